@@ -1,0 +1,20 @@
+// zorvak-cli id EMAIL...: the Messenger folder ID of each address.
+#include "browse/EmailId.h"
+#include "cli/CliCommand.h"
+
+namespace {
+int Run(const QStringList &args)
+{
+    using namespace zorvak::cli;
+    if (args.isEmpty())
+        return UsageError("id", QStringLiteral("give at least one e-mail address"));
+    for (const QString &email : args)
+        Out() << zorvak::EmailToId(email) << '\t' << email << '\n';
+    return 0;
+}
+} // namespace
+
+ZORVAK_CLI_COMMAND("id", "folder ID of e-mail addresses",
+                   "Usage: zorvak-cli id EMAIL...\n"
+                   "Prints the Messenger folder ID of each address: ID, a tab, the address.",
+                   Run);

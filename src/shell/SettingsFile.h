@@ -1,0 +1,63 @@
+#pragma once
+// "Zorvak.ini" in AppDir: Windows profile semantics (section and key names without letter case),
+// read as UTF-8 or, when not valid UTF-8, Windows-1252; written as UTF-8.
+#include "common/ContentTypes.h"
+#include "common/unitHash.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace zorvak {
+
+class TIniFile {
+public:
+    explicit TIniFile(QString path);
+    ~TIniFile();
+    const QString &FileName() const { return m_path; }
+    QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    bool ReadBool(const QString &section, const QString &key, bool def) const;
+    // Raises "Unable to write to <path>" when the file cannot be written.
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    // Never reports an error.
+    void DeleteKey(const QString &section, const QString &key);
+
+private:
+    struct Impl;
+    QString m_path;
+    std::unique_ptr<Impl> d;
+};
+
+// Values in use, process-wide. They start as the built-in defaults.
+struct TSettingsValues {
+    QString docSetDir;
+    QString appDatDir;
+    QString msnDatDir;
+    QString subdirEmot, subdirDp, subdirBg, subdirWink, subdirDdp, subdirDbg;
+
+    static TSettingsValues Defaults();
+    QString &Subdir(ContentType type);
+    const QString &Subdir(ContentType type) const;
+};
+
+inline constexpr const char *SettingsFileName = "Zorvak.ini";
+inline constexpr const char *SettingsSection = "Common";
+
+TSettingsValues &Settings();
+THash &EmailById();
+QString SettingsFilePath();   // AppDir + "Zorvak.ini"
+// The settings-file handle: nullptr until opened. OpenSettingsFile opens it when absent.
+TIniFile *SettingsFile();
+TIniFile &OpenSettingsFile();
+void CloseSettingsFile();
+// Back to the built-in defaults, no handle, empty EmailById (a new run; used by tests too).
+void ResetSettings();
+
+// Reads the file at start. `applyLanguage` receives the Language value when it is one of the
+// four codes (exact comparison); the main window switches the language with it.
+void LoadSettings(const std::function<void(const QString &code)> &applyLanguage);
+void RememberEmail(const QString &email);
+// Writes the current catalogue's _ID to "Language".
+void SaveLanguage();
+
+} // namespace zorvak

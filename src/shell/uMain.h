@@ -1,0 +1,173 @@
+#pragma once
+// TfrmMain: the one main window. It owns the shared state and wires its menus and buttons to the
+// handlers; the handlers of browsing, backup and restore are defined in their own folders.
+#include "common/unitHash.h"
+#include "shell/unitCustomDlg.h"
+
+#include <QIcon>
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace zorvak {
+
+struct TBrowseState;
+class TStatusHintWindow;
+
+class TfrmMain : public QMainWindow, public StatusHintSink {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // ---- shared services ----
+    QString AppDir;                     // ends with the separator
+    THash FolderMap;                    // absolute node index -> folder
+    int CountNodesAtLevel(int level) const;
+    void RefreshCaptions();
+    void ShowStatusHint(const QString &text, int top, int left, unsigned char seconds) override;
+    void HideStatusHint() override;
+    bool StatusHintVisible() const;
+    QString StatusHintText() const;
+    void StartupChecks();
+    // Cabinet wrappers around CABFile1.
+    void ExtractCabinetTo(const QString &cabinet, const QString &folder);
+    bool PackFolder(const QString &folder, const QString &cabinet, bool keepExisting);
+
+    // ---- controls (named as the window's design names them) ----
+    QWidget *panLeft = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QSplitter *Splitter2 = nullptr;
+    QLabel *labelFolderList = nullptr;
+    QPushButton *btSelectFolder = nullptr;
+    QTreeWidget *tvDir = nullptr;
+    QPushButton *btBackup = nullptr;
+    QPushButton *btExplore = nullptr;
+    QCheckBox *chKnownOnly = nullptr;
+    QPushButton *btSaveFolder = nullptr;
+    QLabel *labelFileList = nullptr;
+    QListWidget *lbFiles = nullptr;
+    QLabel *lbTotalFiles = nullptr;
+    QLabel *lbRecognized = nullptr;
+    QLabel *lbCabTitle = nullptr;
+    QListWidget *lbCab = nullptr;
+    QCheckBox *chOnlyRecognized = nullptr;
+    QLabel *labelPreview = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Flash1 = nullptr;           // the Flash movie's information card
+    QPushButton *btOpen = nullptr;
+    QPushButton *btOpenWith = nullptr;
+    QPushButton *btSaveAs = nullptr;
+    QList<QIcon> ImageList1;            // the eight folder-tree icons
+    QTimer *Timer1 = nullptr;
+
+    // menus
+    QMenu *File1 = nullptr;
+    QAction *Settings1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QMenu *Language1 = nullptr;
+    QActionGroup *LanguageGroup = nullptr;
+    QAction *English1 = nullptr;
+    QAction *French1 = nullptr;
+    QAction *Italian1 = nullptr;
+    QAction *Spanish1 = nullptr;
+    QMenu *Tools1 = nullptr;
+    QAction *CalcId1 = nullptr;
+    QAction *Backup1 = nullptr;
+    QAction *Restore1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *HelpContent1 = nullptr;
+    QAction *About1 = nullptr;
+    QMenu *popupSelectFolder = nullptr;
+    QAction *Auto1 = nullptr;
+    QAction *Current1 = nullptr;
+    QAction *Manual1 = nullptr;
+    QAction *CachedMSN751 = nullptr;
+    QAction *CachedWLM801 = nullptr;
+    QAction *Hide1 = nullptr;
+
+    // ---- handlers of the shell ----
+    void Settings1Click();
+    void About1Click();
+    void HelpContent1Click();
+    void Exit1Click();
+    void English1Click();
+    void French1Click();
+    void Italian1Click();
+    void Spanish1Click();
+    void Timer1Timer();
+
+    // ---- handlers of browsing (browse/) ----
+    void LoadTreeIcons();
+    void btSelectFolderClick();
+    void tvDirChange();
+    void tvDirKeyDown(int key);
+    void btExploreClick();
+    void btSaveFolderClick();
+    void lbFilesClick();
+    void lbCabClick();
+    void chOnlyRecognizedClick();
+    void Image1Click();
+    void btOpenClick();
+    void btOpenWithClick();
+    void btSaveAsClick();
+    void CalcId1Click();
+    void Auto1Click();
+    void Current1Click();
+    void Manual1Click();
+    void CachedMSN751Click();
+    void CachedWLM801Click();
+    void Hide1Click();
+    void ClearFolderList();
+    QString SelectedFolder() const;
+    std::unique_ptr<TBrowseState> Browse;   // the browsing handlers' own state
+
+    // ---- backup (backup/) and restore (restore/) ----
+    void Backup1Click();
+    void Restore1Click();
+
+    // Runs a handler the way the message loop runs one: an error that escapes it is shown with
+    // the application title and a stop icon, and the program goes on.
+    template <typename F> void Guard(F &&handler);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void ConnectHandlers();
+    void SwitchLanguage(QAction *item, const QString &code);
+    void FormClose();
+    void ReportError(const std::exception &error);
+    unsigned char StatusHintTicks = 0;
+    bool m_hintCountdown = false;
+    TStatusHintWindow *StatusHintWindow = nullptr;
+};
+
+template <typename F> void TfrmMain::Guard(F &&handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        ReportError(e);
+    }
+}
+
+// The main window of this process, when one exists.
+TfrmMain *MainWindow();
+
+} // namespace zorvak

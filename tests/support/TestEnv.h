@@ -1,0 +1,43 @@
+#pragma once
+// TestEnv: a fresh temporary AppDir, the platform double and the scripted dialog service for one
+// test, with the settings and the English catalogue of a new run. Everything is put back after.
+#include "shell/DialogService.h"
+#include "support/FakePlatform.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zorvak::test {
+
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+    QString appDir() const;               // ends with '/'
+    QString path(const QString &relative) const; // inside the temporary folder
+    FakePlatform &platform() { return *m_platform; }
+    ScriptedDialogService &dialogs() { return *m_dialogs; }
+
+private:
+    QTemporaryDir m_dir;
+    FakePlatform *m_platform;
+    ScriptedDialogService *m_dialogs;
+    std::unique_ptr<Platform> m_oldPlatform;
+    std::unique_ptr<DialogService> m_oldDialogs;
+};
+
+// A gtest fixture holding a TestEnv.
+class EnvTest : public ::testing::Test {
+protected:
+    TestEnv env;
+};
+
+// Small file helpers for building fixtures.
+bool WriteFile(const QString &path, const QByteArray &data); // creates missing folders
+QByteArray ReadFile(const QString &path);
+// A checksum of every file (name, size, bytes) under a folder, for "nothing was written" checks.
+QByteArray TreeChecksum(const QString &folder);
+
+} // namespace zorvak::test
