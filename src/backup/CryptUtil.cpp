@@ -110,7 +110,8 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
         return key;
 
     // Keys made under an earlier password: each CREDHIST entry, newest first, holds the hashes of
-    // the password before it, encrypted under the pre-key of the password after it.
+    // the password before it, encrypted under the pre-key of the password after it. The walk
+    // starts at the first entry the secret opens.
     QDir protect = info.dir();
     protect.cdUp();
     const std::optional<QList<CredhistEntry>> entries = ParseCredhist(ReadAll(protect.filePath(QStringLiteral("CREDHIST"))));
@@ -127,7 +128,7 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
             if ((older = entry.Decrypt(PreKey(hash, sid))))
                 break;
         if (!older)
-            return {};
+            continue; // the secret is an older password: its entry lies further back
         key = TryHashes(*mk, CandidateHashes(older->sha1, older->nt, file->policy, sid), sid);
         if (!key.isEmpty())
             return key;
