@@ -146,6 +146,11 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy)
 
 QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const QString &fallbackProtectDir)
 {
+    return UnprotectBytesRaw(data, ToCp1252(entropy), fallbackProtectDir);
+}
+
+QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const QString &fallbackProtectDir)
+{
     const DpapiKeyMaterial material = CurrentDpapiKeyMaterial();
     const QString protectDir = material.protectDir.isEmpty() ? fallbackProtectDir : material.protectDir;
     if (!material.secret.isSet())
@@ -160,7 +165,6 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const 
     if (!blob->strong.isEmpty())
         Fail(QStringLiteral("The data was protected with an additional password; that is not supported."));
 
-    const QByteArray entropyBytes = ToCp1252(entropy);
     for (const QString &sidFolder : SidFolders(protectDir)) {
         QByteArray key = DpapiMasterKeyCache::Find(sidFolder, blob->masterKeyGuid);
         if (key.isEmpty()) {
