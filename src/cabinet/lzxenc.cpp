@@ -33,7 +33,7 @@ constexpr int kNumLengths = 249;
 constexpr int kPretreeSize = 20;
 constexpr int kMaxSlots = 50;
 constexpr int kHashBits = 17;
-constexpr int kMaxChain = 48;
+constexpr int kMaxChain = 128;
 constexpr int kNiceLength = 96;
 constexpr int kLazyLimit = 32;
 
@@ -196,6 +196,7 @@ public:
         m_prevMain.fill(0);
         m_prevLength.fill(0);
         m_first = true;
+        DefaultCosts();
     }
 
     void Encode(const uint8_t *data, int size, std::vector<uint8_t> &out) override
@@ -213,6 +214,7 @@ public:
             out.insert(out.end(), verbatim.begin(), verbatim.end());
             std::copy(mainLens.begin(), mainLens.begin() + m_mainSize, m_prevMain.begin());
             m_prevLength = lengthLens;
+            UpdateCosts(mainLens.data(), lengthLens.data());
         } else {
             m_r = r0; // the uncompressed block hands the offsets as they were before it
             WriteUncompressed(data, size, out);
@@ -268,7 +270,30 @@ private:
     struct Match {
         int length = 0;
         uint32_t distance = 0;
+        int gain = 0; // bits saved against literals, in 1/16 bit
     };
+
+    // Estimated cost in 1/16 bit of a match, from the code lengths of the previous block.
+    int MatchCost(int length, uint32_t distance) const
+    {
+        int slot, footer = 0;
+        if (distance == m_r[0])
+            slot = 0;
+        else if (distance == m_r[1])
+            slot = 1;
+        else if (distance == m_r[2])
+            slot = 2;
+        else {
+            slot = Slots().SlotOf(distance + 2);
+            footer = Slots().footerBits[slot];
+        }
+        const int header = std::min(length - 2, 7);
+        int bits = 16 * footer + m_mainCost[size_t(256 + slot * 8 + header)];
+        if (header == 7)
+            bits += m_lengthCost[size_t(length - 9)];
+        return bits;
+    }
+    int Gain(int length, uint32_t distance) const { return length * m_literalCost - MatchCost(length, distance); }
 
     Match Find(uint32_t pos, uint32_t end) const
     {
@@ -278,24 +303,21 @@ private:
             return best;
         const uint8_t *cur = At(pos);
         const uint32_t maxDist = std::min<uint32_t>(pos, m_windowSize - 3);
-        // The repeated offsets cost no footer: take them first and let a real offset win only
-        // when it is clearly longer.
-        int repLength = 0;
+        int bestLen = kMinMatch - 1;
         for (uint32_t d : m_r) {
             if (d > maxDist)
                 continue;
             const int len = MatchLength(cur - d, cur, maxLen);
-            if (len > repLength && len >= kMinMatch) {
-                repLength = len;
-                best = {len, d};
+            if (len >= kMinMatch) {
+                const int gain = Gain(len, d);
+                if (gain > best.gain) {
+                    best = {len, d, gain};
+                    bestLen = std::max(bestLen, len);
+                }
             }
         }
-        if (repLength >= kNiceLength)
+        if (bestLen >= kNiceLength || bestLen >= maxLen)
             return best;
-        const int needed = repLength ? repLength + 1 : kMinMatch - 1;
-        if (needed >= maxLen)
-            return best;
-        int bestReal = needed;
         uint32_t cand = m_head[Hash(cur)];
         for (int chain = kMaxChain; cand && chain; --chain) {
             const uint32_t c = cand - 1;
@@ -305,13 +327,16 @@ private:
             if (d > maxDist)
                 break;
             const uint8_t *p = At(c);
-            if (p[bestReal] == cur[bestReal]) {
+            if (p[bestLen] == cur[bestLen]) {
                 const int len = MatchLength(p, cur, maxLen);
-                if (len > bestReal && !(len == kMinMatch && d > 65536)) {
-                    bestReal = len;
-                    best = {len, d};
-                    if (len >= kNiceLength || len == maxLen)
-                        break;
+                if (len > bestLen) {
+                    const int gain = Gain(len, d);
+                    if (gain > best.gain) {
+                        best = {len, d, gain};
+                        bestLen = len;
+                        if (len >= kNiceLength || len == maxLen)
+                            break;
+                    }
                 }
             }
             const uint32_t next = m_prev[c & (m_windowSize - 1)];
@@ -320,6 +345,28 @@ private:
             cand = next;
         }
         return best;
+    }
+
+    // Code lengths of the block just written become the cost estimates of the next frame.
+    void UpdateCosts(const uint8_t *mainLens, const uint8_t *lengthLens)
+    {
+        uint64_t literalBits = 0, literals = 0;
+        for (int i = 0; i < m_mainSize; ++i)
+            m_mainCost[size_t(i)] = int16_t(16 * (mainLens[i] ? mainLens[i] : 12));
+        for (int i = 0; i < kNumLengths; ++i)
+            m_lengthCost[size_t(i)] = int16_t(16 * (lengthLens[i] ? lengthLens[i] : 10));
+        for (const Token &t : m_tokens)
+            if (t.main < 256) {
+                literalBits += mainLens[t.main];
+                ++literals;
+            }
+        m_literalCost = literals ? int(16 * literalBits / literals) : 16 * 8;
+    }
+    void DefaultCosts()
+    {
+        m_mainCost.fill(16 * 9);
+        m_lengthCost.fill(16 * 7);
+        m_literalCost = 16 * 8;
     }
 
     void Tokenize(uint32_t start, uint32_t end)
@@ -333,10 +380,10 @@ private:
                 cur = Find(pos, end);
             haveCur = false;
             Insert(pos, end);
-            if (cur.length >= kMinMatch) {
+            if (cur.length >= kMinMatch && cur.gain > 0) {
                 if (cur.length < kLazyLimit && pos + 1 < end) {
                     const Match next = Find(pos + 1, end);
-                    if (next.length > cur.length) {
+                    if (next.gain - m_literalCost > cur.gain) {
                         Literal(*At(pos));
                         ++pos;
                         cur = next;
@@ -499,6 +546,9 @@ private:
     std::array<uint8_t, kNumLengths> m_prevLength{};
     bool m_first = true;
     std::vector<Token> m_tokens;
+    std::array<int16_t, 656> m_mainCost{};
+    std::array<int16_t, kNumLengths> m_lengthCost{};
+    int m_literalCost = 16 * 8;
 };
 
 } // namespace
