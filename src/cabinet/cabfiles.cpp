@@ -561,7 +561,7 @@ bool TCABFile::CreateCabinet()
             Fail(errOpenFile);
         DosDateTime(info.lastModified(), s.date, s.time);
         s.attribs = 0x20;
-        if (!info.isWritable())
+        if (!(info.permissions() & QFile::WriteOwner)) // the owner may not write: read-only
             s.attribs |= 0x01;
         if (info.fileName().startsWith(QLatin1Char('.')))
             s.attribs |= 0x02;
