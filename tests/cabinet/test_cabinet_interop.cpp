@@ -234,7 +234,7 @@ protected:
     int Cli(const QStringList &args, QByteArray *out = nullptr)
     {
         QProcess p;
-        p.start(qEnvironmentVariable("ZORVAK_BINARY_DIR") + QStringLiteral("/src/cli/zorvak-cli"), QStringList{QStringLiteral("cab")} + args);
+        p.start(QStringLiteral(ZORVAK_CLI_PATH), QStringList{QStringLiteral("cab")} + args);
         if (!p.waitForFinished(120000))
             return -1;
         if (out)
