@@ -40,9 +40,9 @@ namespace {
 class StoredCoder final : public BlockCoder {
 public:
     void Reset() override {}
-    void Encode(const uint8_t *data, int size, std::vector<uint8_t> &out) override
+    void Encode(const uint8_t *data, int size, std::vector<CodedBlock> &ready) override
     {
-        out.insert(out.end(), data, data + size);
+        ready.push_back({std::vector<uint8_t>(data, data + size), size});
     }
 };
 
@@ -59,9 +59,11 @@ public:
 
     void Reset() override { m_havePrev = false; }
 
-    void Encode(const uint8_t *data, int size, std::vector<uint8_t> &out) override
+    void Encode(const uint8_t *data, int size, std::vector<CodedBlock> &ready) override
     {
-        const size_t start = out.size();
+        ready.push_back({{}, size});
+        std::vector<uint8_t> &out = ready.back().payload;
+        const size_t start = 0;
         deflateReset(&m_z);
         if (m_havePrev)
             deflateSetDictionary(&m_z, m_prev.data(), uInt(kFrameSize));
