@@ -16,19 +16,28 @@ constexpr int kFrameSize = 32768;
 uint32_t Checksum(const uint8_t *data, size_t size, uint32_t seed);
 uint32_t BlockChecksum(const uint8_t *payload, uint16_t cbData, uint16_t cbUncomp);
 
+struct CodedBlock {
+    std::vector<uint8_t> payload;
+    int uncompressed = 0; // bytes of the frame it holds
+};
+
 class BlockCoder {
 public:
     virtual ~BlockCoder() = default;
-    virtual void Reset() = 0;                       // start of a folder
-    // Appends the payload of one frame (1..32768 bytes) to `out`.
-    virtual void Encode(const uint8_t *data, int size, std::vector<uint8_t> &out) = 0;
+    virtual void Reset() = 0; // start of a folder
+    // Takes the next frame (1..32768 bytes; only the last frame of a folder may be shorter) and
+    // appends to `ready`, in order, every data block that is complete. A coder may hold frames
+    // back until it has seen more of the folder.
+    virtual void Encode(const uint8_t *data, int size, std::vector<CodedBlock> &ready) = 0;
+    // End of the folder: appends the blocks still held back.
+    virtual void Finish(std::vector<CodedBlock> &) {}
 };
 
 std::unique_ptr<BlockCoder> MakeStoredCoder();
 // MSZIP: "CK" and a raw deflate stream per block, the previous block as dictionary.
 std::unique_ptr<BlockCoder> MakeMszipCoder();
-// LZX with a window of 2^windowBits bytes (15..21): verbatim blocks from a lazy hash-chain match
-// finder, or an uncompressed block when that is smaller.
+// LZX with a window of 2^windowBits bytes (15..21): verbatim blocks of up to eight frames from a
+// lazy hash-chain match finder, or uncompressed blocks when those are smaller.
 std::unique_ptr<BlockCoder> MakeLzxCoder(int windowBits);
 
 } // namespace zorvak::cab

@@ -630,35 +630,42 @@ bool TCABFile::CreateCabinet()
     const qint32 tot = qint32(qMin<quint64>(total, INT32_MAX));
     quint64 consumed = 0;
     std::vector<uint8_t> frame(cab::kFrameSize);
-    std::vector<uint8_t> block;
     size_t next = 0;
     for (int folder = 0; folder < folders; ++folder) {
         coder->Reset();
         const quint64 folderStart = offset;
         quint32 blocks = 0;
         int fill = 0;
+        std::vector<cab::CodedBlock> ready;
+        auto writeReady = [&] {
+            for (cab::CodedBlock &coded : ready) {
+                const size_t cbData = coded.payload.size();
+                if (cbData == 0 || cbData > 32768 + 6144)
+                    Fail(errCompress);
+                const uint32_t csum = cab::BlockChecksum(coded.payload.data(), uint16_t(cbData), uint16_t(coded.uncompressed));
+                uint8_t header[8];
+                for (int i = 0; i < 4; ++i)
+                    header[i] = uint8_t(csum >> (8 * i));
+                header[4] = uint8_t(cbData);
+                header[5] = uint8_t(cbData >> 8);
+                header[6] = uint8_t(coded.uncompressed);
+                header[7] = uint8_t(coded.uncompressed >> 8);
+                offset += 8 + cbData;
+                if (offset > kMaxCabinetSize || ++blocks > 0xFFFF)
+                    Fail(errCabinetFile);
+                if (out.write(reinterpret_cast<const char *>(header), 8) != 8
+                    || out.write(reinterpret_cast<const char *>(coded.payload.data()), qint64(cbData)) != qint64(cbData))
+                    Fail(errCabinetFile);
+                consumed += quint64(coded.uncompressed);
+                if (OnCompressProgress)
+                    OnCompressProgress(this, qint32(qMin<quint64>(consumed, INT32_MAX)), tot);
+            }
+            ready.clear();
+        };
         auto flush = [&] {
-            block.assign(8, 0);
-            coder->Encode(frame.data(), fill, block);
-            const size_t cbData = block.size() - 8;
-            if (cbData > 32768 + 6144)
-                Fail(errCompress);
-            const uint32_t csum = cab::BlockChecksum(block.data() + 8, uint16_t(cbData), uint16_t(fill));
-            for (int i = 0; i < 4; ++i)
-                block[size_t(i)] = uint8_t(csum >> (8 * i));
-            block[4] = uint8_t(cbData);
-            block[5] = uint8_t(cbData >> 8);
-            block[6] = uint8_t(fill);
-            block[7] = uint8_t(fill >> 8);
-            offset += block.size();
-            if (offset > kMaxCabinetSize || ++blocks > 0xFFFF)
-                Fail(errCabinetFile);
-            if (out.write(reinterpret_cast<const char *>(block.data()), qint64(block.size())) != qint64(block.size()))
-                Fail(errCabinetFile);
-            consumed += quint64(fill);
+            coder->Encode(frame.data(), fill, ready);
             fill = 0;
-            if (OnCompressProgress)
-                OnCompressProgress(this, qint32(qMin<quint64>(consumed, INT32_MAX)), tot);
+            writeReady();
         };
         for (; next < sources.size() && sources[next].folder == folder; ++next) {
             const Source &s = sources[next];
@@ -681,6 +688,8 @@ bool TCABFile::CreateCabinet()
         }
         if (fill > 0)
             flush();
+        coder->Finish(ready);
+        writeReady();
         PutLE32(head, 36 + 8 * folder, quint32(folderStart));
         PutLE16(head, 36 + 8 * folder + 4, quint16(blocks));
         PutLE16(head, 36 + 8 * folder + 6, code);

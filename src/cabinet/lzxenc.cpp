@@ -33,9 +33,10 @@ constexpr int kNumLengths = 249;
 constexpr int kPretreeSize = 20;
 constexpr int kMaxSlots = 50;
 constexpr int kHashBits = 17;
-constexpr int kMaxChain = 128;
+constexpr int kMaxChain = 256;
 constexpr int kNiceLength = 96;
 constexpr int kLazyLimit = 32;
+constexpr int kFramesPerBlock = 8;
 
 struct SlotTables {
     uint32_t base[kMaxSlots + 1];
@@ -196,31 +197,29 @@ public:
         m_prevMain.fill(0);
         m_prevLength.fill(0);
         m_first = true;
+        m_frames.clear();
+        m_frameTokenEnd.clear();
+        m_tokens.clear();
         DefaultCosts();
     }
 
-    void Encode(const uint8_t *data, int size, std::vector<uint8_t> &out) override
+    void Encode(const uint8_t *data, int size, std::vector<CodedBlock> &ready) override
     {
+        if (m_frames.empty())
+            m_blockR = m_r;
         Append(data, size);
-        const std::array<uint32_t, 3> r0 = m_r;
         Tokenize(m_pos, m_pos + uint32_t(size));
-
-        std::vector<uint8_t> verbatim;
-        std::array<uint8_t, 656> mainLens{};
-        std::array<uint8_t, kNumLengths> lengthLens{};
-        WriteVerbatim(size, verbatim, mainLens, lengthLens);
-        const size_t rawSize = 4 + 12 + size_t(size) + size_t(size & 1);
-        if (verbatim.size() <= rawSize) {
-            out.insert(out.end(), verbatim.begin(), verbatim.end());
-            std::copy(mainLens.begin(), mainLens.begin() + m_mainSize, m_prevMain.begin());
-            m_prevLength = lengthLens;
-            UpdateCosts(mainLens.data(), lengthLens.data());
-        } else {
-            m_r = r0; // the uncompressed block hands the offsets as they were before it
-            WriteUncompressed(data, size, out);
-        }
-        m_first = false;
+        m_frames.emplace_back(data, data + size);
+        m_frameTokenEnd.push_back(m_tokens.size());
         m_pos += uint32_t(size);
+        if (int(m_frames.size()) == kFramesPerBlock)
+            EmitBlock(ready);
+    }
+
+    void Finish(std::vector<CodedBlock> &ready) override
+    {
+        if (!m_frames.empty())
+            EmitBlock(ready);
     }
 
 private:
@@ -371,7 +370,6 @@ private:
 
     void Tokenize(uint32_t start, uint32_t end)
     {
-        m_tokens.clear();
         uint32_t pos = start;
         Match cur;
         bool haveCur = false;
@@ -478,7 +476,44 @@ private:
         }
     }
 
-    void WriteVerbatim(int size, std::vector<uint8_t> &out, std::array<uint8_t, 656> &mainLens,
+    // One verbatim block over the held frames (its trees travel in the first frame's data
+    // block), or one uncompressed block per frame when that is smaller.
+    void EmitBlock(std::vector<CodedBlock> &ready)
+    {
+        uint32_t blockSize = 0;
+        size_t rawSize = 0;
+        for (const auto &f : m_frames) {
+            blockSize += uint32_t(f.size());
+            rawSize += 4 + 12 + f.size() + (f.size() & 1);
+        }
+        std::vector<std::vector<uint8_t>> verbatim(m_frames.size());
+        std::array<uint8_t, 656> mainLens{};
+        std::array<uint8_t, kNumLengths> lengthLens{};
+        WriteVerbatim(blockSize, verbatim, mainLens, lengthLens);
+        size_t verbatimSize = 0;
+        for (const auto &v : verbatim)
+            verbatimSize += v.size();
+        if (verbatimSize <= rawSize) {
+            for (size_t i = 0; i < m_frames.size(); ++i)
+                ready.push_back({std::move(verbatim[i]), int(m_frames[i].size())});
+            std::copy(mainLens.begin(), mainLens.begin() + m_mainSize, m_prevMain.begin());
+            m_prevLength = lengthLens;
+            UpdateCosts(mainLens.data(), lengthLens.data());
+        } else {
+            m_r = m_blockR; // uncompressed blocks hand the offsets as they were before them
+            for (const auto &f : m_frames) {
+                ready.push_back({{}, int(f.size())});
+                WriteUncompressed(f.data(), int(f.size()), ready.back().payload);
+                m_first = false;
+            }
+        }
+        m_first = false;
+        m_frames.clear();
+        m_frameTokenEnd.clear();
+        m_tokens.clear();
+    }
+
+    void WriteVerbatim(uint32_t size, std::vector<std::vector<uint8_t>> &frames, std::array<uint8_t, 656> &mainLens,
                        std::array<uint8_t, kNumLengths> &lengthLens) const
     {
         std::vector<uint32_t> mainFreq(static_cast<size_t>(m_mainSize), 0u);
@@ -495,23 +530,30 @@ private:
         CanonicalCodes(mainLens.data(), m_mainSize, mainCodes.data());
         CanonicalCodes(lengthLens.data(), kNumLengths, lengthCodes);
 
-        out.reserve(size_t(size) + 1024);
-        BitWriter bw(out);
-        if (m_first)
-            bw.Put(0, 1); // no x86 call translation
-        bw.Put(1, 3);     // verbatim
-        bw.Put(uint32_t(size) >> 8, 16);
-        bw.Put(uint32_t(size) & 0xFF, 8);
-        WriteTreeRange(bw, m_prevMain.data(), mainLens.data(), 0, 256);
-        WriteTreeRange(bw, m_prevMain.data(), mainLens.data(), 256, m_mainSize);
-        WriteTreeRange(bw, m_prevLength.data(), lengthLens.data(), 0, kNumLengths);
-        for (const Token &t : m_tokens) {
-            bw.Put(mainCodes[t.main], mainLens[t.main]);
-            if (t.length >= 0)
-                bw.Put(lengthCodes[t.length], lengthLens[size_t(t.length)]);
-            bw.Put(t.footer, t.footerBits);
+        size_t token = 0;
+        for (size_t i = 0; i < frames.size(); ++i) {
+            std::vector<uint8_t> &out = frames[i];
+            out.reserve(m_frames[i].size() + 1024);
+            BitWriter bw(out);
+            if (i == 0) {
+                if (m_first)
+                    bw.Put(0, 1); // no x86 call translation
+                bw.Put(1, 3);     // verbatim
+                bw.Put(size >> 8, 16);
+                bw.Put(size & 0xFF, 8);
+                WriteTreeRange(bw, m_prevMain.data(), mainLens.data(), 0, 256);
+                WriteTreeRange(bw, m_prevMain.data(), mainLens.data(), 256, m_mainSize);
+                WriteTreeRange(bw, m_prevLength.data(), lengthLens.data(), 0, kNumLengths);
+            }
+            for (; token < m_frameTokenEnd[i]; ++token) {
+                const Token &t = m_tokens[token];
+                bw.Put(mainCodes[t.main], mainLens[t.main]);
+                if (t.length >= 0)
+                    bw.Put(lengthCodes[t.length], lengthLens[size_t(t.length)]);
+                bw.Put(t.footer, t.footerBits);
+            }
+            bw.Align(); // every frame ends on a 16-bit boundary
         }
-        bw.Align();
     }
 
     void WriteUncompressed(const uint8_t *data, int size, std::vector<uint8_t> &out) const
@@ -549,6 +591,9 @@ private:
     std::array<int16_t, 656> m_mainCost{};
     std::array<int16_t, kNumLengths> m_lengthCost{};
     int m_literalCost = 16 * 8;
+    std::vector<std::vector<uint8_t>> m_frames; // frames of the block being gathered
+    std::vector<size_t> m_frameTokenEnd;        // end of each frame's tokens in m_tokens
+    std::array<uint32_t, 3> m_blockR{};         // repeated offsets at the start of that block
 };
 
 } // namespace
