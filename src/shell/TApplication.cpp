@@ -24,8 +24,9 @@ public:
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // The application title ("Zorvak 2.1") is used by the dialogs that show it; it is not made the
+    // display name, which the window system would append to every window's caption.
     setApplicationName(QString::fromLatin1(ProductName));
-    setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
     setApplicationVersion(QStringLiteral(ZORVAK_VERSION));
     setStyle(new TAppStyle);
 }

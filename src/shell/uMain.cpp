@@ -103,6 +103,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     CreateMenus();
     LoadTreeIcons();
     ConnectHandlers();
+    for (QWidget *w : findChildren<QWidget *>())
+        w->setToolTipDuration(6000); // hints stay 6 seconds
 
     // 6. English first
     English1->setChecked(true);
@@ -473,9 +475,12 @@ void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned c
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     StatusHintWindow->setText(shown);
     const QFontMetrics fm(StatusHintWindow->font());
-    const QRect need = fm.boundingRect(QRect(0, 0, work.width() - 20, 10000), Qt::TextWordWrap, shown);
-    const int w = qMax(need.width() + 2 * StatusHintWindow->margin() + 4, 150);
-    const int h = qMax(need.height() + 2 * StatusHintWindow->margin() + 4, 40);
+    const int padding = 2 * StatusHintWindow->margin() + 4;
+    const int maxWidth = work.width() - 20;
+    const QRect need = fm.boundingRect(QRect(0, 0, maxWidth - padding, 100000), Qt::TextWordWrap, shown);
+    // A word longer than the line is cut, never wider than the work area allows.
+    const int w = qMax(qMin(need.width() + padding, maxWidth), 150);
+    const int h = qMax(need.height() + padding, 40);
     const QRect outer = frameGeometry();
     if (top == -1)
         top = RoundHalfEven(outer.top() + (outer.height() - h) / 2.0);
