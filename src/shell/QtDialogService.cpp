@@ -4,10 +4,8 @@
 #include "shell/ProductInfo.h"
 
 #include <QApplication>
-#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -65,12 +63,12 @@ TMessageForm::TMessageForm(const QString &title, const QString &message, TMsgDlg
         ++n;
         auto *button = new QPushButton(caption.isEmpty() ? QString::fromLatin1(kindOf.standardCaption) : caption);
         button->setObjectName(QString::fromLatin1(kindOf.captionKey));
+        // Every desktop convention keeps action buttons in the order they were added.
         addButton(button, QMessageBox::ActionRole);
         m_buttons.append({button, kindOf.result});
         if (kindOf.button == mbHelp)
             help = button;
     }
-    KeepDisplayOrder();
     if (help) // Help does not close the dialog
         QObject::disconnect(help, &QAbstractButton::clicked, nullptr, nullptr);
     for (const Entry &e : std::as_const(m_buttons)) {
@@ -79,24 +77,6 @@ TMessageForm::TMessageForm(const QString &title, const QString &message, TMsgDlg
         if (e.result == wantedEscape && (buttons & (mbCancel | mbNo | mbOK)))
             setEscapeButton(e.button);
     }
-}
-
-// The button box orders buttons by the desktop's conventions; ours keep the fixed order, left to
-// right, whatever the desktop.
-void TMessageForm::KeepDisplayOrder()
-{
-    if (m_buttons.size() < 2)
-        return;
-    auto *box = findChild<QDialogButtonBox *>();
-    auto *layout = box ? qobject_cast<QBoxLayout *>(box->layout()) : nullptr;
-    if (!layout)
-        return;
-    if (layout->indexOf(m_buttons.first().button) < layout->indexOf(m_buttons.last().button))
-        return;
-    for (const Entry &e : std::as_const(m_buttons))
-        box->removeButton(e.button);
-    for (qsizetype i = m_buttons.size() - 1; i >= 0; --i)
-        box->addButton(m_buttons.at(i).button, QDialogButtonBox::ActionRole);
 }
 
 QList<QPushButton *> TMessageForm::DisplayButtons() const

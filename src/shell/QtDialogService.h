@@ -34,7 +34,6 @@ private:
     };
     QList<Entry> m_buttons;
     bool m_closedByBox = false;
-    void KeepDisplayOrder();
 };
 
 // Message text as shown: a carriage return (alone or before a line feed) is a line break.

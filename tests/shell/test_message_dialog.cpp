@@ -6,6 +6,9 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -172,4 +175,39 @@ TEST(QtMessageDialog, ServiceShowsMessagesAndThePlainBoxModally)
     service.PlainMessage(QStringLiteral("Nothing found"));
     EXPECT_EQ(title, QStringLiteral("Zorvak 2.1"));
     EXPECT_EQ(buttons, QStringList{QStringLiteral("OK")});
+}
+
+namespace {
+// A desktop with its own button-box convention.
+class LayoutStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int layout = QDialogButtonBox::GnomeLayout;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == QStyle::SH_DialogButtonLayout)
+            return layout;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
+TEST(QtMessageDialog, FixedOrderWhateverTheDesktopConvention)
+{
+    const QString previous = QApplication::style()->name();
+    for (int layout : {QDialogButtonBox::WinLayout, QDialogButtonBox::MacLayout, QDialogButtonBox::KdeLayout,
+                       QDialogButtonBox::GnomeLayout, QDialogButtonBox::AndroidLayout}) {
+        auto *style = new LayoutStyle(QStyleFactory::create(previous));
+        style->layout = layout;
+        QApplication::setStyle(style);
+        TMessageForm form(QStringLiteral("t"), QStringLiteral("m"), TMsgDlgType::mtConfirmation,
+                          mbYes | mbNo | mbCancel | mbYesToAll, {});
+        form.show();
+        const QList<QPushButton *> b = form.DisplayButtons();
+        ASSERT_EQ(b.size(), 4);
+        for (int i = 1; i < b.size(); ++i)
+            EXPECT_LT(b[i - 1]->geometry().x(), b[i]->geometry().x()) << "layout " << layout;
+    }
+    QApplication::setStyle(previous);
 }
