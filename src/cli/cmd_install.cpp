@@ -73,6 +73,8 @@ int Run(const QStringList &args)
         const QString &a = args.at(i);
         if (a == QLatin1String("--library") && i + 1 < args.size())
             library = args.at(++i);
+        else if (a == QLatin1String("--port") && i + 1 < args.size())
+            ListenSettings().port = PortFromText(args.at(++i));
         else if (a == QLatin1String("--all-parts"))
             allParts = true;
         else if (a.startsWith(QLatin1String("--")) || !package.isEmpty())
@@ -115,9 +117,10 @@ int Run(const QStringList &args)
 } // namespace
 
 ZORVAK_CLI_COMMAND("install", "install a CAB/MCO package into the local content library",
-                   "Usage: zorvak-cli install PACKAGE [--library DIR] [--all-parts]\n"
+                   "Usage: zorvak-cli install PACKAGE [--library DIR] [--all-parts] [--port N]\n"
                    "Copies PACKAGE beside the program, serves it on the loopback address and installs it\n"
                    "from that URL into the content library (default $XDG_DATA_HOME/zorvak/installed/).\n"
                    "Prints: package, a tab, the result code, a tab, the result message.\n"
-                   "--all-parts goes on with the next \"-part\" file of a split backup.",
+                   "--all-parts goes on with the next \"-part\" file of a split backup.\n"
+                   "--port: the first port tried (default 79; a busy one is replaced by a drawn one).",
                    Run);

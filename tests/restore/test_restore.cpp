@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QThread>
 
@@ -293,4 +294,34 @@ TEST(NextPartFile, FollowsTheNumber)
     EXPECT_EQ(next("x-Part1.mco"), QString());
 }
 
+
+
+// zorvak-cli install: the same path without a window, part after part.
+TEST_F(RestoreTest, CliInstallsAllParts)
+{
+    for (int part = 1; part <= 2; ++part)
+        Package(QStringLiteral("cli-part%1.mco").arg(part),
+                {{QStringLiteral("background"), QStringLiteral("b%1.png").arg(part), TinyPng(part), QStringLiteral("B%1").arg(part), {}}});
+    const QString cli = QStringLiteral(ZORVAK_CLI_PATH);
+    ASSERT_TRUE(QFileInfo(cli).isExecutable()) << cli.toStdString();
+    const QString first = env.path(QStringLiteral("packages/cli-part1.mco"));
+    QProcess run;
+    run.start(cli, {QStringLiteral("install"), first, QStringLiteral("--library"), library, QStringLiteral("--all-parts"),
+                    QStringLiteral("--port"), QString::number(FreePort())});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.readAllStandardOutput()),
+              first + QStringLiteral("\t0\tContent installed successfully.\n") + env.path(QStringLiteral("packages/cli-part2.mco"))
+                  + QStringLiteral("\t0\tContent installed successfully.\n"));
+    EXPECT_EQ(Files(QStringLiteral("Backgrounds")), QStringList({QStringLiteral("B1.png"), QStringLiteral("B2.png")}));
+
+    // a package that is refused: its message and status 1
+    const QString bad = env.path(QStringLiteral("packages/bad.mco"));
+    ASSERT_TRUE(WriteFile(bad, "not a cabinet"));
+    run.start(cli, {QStringLiteral("install"), bad, QStringLiteral("--library"), library, QStringLiteral("--port"),
+                    QString::number(FreePort())});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(run.readAllStandardOutput()).startsWith(bad + QStringLiteral("\t-2147467259\tAn error has occured")));
+}
 } // namespace
