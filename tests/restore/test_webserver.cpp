@@ -51,7 +51,7 @@ protected:
     // Runs a request on another thread while the main thread keeps its event loop going.
     HttpReply Pumped(const QByteArray &method, const QByteArray &path)
     {
-        auto reply = std::async(std::launch::async, [=] { return Request(port, method, path); });
+        auto reply = std::async(std::launch::async, [this, method, path] { return Request(port, method, path); });
         while (reply.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
             QCoreApplication::processEvents();
         return reply.get();
