@@ -217,7 +217,7 @@ void TfrmRestore::btBrowseClick()
     if (folder.isEmpty())
         folder = Platform::Get().AppDir();
     const QString picked = DialogService::Get().GetOpenFileName(
-        QString(), folder, QStringLiteral("MCO/CAB file|*.mco;*.cab|MCO file|*.mco|CAB file|*.cab"));
+        QString(), folder, QStringLiteral("MCO/CAB file (*.mco *.cab);;MCO file (*.mco);;CAB file (*.cab)"));
     if (!picked.isEmpty())
         edFile->setText(picked);
 }

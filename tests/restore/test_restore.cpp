@@ -236,7 +236,7 @@ TEST_F(RestoreTest, StartStepsBeforeTheServer)
     ASSERT_EQ(env.dialogs().calls.size(), 3u);
     EXPECT_EQ(env.dialogs().calls[0].text, L("SelectCabFirst"));
     EXPECT_EQ(env.dialogs().calls[1].kind, DialogCall::Open);
-    EXPECT_EQ(env.dialogs().calls[1].filter, QStringLiteral("MCO/CAB file|*.mco;*.cab|MCO file|*.mco|CAB file|*.cab"));
+    EXPECT_EQ(env.dialogs().calls[1].filter, QStringLiteral("MCO/CAB file (*.mco *.cab);;MCO file (*.mco);;CAB file (*.cab)"));
     EXPECT_EQ(env.dialogs().calls[2].text, F("FileNotFound", QString()));
 
     // Cancel in the confirmation: nothing copied, no server
