@@ -278,6 +278,17 @@ void THTTPServer::Activate()
     server->Post(".*", serve);
 
     const std::string host = m_address.toStdString();
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo *resolved = nullptr;
+    const int gai = getaddrinfo(host.c_str(), "0", &hints, &resolved);
+    if (gai != 0)
+        throw ESocketBindError(QStringLiteral("Could not bind socket. Cannot resolve \"%1\": %2.")
+                                   .arg(m_address, QString::fromLocal8Bit(gai_strerror(gai))),
+                               0);
+    freeaddrinfo(resolved);
     errno = 0;
     int port = m_port;
     bool bound;

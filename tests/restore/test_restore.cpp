@@ -2,6 +2,7 @@
 // loopback, answered by the scripted dialog service.
 #include "HttpProbe.h"
 #include "PackageBuilder.h"
+#include "cabinet/CabinetTasks.h"
 #include "common/unitString.h"
 #include "restore/ContentLibrary.h"
 #include "restore/RestoreCore.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QThread>
+#include <QXmlStreamReader>
 
 using namespace zorvak;
 using namespace zorvak::test;
@@ -323,5 +325,62 @@ TEST_F(RestoreTest, CliInstallsAllParts)
     ASSERT_TRUE(run.waitForFinished(60000));
     EXPECT_EQ(run.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(run.readAllStandardOutput()).startsWith(bad + QStringLiteral("\t-2147467259\tAn error has occured")));
+}
+
+// Package checks and placement in the library, without the server.
+TEST_F(RestoreTest, LibraryChecksManifestsAndPlacesObjects)
+{
+    TContentLibrary lib(library, TContentLibrary::SubdirsInUse());
+    const QString work = env.path(QStringLiteral("lib-work"));
+    const auto pack = [&](const QByteArray &manifest, const QMap<QString, QByteArray> &files) {
+        QDir(work).removeRecursively();
+        EXPECT_TRUE(WriteFile(work + QStringLiteral("/content.xml"), manifest));
+        for (auto it = files.begin(); it != files.end(); ++it)
+            EXPECT_TRUE(WriteFile(work + QLatin1Char('/') + it.key(), it.value()));
+        const QString cab = env.path(QStringLiteral("lib.mco"));
+        TCABFile cabinet;
+        EXPECT_TRUE(PackFolder(cabinet, work, cab, false));
+        return lib.InstallPackage(cab);
+    };
+    const QByteArray head = "<?xml version=\"1.0\"?>\r\n";
+    // another namespace, malformed XML, no manifest at all
+    EXPECT_EQ(pack(head + "<package xmlns=\"http://example.com/other\"><item type=\"usertile\" file=\"a.png\" /></package>",
+                   {{QStringLiteral("a.png"), TinyPng(1)}}), InstallFailed);
+    EXPECT_EQ(pack(head + "<package xmlns=\"http://messenger.msn.com/messengercontent/1.0\"><item", {{QStringLiteral("a.png"), TinyPng(1)}}),
+              InstallFailed);
+    EXPECT_EQ(lib.ReadIndex().size(), 0);
+
+    // a listed name that climbs out of the package counts as missing
+    const QByteArray pkgOpen = head + "<package xmlns=\"http://messenger.msn.com/messengercontent/1.0\">";
+    EXPECT_EQ(pack(pkgOpen + "<item type=\"usertile\" file=\"../a.png\" /></package>", {{QStringLiteral("a.png"), TinyPng(1)}}),
+              InstallFailed);
+
+    // the same object twice is kept once; another object under a taken name gets a number
+    const QByteArray tile = pkgOpen + "<item xmlns:u=\"http://messenger.msn.com/usertile/1.0\" type=\"usertile\" file=\"A.PNG\" "
+                                      "u:displayname=\".hidden\" /></package>";
+    EXPECT_EQ(pack(tile, {{QStringLiteral("a.png"), TinyPng(1)}}), InstallOk); // file names match without case
+    EXPECT_EQ(pack(tile, {{QStringLiteral("a.png"), TinyPng(1)}}), InstallOk);
+    EXPECT_EQ(pack(tile, {{QStringLiteral("a.png"), TinyPng(2)}}), InstallOk);
+    EXPECT_EQ(Files(QStringLiteral("UserTile")), QStringList({QStringLiteral("_hidden (2).png"), QStringLiteral("_hidden.png")}));
+    EXPECT_EQ(lib.ReadIndex().size(), 2);
+
+    // a manifest made by Messenger itself (UTF-8, ids, a kind this program does not know)
+    for (const char *sample : {"backgrounds", "scenes"}) {
+        QString samples = QStringLiteral(ZORVAK_SAMPLES_DIR);
+        if (!QFileInfo(samples).isDir())
+            samples = QStringLiteral("/work/shared/samples"); // the shared folder of the work machine
+        const QString dir = samples + QStringLiteral("/messenger/") + QString::fromLatin1(sample);
+        const QByteArray manifest = ReadFile(dir + QStringLiteral("/content.xml"));
+        ASSERT_FALSE(manifest.isEmpty()) << sample;
+        QMap<QString, QByteArray> files;
+        QXmlStreamReader xml(manifest);
+        int shade = 100;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("item"))
+                files.insert(xml.attributes().value(QLatin1String("file")).toString(), TinyPng(shade++));
+        EXPECT_EQ(pack(manifest, files), InstallOk) << sample;
+    }
+    EXPECT_TRUE(Files(QStringLiteral("Backgrounds")).contains(QStringLiteral("Planets.jpg")));
+    EXPECT_TRUE(Files(QStringLiteral("scene")).contains(QStringLiteral("Daisy Hill.png")));
 }
 } // namespace
