@@ -156,6 +156,16 @@ private:
     unsigned char StatusHintTicks = 0;
     bool m_hintCountdown = false;
     TStatusHintWindow *StatusHintWindow = nullptr;
+
+    // ---- start-up and termination (shell) ----
+public:
+    // Runs StartupChecks once, at the first idle moment of the message loop. The program calls it
+    // right after showing the window; tests call StartupChecks themselves.
+    void InstallStartupChecks();
+    // Set when the program ends without closing its window (Exit, the CD-ROM refusal).
+    bool Terminating = false;
+private:
+    void Terminate();
 };
 
 template <typename F> void TfrmMain::Guard(F &&handler)
