@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -67,7 +68,8 @@ TfrmRestore::TfrmRestore(QWidget *owner) : QDialog(owner)
     edFileLabel->setBuddy(edFile);
     btBrowse = new QPushButton(panTop);
     btBrowse->setObjectName(QStringLiteral("btBrowse"));
-    btBrowse->setText(QStringLiteral("..."));
+    btBrowse->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    btBrowse->setFixedWidth(32);
     btAdvanced = new QPushButton(panTop);
     btAdvanced->setObjectName(QStringLiteral("btAdvanced"));
     fileRow->addWidget(edFile, 1);
