@@ -135,6 +135,22 @@ TEST_F(WebServerTest, SessionPathShowsMessageThenEmptyReply)
     EXPECT_EQ(env.dialogs().calls[0].text, QStringLiteral("ServeVirtualFolder is not implemented here."));
 }
 
+// The stop does not wait for a message the main thread has not shown yet: the connection gives
+// up waiting, and the message is dropped.
+TEST_F(WebServerTest, StopWhileSessionMessageIsPending)
+{
+    auto reply = std::async(std::launch::async, [this] { return Request(port, "GET", "/session"); });
+    // the request reaches the handler, which waits for the main thread that does not run events
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    server.Deactivate();
+    const HttpReply r = reply.get();
+    EXPECT_FALSE(server.Active());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env.dialogs().calls.empty());
+    EXPECT_EQ(r.statusLine, "HTTP/1.1 200 OK");
+    EXPECT_TRUE(r.body.isEmpty());
+}
+
 TEST_F(WebServerTest, OtherMethodsDoNotReachTheHandler)
 {
     ASSERT_TRUE(WriteFile(served + QStringLiteral("f"), "content"));
