@@ -1,0 +1,126 @@
+// zorvak-cli install PACKAGE [--library DIR] [--all-parts]: the restore path without a window.
+#include "cli/CliCommand.h"
+#include "common/unitString.h"
+#include "platform/Platform.h"
+#include "restore/ContentLibrary.h"
+#include "restore/MessengerContentInstallerLibrary_TLB.h"
+#include "restore/RestoreCore.h"
+#include "restore/WebServer.h"
+#include "shell/SettingsFile.h"
+#include "shell/uLanguage.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+using namespace zorvak;
+using namespace zorvak::cli;
+
+QString OneLine(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char(' ')); }
+
+// Copies, serves and installs one package; returns the installer's code, or 1 for a failure
+// before the installer was reached.
+qint32 InstallOne(const QString &package, const QString &library, bool *reached)
+{
+    *reached = false;
+    const QString copy = PackageCopyPath();
+    QString reason;
+    if (!CopyPackage(package, copy, &reason)) {
+        Err() << "Failed to copy file to program directory: " << reason << "\n";
+        return 1;
+    }
+    THTTPServer server;
+    server.SetServedFolder(QFileInfo(copy).path());
+    TListenSettings &listen = ListenSettings();
+    if (!StartWebServer(server, listen.address, QString::number(listen.port), true, {})) {
+        QFile::remove(copy);
+        return 1;
+    }
+    TMessengerContentInstaller installer;
+    if (!library.isEmpty())
+        installer.LibraryFolder = library;
+    QEventLoop loop;
+    qint32 result = 0;
+    installer.OnContentInstalled = [&](TMessengerContentInstaller *, qint32 code) {
+        result = code;
+        loop.quit();
+    };
+    const QString url = QStringLiteral("http://%1:%2/%3").arg(listen.address).arg(server.Port()).arg(QFileInfo(copy).fileName());
+    try {
+        installer.InstallFromUrl(url);
+    } catch (const Exception &e) {
+        Err() << "Error " << e.ClassName() << ": " << e.Message() << "\n";
+        server.Deactivate();
+        QFile::remove(copy);
+        return 1;
+    }
+    *reached = true;
+    loop.exec();
+    server.Deactivate();
+    QFile::remove(copy);
+    return result;
+}
+
+int Run(const QStringList &args)
+{
+    QString package;
+    QString library;
+    bool allParts = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--library") && i + 1 < args.size())
+            library = args.at(++i);
+        else if (a == QLatin1String("--port") && i + 1 < args.size())
+            ListenSettings().port = PortFromText(args.at(++i));
+        else if (a == QLatin1String("--all-parts"))
+            allParts = true;
+        else if (a.startsWith(QLatin1String("--")) || !package.isEmpty())
+            return UsageError("install", QStringLiteral("unexpected argument: ") + a);
+        else
+            package = a;
+    }
+    if (package.isEmpty())
+        return UsageError("install", QStringLiteral("give the package to install"));
+
+    LoadSettings([](const QString &code) {
+        if (auto language = LoadLanguage(code))
+            SetCurrentLanguage(std::move(language));
+    });
+    QString &copy = PackageCopyPath();
+    if (!copy.contains(QLatin1Char('/')))
+        copy = Platform::Get().AppDir() + copy;
+
+    for (QString file = QFileInfo(package).absoluteFilePath(); !file.isEmpty();) {
+        if (!QFileInfo(file).isFile()) {
+            Err() << OneLine(FormatText(CurrentLanguage().Get(QStringLiteral("FileNotFound")), {file})) << "\n";
+            return 1;
+        }
+        bool reached = false;
+        const qint32 code = InstallOne(file, library, &reached);
+        if (!reached)
+            return 1;
+        TMsgDlgType kind;
+        Out() << file << '\t' << code << '\t' << OneLine(ContentInstalledMessage(code, &kind)) << Qt::endl;
+        if (code != InstallOk)
+            return 1;
+        const QString next = NextPartFile(file);
+        if (!next.isEmpty() && !allParts)
+            Err() << "Next part: " << next << " (--all-parts installs it)\n";
+        file = allParts ? next : QString();
+    }
+    return 0;
+}
+
+} // namespace
+
+ZORVAK_CLI_COMMAND("install", "install a CAB/MCO package into the local content library",
+                   "Usage: zorvak-cli install PACKAGE [--library DIR] [--all-parts] [--port N]\n"
+                   "Copies PACKAGE beside the program, serves it on the loopback address and installs it\n"
+                   "from that URL into the content library (default $XDG_DATA_HOME/zorvak/installed/).\n"
+                   "Prints: package, a tab, the result code, a tab, the result message.\n"
+                   "--all-parts goes on with the next \"-part\" file of a split backup.\n"
+                   "--port: the first port tried (default 79; a busy one is replaced by a drawn one).",
+                   Run);

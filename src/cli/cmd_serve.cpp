@@ -1,0 +1,80 @@
+// zorvak-cli serve DIR [--ip ADDRESS] [--port N]: the restore's web server on its own.
+#include "cli/CliCommand.h"
+#include "restore/RestoreCore.h"
+#include "restore/WebServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <csignal>
+#include <pthread.h>
+#include <thread>
+
+namespace {
+
+int Run(const QStringList &args)
+{
+    using namespace zorvak;
+    using namespace zorvak::cli;
+    QString dir;
+    QString ip = ListenSettings().address;
+    QString port;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if ((a == QLatin1String("--ip") || a == QLatin1String("--port")) && i + 1 < args.size())
+            (a == QLatin1String("--ip") ? ip : port) = args.at(++i);
+        else if (a.startsWith(QLatin1String("--")) || !dir.isEmpty())
+            return UsageError("serve", QStringLiteral("unexpected argument: ") + a);
+        else
+            dir = a;
+    }
+    if (dir.isEmpty())
+        return UsageError("serve", QStringLiteral("give the folder to serve"));
+    if (!QFileInfo(dir).isDir()) {
+        Err() << "zorvak-cli serve: no such folder: " << dir << "\n";
+        return 1;
+    }
+
+    // Ctrl+C and TERM end the loop; they are taken by a thread of their own so that no
+    // connection thread is interrupted.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::thread([stopSignals] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    }).detach();
+
+    THTTPServer server;
+    server.SetServedFolder(QDir(dir).absolutePath());
+    // The URL of each request, printed on the main thread.
+    server.OnCommand = [&server](const QString &method, const QString &path, int code) {
+        const QString line = QStringLiteral("http://%1:%2%3\t%4\t%5")
+                                 .arg(server.Address()).arg(server.Port()).arg(path, method).arg(code);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [line] { Out() << line << Qt::endl; },
+                                  Qt::QueuedConnection);
+    };
+    // An explicit port is used as given; without one the restore's default with its fallback.
+    const bool simple = port.isEmpty();
+    if (!StartWebServer(server, ip, simple ? QString::number(ListenSettings().port) : port, simple, {}))
+        return 1;
+    Err() << "Serving " << QDir(dir).absolutePath() << " at http://" << server.Address() << ":" << server.Port()
+          << "/ (Ctrl+C stops)" << Qt::endl;
+    QCoreApplication::exec();
+    server.Deactivate();
+    Out().flush();
+    return 0;
+}
+
+} // namespace
+
+ZORVAK_CLI_COMMAND("serve", "serve a folder over HTTP as the restore does",
+                   "Usage: zorvak-cli serve DIR [--ip ADDRESS] [--port N]\n"
+                   "Serves the files of DIR (GET, POST, HEAD; one request per connection) until\n"
+                   "interrupted, printing for each request: URL, a tab, the method, a tab, the status.\n"
+                   "Without --port it tries port 79 and then drawn ports; --ip defaults to 127.0.0.1.",
+                   Run);

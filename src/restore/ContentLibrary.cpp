@@ -1,0 +1,301 @@
+#include "restore/ContentLibrary.h"
+
+#include "cabinet/cabfiles.h"
+#include "shell/SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+namespace zorvak {
+
+namespace {
+
+struct PackageItem {
+    QString type;
+    QString file;
+    QString name;
+    QString shortcut;
+};
+
+const ContentType *TypeOfItem(const QString &type)
+{
+    static const struct {
+        const char *name;
+        ContentType type;
+    } kTypes[] = {
+        {"emoticon", ContentType::Emot},     {"usertile", ContentType::Dp},
+        {"background", ContentType::Bg},     {"wink", ContentType::Wink},
+        {"dynamicpicture", ContentType::Ddp}, {"dynamicbackground", ContentType::Dbg},
+    };
+    for (const auto &t : kTypes)
+        if (type.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return &t.type;
+    return nullptr;
+}
+
+// A name from a package made safe as one file name: no separators, no control characters, no
+// leading dot, not too long.
+QString SafeFileName(const QString &name)
+{
+    QString out;
+    for (QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            out += QLatin1Char('_');
+        else if (c.unicode() >= 32 && c.unicode() != 127)
+            out += c;
+    }
+    out = out.trimmed();
+    while (out.startsWith(QLatin1Char('.')))
+        out[0] = QLatin1Char('_');
+    if (out.size() > 120)
+        out.truncate(120);
+    return out;
+}
+
+bool SameContent(const QString &a, const QString &b)
+{
+    QFile fa(a), fb(b);
+    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    while (!fa.atEnd())
+        if (fa.read(1 << 16) != fb.read(1 << 16))
+            return false;
+    return true;
+}
+
+// The file an item names inside the unpacked package: either separator, compared without
+// letter case as Messenger's file system does; never outside the package's folder.
+QString FindPackageFile(const QString &root, QString file)
+{
+    file.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (file.isEmpty())
+        return {};
+    const QString path = QDir::cleanPath(root + QLatin1Char('/') + file);
+    if (!path.startsWith(root + QLatin1Char('/')))
+        return {};
+    if (QFileInfo(path).isFile())
+        return path;
+    const QFileInfo info(path);
+    const QDir dir(info.path());
+    for (const QString &candidate : dir.entryList(QDir::Files | QDir::Hidden))
+        if (candidate.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            return dir.filePath(candidate);
+    return {};
+}
+
+QString Escape(QString s)
+{
+    s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    s.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return s;
+}
+
+QString Unescape(const QString &s)
+{
+    QString out;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s.at(i) == QLatin1Char('\\') && i + 1 < s.size()) {
+            const QChar n = s.at(++i);
+            out += n == QLatin1Char('t') ? QChar('\t') : n == QLatin1Char('n') ? QChar('\n')
+                 : n == QLatin1Char('r') ? QChar('\r') : n;
+        } else {
+            out += s.at(i);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TContentLibrary::TContentLibrary(QString folder, QMap<ContentType, QString> subdirs)
+    : m_folder(std::move(folder)), m_subdirs(std::move(subdirs))
+{
+    if (!m_folder.endsWith(QLatin1Char('/')))
+        m_folder += QLatin1Char('/');
+}
+
+QString TContentLibrary::DefaultFolder()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data) + QStringLiteral("/zorvak/installed/");
+}
+
+QMap<ContentType, QString> TContentLibrary::SubdirsInUse()
+{
+    QMap<ContentType, QString> subdirs;
+    for (const ContentTypeInfo &info : ContentTypes)
+        subdirs.insert(info.type, Settings().Subdir(info.type));
+    return subdirs;
+}
+
+QString TContentLibrary::TargetFolderOf(const QString &itemType) const
+{
+    QString sub;
+    if (const ContentType *type = TypeOfItem(itemType))
+        sub = m_subdirs.value(*type, QString::fromLatin1(InfoOf(*type).defaultSubdir));
+    else
+        sub = itemType; // a kind this program does not know keeps its own folder
+    // The settings may hold a trailing separator; the name must stay one folder of the library.
+    sub = SafeFileName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\')));
+    if (sub.isEmpty())
+        sub = QStringLiteral("Other");
+    return m_folder + sub + QLatin1Char('/');
+}
+
+QString TContentLibrary::PlaceObject(const QString &source, const QString &folder, const QString &name)
+{
+    QString ext = QFileInfo(source).suffix().toLower();
+    if (ext.isEmpty())
+        ext = QMimeDatabase().mimeTypeForFile(source, QMimeDatabase::MatchContent).preferredSuffix();
+    const QString dot = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
+    QDir().mkpath(folder);
+    for (int n = 1;; ++n) {
+        const QString file = n == 1 ? name + dot : QStringLiteral("%1 (%2)%3").arg(name).arg(n).arg(dot);
+        const QString target = folder + file;
+        if (QFileInfo::exists(target)) {
+            if (SameContent(source, target))
+                return target; // the same object installed before
+            continue;
+        }
+        if (!QFile::copy(source, target))
+            return {};
+        return target;
+    }
+}
+
+qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel)
+{
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/zorvak-install-XXXXXX"));
+    if (!work.isValid())
+        return InstallFailed;
+    const QString root = QDir(work.path()).canonicalPath();
+    TCABFile cab;
+    cab.CABFile = packageFile;
+    cab.TargetPath = root + QLatin1Char('/');
+    if (!cab.ExtractAll())
+        return InstallFailed;
+
+    QString manifest;
+    for (const QString &f : QDir(root).entryList(QDir::Files | QDir::Hidden))
+        if (f.compare(QLatin1String("content.xml"), Qt::CaseInsensitive) == 0)
+            manifest = root + QLatin1Char('/') + f;
+    QFile mf(manifest);
+    if (manifest.isEmpty() || !mf.open(QIODevice::ReadOnly))
+        return InstallFailed;
+
+    QXmlStreamReader xml(&mf);
+    QList<PackageItem> items;
+    bool packageRoot = false;
+    int depth = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            ++depth;
+            if (depth == 1)
+                packageRoot = xml.name() == QLatin1String("package")
+                              && xml.namespaceUri() == QLatin1String(MessengerContentNamespace);
+            if (depth == 2 && xml.name() == QLatin1String("item")) {
+                PackageItem item;
+                for (const QXmlStreamAttribute &a : xml.attributes()) {
+                    const auto n = a.name();
+                    if (n == QLatin1String("type") && a.prefix().isEmpty())
+                        item.type = a.value().toString();
+                    else if (n == QLatin1String("file") && a.prefix().isEmpty())
+                        item.file = a.value().toString();
+                    else if (n == QLatin1String("displayname"))
+                        item.name = a.value().toString();
+                    else if (n == QLatin1String("keysequence"))
+                        item.shortcut = a.value().toString();
+                }
+                items.append(item);
+            }
+        } else if (xml.isEndElement()) {
+            --depth;
+        }
+    }
+    if (xml.hasError() || !packageRoot)
+        return InstallFailed;
+    if (items.size() > MaxPackageItems)
+        return TooManyItems;
+
+    QList<TLibraryEntry> index = ReadIndex();
+    qint32 result = InstallOk;
+    for (const PackageItem &item : items) {
+        if (cancel && cancel->load()) {
+            result = InstallFailed;
+            break;
+        }
+        const QString source = FindPackageFile(root, item.file);
+        if (source.isEmpty()) {
+            result = InstallFailed;
+            break;
+        }
+        QString name = SafeFileName(item.name);
+        if (name.isEmpty())
+            name = SafeFileName(QFileInfo(QString(item.file).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName());
+        if (name.isEmpty())
+            name = QStringLiteral("object");
+        const QString placed = PlaceObject(source, TargetFolderOf(item.type), name);
+        if (placed.isEmpty()) {
+            result = InstallFailed;
+            break;
+        }
+        TLibraryEntry entry{placed.mid(m_folder.size()), item.type, item.name, item.shortcut};
+        bool replaced = false;
+        for (TLibraryEntry &e : index)
+            if (e.file == entry.file) {
+                e = entry;
+                replaced = true;
+            }
+        if (!replaced)
+            index.append(entry);
+    }
+    if (!WriteIndex(index) && result == InstallOk)
+        result = InstallFailed;
+    return result;
+}
+
+QList<TLibraryEntry> TContentLibrary::ReadIndex() const
+{
+    QList<TLibraryEntry> entries;
+    QFile f(m_folder + QStringLiteral("index.tsv"));
+    if (!f.open(QIODevice::ReadOnly))
+        return entries;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QList<QByteArray> fields = line.split('\t');
+        TLibraryEntry e;
+        e.file = Unescape(QString::fromUtf8(fields.value(0)));
+        e.type = Unescape(QString::fromUtf8(fields.value(1)));
+        e.name = Unescape(QString::fromUtf8(fields.value(2)));
+        e.shortcut = Unescape(QString::fromUtf8(fields.value(3)));
+        entries.append(e);
+    }
+    return entries;
+}
+
+bool TContentLibrary::WriteIndex(const QList<TLibraryEntry> &entries) const
+{
+    QDir().mkpath(m_folder);
+    QSaveFile f(m_folder + QStringLiteral("index.tsv"));
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    for (const TLibraryEntry &e : entries)
+        f.write((Escape(e.file) + QLatin1Char('\t') + Escape(e.type) + QLatin1Char('\t') + Escape(e.name)
+                 + QLatin1Char('\t') + Escape(e.shortcut) + QLatin1Char('\n'))
+                    .toUtf8());
+    return f.commit();
+}
+
+} // namespace zorvak

@@ -1,0 +1,67 @@
+#pragma once
+// TContentLibrary: the local content library that installed packages land in, laid out like a
+// Messenger user's folder: one sub-folder per content type (the sub-folder names of the
+// settings), each object under its display name and proper extension, and "index.tsv" beside
+// them recording every object's type, name and emoticon shortcut.
+//
+// A package is checked the way Messenger's content installer checks it: a cabinet holding a
+// well-formed content.xml whose root is a <package> of Messenger's content namespace (else
+// InstallFailed), at most 200 items (else TooManyItems), and every listed file present: items
+// are installed in order, and the first missing file stops the installation with InstallFailed,
+// the items before it staying installed.
+#include "common/ContentTypes.h"
+
+#include <QMap>
+#include <QString>
+
+#include <atomic>
+
+namespace zorvak {
+
+// Result codes of the content installer.
+inline constexpr qint32 InstallOk = 0;
+inline constexpr qint32 InstallFailed = qint32(0x80004005u);     // E_FAIL
+inline constexpr qint32 TooManyItems = qint32(0x80070057u);      // E_INVALIDARG
+inline constexpr qint32 DownloadFailed = qint32(0x8100036Cu);
+
+inline constexpr const char *MessengerContentNamespace = "http://messenger.msn.com/messengercontent/1.0";
+inline constexpr int MaxPackageItems = 200;
+
+// One line of the index.
+struct TLibraryEntry {
+    QString file;      // relative to the library: sub-folder/name.ext
+    QString type;      // the item's type as the package gives it ("emoticon", "usertile", ...)
+    QString name;      // display name (unescaped)
+    QString shortcut;  // emoticon key sequence (unescaped); empty for other types
+};
+
+class TContentLibrary {
+public:
+    // `folder`: the library's root; `subdirs`: the sub-folder of each content type (from the
+    // settings in use, read by the caller on the main thread).
+    TContentLibrary(QString folder, QMap<ContentType, QString> subdirs);
+
+    // $XDG_DATA_HOME/zorvak/installed/ (~/.local/share when unset), with a trailing separator.
+    static QString DefaultFolder();
+    // The sub-folders of the settings in use. Main thread only.
+    static QMap<ContentType, QString> SubdirsInUse();
+
+    const QString &Folder() const { return m_folder; }
+
+    // Checks and installs a package file; returns one of the codes above. `cancel` stops it
+    // between items (InstallFailed).
+    qint32 InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel = nullptr);
+
+    // The index as stored ("index.tsv": file, type, name, shortcut, tab-separated, with \t, \n
+    // and \\ escaped).
+    QList<TLibraryEntry> ReadIndex() const;
+
+private:
+    QString TargetFolderOf(const QString &itemType) const;
+    QString PlaceObject(const QString &source, const QString &folder, const QString &name);
+    bool WriteIndex(const QList<TLibraryEntry> &entries) const;
+    QString m_folder;
+    QMap<ContentType, QString> m_subdirs;
+};
+
+} // namespace zorvak

@@ -1,0 +1,338 @@
+#include "restore/uRestore.h"
+
+#include "common/unitString.h"
+#include "platform/Platform.h"
+#include "restore/RestoreCore.h"
+#include "shell/uLanguage.h"
+#include "shell/uMain.h"
+#include "shell/unitCustomDlg.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zorvak {
+
+namespace {
+const QColor kTeal(0, 128, 128);
+constexpr int kTopHeight = 78;
+constexpr int kBottomHeight = 41;
+
+QLabel *TealLabel(QWidget *parent, const char *name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, kTeal);
+    label->setPalette(pal);
+    return label;
+}
+} // namespace
+
+void TfrmMain::Restore1Click()
+{
+    TfrmRestore dialog(this);
+    DialogService::Get().ShowModal(&dialog);
+}
+
+TfrmRestore::TfrmRestore(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("TfrmRestore"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    resize(580, 276);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    panTop = new QWidget(this);
+    panTop->setObjectName(QStringLiteral("panTop"));
+    panTop->setFixedHeight(kTopHeight);
+    auto *top = new QVBoxLayout(panTop);
+    lbIns1 = TealLabel(panTop, "lbIns1");
+    edFileLabel = new QLabel(panTop);
+    edFileLabel->setObjectName(QStringLiteral("edFileLabel"));
+    auto *fileRow = new QHBoxLayout;
+    edFile = new QLineEdit(panTop);
+    edFile->setObjectName(QStringLiteral("edFile"));
+    edFileLabel->setBuddy(edFile);
+    btBrowse = new QPushButton(panTop);
+    btBrowse->setObjectName(QStringLiteral("btBrowse"));
+    btBrowse->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    btBrowse->setFixedWidth(32);
+    btAdvanced = new QPushButton(panTop);
+    btAdvanced->setObjectName(QStringLiteral("btAdvanced"));
+    fileRow->addWidget(edFile, 1);
+    fileRow->addWidget(btBrowse);
+    fileRow->addWidget(btAdvanced);
+    top->addWidget(lbIns1);
+    top->addWidget(edFileLabel);
+    top->addLayout(fileRow);
+    outer->addWidget(panTop);
+
+    panCentre = new QWidget(this);
+    panCentre->setObjectName(QStringLiteral("panCentre"));
+    auto *centre = new QVBoxLayout(panCentre);
+    lbIns = TealLabel(panCentre, "lbIns");
+    lbIns->setWordWrap(true);
+    auto *addressRow = new QHBoxLayout;
+    auto *ipLabel = new QLabel(QStringLiteral("IP"), panCentre);
+    edIp = new QLineEdit(panCentre);
+    edIp->setObjectName(QStringLiteral("edIp"));
+    ipLabel->setBuddy(edIp);
+    auto *portLabel = new QLabel(QStringLiteral("Port"), panCentre);
+    edPort = new QLineEdit(panCentre);
+    edPort->setObjectName(QStringLiteral("edPort"));
+    portLabel->setBuddy(edPort);
+    addressRow->addWidget(ipLabel);
+    addressRow->addWidget(edIp, 2);
+    addressRow->addWidget(portLabel);
+    addressRow->addWidget(edPort, 1);
+    centre->addWidget(lbIns);
+    centre->addLayout(addressRow);
+    centre->addStretch(1);
+    outer->addWidget(panCentre, 1);
+
+    panBottom = new QWidget(this);
+    panBottom->setObjectName(QStringLiteral("panBottom"));
+    panBottom->setFixedHeight(kBottomHeight);
+    auto *bottom = new QHBoxLayout(panBottom);
+    bottom->addStretch(1);
+    btStart = new QPushButton(panBottom);
+    btStart->setObjectName(QStringLiteral("btStart"));
+    btStart->setDefault(true);
+    QFont bold = btStart->font();
+    bold.setBold(true);
+    btStart->setFont(bold);
+    btClose = new QPushButton(panBottom);
+    btClose->setObjectName(QStringLiteral("btClose"));
+    bottom->addWidget(btStart);
+    bottom->addWidget(btClose);
+    outer->addWidget(panBottom);
+
+    MessengerContentInstaller1 = new TMessengerContentInstaller(this);
+    MessengerContentInstaller1->setObjectName(QStringLiteral("MessengerContentInstaller1"));
+    MessengerContentInstaller1->OnContentInstalled = [this](TMessengerContentInstaller *sender, qint32 result) {
+        Guard([&] { MessengerContentInstaller1ContentInstalled(sender, result); });
+    };
+
+    connect(btBrowse, &QPushButton::clicked, this, [this] { Guard([this] { btBrowseClick(); }); });
+    connect(btAdvanced, &QPushButton::clicked, this, [this] { Guard([this] { btAdvancedClick(); }); });
+    connect(btStart, &QPushButton::clicked, this, [this] { Guard([this] { btStartClick(); }); });
+    connect(btClose, &QPushButton::clicked, this, [this] { Guard([this] { btCloseClick(); }); });
+
+    Guard([this] { FormCreate(); });
+}
+
+TfrmRestore::~TfrmRestore()
+{
+    if (!m_closed)
+        FormClose();
+}
+
+template <typename F> void TfrmRestore::Guard(F &&handler)
+{
+    if (TfrmMain *main = MainWindow()) {
+        main->Guard(std::forward<F>(handler));
+        return;
+    }
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        CustomMessageDlg(QGuiApplication::applicationDisplayName(), QString::fromUtf8(e.what()), TMsgDlgType::mtError,
+                         mbOK, {});
+    }
+}
+
+bool TfrmRestore::SimpleMode() const { return !panCentre->isVisibleTo(this); }
+
+void TfrmRestore::SetButtonsEnabled(bool enabled)
+{
+    btStart->setEnabled(enabled);
+    btClose->setEnabled(enabled);
+}
+
+void TfrmRestore::FormCreate()
+{
+    // 1. the main window's background
+    if (TfrmMain *main = MainWindow()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, main->palette().color(QPalette::Window));
+        setPalette(pal);
+    }
+    // 2. the run's address and port
+    edIp->setText(ListenSettings().address);
+    edPort->setText(QString::number(ListenSettings().port));
+    // 3. the package copy lies in AppDir
+    QString &copy = PackageCopyPath();
+    if (!copy.contains(QLatin1Char('/')))
+        copy = Platform::Get().AppDir() + copy;
+    // 4. into Simple mode
+    const TLanguage &lang = CurrentLanguage();
+    btAdvanced->setText(lang.Get(QStringLiteral("Simple")));
+    btAdvancedClick();
+    // 5. captions
+    setWindowTitle(lang.Get(QStringLiteral("tiRestore")));
+    edFileLabel->setText(lang.Get(QStringLiteral("Cab2install")));
+    lbIns1->setText(lang.Get(QStringLiteral("ResIns1")));
+    QString ins = lang.Get(QStringLiteral("ResIns"));
+    lbIns->setText(ins.replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    btStart->setText(lang.Get(QStringLiteral("Install")));
+    btClose->setText(lang.Get(QStringLiteral("Close")));
+    // 6.
+    Continuation = false;
+}
+
+void TfrmRestore::btAdvancedClick()
+{
+    const TLanguage &lang = CurrentLanguage();
+    const QString caption = btAdvanced->text();
+    if (caption == lang.Get(QStringLiteral("Advanced"))) {
+        btAdvanced->setText(lang.Get(QStringLiteral("Simple")));
+        panCentre->show();
+        resize(width(), lbIns->sizeHint().height() + kTopHeight + kBottomHeight + 65);
+    } else if (caption == lang.Get(QStringLiteral("Simple"))) {
+        btAdvanced->setText(lang.Get(QStringLiteral("Advanced")));
+        panCentre->hide();
+        resize(width(), kTopHeight + kBottomHeight);
+    }
+}
+
+void TfrmRestore::btBrowseClick()
+{
+    const QString text = edFile->text();
+    QString folder;
+    if (!text.isEmpty() && QFileInfo(text).isDir())
+        folder = text;
+    else if (!text.isEmpty() && text.contains(QLatin1Char('/')))
+        folder = QFileInfo(text).path();
+    if (folder.isEmpty())
+        folder = Platform::Get().AppDir();
+    const QString picked = DialogService::Get().GetOpenFileName(
+        QString(), folder, QStringLiteral("MCO/CAB file (*.mco *.cab);;MCO file (*.mco);;CAB file (*.cab)"));
+    if (!picked.isEmpty())
+        edFile->setText(picked);
+}
+
+void TfrmRestore::btCloseClick() { close(); }
+
+void TfrmRestore::btStartClick()
+{
+    const TLanguage &lang = CurrentLanguage();
+    // 1. nothing chosen yet
+    if (edFile->text().isEmpty()) {
+        PlainMessageBox(lang.Get(QStringLiteral("SelectCabFirst")));
+        btBrowse->click();
+    }
+    const QString file = edFile->text();
+    // 2.
+    if (!QFileInfo(file).isFile()) {
+        LangMessageDlg(FormatText(lang.Get(QStringLiteral("FileNotFound")), {file}), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    // 3. asked once per dialog
+    if (!Continuation
+        && LangMessageDlg(FormatText(lang.Get(QStringLiteral("InstallCabConfirm")), {QFileInfo(file).fileName()}),
+                          TMsgDlgType::mtInformation, mbOK | mbCancel)
+               != mrOk)
+        return;
+    // 4. the copy the server offers
+    const QString copy = PackageCopyPath();
+    QString reason;
+    const bool sameFile = QFileInfo(file).canonicalFilePath() == QFileInfo(copy).canonicalFilePath();
+    if (!sameFile && !CopyPackage(file, copy, &reason)) {
+        LangMessageDlg(QStringLiteral("Failed to copy file to program directory:\r") + reason, TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    // 5.-7.
+    SetButtonsEnabled(false);
+    HTTPServer.SetServedFolder(QFileInfo(copy).path());
+    if (!StartWebServer())
+        return;
+    // 8. the port actually listened on
+    QString host = ListenSettings().address;
+    if (host.contains(QLatin1Char(':')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    const QString url = QStringLiteral("http://") + host + QLatin1Char(':') + QString::number(HTTPServer.Port())
+                        + QLatin1Char('/') + QFileInfo(copy).fileName();
+    // 9.
+    try {
+        MessengerContentInstaller1->InstallFromUrl(url);
+    } catch (const Exception &e) {
+        LangMessageDlg(QStringLiteral("Error ") + e.ClassName() + QStringLiteral(": ") + e.Message()
+                           + QStringLiteral("\r\r") + lang.Get(QStringLiteral("EnsureSignedIn")),
+                       TMsgDlgType::mtError, mbOK);
+        StopWebServer();
+        SetButtonsEnabled(true);
+    }
+    // 10. waiting for the installer's event
+}
+
+void TfrmRestore::MessengerContentInstaller1ContentInstalled(TMessengerContentInstaller *, qint32 lhrResult)
+{
+    StopWebServer();
+    TMsgDlgType kind;
+    const QString message = ContentInstalledMessage(lhrResult, &kind);
+    LangMessageDlg(message, kind, mbOK);
+    SetButtonsEnabled(true);
+    if (lhrResult != 0)
+        return;
+    Continuation = true;
+    const QString next = NextPartFile(edFile->text());
+    if (next.isEmpty())
+        return;
+    if (LangMessageDlg(FormatText(CurrentLanguage().Get(QStringLiteral("ContCabConf")), {QFileInfo(next).fileName()}),
+                       TMsgDlgType::mtConfirmation, mbYes | mbCancel)
+        != mrYes)
+        return;
+    edFile->setText(next);
+    // once the event handler has returned and the loop is idle
+    QTimer::singleShot(0, this, [this] { btStart->click(); });
+}
+
+bool TfrmRestore::StartWebServer()
+{
+    const bool started = zorvak::StartWebServer(HTTPServer, edIp->text(), edPort->text(), SimpleMode(),
+                                                [this](const QString &port) { edPort->setText(port); });
+    if (!started)
+        SetButtonsEnabled(true);
+    return started;
+}
+
+void TfrmRestore::StopWebServer() { HTTPServer.Deactivate(); }
+
+void TfrmRestore::FormClose()
+{
+    m_closed = true;
+    try {
+        StopWebServer();
+        MessengerContentInstaller1->Disconnect();
+        QFile::remove(PackageCopyPath());
+    } catch (...) {
+    }
+}
+
+void TfrmRestore::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void TfrmRestore::done(int result)
+{
+    if (!m_closed)
+        FormClose();
+    QDialog::done(result);
+}
+
+} // namespace zorvak

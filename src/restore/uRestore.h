@@ -1,0 +1,64 @@
+#pragma once
+// TfrmRestore: installs a CAB/MCO package (part after part for a split backup) by serving a copy
+// of it on the loopback address and handing its URL to the content installer.
+#include "restore/MessengerContentInstallerLibrary_TLB.h"
+#include "restore/WebServer.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace zorvak {
+
+class TfrmRestore final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmRestore)
+public:
+    explicit TfrmRestore(QWidget *owner = nullptr);
+    ~TfrmRestore() override;
+
+    // ---- controls ----
+    QWidget *panTop = nullptr;
+    QLabel *lbIns1 = nullptr;
+    QLabel *edFileLabel = nullptr;
+    QLineEdit *edFile = nullptr;
+    QPushButton *btBrowse = nullptr;
+    QPushButton *btAdvanced = nullptr;
+    QWidget *panCentre = nullptr;
+    QLabel *lbIns = nullptr;
+    QLineEdit *edIp = nullptr;
+    QLineEdit *edPort = nullptr;
+    QWidget *panBottom = nullptr;
+    QPushButton *btStart = nullptr;
+    QPushButton *btClose = nullptr;
+    TMessengerContentInstaller *MessengerContentInstaller1 = nullptr;
+    THTTPServer HTTPServer;
+
+    // ---- handlers ----
+    void FormCreate();
+    void FormClose();
+    void btBrowseClick();
+    void btAdvancedClick();
+    void btCloseClick();
+    void btStartClick();
+    void MessengerContentInstaller1ContentInstalled(TMessengerContentInstaller *ASender, qint32 lhrResult);
+    bool StartWebServer();
+    void StopWebServer();
+
+    bool SimpleMode() const;
+    bool Continuation = false; // a part was installed: no further confirmation
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void done(int result) override;
+
+private:
+    template <typename F> void Guard(F &&handler);
+    void SetButtonsEnabled(bool enabled);
+    bool m_closed = false;
+};
+
+} // namespace zorvak
