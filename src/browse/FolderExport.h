@@ -29,6 +29,9 @@ public:
     bool SaveFolderTree(const TFolderNode &node, const QString &target);
 };
 
+// Is `path` the folder `folder` or a path inside it (links resolved as far as they exist)?
+bool IsSameOrInside(const QString &path, const QString &folder);
+
 // The node of a folder with every folder below it as children (hidden ones included), for
 // saving a folder that is not part of a scanned tree.
 TFolderNode FolderTreeOf(const QString &folder);

@@ -288,6 +288,7 @@ void TfrmMain::tvDirChange()
         lbFilesClick();
     } else {
         ClearPicture(Image1);
+        StopFlash(Flash1); // no information card of a file that is no longer listed
         labelPreview->setToolTip(QString());
     }
 }

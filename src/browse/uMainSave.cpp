@@ -85,7 +85,8 @@ void TfrmMain::btSaveAsClick()
         return;
     const QString x = ExtractFileExt(file.name);
     const TPreviewKind kind = PreviewKind(x);
-    const QString filter = QLatin1Char('*') + x + QStringLiteral("|*") + x + QStringLiteral("|*.*|*.*");
+    // Two entries: files of the extension, and all files.
+    const QString filter = QLatin1Char('*') + x + QStringLiteral(" (*") + x + QStringLiteral(");;*.* (*)");
     QString start;
     if (kind == pkPicture)
         start = QStringLiteral("\\My Documents\\My Pictures");
@@ -125,6 +126,11 @@ void TfrmMain::btSaveFolderClick()
     if (chosen.isEmpty())
         return;
     const QString target = WithSeparator(chosen) + caption;
+    if (IsSameOrInside(target, FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node))))) {
+        // The copy would go into the folder being saved, a Messenger folder.
+        PlainMessageBox(QStringLiteral("A folder cannot be saved into itself:\r   ") + target);
+        return;
+    }
     // The copy works on a snapshot of the node and the nodes below it, so that the tree may
     // change while the copy keeps the window responsive.
     const TFolderNode snapshot = browse::Snapshot(*this, node);

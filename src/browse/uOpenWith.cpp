@@ -51,7 +51,7 @@ TfrmOpenWith::TfrmOpenWith(const QString &filePath, QWidget *parent) : QDialog(p
 void TfrmOpenWith::btBrowseClick()
 {
     const QString program = DialogService::Get().GetOpenFileName(windowTitle(), QStringLiteral("/usr/bin"),
-                                                                 QStringLiteral("*|*"));
+                                                                 QString());
     if (program.isEmpty())
         return;
     ChosenProgram = program;

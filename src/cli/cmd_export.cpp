@@ -35,6 +35,10 @@ int Run(const QStringList &args)
     saver.KnownOnly = !all;
     saver.AskOverwrite = [overwrite](const QString &) { return overwrite ? int(mrYes) : int(mrNo); };
     const QString target = WithSeparator(positional.at(1)) + tree.caption;
+    if (IsSameOrInside(target, tree.folder)) {
+        Err() << "zorvak-cli export: a folder cannot be saved into itself: " << target << "\n";
+        return 1;
+    }
     const bool ok = saver.SaveFolderTree(tree, target);
     Out() << saver.Copied << '\t' << target << '\n';
     if (!ok)

@@ -294,7 +294,7 @@ TEST_F(BrowseUi, SaveAsProposesNameFilterAndFolder)
     w->btSaveAsClick();
     const DialogCall &first = env.dialogs().calls.back();
     EXPECT_EQ(first.kind, DialogCall::Save);
-    EXPECT_EQ(first.filter, "*.jpg|*.jpg|*.*|*.*");
+    EXPECT_EQ(first.filter, "*.jpg (*.jpg);;*.* (*)");
     EXPECT_EQ(first.text, QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + "/a.jpg");
     EXPECT_EQ(ReadFile(env.path("saved/mine.jpg")), JpegPicture(40, 30));
 
@@ -367,6 +367,16 @@ TEST_F(BrowseUi, SaveFolderWithEachOverwriteAnswer)
     w->btSaveFolderClick();
     EXPECT_EQ(LastMessage(), "0 files has been copied.");
     EXPECT_TRUE(env.platform().openedUrls.isEmpty());
+
+    // Never into the folder being saved.
+    env.dialogs().ClearCalls();
+    env.dialogs().AnswerPath(disk.Messenger("Alice"));
+    w->btSaveFolderClick();
+    EXPECT_EQ(LastMessage(), "A folder cannot be saved into itself:\r   " + disk.Messenger("Alice") + disk.idAlice);
+    w->tvDir->setCurrentItem(Node({"Alice"}));
+    env.dialogs().AnswerPath(disk.Messenger("Alice") + disk.idAlice);
+    w->btSaveFolderClick();
+    EXPECT_TRUE(LastMessage().startsWith("A folder cannot be saved into itself:"));
 
     // Only recognised files by default; everything when the box is cleared.
     w->chKnownOnly->setChecked(false);
