@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QtEndian>
 #include <algorithm>
 #include <functional>
@@ -117,6 +118,21 @@ QByteArray SwfMovie(bool compressed, int width, int height, double rate, int fra
     const quint32 length = quint32(8 + body.size());
     header += Raw({int(length & 0xFF), int((length >> 8) & 0xFF), int((length >> 16) & 0xFF), int(length >> 24)});
     return header + (compressed ? qCompress(body).mid(4) : body);
+}
+
+QByteArray GcabCabinet(const QString &workFolder, const QList<QPair<QString, QByteArray>> &files)
+{
+    QDir().mkpath(workFolder);
+    QStringList args{QStringLiteral("-c"), QStringLiteral("-z"), QStringLiteral("-n"), workFolder + "/made.cab"};
+    for (const auto &f : files) {
+        WriteFile(workFolder + "/" + f.first, f.second);
+        args << workFolder + "/" + f.first;
+    }
+    QProcess gcab;
+    gcab.start(QStringLiteral("gcab"), args);
+    if (!gcab.waitForFinished(30000) || gcab.exitCode() != 0)
+        return {};
+    return ReadFile(workFolder + "/made.cab");
 }
 
 QString TreeText(const TFolderForest &forest)

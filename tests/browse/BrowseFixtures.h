@@ -22,6 +22,9 @@ QByteArray GifPicture(int frames);   // 1x1, `frames` frames
 // A Flash movie header: width x height pixels, rate, frame count; "CWS" compressed or "FWS".
 QByteArray SwfMovie(bool compressed, int width, int height, double rate, int frames, int version = 8);
 
+// A cabinet made by gcab (an independent implementation) holding the given files, compressed.
+QByteArray GcabCabinet(const QString &workFolder, const QList<QPair<QString, QByteArray>> &files);
+
 // The tree as text: one node a line, depth as leading tabs, "caption icon", children sorted by
 // caption (the file system's listing order is not fixed).
 QString TreeText(const TFolderForest &forest);

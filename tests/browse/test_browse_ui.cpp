@@ -534,3 +534,56 @@ TEST_F(BrowseUi, CachedWlmPicturesAreShownWhereTheyAre)
     EXPECT_EQ(Rows(), QStringList{"a1b2.png"});
     EXPECT_EQ(TreeChecksum(ls), cacheBefore);
 }
+
+TEST_F(BrowseUi, CabinetListPreviewAndSave)
+{
+    const QByteArray movie = SwfMovie(true, 160, 120, 15, 30);
+    const QByteArray wink = GcabCabinet(env.path("made"), {{"thumb.png", PngPicture(12, 10)}, {"wink.swf", movie}});
+    ASSERT_FALSE(wink.isEmpty()) << "gcab is needed";
+    const QString winks = disk.Messenger("Alice") + disk.idAlice + "/Winks3/";
+    WriteFile(winks + "{4F2A}", wink);
+    WriteFile(winks + "broken.dat", QByteArray("MSCF") + QByteArray(60, '\x01'));
+    before = TreeChecksum(disk.root);
+
+    w->Auto1Click();
+    w->tvDir->setCurrentItem(Node({"Alice", disk.idAlice, "Winks3"}));
+    EXPECT_EQ(Rows(), (QStringList{"broken.cab", "w.swf", "{4F2A}.cab"}));
+    SelectRow("{4F2A}.cab");
+    EXPECT_FALSE(w->lbCab->isHidden());
+    QStringList entries;
+    for (int i = 0; i < w->lbCab->count(); ++i)
+        entries << w->lbCab->item(i)->text();
+    entries.sort();
+    EXPECT_EQ(entries, (QStringList{"thumb.png", "wink.swf"}));
+    EXPECT_EQ(w->lbCab->currentRow(), -1);
+    // The first Flash entry plays.
+    EXPECT_FALSE(w->Flash1->isHidden());
+    EXPECT_EQ(w->Flash1->property("movie").toString(), w->AppDir + "~tmp/wink.swf");
+    EXPECT_TRUE(w->Flash1->text().contains(QString::fromUtf8("160 \u00d7 120 pixels")));
+    EXPECT_EQ(ReadFile(w->AppDir + "~tmp/wink.swf"), movie);
+
+    // A picture entry previews; Save as proposes the entry's own name.
+    w->lbCab->setCurrentItem(w->lbCab->findItems("thumb.png", Qt::MatchExactly).first());
+    EXPECT_TRUE(w->Flash1->isHidden());
+    EXPECT_EQ(browse::PictureSize(w->Image1), QSize(12, 10));
+    QDir().mkpath(env.path("saved"));
+    env.dialogs().AnswerPath(env.path("saved/thumb.png"));
+    w->btSaveAsClick();
+    EXPECT_TRUE(env.dialogs().calls.back().text.endsWith("/thumb.png"));
+    EXPECT_EQ(ReadFile(env.path("saved/thumb.png")), PngPicture(12, 10));
+
+    // A damaged cabinet: an empty list and no message.
+    SelectRow("broken.cab");
+    EXPECT_FALSE(w->lbCab->isHidden());
+    EXPECT_EQ(w->lbCab->count(), 0);
+    EXPECT_TRUE(env.dialogs().Messages().isEmpty());
+    // Any other file hides the list again.
+    SelectRow("w.swf");
+    EXPECT_TRUE(w->lbCab->isHidden());
+
+    // The thumbnail of a cabinet without a Flash control: its first picture; the nested folder goes.
+    WriteFile(w->AppDir + "nested.cab", wink);
+    w->PreviewFile(w->AppDir + "nested.cab", w->Image1, nullptr);
+    EXPECT_EQ(browse::PictureSize(w->Image1), QSize(12, 10));
+    EXPECT_FALSE(QFileInfo::exists(w->AppDir + "~tmp2"));
+}
