@@ -245,6 +245,9 @@ TEST_F(BrowseUi, PictureFitsAndClickTogglesActualSize)
     EXPECT_EQ(w->Image1->pixmap().size(), QSize(2000, 1500));
     w->Image1Click();
     EXPECT_EQ(w->Image1->pixmap().size(), fitted);
+    w->show();
+    w->Image1->resize(100, 100); // a fitted picture follows the control's size
+    EXPECT_LE(w->Image1->pixmap().width(), 100);
 }
 
 TEST_F(BrowseUi, OpenAndOpenWith)
