@@ -1,0 +1,70 @@
+#pragma once
+// Key material of the offline data protection (Linux), set by the callers that know it: the
+// backup dialog and "zorvak-cli backup" / "dpapi" / "map".
+//
+// Usage:
+//     zorvak::DpapiKeyMaterial key;
+//     key.protectDir = zorvak::FindProtectDir(messengerUserFolder);  // optional, see below
+//     key.secret = zorvak::DpapiSecret::FromPassword(password);     // or FromHashHex(hex)
+//     zorvak::SetDpapiKeyMaterial(key);
+//
+// The material is process-wide. Master keys opened with it are kept in memory (never written
+// anywhere) for the rest of the run; setting different material, or ClearDpapiKeyMaterial(),
+// forgets them.
+#include <QByteArray>
+#include <QString>
+
+namespace zorvak {
+
+// The Windows account's secret: the password itself (an empty password is a valid one), or a
+// ready hash of it: SHA-1 of the UTF-16LE password (20 bytes, local accounts) or the NT hash
+// (16 bytes, MD4, domain accounts).
+class DpapiSecret {
+public:
+    enum Kind { None, Password, Sha1Hash, NtHash };
+    DpapiSecret() = default;
+    static DpapiSecret FromPassword(const QString &password);
+    // 40 hex digits: SHA-1; 32: NT hash. An optional "0x" prefix is allowed. Anything else
+    // raises EConvertError.
+    static DpapiSecret FromHashHex(const QString &hex);
+    static DpapiSecret FromHash(const QByteArray &hash); // 20 or 16 bytes, else EConvertError
+
+    Kind kind() const { return m_kind; }
+    bool isSet() const { return m_kind != None; }
+    // The SHA-1 password hash, when known (a password, or a SHA-1 hash given).
+    QByteArray sha1() const;
+    // The NT password hash, when known (a password, or an NT hash given).
+    QByteArray ntHash() const;
+    bool operator==(const DpapiSecret &other) const;
+
+private:
+    Kind m_kind = None;
+    QString m_password;
+    QByteArray m_hash;
+};
+
+struct DpapiKeyMaterial {
+    // "<Application Data>/Microsoft/Protect" (every "S-1-…" folder in it is tried) or one
+    // "<SID>" folder inside it. Empty: found from the file being decrypted (see UnprotectBytes).
+    QString protectDir;
+    DpapiSecret secret;
+    bool operator==(const DpapiKeyMaterial &other) const
+    {
+        return protectDir == other.protectDir && secret == other.secret;
+    }
+};
+
+void SetDpapiKeyMaterial(const DpapiKeyMaterial &material);
+DpapiKeyMaterial CurrentDpapiKeyMaterial();
+void ClearDpapiKeyMaterial();
+
+// Convenience: a password, or (isHash) a hash in hex; protectDir may be empty.
+void SetDpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash);
+
+// The master-key folder "<Application Data>/Microsoft/Protect" of the Windows profile that holds
+// `path` (a Messenger user folder, a content folder, a map file...): walks up from the path to the
+// first ancestor that has a "Microsoft/Protect" folder (the Application Data folder). Empty when
+// there is none. Letter case of "Microsoft" and "Protect" is not significant (copied profiles).
+QString FindProtectDir(const QString &path);
+
+} // namespace zorvak
