@@ -1,0 +1,703 @@
+// TCABFile: listing and extracting through libmspack, creating with our own writer.
+//
+// Layout we write (single cabinet, no reserved areas):
+//   CFHEADER (36 bytes) | CFFOLDER x folders (8 bytes) | CFFILE x files (16 bytes + name) |
+//   the data blocks of folder 0, folder 1, ...
+// Each data block is csum(4) cbData(2) cbUncomp(2) + payload; every block of a folder but the
+// last holds 32768 uncompressed bytes. The tables before the data are written with the folder
+// offsets and block counts still unknown and patched once the data is out.
+#include "cabinet/cabfiles.h"
+
+#include "cabinet/cabcodecs.h"
+#include "common/Cp1252.h"
+#include "shell/DialogService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <mspack.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zorvak {
+
+// ---------------------------------------------------------------------------------------------
+// Names, codes and texts
+
+QString CABErrorText(int code)
+{
+    static const char *const texts[] = {
+        "No error",
+        "Failure opening file to be stored in cabinet",
+        "Failure reading file to be stored in cabinet",
+        "Insufficient memory in FCI",
+        "Could not create a temporary file",
+        "Unknown compression type",
+        "Could not create cabinet file",
+        "Client requested abort",
+        "Failure compressing data",
+    };
+    if (code < 0 || code > 8)
+        return QStringLiteral("Unknown error");
+    return QString::fromLatin1(texts[code]);
+}
+
+quint16 CompressionCode(TCompressionType type, TLZXMemory memory)
+{
+    switch (type) {
+    case typNone: return 0;
+    case typMSZIP: return 1;
+    case typLZX: return quint16(0x0003 | ((15 + int(memory)) << 8));
+    }
+    return 1;
+}
+
+namespace {
+
+enum ErrorCode { errOpenFile = 1, errReadFile = 2, errMemory = 3, errTempFile = 4, errCompressionType = 5,
+                 errCabinetFile = 6, errAbort = 7, errCompress = 8 };
+
+[[noreturn]] void Fail(int code) { throw ECABFileError(CABErrorText(code)); }
+
+// The I/O error report of the file hooks: the system's text for the error, caption "Error".
+void ReportIoError(int error)
+{
+    if (error == 0)
+        return;
+    DialogService::Get().MessageDlg(QStringLiteral("Error"), QString::fromLocal8Bit(std::strerror(error)),
+                                    TMsgDlgType::mtWarning, mbOK, {});
+}
+
+QString MspackErrorText(int error)
+{
+    switch (error) {
+    case MSPACK_ERR_OK: return QString();
+    case MSPACK_ERR_ARGS: return QStringLiteral("bad arguments");
+    case MSPACK_ERR_OPEN: return QStringLiteral("cannot open file");
+    case MSPACK_ERR_READ: return QStringLiteral("read error (file truncated?)");
+    case MSPACK_ERR_WRITE: return QStringLiteral("write error");
+    case MSPACK_ERR_SEEK: return QStringLiteral("seek error");
+    case MSPACK_ERR_NOMEMORY: return QStringLiteral("out of memory");
+    case MSPACK_ERR_SIGNATURE: return QStringLiteral("not a cabinet");
+    case MSPACK_ERR_DATAFORMAT: return QStringLiteral("error in cabinet data format");
+    case MSPACK_ERR_CHECKSUM: return QStringLiteral("checksum error");
+    case MSPACK_ERR_DECRUNCH: return QStringLiteral("decompression error");
+    default: return QStringLiteral("error %1").arg(error);
+    }
+}
+
+QString StoredName(const mscabd_file *file)
+{
+    const QByteArray raw(file->filename);
+    if (file->attribs & MSCAB_ATTRIB_UTF_NAME)
+        return QString::fromUtf8(raw);
+    return FromCp1252(raw);
+}
+
+QDateTime StoredDateTime(int y, int mo, int d, int h, int mi, int s)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::LocalTime);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file layer handed to libmspack: plain descriptors, a sink that discards what is written,
+// and the byte count and progress event of the file being extracted.
+
+struct ExtractContext;
+
+struct ZFile {
+    int fd = -1;
+    bool sink = false;
+    bool output = false;
+    ExtractContext *ctx = nullptr;
+};
+
+struct ExtractContext {
+    TCABFile *owner = nullptr;
+    QString storedName;
+    qint64 size = 0;
+    qint64 written = 0;
+    QString firstMessage;
+    int ioError = 0;
+};
+
+struct ZSystem {
+    mspack_system sys;
+    ExtractContext *ctx;
+};
+
+constexpr const char *kSinkName = "\x01zorvak-discard";
+
+mspack_file *ZOpen(mspack_system *self, const char *filename, int mode)
+{
+    auto *zs = reinterpret_cast<ZSystem *>(self);
+    auto *f = new ZFile;
+    f->ctx = zs->ctx;
+    if (mode == MSPACK_SYS_OPEN_READ) {
+        f->fd = ::open(filename, O_RDONLY | O_CLOEXEC);
+    } else if (mode == MSPACK_SYS_OPEN_WRITE) {
+        f->output = true;
+        if (std::strcmp(filename, kSinkName) == 0)
+            f->sink = true;
+        else
+            f->fd = ::open(filename, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    if (!f->sink && f->fd < 0) {
+        delete f;
+        return nullptr;
+    }
+    return reinterpret_cast<mspack_file *>(f);
+}
+
+void ZClose(mspack_file *file)
+{
+    auto *f = reinterpret_cast<ZFile *>(file);
+    if (!f)
+        return;
+    if (f->fd >= 0 && ::close(f->fd) != 0 && f->output) {
+        f->ctx->ioError = errno;
+        ReportIoError(errno);
+    }
+    delete f;
+}
+
+int ZRead(mspack_file *file, void *buffer, int bytes)
+{
+    auto *f = reinterpret_cast<ZFile *>(file);
+    if (f->sink || bytes < 0)
+        return -1;
+    size_t done = 0;
+    while (done < size_t(bytes)) {
+        const ssize_t n = ::read(f->fd, static_cast<char *>(buffer) + done, size_t(bytes) - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return int(done);
+}
+
+int ZWrite(mspack_file *file, void *buffer, int bytes)
+{
+    auto *f = reinterpret_cast<ZFile *>(file);
+    if (bytes < 0)
+        return -1;
+    if (!f->sink) {
+        size_t done = 0;
+        while (done < size_t(bytes)) {
+            const ssize_t n = ::write(f->fd, static_cast<const char *>(buffer) + done, size_t(bytes) - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                f->ctx->ioError = n < 0 ? errno : ENOSPC;
+                ReportIoError(f->ctx->ioError);
+                return -1;
+            }
+            done += size_t(n);
+        }
+    }
+    if (f->output) {
+        ExtractContext *ctx = f->ctx;
+        ctx->written += bytes;
+        if (ctx->owner->OnDecompressProgress)
+            ctx->owner->OnDecompressProgress(ctx->owner, ctx->storedName, qint32(qMin<qint64>(ctx->written, INT32_MAX)),
+                                             qint32(qMin<qint64>(ctx->size, INT32_MAX)));
+    }
+    return bytes;
+}
+
+int ZSeek(mspack_file *file, off_t offset, int mode)
+{
+    auto *f = reinterpret_cast<ZFile *>(file);
+    if (f->sink)
+        return -1;
+    const int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET : mode == MSPACK_SYS_SEEK_CUR ? SEEK_CUR : SEEK_END;
+    return ::lseek(f->fd, offset, whence) < 0 ? -1 : 0;
+}
+
+off_t ZTell(mspack_file *file)
+{
+    auto *f = reinterpret_cast<ZFile *>(file);
+    return f->sink ? 0 : ::lseek(f->fd, 0, SEEK_CUR);
+}
+
+thread_local ExtractContext *t_messageContext = nullptr;
+
+void ZMessage(mspack_file *, const char *format, ...)
+{
+    if (!t_messageContext || !t_messageContext->firstMessage.isEmpty())
+        return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    t_messageContext->firstMessage = QString::fromLocal8Bit(text);
+}
+
+void *ZAlloc(mspack_system *, size_t bytes) { return std::malloc(bytes); }
+void ZFree(void *ptr) { std::free(ptr); }
+void ZCopy(void *src, void *dest, size_t bytes) { std::memmove(dest, src, bytes); }
+
+// A stored name turned into path parts below the target folder; empty when the name is
+// absolute, climbs with "..", or names no file.
+QStringList SafeParts(const QString &stored)
+{
+    if (stored.isEmpty() || stored.startsWith(QLatin1Char('/')) || stored.startsWith(QLatin1Char('\\')))
+        return {};
+    if (stored.size() >= 2 && stored.at(1) == QLatin1Char(':'))
+        return {}; // drive letter
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    const QStringList raw = stored.split(separators);
+    QStringList parts;
+    for (const QString &p : raw) {
+        if (p == QLatin1String(".."))
+            return {};
+        if (p.isEmpty() || p == QLatin1String("."))
+            continue;
+        parts << p;
+    }
+    if (raw.last().isEmpty() || raw.last() == QLatin1String(".") || parts.isEmpty())
+        return {};
+    return parts;
+}
+
+bool IsInside(const QString &folder, const QString &base)
+{
+    const QString f = QFileInfo(folder).canonicalFilePath();
+    const QString b = QFileInfo(base).canonicalFilePath();
+    if (f.isEmpty() || b.isEmpty())
+        return false;
+    return f == b || f.startsWith(b.endsWith(QLatin1Char('/')) ? b : b + QLatin1Char('/'));
+}
+
+bool SetModificationTime(const QByteArray &path, const QDateTime &when)
+{
+    if (!when.isValid())
+        return false;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_NOW;
+    times[1].tv_sec = time_t(when.toSecsSinceEpoch());
+    times[1].tv_nsec = 0;
+    return ::utimensat(AT_FDCWD, path.constData(), times, 0) == 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TCABFileContents
+
+TCABFileEntry &TCABFileContents::Add()
+{
+    m_items.push_back(std::unique_ptr<TCABFileEntry>(new TCABFileEntry(this)));
+    return *m_items.back();
+}
+
+TCABFileEntry &TCABFileContents::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("TCABFileContents index out of range");
+    return *m_items[size_t(index)];
+}
+
+void TCABFileContents::AddFiles(const QString &mask) { AddFiles(mask, QString()); }
+
+void TCABFileContents::AddFiles(const QString &mask, const QString &relPath)
+{
+    const int cut = qMax(mask.lastIndexOf(QLatin1Char('/')), mask.lastIndexOf(QLatin1Char('\\')));
+    QString folder = cut >= 0 ? mask.left(cut + 1) : QString();
+    const QString pattern = mask.mid(cut + 1);
+    QRegularExpression re;
+    const bool all = pattern == QLatin1String("*.*") || pattern == QLatin1String("*");
+    if (!all)
+        re = QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern, QRegularExpression::UnanchoredWildcardConversion),
+                                QRegularExpression::CaseInsensitiveOption);
+    const QString anchored = QStringLiteral("\\A(?:%1)\\z");
+    if (!all)
+        re.setPattern(anchored.arg(re.pattern()));
+    QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &name : names) {
+        if (name.startsWith(QLatin1Char('.')))
+            continue; // hidden
+        const QFileInfo info(dir.filePath(name));
+        if (!info.isFile())
+            continue;
+        if (!all && !re.match(name).hasMatch())
+            continue;
+        TCABFileEntry &e = Add();
+        e.Name = folder + name;
+        e.RelPath = relPath;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+TCABFile::TCABFile(QObject *owner) : QObject(owner) {}
+TCABFile::~TCABFile() = default;
+
+void TCABFile::ListContents() { RunEngine(Mode::List); }
+bool TCABFile::ExtractAll() { return RunEngine(Mode::Extract); }
+bool TCABFile::TestAll() { return RunEngine(Mode::Test); }
+
+bool TCABFile::RunEngine(Mode mode)
+{
+    m_lastError.clear();
+    if (mode == Mode::List)
+        CABFileContents.Clear();
+    const QFileInfo cabInfo(CABFile);
+    if (CABFile.isEmpty() || !cabInfo.isFile() || !cabInfo.isReadable()) {
+        m_lastError = QStringLiteral("cannot open %1").arg(CABFile);
+        return false;
+    }
+
+    ExtractContext ctx;
+    ctx.owner = this;
+    ZSystem zs{};
+    zs.sys.open = ZOpen;
+    zs.sys.close = ZClose;
+    zs.sys.read = ZRead;
+    zs.sys.write = ZWrite;
+    zs.sys.seek = ZSeek;
+    zs.sys.tell = ZTell;
+    zs.sys.message = ZMessage;
+    zs.sys.alloc = ZAlloc;
+    zs.sys.free = ZFree;
+    zs.sys.copy = ZCopy;
+    zs.ctx = &ctx;
+    ExtractContext *const savedMessageContext = t_messageContext;
+    t_messageContext = &ctx;
+    struct Restore {
+        ExtractContext *saved;
+        ~Restore() { t_messageContext = saved; }
+    } restore{savedMessageContext};
+
+    mscab_decompressor *cabd = mspack_create_cab_decompressor(&zs.sys);
+    if (!cabd) {
+        m_lastError = QStringLiteral("cannot create the cabinet decoder");
+        return false;
+    }
+    struct Destroy {
+        mscab_decompressor *d;
+        ~Destroy() { mspack_destroy_cab_decompressor(d); }
+    } destroy{cabd};
+    cabd->set_param(cabd, MSCABD_PARAM_FIXMSZIP, 0);
+    cabd->set_param(cabd, MSCABD_PARAM_SALVAGE, 0);
+
+    const QByteArray cabPath = QFile::encodeName(CABFile);
+    mscabd_cabinet *cab = cabd->open(cabd, cabPath.constData());
+    if (!cab) {
+        m_lastError = MspackErrorText(cabd->last_error(cabd));
+        return false;
+    }
+    struct Close {
+        mscab_decompressor *d;
+        mscabd_cabinet *c;
+        ~Close() { d->close(d, c); }
+    } close{cabd, cab};
+
+    if (mode == Mode::List) {
+        for (mscabd_file *f = cab->files; f; f = f->next) {
+            TCABFileEntry &e = CABFileContents.Add();
+            e.Name = StoredName(f);
+            e.Size = qint32(qMin<quint64>(f->length, INT32_MAX));
+            e.DateTime = StoredDateTime(f->date_y, f->date_m, f->date_d, f->time_h, f->time_m, f->time_s);
+            e.Attributes = quint16(f->attribs);
+        }
+        return true;
+    }
+
+    const QString base = TargetPath.isEmpty() ? QDir::currentPath() : TargetPath;
+    QStringList skipped;
+    for (mscabd_file *f = cab->files; f; f = f->next) {
+        const QString stored = StoredName(f);
+        ctx.storedName = stored;
+        ctx.size = f->length;
+        ctx.written = 0;
+        ctx.firstMessage.clear();
+        ctx.ioError = 0;
+
+        if (mode == Mode::Test) {
+            const int rc = cabd->extract(cabd, f, kSinkName);
+            if (rc != MSPACK_ERR_OK) {
+                m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc));
+                return false;
+            }
+            continue;
+        }
+
+        const QStringList parts = SafeParts(stored);
+        if (parts.isEmpty()) {
+            skipped << stored;
+            continue;
+        }
+        const QString folder = QDir(base).filePath(QStringList(parts.mid(0, parts.size() - 1)).join(QLatin1Char('/')));
+        if (!QDir().mkpath(folder) || !IsInside(folder, base)) {
+            skipped << stored;
+            continue;
+        }
+        const QString output = QDir(folder).filePath(parts.last());
+        const QFileInfo outInfo(output);
+        if (outInfo.exists() || outInfo.isSymLink()) {
+            bool allow = true;
+            if (OnOverWriteFile)
+                OnOverWriteFile(this, output, allow);
+            if (!allow)
+                continue;
+        }
+        const QString temp = QDir(folder).filePath(QStringLiteral(".%1.%2.part")
+            .arg(parts.last().left(64)).arg(QRandomGenerator::global()->generate64(), 0, 36));
+        const QByteArray tempPath = QFile::encodeName(temp);
+        const int rc = cabd->extract(cabd, f, tempPath.constData());
+        if (rc != MSPACK_ERR_OK || ctx.ioError) {
+            ::unlink(tempPath.constData());
+            m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc ? rc : MSPACK_ERR_WRITE));
+            return false;
+        }
+        SetModificationTime(tempPath, StoredDateTime(f->date_y, f->date_m, f->date_d, f->time_h, f->time_m, f->time_s));
+        if (::rename(tempPath.constData(), QFile::encodeName(output).constData()) != 0) {
+            const int err = errno;
+            ::unlink(tempPath.constData());
+            m_lastError = QStringLiteral("%1: %2").arg(output, QString::fromLocal8Bit(std::strerror(err)));
+            return false;
+        }
+    }
+    if (!skipped.isEmpty())
+        m_lastError = QStringLiteral("skipped unsafe names: %1").arg(skipped.join(QStringLiteral(", ")));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+namespace {
+
+constexpr quint32 kFolderThreshold = 900000;
+constexpr quint32 kMaxCabinetSize = 0x7FFFFFFF;
+constexpr quint32 kMaxFileSize = 0x7FFF8000;
+constexpr quint16 kSetId = 12345;
+
+struct Source {
+    QString path;
+    QByteArray name;
+    quint32 size = 0;
+    quint16 date = 0, time = 0, attribs = 0;
+    int folder = 0;
+    quint32 offset = 0;
+};
+
+void PutLE16(QByteArray &b, int at, quint16 v)
+{
+    b[at] = char(v & 0xFF);
+    b[at + 1] = char(v >> 8);
+}
+void PutLE32(QByteArray &b, int at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+void DosDateTime(const QDateTime &modified, quint16 &date, quint16 &time)
+{
+    QDateTime t = modified.toLocalTime();
+    if (!t.isValid() || t.date().year() < 1980)
+        t = QDateTime(QDate(1980, 1, 1), QTime(0, 0), Qt::LocalTime);
+    if (t.date().year() > 2107)
+        t = QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58), Qt::LocalTime);
+    const QDate d = t.date();
+    const QTime h = t.time();
+    date = quint16(((d.year() - 1980) << 9) | (d.month() << 5) | d.day());
+    time = quint16((h.hour() << 11) | (h.minute() << 5) | (h.second() / 2));
+}
+
+QByteArray CabinetName(const QString &relPath, const QString &sourcePath)
+{
+    QString rel = relPath;
+    rel.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    while (rel.startsWith(QLatin1Char('\\')))
+        rel.remove(0, 1);
+    if (!rel.isEmpty() && !rel.endsWith(QLatin1Char('\\')))
+        rel += QLatin1Char('\\');
+    return (rel + QFileInfo(sourcePath).fileName()).toUtf8();
+}
+
+} // namespace
+
+bool TCABFile::CreateCabinet()
+{
+    // ---- what goes in, and where ----
+    std::vector<Source> sources;
+    sources.reserve(size_t(CABFileContents.Count()));
+    quint64 total = 0;
+    for (int i = 0; i < CABFileContents.Count(); ++i) {
+        const TCABFileEntry &e = CABFileContents.Items(i);
+        Source s;
+        const QFileInfo info(e.Name);
+        s.path = info.absoluteFilePath();
+        QFile probe(s.path);
+        if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
+            Fail(errOpenFile);
+        if (quint64(probe.size()) > kMaxFileSize)
+            Fail(errCabinetFile);
+        s.size = quint32(probe.size());
+        s.name = CabinetName(e.RelPath, s.path);
+        if (s.name.isEmpty() || s.name.size() > 255)
+            Fail(errOpenFile);
+        DosDateTime(info.lastModified(), s.date, s.time);
+        s.attribs = 0x20;
+        if (!(info.permissions() & QFile::WriteOwner)) // the owner may not write: read-only
+            s.attribs |= 0x01;
+        if (info.fileName().startsWith(QLatin1Char('.')))
+            s.attribs |= 0x02;
+        for (char c : s.name)
+            if (uchar(c) >= 0x80) {
+                s.attribs |= 0x80;
+                break;
+            }
+        total += s.size;
+        sources.push_back(std::move(s));
+    }
+    if (sources.empty() || sources.size() > 0xFFFF)
+        Fail(errCabinetFile); // a cabinet needs one file at least; the count is 16 bits
+
+    std::vector<quint64> folderSizes{0};
+    for (Source &s : sources) {
+        if (folderSizes.back() > 0 && folderSizes.back() + s.size > kFolderThreshold)
+            folderSizes.push_back(0);
+        s.folder = int(folderSizes.size() - 1);
+        if (folderSizes.back() + s.size > kMaxFileSize)
+            Fail(errCabinetFile);
+        s.offset = quint32(folderSizes.back());
+        folderSizes.back() += s.size;
+    }
+    const int folders = int(folderSizes.size());
+
+    // ---- the tables ----
+    QByteArray head(36 + 8 * folders, '\0');
+    QByteArray files;
+    for (const Source &s : sources) {
+        QByteArray rec(16, '\0');
+        PutLE32(rec, 0, s.size);
+        PutLE32(rec, 4, s.offset);
+        PutLE16(rec, 8, quint16(s.folder));
+        PutLE16(rec, 10, s.date);
+        PutLE16(rec, 12, s.time);
+        PutLE16(rec, 14, s.attribs);
+        files += rec + s.name + '\0';
+    }
+    std::memcpy(head.data(), "MSCF", 4);
+    PutLE32(head, 16, quint32(head.size()));        // coffFiles
+    head[24] = 3;                                    // version 1.3
+    head[25] = 1;
+    PutLE16(head, 26, quint16(folders));
+    PutLE16(head, 28, quint16(sources.size()));
+    PutLE16(head, 32, kSetId);
+    PutLE16(head, 34, 0);                            // first (and only) cabinet of the set
+    const quint16 code = CompressionCode(CompressionType, LZXMemory);
+
+    std::unique_ptr<cab::BlockCoder> coder;
+    switch (CompressionType) {
+    case typNone: coder = cab::MakeStoredCoder(); break;
+    case typMSZIP: coder = cab::MakeMszipCoder(); break;
+    case typLZX: coder = cab::MakeLzxCoder(15 + int(LZXMemory)); break;
+    default: Fail(errCompressionType);
+    }
+
+    QSaveFile out(CABFile);
+    if (!out.open(QIODevice::WriteOnly))
+        Fail(errCabinetFile);
+    if (out.write(head) != head.size() || out.write(files) != files.size())
+        Fail(errCabinetFile);
+    quint64 offset = quint64(head.size() + files.size());
+
+    // ---- the data ----
+    const qint32 tot = qint32(qMin<quint64>(total, INT32_MAX));
+    quint64 consumed = 0;
+    std::vector<uint8_t> frame(cab::kFrameSize);
+    size_t next = 0;
+    for (int folder = 0; folder < folders; ++folder) {
+        coder->Reset();
+        const quint64 folderStart = offset;
+        quint32 blocks = 0;
+        int fill = 0;
+        std::vector<cab::CodedBlock> ready;
+        auto writeReady = [&] {
+            for (cab::CodedBlock &coded : ready) {
+                const size_t cbData = coded.payload.size();
+                if (cbData == 0 || cbData > 32768 + 6144)
+                    Fail(errCompress);
+                const uint32_t csum = cab::BlockChecksum(coded.payload.data(), uint16_t(cbData), uint16_t(coded.uncompressed));
+                uint8_t header[8];
+                for (int i = 0; i < 4; ++i)
+                    header[i] = uint8_t(csum >> (8 * i));
+                header[4] = uint8_t(cbData);
+                header[5] = uint8_t(cbData >> 8);
+                header[6] = uint8_t(coded.uncompressed);
+                header[7] = uint8_t(coded.uncompressed >> 8);
+                offset += 8 + cbData;
+                if (offset > kMaxCabinetSize || ++blocks > 0xFFFF)
+                    Fail(errCabinetFile);
+                if (out.write(reinterpret_cast<const char *>(header), 8) != 8
+                    || out.write(reinterpret_cast<const char *>(coded.payload.data()), qint64(cbData)) != qint64(cbData))
+                    Fail(errCabinetFile);
+                consumed += quint64(coded.uncompressed);
+                if (OnCompressProgress)
+                    OnCompressProgress(this, qint32(qMin<quint64>(consumed, INT32_MAX)), tot);
+            }
+            ready.clear();
+        };
+        auto flush = [&] {
+            coder->Encode(frame.data(), fill, ready);
+            fill = 0;
+            writeReady();
+        };
+        for (; next < sources.size() && sources[next].folder == folder; ++next) {
+            const Source &s = sources[next];
+            QFile in(s.path);
+            if (!in.open(QIODevice::ReadOnly))
+                Fail(errOpenFile);
+            quint64 left = s.size;
+            while (left > 0) {
+                const qint64 want = qint64(qMin<quint64>(left, quint64(cab::kFrameSize - fill)));
+                const qint64 got = in.read(reinterpret_cast<char *>(frame.data()) + fill, want);
+                if (got != want) {
+                    ReportIoError(got < 0 ? EIO : 0);
+                    Fail(errReadFile); // the file shrank or cannot be read
+                }
+                fill += int(got);
+                left -= quint64(got);
+                if (fill == cab::kFrameSize)
+                    flush();
+            }
+        }
+        if (fill > 0)
+            flush();
+        coder->Finish(ready);
+        writeReady();
+        PutLE32(head, 36 + 8 * folder, quint32(folderStart));
+        PutLE16(head, 36 + 8 * folder + 4, quint16(blocks));
+        PutLE16(head, 36 + 8 * folder + 6, code);
+    }
+    PutLE32(head, 8, quint32(offset));
+    if (!out.seek(0) || out.write(head) != head.size() || !out.commit())
+        Fail(errCabinetFile);
+    return true;
+}
+
+} // namespace zorvak

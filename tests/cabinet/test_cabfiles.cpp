@@ -1,0 +1,527 @@
+// TCABFile: reading real cabinets, extracting safely, creating cabinets that read back exactly.
+#include "cabinet/CabinetTasks.h"
+#include "cabinet/cabcodecs.h"
+#include "cabinet/cabfiles.h"
+#include "CabTestUtil.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+using namespace zorvak;
+using namespace zorvak::test;
+
+namespace {
+
+class CabTest : public EnvTest {
+protected:
+    QString P(const QString &rel) const { return env.path(rel); }
+    QString P(const char *rel) const { return env.path(QLatin1String(rel)); }
+
+    // Files of a folder (relative path -> bytes), hidden ones included.
+    static QMap<QString, QByteArray> Tree(const QString &folder)
+    {
+        QMap<QString, QByteArray> out;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            out.insert(QDir(folder).relativeFilePath(f), ReadFile(f));
+        }
+        return out;
+    }
+
+    // Builds a cabinet from (name, data) pairs written under src/.
+    void Make(const QString &cabinet, const QList<QPair<QString, QByteArray>> &files, TCompressionType type,
+              TLZXMemory memory = lzxLowest, const QString &relPath = QString())
+    {
+        TCABFile cab;
+        cab.CABFile = cabinet;
+        cab.CompressionType = type;
+        cab.LZXMemory = memory;
+        for (const auto &f : files) {
+            const QString path = P(QStringLiteral("src/") + f.first);
+            ASSERT_TRUE(WriteFile(path, f.second));
+            TCABFileEntry &e = cab.CABFileContents.Add();
+            e.Name = path;
+            e.RelPath = relPath;
+        }
+        ASSERT_TRUE(cab.CreateCabinet());
+    }
+};
+
+TEST_F(CabTest, DefaultsCodesAndFixedVersion)
+{
+    TCABFile cab;
+    EXPECT_EQ(cab.CompressionType, typMSZIP);
+    EXPECT_EQ(cab.LZXMemory, lzxLowest);
+    EXPECT_EQ(cab.CABFileContents.Count(), 0);
+    cab.SetVersion(QStringLiteral("9.9"));
+    EXPECT_EQ(cab.Version(), QStringLiteral("1.4.0.3"));
+    EXPECT_EQ(CompressionCode(typLZX, lzxMedium), 0x1203);
+    EXPECT_EQ(CompressionCode(typLZX, lzxLowest), 0x0F03);
+    EXPECT_EQ(CompressionCode(typLZX, lzxHighest), 0x1503);
+    EXPECT_EQ(CompressionCode(typNone, lzxHighest), 0);
+    EXPECT_EQ(CompressionCode(typMSZIP, lzxHigh), 1);
+    EXPECT_EQ(CABErrorText(4), QStringLiteral("Could not create a temporary file"));
+    EXPECT_EQ(CABErrorText(9), QStringLiteral("Unknown error"));
+    EXPECT_EQ(CABErrorText(-1), QStringLiteral("Unknown error"));
+}
+
+TEST_F(CabTest, ChecksumMatchesPublishedVectors)
+{
+    const auto csum = [](const char *s) {
+        const auto n = uint16_t(qstrlen(s));
+        return cab::BlockChecksum(reinterpret_cast<const uint8_t *>(s), n, n);
+    };
+    EXPECT_EQ(csum("abc"), 0x00626260u);
+    EXPECT_EQ(csum("hello"), 0x6C696502u);
+    EXPECT_EQ(csum("abcdefg"), 0x64010401u);
+}
+
+TEST_F(CabTest, NotACabinetMissingOrTruncatedGivesEmptyListAndFalse)
+{
+    for (const QString &file : {Sample("bad_signature.cab"), Sample("search_basic.cab"),
+                                Sample("partial_shortfile1.cab"), P("missing.cab"), P("")}) {
+        TCABFile cab;
+        cab.CABFile = file;
+        cab.CABFileContents.Add().Name = QStringLiteral("stale");
+        cab.ListContents();
+        EXPECT_EQ(cab.CABFileContents.Count(), 0) << qPrintable(file);
+        cab.TargetPath = P("out");
+        EXPECT_FALSE(cab.ExtractAll()) << qPrintable(file);
+        EXPECT_FALSE(QDir(P("out")).exists() && !QDir(P("out")).isEmpty());
+    }
+}
+
+TEST_F(CabTest, ListsNamesSizesDatesAndDecodesNames)
+{
+    TCABFile cab;
+    cab.CABFile = Sample("dir.cab");
+    cab.ListContents();
+    ASSERT_EQ(cab.CABFileContents.Count(), 2);
+    EXPECT_EQ(cab.CABFileContents[1].Name, QStringLiteral("1\\2\\3\\4.c"));
+    EXPECT_EQ(cab.CABFileContents[1].Size, 74);
+    EXPECT_EQ(cab.CABFileContents[1].DateTime, QDateTime(QDate(1997, 3, 12), QTime(11, 15, 14), Qt::LocalTime));
+
+    cab.CABFile = Sample("utf8.cab");
+    cab.ListContents();
+    ASSERT_EQ(cab.CABFileContents.Count(), 1);
+    EXPECT_EQ(cab.CABFileContents[0].Name, QString::fromUtf8("t\xC3\xA9st.dat"));
+
+    cab.CABFile = Sample("encoding-latin1.cab"); // no UTF-8 flag: the 8-bit code page
+    cab.ListContents();
+    ASSERT_EQ(cab.CABFileContents.Count(), 3);
+    EXPECT_TRUE(cab.CABFileContents[2].Name.startsWith(QString::fromUtf8("\xC3\xA0\xC3\xA1")));
+
+    cab.CABFile = Sample("test-signed.cab"); // trailing signature after the cabinet, reserve
+    cab.ListContents();
+    EXPECT_EQ(cab.CABFileContents.Count(), 2);
+}
+
+TEST_F(CabTest, ExtractsBelowTargetWithFoldersFromEitherSeparatorAndStoredTime)
+{
+    TCABFile cab;
+    cab.CABFile = Sample("dir.cab");
+    cab.TargetPath = P("T");
+    ASSERT_TRUE(cab.ExtractAll());
+    EXPECT_EQ(cab.CABFileContents.Count(), 0); // extraction does not fill the list
+    const QFileInfo deep(P("T/1/2/3/4.c"));
+    ASSERT_TRUE(deep.isFile());
+    EXPECT_EQ(deep.size(), 74);
+    EXPECT_EQ(deep.lastModified(), QDateTime(QDate(1997, 3, 12), QTime(11, 15, 14), Qt::LocalTime));
+    EXPECT_EQ(QFileInfo(P("T/plain.c")).size(), 77);
+
+    // the same name stored with forward slashes
+    Make(P("fwd.cab"), {{QStringLiteral("c.gif"), "GIF89a"}}, typNone, lzxLowest, QStringLiteral("a\\b"));
+    QByteArray bytes = ReadFile(P("fwd.cab"));
+    ASSERT_TRUE(bytes.contains("a\\b\\c.gif"));
+    bytes.replace("a\\b\\c.gif", "a/b/c.gif"); // names are outside the checksummed data
+    ASSERT_TRUE(WriteFile(P("fwd.cab"), bytes));
+    cab.CABFile = P("fwd.cab");
+    cab.TargetPath = P("F");
+    ASSERT_TRUE(cab.ExtractAll());
+    EXPECT_EQ(ReadFile(P("F/a/b/c.gif")), QByteArray("GIF89a"));
+    EXPECT_EQ(Tree(P("F")).size(), 1); // no temporary file left behind
+}
+
+TEST_F(CabTest, OverwriteIsAskedAndRefusalSkipsOnlyThatFile)
+{
+    Make(P("two.cab"), {{QStringLiteral("one.txt"), "new one"}, {QStringLiteral("two.txt"), "new two"}}, typMSZIP);
+    ASSERT_TRUE(WriteFile(P("T/one.txt"), "old one"));
+    ASSERT_TRUE(WriteFile(P("T/two.txt"), "old two"));
+    TCABFile cab;
+    cab.CABFile = P("two.cab");
+    cab.TargetPath = P("T");
+    ASSERT_TRUE(cab.ExtractAll()); // no handler: replaced
+    EXPECT_EQ(ReadFile(P("T/one.txt")), QByteArray("new one"));
+
+    ASSERT_TRUE(WriteFile(P("T/one.txt"), "old one"));
+    ASSERT_TRUE(WriteFile(P("T/two.txt"), "old two"));
+    QStringList asked;
+    cab.OnOverWriteFile = [&](TCABFile *sender, const QString &name, bool &allow) {
+        EXPECT_EQ(sender, &cab);
+        EXPECT_TRUE(allow);
+        asked << name;
+        allow = !name.endsWith(QLatin1String("one.txt"));
+    };
+    ASSERT_TRUE(cab.ExtractAll());
+    EXPECT_EQ(asked, QStringList({P("T/one.txt"), P("T/two.txt")}));
+    EXPECT_EQ(ReadFile(P("T/one.txt")), QByteArray("old one"));
+    EXPECT_EQ(ReadFile(P("T/two.txt")), QByteArray("new two"));
+}
+
+TEST_F(CabTest, ProgressEventsReachTheTotals)
+{
+    const QByteArray big = TextData(100000, 1);
+    TCABFile cab;
+    cab.CABFile = P("p.cab");
+    ASSERT_TRUE(WriteFile(P("src/big.txt"), big));
+    ASSERT_TRUE(WriteFile(P("src/small.txt"), "x"));
+    cab.CABFileContents.AddFiles(P("src/*.*"));
+    qint32 lastPos = -1, lastTot = -1;
+    int calls = 0;
+    cab.OnCompressProgress = [&](TCABFile *, qint32 pos, qint32 tot) {
+        EXPECT_GT(pos, lastPos);
+        lastPos = pos;
+        lastTot = tot;
+        ++calls;
+    };
+    ASSERT_TRUE(cab.CreateCabinet());
+    EXPECT_EQ(calls, 4); // 100001 bytes = four blocks
+    EXPECT_EQ(lastPos, 100001);
+    EXPECT_EQ(lastTot, 100001);
+
+    QMap<QString, QPair<qint32, qint32>> seen;
+    cab.OnDecompressProgress = [&](TCABFile *, const QString &name, qint32 pos, qint32 tot) { seen[name] = {pos, tot}; };
+    cab.TargetPath = P("T");
+    ASSERT_TRUE(cab.ExtractAll());
+    EXPECT_EQ(seen.value(QStringLiteral("big.txt")), qMakePair(qint32(100000), qint32(100000)));
+    EXPECT_EQ(seen.value(QStringLiteral("small.txt")), qMakePair(qint32(1), qint32(1)));
+}
+
+TEST_F(CabTest, AddFilesTakesPlainVisibleFilesOfTheMaskFolder)
+{
+    ASSERT_TRUE(WriteFile(P("d/b.TXT"), "b"));
+    ASSERT_TRUE(WriteFile(P("d/a.png"), "a"));
+    ASSERT_TRUE(WriteFile(P("d/noext"), "n"));
+    ASSERT_TRUE(WriteFile(P("d/.hidden"), "h"));
+    ASSERT_TRUE(WriteFile(P("d/sub/inner.txt"), "i"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(P("d/pipe")).constData(), 0600), 0);
+    QFile::link(P("d/gone"), P("d/broken"));
+
+    TCABFile cab;
+    cab.CABFileContents.AddFiles(P("d/*.*"), QStringLiteral("rel"));
+    QStringList names;
+    for (int i = 0; i < cab.CABFileContents.Count(); ++i) {
+        names << cab.CABFileContents[i].Name;
+        EXPECT_EQ(cab.CABFileContents[i].RelPath, QStringLiteral("rel"));
+    }
+    EXPECT_EQ(names, QStringList({P("d/a.png"), P("d/b.TXT"), P("d/noext")}));
+
+    cab.CABFileContents.Clear();
+    cab.CABFileContents.AddFiles(P("d") + QStringLiteral("/*.txt")); // letter case ignored
+    ASSERT_EQ(cab.CABFileContents.Count(), 1);
+    EXPECT_EQ(cab.CABFileContents[0].Name, P("d/b.TXT"));
+    EXPECT_EQ(cab.CABFileContents[0].RelPath, QString());
+    cab.CABFileContents.AddFiles(P("nowhere/*.*"));
+    EXPECT_EQ(cab.CABFileContents.Count(), 1);
+}
+
+TEST_F(CabTest, WriterTablesNamesDatesAttributesAndFolderSplit)
+{
+    ASSERT_TRUE(WriteFile(P("src/y.png"), RandomData(600000, 2)));
+    ASSERT_TRUE(WriteFile(P("src/z.bin"), RandomData(400000, 3)));   // would pass 900000: new folder
+    ASSERT_TRUE(WriteFile(P("src/huge.bin"), TextData(1200000, 4))); // alone in its folder
+    ASSERT_TRUE(WriteFile(P("src/ro.txt"), "read only"));
+    ASSERT_TRUE(WriteFile(P("src/old.txt"), "1970"));
+    ASSERT_TRUE(WriteFile(P(QString::fromUtf8("src/\xC3\xA9t\xC3\xA9.txt")), "utf8"));
+    ::chmod(QFile::encodeName(P("src/ro.txt")).constData(), 0444);
+    struct utimbuf old{100, 100};
+    ::utime(QFile::encodeName(P("src/old.txt")).constData(), &old);
+    const QDateTime when(QDate(2024, 1, 2), QTime(3, 4, 7), Qt::LocalTime);
+    struct utimbuf stamp{time_t(when.toSecsSinceEpoch()), time_t(when.toSecsSinceEpoch())};
+    ::utime(QFile::encodeName(P("src/y.png")).constData(), &stamp);
+
+    TCABFile cab;
+    cab.CABFile = P("w.cab");
+    cab.CompressionType = typLZX;
+    cab.LZXMemory = lzxMedium;
+    const QStringList order = {QStringLiteral("y.png"), QStringLiteral("z.bin"), QStringLiteral("huge.bin"),
+                               QStringLiteral("ro.txt"), QStringLiteral("old.txt"), QString::fromUtf8("\xC3\xA9t\xC3\xA9.txt")};
+    const QStringList rel = {QStringLiteral("sub"), QString(), QStringLiteral("a/b/"), QString(), QString(), QString()};
+    for (int i = 0; i < order.size(); ++i) {
+        TCABFileEntry &e = cab.CABFileContents.Add();
+        e.Name = P(QStringLiteral("src/") + order[i]);
+        e.RelPath = rel[i];
+    }
+    ASSERT_TRUE(cab.CreateCabinet());
+    const QByteArray b = ReadFile(P("w.cab"));
+    const CabTables t = ReadTables(b);
+    EXPECT_EQ(b.left(4), QByteArray("MSCF"));
+    EXPECT_EQ(t.cbCabinet, quint32(b.size()));
+    EXPECT_EQ(t.version, 0x0103);
+    EXPECT_EQ(t.setId, 12345);
+    EXPECT_EQ(t.iCabinet, 0);
+    EXPECT_EQ(t.flags, 0);
+    EXPECT_FALSE(b.contains("CAB\0"));
+    ASSERT_EQ(t.folders.size(), 4u); // y | z | huge | the small rest
+    for (const auto &f : t.folders)
+        EXPECT_EQ(f.type, 0x1203);
+    ASSERT_EQ(t.files.size(), 6u);
+    EXPECT_EQ(t.files[0].name, QByteArray("sub\\y.png"));
+    EXPECT_EQ(t.files[1].name, QByteArray("z.bin"));
+    EXPECT_EQ(t.files[2].name, QByteArray("a\\b\\huge.bin"));
+    EXPECT_EQ((QList<int>{t.files[0].folder, t.files[1].folder, t.files[2].folder, t.files[3].folder}),
+              (QList<int>{0, 1, 2, 3}));
+    EXPECT_EQ(t.files[4].folder, 3);
+    EXPECT_EQ(t.files[4].offset, 9u);
+    EXPECT_EQ(t.files[0].date, 0x5822);
+    EXPECT_EQ(t.files[0].time, 0x1883); // seconds halved
+    EXPECT_EQ(t.files[0].attribs, 0x20);
+    EXPECT_EQ(t.files[3].attribs, 0x21);
+    EXPECT_EQ(t.files[4].date, (0 << 9) | (1 << 5) | 1); // before 1980: 1980-01-01
+    EXPECT_EQ(t.files[5].attribs, 0xA0);
+    // every block: a checksum that holds, never zero here
+    for (const auto &f : t.folders) {
+        int at = int(f.start);
+        for (int i = 0; i < f.blocks; ++i) {
+            const quint16 cbData = LE16(b, at + 4), cbUncomp = LE16(b, at + 6);
+            EXPECT_LE(cbUncomp, 32768);
+            const quint32 csum = cab::BlockChecksum(reinterpret_cast<const uint8_t *>(b.constData()) + at + 8, cbData, cbUncomp);
+            EXPECT_EQ(LE32(b, at), csum);
+            EXPECT_NE(csum, 0u);
+            at += 8 + cbData;
+        }
+    }
+    ::chmod(QFile::encodeName(P("src/ro.txt")).constData(), 0644);
+
+    cab.TargetPath = P("T");
+    ASSERT_TRUE(cab.ExtractAll());
+    EXPECT_EQ(ReadFile(P("T/a/b/huge.bin")), ReadFile(P("src/huge.bin")));
+    EXPECT_EQ(ReadFile(P("T/sub/y.png")), ReadFile(P("src/y.png")));
+    EXPECT_EQ(QFileInfo(P("T/sub/y.png")).lastModified(), when.addSecs(-1));
+}
+
+TEST_F(CabTest, RoundTripEveryCompression)
+{
+    const QList<QPair<QString, QByteArray>> files = {
+        {QStringLiteral("empty.txt"), QByteArray()},
+        {QStringLiteral("text.xml"), TextData(300000, 5)},
+        {QStringLiteral("noise.jpg"), RandomData(70000, 6)},
+        {QStringLiteral("odd.bin"), TextData(32769, 7)},
+        {QStringLiteral("runs.bmp"), QByteArray(700000, 'x') + TextData(1000, 8)},
+        {QStringLiteral("one.txt"), "1"},
+    };
+    struct Config { TCompressionType type; TLZXMemory memory; };
+    const Config configs[] = {{typNone, lzxLowest}, {typMSZIP, lzxLowest}, {typLZX, lzxLowest}, {typLZX, lzxLower},
+                              {typLZX, lzxLow}, {typLZX, lzxMedium}, {typLZX, lzxHigh}, {typLZX, lzxHigher},
+                              {typLZX, lzxHighest}};
+    qint64 stored = 0;
+    for (const Config &c : configs) {
+        const QString name = QStringLiteral("rt%1-%2").arg(int(c.type)).arg(int(c.memory));
+        Make(P(name + QStringLiteral(".cab")), files, c.type, c.memory, QStringLiteral("pack"));
+        const qint64 size = QFileInfo(P(name + QStringLiteral(".cab"))).size();
+        if (c.type == typNone)
+            stored = size;
+        else
+            EXPECT_LT(size, stored / 2) << qPrintable(name); // compressible data shrinks
+        TCABFile cab;
+        cab.CABFile = P(name + QStringLiteral(".cab"));
+        EXPECT_TRUE(cab.TestAll()) << qPrintable(name + cab.LastError());
+        cab.TargetPath = P(name);
+        ASSERT_TRUE(cab.ExtractAll()) << qPrintable(name + cab.LastError());
+        for (const auto &f : files)
+            EXPECT_EQ(ReadFile(P(name + QStringLiteral("/pack/") + f.first)), f.second) << qPrintable(name + f.first);
+        EXPECT_EQ(Tree(P(name)).size(), files.size());
+    }
+}
+
+TEST_F(CabTest, CreationFailuresThrowAndLeaveNoCabinet)
+{
+    TCABFile cab;
+    cab.CABFile = P("out.cab");
+    try {
+        cab.CreateCabinet();
+        ADD_FAILURE() << "an empty cabinet was written";
+    } catch (const ECABFileError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Could not create cabinet file"));
+        EXPECT_EQ(e.ClassName(), QStringLiteral("ECABFileError"));
+    }
+    EXPECT_FALSE(QFile::exists(P("out.cab")));
+
+    ASSERT_TRUE(WriteFile(P("out.cab"), "previous"));
+    ASSERT_TRUE(WriteFile(P("src/ok.txt"), "ok"));
+    cab.CABFileContents.Add().Name = P("src/ok.txt");
+    cab.CABFileContents.Add().Name = P("src/missing.txt");
+    try {
+        cab.CreateCabinet();
+        ADD_FAILURE() << "a missing source was accepted";
+    } catch (const ECABFileError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Failure opening file to be stored in cabinet"));
+    }
+    EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
+
+    cab.CABFileContents.Clear();
+    cab.CABFileContents.Add().Name = P("src/ok.txt");
+    cab.CABFileContents[0].RelPath = QString(300, QLatin1Char('r'));
+    EXPECT_THROW(cab.CreateCabinet(), ECABFileError); // name over 255 bytes
+    EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
+}
+
+TEST_F(CabTest, UnsafeNamesAreNeverWrittenOutsideTheTarget)
+{
+    const QByteArray before = TreeChecksum(env.path(QString()));
+    TCABFile cab;
+    cab.CABFile = Sample("dirwalk-vulns.cab");
+    cab.TargetPath = P("sandbox/T");
+    cab.ExtractAll();
+    // everything written is below T, and nothing with ".." or an absolute path went anywhere
+    QDirIterator it(env.path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        EXPECT_TRUE(f.startsWith(P("sandbox/T/"))) << qPrintable(f);
+    }
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/absolute/path")));
+    Q_UNUSED(before);
+
+    // A cabinet of ours whose names were changed to climb out, or to be absolute.
+    for (const QByteArray &evil : {QByteArray("..\\..\\evil.txt"), QByteArray("ok/../../evil.txt"),
+                                   QByteArray("/tmp/zorvak-evil.txt"), QByteArray("C:\\evil\\x.txt")}) {
+        const QByteArray placeholder(evil.size(), 'n');
+        Make(P("evil.cab"), {{QString::fromLatin1(placeholder), "bad"}, {QStringLiteral("good.txt"), "good"}}, typMSZIP);
+        QByteArray b = ReadFile(P("evil.cab"));
+        b.replace(placeholder + '\0', evil + '\0');
+        ASSERT_TRUE(WriteFile(P("evil.cab"), b));
+        QDir(P("sandbox")).removeRecursively();
+        cab.CABFile = P("evil.cab");
+        cab.TargetPath = P("sandbox/in/T");
+        EXPECT_TRUE(cab.ExtractAll());
+        EXPECT_EQ(Tree(P("sandbox")).keys(), QStringList({QStringLiteral("in/T/good.txt")})) << evil.constData();
+        EXPECT_FALSE(QFile::exists(P("evil.txt")));
+        EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/zorvak-evil.txt")));
+    }
+}
+
+TEST_F(CabTest, SymlinkedFolderInsideTargetDoesNotLeadOutside)
+{
+    Make(P("link.cab"), {{QStringLiteral("x.txt"), "payload"}}, typNone, lzxLowest, QStringLiteral("out"));
+    QDir().mkpath(P("T"));
+    QDir().mkpath(P("elsewhere"));
+    ASSERT_TRUE(QFile::link(P("elsewhere"), P("T/out")));
+    TCABFile cab;
+    cab.CABFile = P("link.cab");
+    cab.TargetPath = P("T");
+    cab.ExtractAll();
+    EXPECT_FALSE(QFile::exists(P("elsewhere/x.txt")));
+}
+
+// Damaged copies of a multi-block cabinet: every one fails cleanly, and no file that failed is
+// left under its name (nor any temporary file).
+TEST_F(CabTest, DamagedCabinetsFailWithoutHalfWrittenFiles)
+{
+    for (TCompressionType type : {typMSZIP, typLZX, typNone}) {
+        Make(P("good.cab"), {{QStringLiteral("a.txt"), TextData(5000, 9)}, {QStringLiteral("b.txt"), TextData(150000, 10)}},
+             type, lzxHighest);
+        const QByteArray good = ReadFile(P("good.cab"));
+        const CabTables t = ReadTables(good);
+        const int data = int(t.folders[0].start);
+        struct Damage { const char *what; QByteArray bytes; };
+        QList<Damage> damaged;
+        for (int cut : std::initializer_list<int>{10, 40, int(t.coffFiles) + 20, data + 4, data + 100, int(good.size() / 2), int(good.size() - 1)})
+            damaged.push_back({"truncated", good.left(cut)});
+        QByteArray b = good;
+        b[0] = 'X';
+        damaged.push_back({"signature", b});
+        b = good;
+        b[t.folders[0].start + 8 + 50] = char(b[t.folders[0].start + 8 + 50] ^ 0x40);
+        damaged.push_back({"data byte", b});
+        b = good;
+        b[t.folders[0].start + 1] = char(b[t.folders[0].start + 1] ^ 0x01);
+        damaged.push_back({"checksum", b});
+        b = good;
+        b[good.size() - 20] = char(b[good.size() - 20] ^ 0xFF);
+        damaged.push_back({"last block", b});
+        b = good;
+        b[t.files[1].nameAt - 16] = char(0xFF); // b.txt size becomes absurd
+        b[t.files[1].nameAt - 15] = char(0xFF);
+        b[t.files[1].nameAt - 14] = char(0xFF);
+        damaged.push_back({"size", b});
+        b = good;
+        b[36 + 4] = char(0x00); // block count of the folder
+        damaged.push_back({"block count", b});
+
+        for (const Damage &d : damaged) {
+            ASSERT_TRUE(WriteFile(P("bad.cab"), d.bytes));
+            QDir(P("T")).removeRecursively();
+            TCABFile cab;
+            cab.CABFile = P("bad.cab");
+            cab.TargetPath = P("T");
+            const QString what = QStringLiteral("%1 %2 (%3 bytes)").arg(int(type)).arg(QLatin1String(d.what)).arg(d.bytes.size());
+            if (type == typNone && QByteArray(d.what) == "data byte") {
+                // stored data carries only the checksum: still caught
+            }
+            EXPECT_FALSE(cab.ExtractAll()) << qPrintable(what);
+            EXPECT_FALSE(cab.TestAll()) << qPrintable(what);
+            const auto tree = Tree(P("T"));
+            for (auto it = tree.begin(); it != tree.end(); ++it) {
+                EXPECT_FALSE(it.key().endsWith(QLatin1String(".part"))) << qPrintable(what);
+                const QByteArray original = ReadFile(P(QStringLiteral("src/") + it.key()));
+                EXPECT_EQ(it.value(), original) << qPrintable(what + it.key());
+            }
+        }
+    }
+}
+
+TEST_F(CabTest, HostileSamplesFailCleanly)
+{
+    for (const char *name : {"cve-2014-9732-folders-segfault.cab", "cve-2015-4470-mszip-over-read.cab",
+                             "partial_nodata.cab", "split-1.cab"}) {
+        TCABFile cab;
+        cab.CABFile = Sample(name);
+        cab.TargetPath = P("T");
+        EXPECT_FALSE(cab.ExtractAll()) << name;
+        EXPECT_FALSE(cab.TestAll()) << name;
+    }
+    for (const char *name : {"normal_2files_2folders.cab", "mszip_lzx_qtm.cab", "reserve_HFD.cab", "test-mszip.cab",
+                             "multi-folder.cab", "multi-folder-compressed.cab", "normal_255c_filename.cab"}) {
+        TCABFile cab;
+        cab.CABFile = Sample(name);
+        EXPECT_TRUE(cab.TestAll()) << name << qPrintable(cab.LastError());
+    }
+    // the stored and the compressed makecab cabinets hold the same bytes
+    TCABFile cab;
+    cab.CABFile = Sample("multi-folder.cab");
+    cab.TargetPath = P("A");
+    ASSERT_TRUE(cab.ExtractAll());
+    cab.CABFile = Sample("multi-folder-compressed.cab");
+    cab.TargetPath = P("B");
+    ASSERT_TRUE(cab.ExtractAll());
+    EXPECT_EQ(Tree(P("A")), Tree(P("B")));
+    EXPECT_EQ(QFileInfo(P("A/test/example.jpg")).size(), 567720);
+}
+
+TEST_F(CabTest, PackFolderAndExtractCabinetTo)
+{
+    ASSERT_TRUE(WriteFile(P("pkg/content.xml"), "<package/>"));
+    ASSERT_TRUE(WriteFile(P("pkg/a.png"), RandomData(5000, 11)));
+    ASSERT_TRUE(WriteFile(P("pkg/sub/ignored.txt"), "not packed"));
+    ASSERT_TRUE(WriteFile(P("backup.mco"), "old"));
+    TCABFile cab;
+    EXPECT_TRUE(PackFolder(cab, P("pkg"), P("backup.mco"), false));
+    EXPECT_EQ(cab.CABFileContents.Count(), 2);
+    ExtractCabinetTo(cab, P("backup.mco"), P("x"));
+    EXPECT_EQ(cab.CABFileContents.Count(), 2); // listed first
+    EXPECT_EQ(cab.CABFileContents[1].Name, QStringLiteral("content.xml"));
+    EXPECT_EQ(Tree(P("x")), (QMap<QString, QByteArray>{{QStringLiteral("a.png"), ReadFile(P("pkg/a.png"))},
+                                                         {QStringLiteral("content.xml"), "<package/>"}}));
+    ASSERT_TRUE(WriteFile(P("empty/.hidden"), "h"));
+    EXPECT_THROW(PackFolder(cab, P("empty"), P("e.mco"), true), ECABFileError);
+    ExtractCabinetTo(cab, P("missing.cab"), P("y")); // nothing happens, nothing thrown
+    EXPECT_EQ(cab.CABFileContents.Count(), 0);
+}
+
+} // namespace
