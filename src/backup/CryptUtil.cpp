@@ -1,9 +1,143 @@
 #include "backup/CryptUtil.h"
 
+#include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
+#include "backup/DpapiMasterKeyCache.h"
+#include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+// Offline DPAPI (Linux): the work of CryptUnprotectData for a user-scope blob, from a copied
+// profile's master-key files and the account's password. A Windows build calls the real service
+// behind the same declaration.
+
 namespace zorvak {
+
+namespace {
+
+const QString kKeyNotValid = QStringLiteral("Key not valid for use in specified state.");
+const QString kInvalidData = QStringLiteral("The data is invalid.");
+
+[[noreturn]] void Fail(const QString &reason) { throw Exception(QStringLiteral("Failed to decrypt. ") + reason); }
+
+bool IsSidName(const QString &name) { return name.startsWith(QLatin1String("S-1-"), Qt::CaseInsensitive); }
+
+// The "<SID>" folders to search: the folder itself when it is one, else its "S-1-…" children.
+QStringList SidFolders(const QString &protectDir)
+{
+    const QFileInfo info(protectDir);
+    if (!info.isDir())
+        return {};
+    if (IsSidName(info.fileName()))
+        return {info.absoluteFilePath()};
+    QStringList folders;
+    const QDir dir(protectDir);
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name))
+        if (IsSidName(name))
+            folders.append(dir.filePath(name));
+    return folders;
+}
+
+// The file named by the GUID in the folder, compared without regard to case.
+QString MasterKeyPath(const QString &sidFolder, const QString &guid)
+{
+    const QDir dir(sidFolder);
+    if (QFileInfo(dir.filePath(guid)).isFile())
+        return dir.filePath(guid);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name.compare(guid, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    return {};
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The password hashes to try on a master key, in the order its policy suggests.
+QList<QByteArray> CandidateHashes(const QByteArray &sha1, const QByteArray &nt, quint32 policy, const QString &sid)
+{
+    QList<QByteArray> hashes;
+    if (policy & dpapi::PolicySha1) {
+        if (!sha1.isEmpty())
+            hashes << sha1;
+        if (!nt.isEmpty())
+            hashes << nt;
+    } else {
+        if (!nt.isEmpty())
+            hashes << nt;
+        if (!sha1.isEmpty())
+            hashes << sha1;
+    }
+    if (!nt.isEmpty() && !(policy & dpapi::PolicySha1))
+        hashes << dpapi::SecureCredKey(nt, sid); // domain accounts of Windows 10 1607 and later
+    return hashes;
+}
+
+QByteArray TryHashes(const dpapi::MasterKey &mk, const QList<QByteArray> &hashes, const QString &sid)
+{
+    for (const QByteArray &hash : hashes) {
+        const QByteArray key = mk.Decrypt(dpapi::PreKey(hash, sid));
+        if (!key.isEmpty())
+            return key;
+    }
+    return {};
+}
+
+} // namespace
+
+namespace dpapi {
+
+// Opens the master-key file with the secret: directly, then with each older password that the
+// CREDHIST chain beside the SID folder gives up. Empty when nothing opens it.
+QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, const QString &sidOverride)
+{
+    const std::optional<MasterKeyFile> file = MasterKeyFile::Parse(ReadAll(path));
+    if (!file)
+        return {};
+    const std::optional<MasterKey> mk = file->masterKey();
+    if (!mk)
+        return {};
+    const QFileInfo info(path);
+    const QString sid = sidOverride.isEmpty() ? info.dir().dirName() : sidOverride;
+    QByteArray key = TryHashes(*mk, CandidateHashes(secret.sha1(), secret.ntHash(), file->policy, sid), sid);
+    if (!key.isEmpty())
+        return key;
+
+    // Keys made under an earlier password: each CREDHIST entry, newest first, holds the hashes of
+    // the password before it, encrypted under the pre-key of the password after it. The walk
+    // starts at the first entry the secret opens.
+    QDir protect = info.dir();
+    protect.cdUp();
+    const std::optional<QList<CredhistEntry>> entries = ParseCredhist(ReadAll(protect.filePath(QStringLiteral("CREDHIST"))));
+    if (!entries)
+        return {};
+    QList<QByteArray> newer;
+    if (!secret.sha1().isEmpty())
+        newer << secret.sha1();
+    if (!secret.ntHash().isEmpty())
+        newer << secret.ntHash();
+    for (const CredhistEntry &entry : *entries) {
+        std::optional<CredhistEntry::Hashes> older;
+        for (const QByteArray &hash : newer)
+            if ((older = entry.Decrypt(PreKey(hash, sid))))
+                break;
+        if (!older)
+            continue; // the secret is an older password: its entry lies further back
+        key = TryHashes(*mk, CandidateHashes(older->sha1, older->nt, file->policy, sid), sid);
+        if (!key.isEmpty())
+            return key;
+        newer = {older->sha1, older->nt};
+    }
+    return {};
+}
+
+} // namespace dpapi
 
 QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy)
 {
@@ -12,15 +146,42 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy)
 
 QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const QString &fallbackProtectDir)
 {
-    Q_UNUSED(data);
-    Q_UNUSED(entropy);
+    return UnprotectBytesRaw(data, ToCp1252(entropy), fallbackProtectDir);
+}
+
+QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const QString &fallbackProtectDir)
+{
     const DpapiKeyMaterial material = CurrentDpapiKeyMaterial();
     const QString protectDir = material.protectDir.isEmpty() ? fallbackProtectDir : material.protectDir;
     if (!material.secret.isSet())
-        throw Exception(QStringLiteral("Failed to decrypt. No Windows password is set for the profile%1.")
-                            .arg(protectDir.isEmpty() ? QString() : QStringLiteral(" of ") + protectDir));
-    // The offline decryption follows in the next change.
-    throw Exception(QStringLiteral("Failed to decrypt. Key not valid for use in specified state."));
+        Fail(QStringLiteral("No Windows password is set for the profile%1.")
+                 .arg(protectDir.isEmpty() ? QString() : QStringLiteral(" of ") + QDir::toNativeSeparators(protectDir)));
+
+    const std::optional<dpapi::Blob> blob = dpapi::Blob::Parse(data);
+    if (!blob)
+        Fail(kInvalidData);
+    if (blob->flags & 0x4)
+        Fail(QStringLiteral("The data was protected for the local machine, not for a user; that is not supported."));
+    if (!blob->strong.isEmpty())
+        Fail(QStringLiteral("The data was protected with an additional password; that is not supported."));
+
+    for (const QString &sidFolder : SidFolders(protectDir)) {
+        QByteArray key = DpapiMasterKeyCache::Find(sidFolder, blob->masterKeyGuid);
+        if (key.isEmpty()) {
+            const QString path = MasterKeyPath(sidFolder, blob->masterKeyGuid);
+            if (path.isEmpty())
+                continue;
+            key = dpapi::OpenMasterKeyFile(path, material.secret);
+            if (key.isEmpty())
+                continue;
+            DpapiMasterKeyCache::Store(sidFolder, blob->masterKeyGuid, key);
+        }
+        const std::optional<QByteArray> plain = dpapi::DecryptBlob(*blob, key, entropyBytes);
+        if (!plain)
+            Fail(kInvalidData);
+        return *plain;
+    }
+    Fail(kKeyNotValid);
 }
 
 } // namespace zorvak

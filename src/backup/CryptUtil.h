@@ -23,4 +23,7 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy);
 // (DecryptMapFile passes the one found from the map file's own path).
 QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const QString &fallbackProtectDir);
 
+// The same with the entropy as raw bytes (for tools: the map files' entropy is always a text).
+QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropy, const QString &fallbackProtectDir = QString());
+
 } // namespace zorvak

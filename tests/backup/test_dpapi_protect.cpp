@@ -1,0 +1,138 @@
+// Fixtures made by the protect direction open again, also through the CREDHIST chain.
+#include "DpapiProtect.h"
+#include "backup/CryptUtil.h"
+#include "backup/Dpapi.h"
+#include "backup/DpapiKeyMaterial.h"
+#include "common/Exceptions.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorvak;
+using namespace zorvak::dpapi;
+using namespace zorvak::dpapi::protect;
+
+namespace {
+const QString kSid = QStringLiteral("S-1-5-21-1004336348-1177238915-682003330-1003");
+
+QString ErrorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const Exception &e) {
+        return e.Message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+class DpapiProtectTest : public test::EnvTest {
+protected:
+    QString protect, sidFolder;
+    void SetUp() override
+    {
+        protect = env.path("Application Data/Microsoft/Protect");
+        sidFolder = protect + "/" + kSid;
+        ClearDpapiKeyMaterial();
+    }
+    void TearDown() override { ClearDpapiKeyMaterial(); }
+};
+} // namespace
+
+TEST_F(DpapiProtectTest, BothFlavoursRoundTrip)
+{
+    for (Flavour flavour : {Flavour::Xp, Flavour::Modern}) {
+        MasterKeySpec spec;
+        spec.sid = kSid;
+        spec.passwordHash = Sha1PasswordHash(QStringLiteral("pässword"));
+        spec.flavour = flavour;
+        const MadeMasterKey mk = MakeMasterKeyFile(spec);
+        const auto file = MasterKeyFile::Parse(mk.file);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->guid, mk.guid);
+        EXPECT_EQ(file->Serialize(), mk.file);
+        EXPECT_EQ(file->masterKey()->encrypted.size(), flavour == Flavour::Xp ? 104 : 144);
+        EXPECT_EQ(file->masterKey()->Decrypt(PreKey(spec.passwordHash, kSid)), mk.masterKey);
+
+        for (const QByteArray &plain : {QByteArray(), QByteArray("x"), QByteArray(16, 'a'), QByteArray(1000, '\x01')}) {
+            const QByteArray blob = MakeBlob(mk.masterKey, mk.guid, plain, "me@example.com", flavour);
+            const auto parsed = Blob::Parse(blob);
+            ASSERT_TRUE(parsed);
+            EXPECT_EQ(DecryptBlob(*parsed, mk.masterKey, "me@example.com").value_or("?"), plain);
+            EXPECT_FALSE(DecryptBlob(*parsed, mk.masterKey, "Me@example.com"));
+        }
+    }
+}
+
+TEST_F(DpapiProtectTest, OlderMasterKeysOpenThroughTheCredhistChain)
+{
+    // Password history: "" (the account had none), "first", "second", now "current".
+    const QStringList passwords = {"", "first", "second", "current"};
+    QList<PasswordHashes> history;
+    for (const QString &p : passwords)
+        history << PasswordHashes::Of(p);
+    const MadeCredhist credhist = MakeCredhist(history, kSid);
+    ASSERT_TRUE(test::WriteFile(protect + "/CREDHIST", credhist.file));
+    const auto entries = ParseCredhist(credhist.file);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 3);
+    EXPECT_EQ(entries->first().guid, credhist.guids.last()); // newest first
+    EXPECT_EQ(entries->first().Decrypt(PreKey(history[3].sha1, kSid))->sha1, history[2].sha1);
+    EXPECT_FALSE(entries->first().Decrypt(PreKey(history[2].sha1, kSid)));
+
+    // One master key and one blob per password of the history.
+    QList<QByteArray> blobs;
+    for (int i = 0; i < passwords.size(); ++i) {
+        MasterKeySpec spec;
+        spec.sid = kSid;
+        spec.passwordHash = history[i].sha1;
+        spec.credhistGuid = credhist.guids[i];
+        const MadeMasterKey mk = MakeMasterKeyFile(spec);
+        ASSERT_TRUE(test::WriteFile(sidFolder + "/" + mk.guid, mk.file));
+        blobs << MakeBlob(mk.masterKey, mk.guid, QByteArray("made under ") + passwords[i].toUtf8(), {}, Flavour::Xp);
+    }
+    SetDpapiCredentials(protect, "current", false);
+    for (int i = 0; i < passwords.size(); ++i)
+        EXPECT_EQ(UnprotectBytes(blobs[i], ""), QByteArray("made under ") + passwords[i].toUtf8());
+
+    // An older password reaches the keys of its own time and before, not the newer ones.
+    SetDpapiCredentials(protect, "first", false);
+    EXPECT_EQ(UnprotectBytes(blobs[0], ""), "made under ");
+    EXPECT_EQ(UnprotectBytes(blobs[1], ""), "made under first");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[3], ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+
+    // A damaged CREDHIST only loses the older keys.
+    QByteArray damaged = credhist.file;
+    damaged[damaged.size() - 30] = char(damaged[damaged.size() - 30] ^ 1);
+    ASSERT_TRUE(test::WriteFile(protect + "/CREDHIST", damaged));
+    SetDpapiCredentials(protect, "current", false);
+    EXPECT_EQ(UnprotectBytes(blobs[3], ""), "made under current");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[1], ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+    EXPECT_FALSE(ParseCredhist(credhist.file.left(credhist.file.size() - 3)));
+}
+
+TEST_F(DpapiProtectTest, NtHashAccountsAndSeveralSidFolders)
+{
+    // A domain-style key (policy without the SHA-1 bit) in a second SID folder.
+    MasterKeySpec spec;
+    spec.sid = "S-1-5-21-1-2-3-1104";
+    spec.passwordHash = NtPasswordHash("domain pass");
+    spec.policy = 0;
+    spec.flavour = Flavour::Modern;
+    const MadeMasterKey mk = MakeMasterKeyFile(spec);
+    ASSERT_TRUE(test::WriteFile(protect + "/" + kSid + "/Preferred", MakePreferred(RandomGuid(), QDateTime::currentDateTimeUtc())));
+    ASSERT_TRUE(test::WriteFile(protect + "/" + spec.sid + "/" + mk.guid.toUpper(), mk.file));
+    const QByteArray blob = MakeBlob(mk.masterKey, mk.guid, "secret", {}, Flavour::Modern);
+    SetDpapiCredentials(protect, "domain pass", false);
+    EXPECT_EQ(UnprotectBytes(blob, ""), "secret");
+    SetDpapiCredentials(protect, NtPasswordHash("domain pass").toHex(), true);
+    EXPECT_EQ(UnprotectBytes(blob, ""), "secret");
+    SetDpapiCredentials(protect, Sha1PasswordHash("domain pass").toHex(), true);
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blob, ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+}
+
+TEST(DpapiProtect, PreferredFileLayout)
+{
+    const QByteArray preferred = MakePreferred("9fb6442f-626a-4980-9c85-d238be955b3c",
+                                               QDateTime(QDate(1601, 1, 1), QTime(0, 0, 1), Qt::UTC));
+    EXPECT_EQ(preferred.toHex(), "2f44b69f6a6280499c85d238be955b3c8096980000000000");
+}

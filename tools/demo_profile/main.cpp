@@ -1,0 +1,282 @@
+// zorvak-demo-profile DIR: a complete synthetic Windows XP profile with Messenger content, so
+// Zorvak can be tried (and its backup tested) without a Windows disk.
+//
+// DIR/Documents and Settings/
+//   Alice/Application Data/Microsoft/Protect/<SID>/   master keys, Preferred; Protect/CREDHIST
+//   Alice/Application Data/Microsoft/MSN Messenger/<folder ID of alice.demo@hotmail.com>/
+//       CustomEmoticons UserTile Backgrounds Winks3 DeluxeDisplayPictures DynamicBackgrounds
+//       MapFile VoiceClips
+//   Bob/Application Data/...                            a second Messenger user
+//
+// Every map is protected as Messenger protects it: with the account's DPAPI master key and the
+// e-mail address as entropy. The account passwords are in kUsers below (and in the README).
+#include "DemoMedia.h"
+#include "DpapiProtect.h"
+#include "browse/EmailId.h"
+#include "cabinet/cabfiles.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+
+using namespace zorvak;
+using namespace zorvak::dpapi;
+using namespace zorvak::dpapi::protect;
+
+namespace {
+
+struct UserSpec {
+    const char *windowsUser;
+    const char *email;
+    const char *sid;
+    const char *password;
+    const char *earlierPassword; // protects some older maps; reached through CREDHIST
+};
+
+const UserSpec kUsers[2] = {
+    {"Alice", "alice.demo@hotmail.com", "S-1-5-21-1085031214-1563985344-725345543-1003", "zorvak-demo", "daisy2005"},
+    {"Bob", "bob.demo@hotmail.com", "S-1-5-21-1085031214-1563985344-725345543-1004", "zorvak-demo", nullptr},
+};
+
+QTextStream &Err()
+{
+    static QTextStream err(stderr);
+    return err;
+}
+
+void WriteFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        throw std::runtime_error(("cannot write " + path).toStdString());
+}
+
+// A content file name as Messenger makes them: letters and digits, no extension.
+QString ObjectName(const QByteArray &data, const QString &salt)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(data + salt.toUtf8(), QCryptographicHash::Sha1).toHex().left(12)).toUpper();
+}
+
+QString B64(const QByteArray &data) { return QString::fromLatin1(data.toBase64()); }
+
+// One Messenger object element for a content file.
+QString MsnObject(const QString &creator, int type, const QString &location, const QByteArray &data,
+                  const QString &friendly, const QString &extra = QString())
+{
+    const QByteArray sha1d = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+    const QString friendlyB64 = B64(Utf16Le(friendly + QChar(u'\0')));
+    QString obj = QStringLiteral("<msnobj Creator=\"%1\" Size=\"%2\" Type=\"%3\" Location=\"%4\" Friendly=\"%5\" SHA1D=\"%6\"")
+                      .arg(creator)
+                      .arg(data.size())
+                      .arg(type)
+                      .arg(location, friendlyB64, B64(sha1d));
+    obj += QStringLiteral(" SHA1C=\"%1\"").arg(B64(QCryptographicHash::hash((obj + extra).toUtf8(), QCryptographicHash::Sha1)));
+    if (!extra.isEmpty())
+        obj += u' ' + extra;
+    return obj + QStringLiteral("/>");
+}
+
+class UserWriter {
+public:
+    UserWriter(const QString &root, const UserSpec &user) : m_user(user)
+    {
+        m_appData = root + "/Documents and Settings/" + user.windowsUser + "/Application Data";
+        m_messenger = m_appData + "/Microsoft/MSN Messenger/" + EmailToId(user.email);
+        MakeKeys();
+    }
+
+    // Writes a content file and returns its name.
+    QString Content(const QString &folder, const QByteArray &data)
+    {
+        const QString name = ObjectName(data, folder);
+        WriteFile(m_messenger + "/" + folder + "/" + name, data);
+        return name;
+    }
+
+    // map.dat of a content folder naming its content map, and the content map in MapFile.
+    void Maps(const QString &folder, const QString &mapText, bool earlierKey = false)
+    {
+        const QString mapName = ObjectName(mapText.toUtf8(), QStringLiteral("map"));
+        const MadeMasterKey &key = earlierKey && m_earlier ? *m_earlier : m_current;
+        const QString mapDat = QStringLiteral("<msnobj Creator=\"%1\" Type=\"11\" Location=\"%2\" stamp=\"%3\"/>")
+                                   .arg(m_user.email, mapName, B64(RandomBytes(12)));
+        WriteFile(m_messenger + "/" + folder + "/map.dat", MakeMapFile(mapDat, m_user.email, key.masterKey, key.guid, Flavour::Xp));
+        WriteFile(m_messenger + "/MapFile/" + mapName, MakeMapFile(mapText, m_user.email, key.masterKey, key.guid, Flavour::Xp));
+    }
+
+    void Plain(const QString &relative, const QByteArray &data) { WriteFile(m_messenger + "/" + relative, data); }
+
+    QString Stamp() const { return QStringLiteral("stamp=\"%1\"").arg(B64(RandomBytes(15))); }
+    const char *email() const { return m_user.email; }
+
+private:
+    void MakeKeys()
+    {
+        const QString protect = m_appData + "/Microsoft/Protect";
+        const QString sidFolder = protect + "/" + m_user.sid;
+        QList<PasswordHashes> history;
+        if (m_user.earlierPassword)
+            history << PasswordHashes::Of(QString::fromUtf8(m_user.earlierPassword));
+        history << PasswordHashes::Of(QString::fromUtf8(m_user.password));
+        const MadeCredhist credhist = MakeCredhist(history, m_user.sid);
+        WriteFile(protect + "/CREDHIST", credhist.file);
+
+        MasterKeySpec spec;
+        spec.sid = m_user.sid;
+        if (m_user.earlierPassword) {
+            spec.passwordHash = history.first().sha1;
+            spec.credhistGuid = credhist.guids.first();
+            m_earlier = MakeMasterKeyFile(spec);
+            WriteFile(sidFolder + "/" + m_earlier->guid, m_earlier->file);
+        }
+        spec.passwordHash = history.last().sha1;
+        spec.credhistGuid = credhist.guids.last();
+        m_current = MakeMasterKeyFile(spec);
+        WriteFile(sidFolder + "/" + m_current.guid, m_current.file);
+        WriteFile(sidFolder + "/Preferred", MakePreferred(m_current.guid, QDateTime::currentDateTimeUtc().addDays(90)));
+    }
+
+    UserSpec m_user;
+    QString m_appData, m_messenger;
+    MadeMasterKey m_current;
+    std::optional<MadeMasterKey> m_earlier;
+};
+
+// A wink: a cabinet holding the Flash movie and its thumbnail.
+QByteArray MakeWinkCabinet(const QString &name, QColor colour, int frames)
+{
+    QTemporaryDir work;
+    const QString swf = work.filePath(name + ".swf"), png = work.filePath(name + ".png");
+    WriteFile(swf, demo::MakeFlash(100, 100, frames, colour));
+    WriteFile(png, demo::MakePicture("png", 50, 50, colour, 1));
+    TCABFile cab;
+    cab.CABFile = work.filePath("wink.cab");
+    cab.CompressionType = typMSZIP;
+    cab.CABFileContents.Add().Name = swf;
+    cab.CABFileContents.Add().Name = png;
+    cab.CreateCabinet();
+    QFile f(cab.CABFile);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the wink cabinet");
+    return f.readAll();
+}
+
+void WriteAlice(const QString &root)
+{
+    UserWriter u(root, kUsers[0]);
+    const QString me = QString::fromLatin1(u.email());
+
+    // Custom emoticons: Key TAB Name TAB object TAB, records back to back.
+    struct Emot { const char *key; QString name; QByteArray data; const char *contentType; };
+    const Emot emots[] = {
+        {"(wink)", QStringLiteral("Blinking smile"), demo::MakeAnimatedGif(19, QColor(255, 210, 0)), "D"},
+        {"<3", QStringLiteral("Heart & <Soul>"), demo::MakePicture("png", 19, 19, QColor(220, 30, 60), 0), nullptr},
+        {"\"hi\"", QStringLiteral("\"Hi\" there"), demo::MakePicture("jpg", 40, 40, QColor(60, 140, 220), 1), "P"},
+        {"(caf\u00e9)", QStringLiteral("Caf\u00e9 cr\u00e8me"), demo::MakePicture("bmp", 19, 19, QColor(120, 70, 30), 2), "D"},
+        {"(&)", QStringLiteral("Gr\u00fc\u00dfe 'n' more"), demo::MakePicture("tif", 24, 24, QColor(40, 170, 90), 1), ""},
+    };
+    QString emotMap;
+    for (const Emot &e : emots) {
+        const QString location = u.Content("CustomEmoticons", e.data);
+        const QString extra = e.contentType ? QStringLiteral("contenttype=\"%1\"").arg(QLatin1String(e.contentType)) : QString();
+        emotMap += QString::fromUtf8(e.key) + u'\t' + e.name + u'\t' + MsnObject(me, 2, location, e.data, e.name, extra) + u'\t';
+    }
+    emotMap += QStringLiteral("\r\n"); // trailing text without a TAB is ignored
+    u.Maps("CustomEmoticons", emotMap);
+    // Files that no map names: an icon and a cursor.
+    u.Content("CustomEmoticons", demo::MakePicture("ico", 32, 32, QColor(90, 90, 200), 1));
+    u.Content("CustomEmoticons", demo::MakeCursor(32, QColor(200, 90, 90)));
+
+    // Display pictures: Name TAB object TAB. "Orange Daisy" is one of Messenger's own.
+    const QByteArray daisy = demo::MakeJpegOfSize(96, 96, QColor(255, 140, 0), 0, 20559);
+    if (daisy.size() != 20559)
+        throw std::runtime_error("the Orange Daisy picture does not fit in 20559 bytes");
+    struct Dp { QString name; QByteArray data; };
+    const Dp dps[] = {
+        {QStringLiteral("Orange Daisy"), daisy},
+        {QStringLiteral("Me & my <bike>"), demo::MakePicture("png", 96, 96, QColor(30, 120, 200), 2)},
+        {QStringLiteral("\u00c9t\u00e9 \u00e0 \"Nice\""), demo::MakePicture("jpg", 96, 96, QColor(240, 200, 80), 1)},
+    };
+    QString dpMap;
+    for (const Dp &d : dps)
+        dpMap += d.name + u'\t' + MsnObject(me, 3, u.Content("UserTile", d.data), d.data, d.name, u.Stamp()) + u'\t';
+    u.Maps("UserTile", dpMap);
+
+    // Line maps: Name TAB object TAB anything LF. An empty object drops its line; text after the
+    // last LF is ignored. Backgrounds and winks are under the earlier password's master key.
+    const auto line = [&](const QString &folder, int type, const QString &name, const QByteArray &data) {
+        return name + u'\t' + MsnObject(me, type, u.Content(folder, data), data, name, u.Stamp()) + u'\t'
+               + QStringLiteral("0\n");
+    };
+    QString bgMap;
+    bgMap += line("Backgrounds", 5, QStringLiteral("Sunset & <Sea>"), demo::MakePicture("jpg", 320, 240, QColor(250, 120, 60), 2));
+    bgMap += QStringLiteral("Removed background\t\t\n");
+    bgMap += line("Backgrounds", 5, QStringLiteral("Ch\u00e2teau \"Fort\""), demo::MakePicture("png", 320, 240, QColor(100, 160, 90), 0));
+    bgMap += QStringLiteral("Half written\t<msnobj");
+    u.Maps("Backgrounds", bgMap, true);
+
+    QString winkMap;
+    winkMap += line("Winks3", 8, QStringLiteral("Dancing <Daisy>"), MakeWinkCabinet("daisy", QColor(255, 140, 0), 24));
+    winkMap += line("Winks3", 8, QStringLiteral("Pl\u00e4tzchen & Tea"), MakeWinkCabinet("tea", QColor(150, 90, 40), 12));
+    u.Maps("Winks3", winkMap, true);
+
+    QString ddpMap;
+    ddpMap += line("DeluxeDisplayPictures", 14, QStringLiteral("Waving 'me'"), demo::MakeFlash(96, 96, 36, QColor(30, 120, 200)));
+    ddpMap += line("DeluxeDisplayPictures", 14, QStringLiteral("Still & calm"), demo::MakePicture("png", 96, 96, QColor(80, 80, 160), 1));
+    u.Maps("DeluxeDisplayPictures", ddpMap);
+
+    QString dbgMap;
+    dbgMap += line("DynamicBackgrounds", 16, QStringLiteral("Aquarium <live>"), demo::MakeFlash(320, 240, 48, QColor(20, 90, 160)));
+    u.Maps("DynamicBackgrounds", dbgMap);
+
+    // Voice clips have no map.
+    u.Content("VoiceClips", demo::MakeWave(0.6, 660));
+    u.Content("VoiceClips", demo::MakeMp3());
+    u.Content("VoiceClips", demo::MakeMidi());
+    u.Content("VoiceClips", demo::MakeAsf());
+}
+
+void WriteBob(const QString &root)
+{
+    UserWriter u(root, kUsers[1]);
+    const QString me = QString::fromLatin1(u.email());
+    const QByteArray smile = demo::MakeAnimatedGif(19, QColor(120, 220, 90));
+    u.Maps("CustomEmoticons", QStringLiteral(":-b\tBob's grin\t") + MsnObject(me, 2, u.Content("CustomEmoticons", smile), smile, "Bob's grin") + u'\t');
+    const QByteArray picture = demo::MakePicture("png", 96, 96, QColor(90, 60, 160), 1);
+    u.Maps("UserTile", QStringLiteral("Bob\t") + MsnObject(me, 3, u.Content("UserTile", picture), picture, "Bob", u.Stamp()) + u'\t');
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
+        Err() << "Usage: zorvak-demo-profile DIR\n"
+                 "Writes a synthetic Windows XP profile with Messenger content for two users under\n"
+                 "DIR/Documents and Settings. Existing demo users there are replaced.\n";
+        return 2;
+    }
+    const QString root = QDir(args.first()).absolutePath();
+    try {
+        for (const UserSpec &user : kUsers)
+            QDir(root + "/Documents and Settings/" + user.windowsUser).removeRecursively();
+        WriteAlice(root);
+        WriteBob(root);
+    } catch (const std::exception &e) {
+        Err() << "zorvak-demo-profile: " << e.what() << "\n";
+        return 1;
+    }
+    QTextStream out(stdout);
+    for (const UserSpec &user : kUsers)
+        out << root << "/Documents and Settings/" << user.windowsUser << "/Application Data\t" << user.email << '\t'
+            << EmailToId(QString::fromLatin1(user.email)) << '\t' << user.password << '\n';
+    return 0;
+}
