@@ -10,6 +10,7 @@ PACKAGES=(
   cabextract gcab p7zip-full libarchive-tools python3-impacket python3-pycryptodome
   xvfb xauth xdg-utils
 )
+PACKAGES+=(file)   # the browsing benchmark compares recognition with file(1)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -132,6 +132,9 @@ public:
     void Hide1Click();
     void ClearFolderList();
     QString SelectedFolder() const;
+    // Shows a file in an image control and, when given, the Flash control (also used by the
+    // backup's confirmation dialogs for their thumbnails).
+    void PreviewFile(const QString &path, QLabel *image, QLabel *flash);
     std::unique_ptr<TBrowseState> Browse;   // the browsing handlers' own state
 
     // ---- backup (backup/) and restore (restore/) ----

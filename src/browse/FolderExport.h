@@ -1,0 +1,39 @@
+#pragma once
+// Copying content out: a file under a new name, and a folder with the folders below it in the
+// folder tree, every recognised file under its recognised extension.
+#include "browse/FolderScan.h"
+
+#include <QString>
+#include <functional>
+
+namespace zorvak {
+
+// Copies `source` to `target`, replacing an existing target. Copying a file onto itself changes
+// nothing and succeeds. On failure `error` (when given) receives the system's reason.
+bool CopyFileReplacing(const QString &source, const QString &target, QString *error = nullptr);
+
+// "Save folder as": the state of one run and the copy of a node with the nodes below it.
+class TFolderSaver {
+public:
+    // Asked when a destination file exists; gives mrYes, mrNo, mrCancel or mrYesToAll.
+    std::function<int(const QString &destination)> AskOverwrite;
+    bool KnownOnly = true;       // copy only recognised files
+    bool OverwriteAll = false;
+    bool Cancelled = false;
+    int Copied = 0;
+
+    void Reset() { OverwriteAll = false; Cancelled = false; Copied = 0; }
+    // True when every copy in this node and in the nodes visited below it succeeded and the run
+    // was not cancelled. A failed copy still lets the node's other files be tried; its child
+    // folders and every later folder of the run are then skipped.
+    bool SaveFolderTree(const TFolderNode &node, const QString &target);
+};
+
+// Is `path` the folder `folder` or a path inside it (links resolved as far as they exist)?
+bool IsSameOrInside(const QString &path, const QString &folder);
+
+// The node of a folder with every folder below it as children (hidden ones included), for
+// saving a folder that is not part of a scanned tree.
+TFolderNode FolderTreeOf(const QString &folder);
+
+} // namespace zorvak
