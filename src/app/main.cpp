@@ -1,15 +1,22 @@
 // The desktop program.
+#include "platform/DesktopPlatform.h"
+#include "shell/QtDialogService.h"
+#include "shell/TApplication.h"
 #include "shell/uMain.h"
-
-#include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zorvak"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorvak 2.1"));
-    QApplication::setApplicationVersion(QStringLiteral(ZORVAK_VERSION));
-    zorvak::TfrmMain window;
-    window.show();
-    return app.exec();
+    zorvak::TApplication app(argc, argv);
+    zorvak::Platform::Set(std::make_unique<zorvak::DesktopPlatform>());
+    zorvak::DialogService::Set(std::make_unique<zorvak::QtDialogService>());
+    int rc = 0;
+    {
+        zorvak::TfrmMain window;
+        window.show();
+        rc = app.exec();
+    }
+    // Windows and dialogs are gone; the services go before the application object.
+    zorvak::DialogService::Set(nullptr);
+    zorvak::Platform::Set(nullptr);
+    return rc;
 }

@@ -73,6 +73,9 @@ public:
     QString Version() override;
     QDateTime ExecutableModified() override;
 
+    // The executable's folder when files can be made in it; otherwise $XDG_DATA_HOME/zorvak/
+    // (~/.local/share/zorvak/ when unset), created. Ends with the separator.
+    static QString ChooseAppDir(const QString &exeDir);
     // Reads a value of "User Shell Folders" from a Wine prefix's user.reg, mapped to a Linux path.
     static QString WineShellFolder(const QString &prefix, const QString &name);
 

@@ -7,10 +7,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QUrl>
-
-#include <unistd.h>
 
 namespace zorvak {
 
@@ -122,24 +121,29 @@ QString PosixPlatform::AppDir()
     if (!m_appDir.isEmpty())
         return m_appDir;
     const QString forced = qEnvironmentVariable("ZORVAK_APPDIR");
-    QString dir;
     if (!forced.isEmpty()) {
         QDir().mkpath(forced);
-        dir = QDir(forced).absolutePath();
+        m_appDir = WithSeparator(QDir(forced).absolutePath());
     } else {
-        const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-        if (!exeDir.isEmpty() && ::access(QFile::encodeName(exeDir).constData(), W_OK) == 0) {
-            dir = exeDir;
-        } else {
-            QString data = qEnvironmentVariable("XDG_DATA_HOME");
-            if (data.isEmpty())
-                data = QDir::homePath() + QStringLiteral("/.local/share");
-            dir = data + QStringLiteral("/zorvak");
-            QDir().mkpath(dir);
-        }
+        m_appDir = ChooseAppDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
     }
-    m_appDir = WithSeparator(dir);
     return m_appDir;
+}
+
+QString PosixPlatform::ChooseAppDir(const QString &exeDir)
+{
+    // Writable means a file can really be made there (permissions, read-only media, ACLs).
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isDir()) {
+        QTemporaryFile probe(WithSeparator(exeDir) + QStringLiteral("zorvak-probe-XXXXXX"));
+        if (probe.open())
+            return WithSeparator(exeDir);
+    }
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || QDir::isRelativePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString dir = data + QStringLiteral("/zorvak");
+    QDir().mkpath(dir);
+    return WithSeparator(dir);
 }
 
 DriveType PosixPlatform::DriveTypeOf(const QString &path)

@@ -4,7 +4,11 @@
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/ProductInfo.h"
 #include "shell/SettingsFile.h"
+#include "shell/uAbout.h"
+#include "shell/uSettings.h"
+#include "shell/uWelcome.h"
 #include "shell/uLanguage.h"
 
 #include <QAction>
@@ -14,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -24,6 +29,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolTip>
@@ -56,6 +62,7 @@ public:
         setAutoFillBackground(true);
         setMargin(4);
         setFrameShape(QFrame::Box);
+        setWordWrap(true);
     }
 };
 
@@ -65,7 +72,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
 {
     g_mainWindow = this;
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Zorvak - Messenger content browser and backup"));
+    setWindowTitle(QString::fromLatin1(MainCaption));
     resize(581, 444);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowColour);
@@ -96,24 +103,31 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     CreateMenus();
     LoadTreeIcons();
     ConnectHandlers();
+    for (QWidget *w : findChildren<QWidget *>())
+        w->setToolTipDuration(6000); // hints stay 6 seconds
 
     // 6. English first
     English1->setChecked(true);
     SetCurrentLanguage(LoadEnglish());
     RefreshCaptions();
-    // 7. the settings, which may switch the language
+    // 7. the settings, which may switch the language. The switch writes the language back; when
+    // that write fails the error is shown and the reading goes on (addresses, final separators).
     Guard([this] {
         LoadSettings([this](const QString &code) {
-            if (code == QLatin1String("EN"))
-                English1Click();
-            else if (code == QLatin1String("FR"))
-                French1Click();
-            else if (code == QLatin1String("IT"))
-                Italian1Click();
-            else if (code == QLatin1String("SP"))
-                Spanish1Click();
+            Guard([this, &code] {
+                if (code == QLatin1String("EN"))
+                    English1Click();
+                else if (code == QLatin1String("FR"))
+                    French1Click();
+                else if (code == QLatin1String("IT"))
+                    Italian1Click();
+                else if (code == QLatin1String("SP"))
+                    Spanish1Click();
+            });
         });
     });
+    // 8. the start-up checks run once, on the first idle moment after the window is shown
+    m_startupPending = true;
 }
 
 TfrmMain::~TfrmMain()
@@ -461,9 +475,12 @@ void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned c
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     StatusHintWindow->setText(shown);
     const QFontMetrics fm(StatusHintWindow->font());
-    const QRect need = fm.boundingRect(QRect(0, 0, work.width() - 20, 10000), Qt::TextWordWrap, shown);
-    const int w = qMax(need.width() + 2 * StatusHintWindow->margin() + 4, 150);
-    const int h = qMax(need.height() + 2 * StatusHintWindow->margin() + 4, 40);
+    const int padding = 2 * StatusHintWindow->margin() + 4;
+    const int maxWidth = work.width() - 20;
+    const QRect need = fm.boundingRect(QRect(0, 0, maxWidth - padding, 100000), Qt::TextWordWrap, shown);
+    // A word longer than the line is cut, never wider than the work area allows.
+    const int w = qMax(qMin(need.width() + padding, maxWidth), 150);
+    const int h = qMax(need.height() + padding, 40);
     const QRect outer = frameGeometry();
     if (top == -1)
         top = RoundHalfEven(outer.top() + (outer.height() - h) / 2.0);
@@ -495,13 +512,7 @@ void TfrmMain::Timer1Timer()
     }
 }
 
-void TfrmMain::ReportError(const std::exception &error)
-{
-    const auto *ours = dynamic_cast<const Exception *>(&error);
-    const QString text = ours ? ours->Message() : QString::fromLocal8Bit(error.what());
-    DialogService::Get().MessageDlg(QGuiApplication::applicationDisplayName(), text, TMsgDlgType::mtError, mbOK,
-                                    {QStringLiteral("OK")});
-}
+void TfrmMain::ReportError(const std::exception &error) { ShowException(error); }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
@@ -514,7 +525,12 @@ void TfrmMain::FormClose()
     try {
         for (const char *name : {"~tmp", "~tmp2", "~tmpCache"}) {
             try {
-                QDir(AppDir + QLatin1String(name)).removeRecursively();
+                const QString path = AppDir + QLatin1String(name);
+                // A link is removed itself: what it points to is not ours.
+                if (QFileInfo(path).isSymLink())
+                    QFile::remove(path);
+                else
+                    QDir(path).removeRecursively();
             } catch (...) {
             }
         }
@@ -523,6 +539,69 @@ void TfrmMain::FormClose()
             QFile::remove(app.filePath(file));
     } catch (...) {
     }
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_startupPending)
+        QTimer::singleShot(0, this, [this] {
+            if (m_startupPending)
+                Guard([this] { StartupChecks(); });
+        });
+}
+
+void TfrmMain::StartupChecks()
+{
+    // 1. runs once
+    m_startupPending = false;
+    // 2. the automatic scan
+    Auto1Click();
+    tvDir->setFocus();
+    // 3. nothing found
+    if (tvDir->topLevelItemCount() == 0)
+        PlainMessageBox(StripAmpersands(CurrentLanguage().Get(QStringLiteral("CannotFindMsnData"))));
+    // 4. the drive the program runs from
+    switch (Platform::Get().DriveTypeOf(AppDir)) {
+    case DriveType::CdRom:
+        LangMessageDlg(CurrentLanguage().Get(QStringLiteral("NoCdrom")), TMsgDlgType::mtError, mbOK);
+        Terminate();
+        return;
+    case DriveType::Fixed:
+        if (!QFile::exists(SettingsFilePath()) && CountNodesAtLevel(1) >= 2) {
+            TfrmWelcome welcome(this);
+            if (DialogService::Get().ShowModal(&welcome) == mrOk)
+                CalcId1Click();
+        }
+        break;
+    default:
+        LangMessageDlg(CurrentLanguage().Get(QStringLiteral("NotFixedDrive")), TMsgDlgType::mtWarning, mbOK);
+        break;
+    }
+}
+
+void TfrmMain::Settings1Click()
+{
+    TfrmSettings settings(this);
+    settings.LoadValues();
+    DialogService::Get().ShowModal(&settings);
+}
+
+void TfrmMain::About1Click()
+{
+    TfrmAbout about(this);
+    DialogService::Get().ShowModal(&about);
+}
+
+void TfrmMain::HelpContent1Click() { Platform::Get().OpenUrl(QString::fromLatin1(HelpPage)); }
+
+void TfrmMain::Exit1Click() { Terminate(); }
+
+// Ends the message loop without closing the window: the close handler does not run.
+void TfrmMain::Terminate()
+{
+    Terminating = true;
+    QCoreApplication::exit(0);
 }
 
 } // namespace zorvak

@@ -159,6 +159,16 @@ private:
     unsigned char StatusHintTicks = 0;
     bool m_hintCountdown = false;
     TStatusHintWindow *StatusHintWindow = nullptr;
+
+    // ---- start-up and termination (shell) ----
+public:
+    // Set when the program ends without closing its window (Exit, the CD-ROM refusal).
+    bool Terminating = false;
+protected:
+    void showEvent(QShowEvent *event) override;
+private:
+    void Terminate();
+    bool m_startupPending = false;
 };
 
 template <typename F> void TfrmMain::Guard(F &&handler)

@@ -1,6 +1,7 @@
 #include "shell/unitCustomDlg.h"
 
 #include "common/Exceptions.h"
+#include "shell/ProductInfo.h"
 #include "shell/uLanguage.h"
 
 namespace zorvak {
@@ -44,6 +45,26 @@ int LangMessageDlg(const QString &message, TMsgDlgType kind, TMsgDlgButtons butt
 }
 
 void PlainMessageBox(const QString &text) { DialogService::Get().PlainMessage(text); }
+
+QString ExceptionMessage(const std::exception &error)
+{
+    if (const auto *ours = dynamic_cast<const Exception *>(&error))
+        return ours->Message();
+    return QString::fromLocal8Bit(error.what());
+}
+
+QString ExceptionClassName(const std::exception &error)
+{
+    if (const auto *ours = dynamic_cast<const Exception *>(&error))
+        return ours->ClassName();
+    return QStringLiteral("Exception");
+}
+
+void ShowException(const std::exception &error)
+{
+    DialogService::Get().MessageDlg(QString::fromLatin1(ApplicationTitle), ExceptionMessage(error),
+                                    TMsgDlgType::mtError, mbOK, {QStringLiteral("OK")});
+}
 
 void SetStatusHintSink(StatusHintSink *sink) { g_hintSink = sink; }
 

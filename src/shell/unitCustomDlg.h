@@ -2,6 +2,8 @@
 // The localized message dialog and the status hint, callable from core code.
 #include "shell/DialogService.h"
 
+#include <exception>
+
 namespace zorvak {
 
 // Shows the standard dialog with the given title and captions through the dialog service.
@@ -11,6 +13,13 @@ int CustomMessageDlg(const QString &title, const QString &message, TMsgDlgType k
 int LangMessageDlg(const QString &message, TMsgDlgType kind, TMsgDlgButtons buttons);
 // The plain message box: application title, one "OK".
 void PlainMessageBox(const QString &text);
+
+// The error display of the message loop: the error's text under the application title, with a
+// stop icon and one "OK".
+void ShowException(const std::exception &error);
+// The text and the class name ("Exception", "EInOutError", ...) of an error.
+QString ExceptionMessage(const std::exception &error);
+QString ExceptionClassName(const std::exception &error);
 
 // The floating "working" notice. The main window installs the sink; without one nothing shows.
 class StatusHintSink {

@@ -31,3 +31,25 @@ TEST(PosixPlatform, DriveTypeOfMissingPathAndOfTmpfs)
         EXPECT_EQ(p.DriveTypeOf(QStringLiteral("/dev/shm")), DriveType::RamDisk);
     }
 }
+
+TEST(PosixPlatform, AppDirIsTheProgramFolderWhenWritableElseTheUserDataFolder)
+{
+    test::TestEnv env;
+    const QString exeDir = env.path(QStringLiteral("bin"));
+    QDir().mkpath(exeDir);
+    EXPECT_EQ(PosixPlatform::ChooseAppDir(exeDir), exeDir + QLatin1Char('/'));
+    EXPECT_EQ(QDir(exeDir).entryList(QDir::Files | QDir::Hidden), QStringList()) << "the probe leaves nothing";
+
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", env.path(QStringLiteral("xdg")).toUtf8());
+    // /proc takes no new files, not even from root.
+    const QString fallback = PosixPlatform::ChooseAppDir(QStringLiteral("/proc"));
+    EXPECT_EQ(fallback, env.path(QStringLiteral("xdg/zorvak/")));
+    EXPECT_TRUE(QDir(fallback).exists());
+    EXPECT_EQ(PosixPlatform::ChooseAppDir(env.path(QStringLiteral("no-such-folder"))), fallback);
+    if (wasSet)
+        qputenv("XDG_DATA_HOME", saved);
+    else
+        qunsetenv("XDG_DATA_HOME");
+}

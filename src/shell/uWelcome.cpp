@@ -1,0 +1,84 @@
+#include "shell/uWelcome.h"
+
+#include "common/unitString.h"
+#include "shell/uLanguage.h"
+#include "shell/uMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zorvak {
+
+TfrmWelcome::TfrmWelcome(TfrmMain *owner) : QDialog(owner), m_main(owner)
+{
+    setObjectName(QStringLiteral("TfrmWelcome"));
+    setFixedSize(395, 245);
+    auto *outer = new QVBoxLayout(this);
+    auto *langRow = new QHBoxLayout;
+    labelLang = new QLabel(this);
+    labelLang->setObjectName(QStringLiteral("labelLang"));
+    cbLang = new QComboBox(this);
+    cbLang->setObjectName(QStringLiteral("cbLang"));
+    cbLang->setEditable(false);
+    langRow->addWidget(labelLang);
+    langRow->addWidget(cbLang);
+    langRow->addStretch();
+    outer->addLayout(langRow);
+    lbWelcome = new QLabel(this);
+    lbWelcome->setObjectName(QStringLiteral("lbWelcome"));
+    lbWelcome->setWordWrap(true);
+    lbWelcome->setFixedSize(369, 121);
+    lbWelcome->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    outer->addWidget(lbWelcome);
+    outer->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    btOk = new QPushButton(this);
+    btOk->setObjectName(QStringLiteral("btOk"));
+    btOk->setDefault(true);
+    btCancel = new QPushButton(this);
+    btCancel->setObjectName(QStringLiteral("btCancel"));
+    buttons->addWidget(btOk);
+    buttons->addWidget(btCancel);
+    outer->addLayout(buttons);
+    connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // English, French and Italian; English selected whatever the language in use.
+    cbLang->clear();
+    cbLang->addItem(m_main->English1->text());
+    cbLang->setCurrentIndex(0);
+    cbLang->addItem(m_main->French1->text());
+    cbLang->addItem(m_main->Italian1->text());
+    connect(cbLang, &QComboBox::currentIndexChanged, this, &TfrmWelcome::cbLangChange);
+    RefreshCaptions();
+}
+
+void TfrmWelcome::RefreshCaptions()
+{
+    const TLanguage &L = CurrentLanguage();
+    setWindowTitle(L.Get(QStringLiteral("Welcome")));
+    labelLang->setText(StripAmpersands(L.Get(QStringLiteral("Language"))));
+    lbWelcome->setText(StripAmpersands(L.Get(QStringLiteral("FirstTimer"))).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    btOk->setText(L.Get(QStringLiteral("mbOk")));
+    btCancel->setText(L.Get(QStringLiteral("mbCancel")));
+}
+
+void TfrmWelcome::cbLangChange()
+{
+    const QString chosen = cbLang->currentText();
+    // The main window's item runs the switch (and reports a failed write of the setting itself).
+    for (QAction *item : {m_main->English1, m_main->French1, m_main->Italian1}) {
+        if (chosen == item->text()) {
+            item->trigger();
+            break;
+        }
+    }
+    RefreshCaptions();
+}
+
+} // namespace zorvak
