@@ -3,6 +3,7 @@
 #include "backup/MapFileCrypt.h"
 #include "browse/EmailId.h"
 #include "browse/Recognition.h"
+#include "cabinet/CabinetTasks.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
@@ -77,6 +78,12 @@ void TBackupHost::ShowResult(const QString &file) { Platform::Get().ShowInFileMa
 
 TBackupCore::TBackupCore(TBackupHost &host) : DecryptMap(&DecryptMapFile), m_host(host)
 {
+    // MSZIP, the component's default; an existing cabinet is replaced by the new one.
+    PackFolder = [](const QString &folder, const QString &cabinet, bool keepExisting) {
+        TCABFile cab;
+        cab.CompressionType = typMSZIP;
+        return zorvak::PackFolder(cab, folder, cabinet, keepExisting);
+    };
     for (TMsnArr &list : Items)
         list = NewMsnArr();
 }
@@ -289,6 +296,7 @@ void TBackupCore::Run(bool altHeld)
     auto partName = [&](const QString &part) { return folder + base + part + ext; };
 
     // 13. the parts
+    QList<QPair<QString, int>> packed;
     int n = 1;
     for (;; ++n) {
         LetMessagesRun();
@@ -316,7 +324,7 @@ void TBackupCore::Run(bool altHeld)
         }
         const QString cabinet = n == 1 ? out : partName(QStringLiteral("-part") + QString::number(n));
         if (PackFolder && PackFolder(partDir, cabinet, true))
-            m_host.PackageWritten(cabinet, PartCount);
+            packed.append({cabinet, PartCount});
         else
             LangMessageDlg(QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName(),
                            TMsgDlgType::mtError, mbOK);
@@ -330,6 +338,8 @@ void TBackupCore::Run(bool altHeld)
             QFile::remove(part1);
         QFile::rename(out, part1);
     }
+    for (const auto &[cabinet, items] : packed)
+        m_host.PackageWritten(cabinet == out && n > 1 ? part1 : cabinet, items);
     // 15.-17.
     HideStatusHint();
     if (n == 1) {

@@ -35,7 +35,7 @@ public:
                              int previousTotal) = 0;
     // A message through the localized message dialog; returns the button pressed.
     virtual int Ask(TBackupQuestion which, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
-    // A package was written (cabinet path, items in it).
+    // A package was written (its final path, items in it); told after the last part.
     virtual void PackageWritten(const QString &cabinet, int items) { (void)cabinet; (void)items; }
     // "View the file in Windows Explorer?" answered Yes.
     virtual void ShowResult(const QString &file);
