@@ -16,6 +16,21 @@ const QStringList &DefaultShortcuts()
     return list;
 }
 
+namespace {
+// FormatText removes every "&" of the finished text; a shortcut such as "(&)" must reach the
+// message as it is, so the arguments go in after the formatting.
+QString FormatKeyText(const QString &templ, const QStringList &arguments)
+{
+    QVariantList marks;
+    for (int i = 0; i < arguments.size(); ++i)
+        marks << QString(QChar(0xE000 + i));
+    QString text = FormatText(templ, marks);
+    for (int i = 0; i < arguments.size(); ++i)
+        text.replace(QChar(0xE000 + i), arguments.at(i));
+    return text;
+}
+} // namespace
+
 bool ValidateKeys(const QList<TKeyRow> &rows, TKeyValidationHost &host)
 {
     const TLanguage &L = CurrentLanguage();
@@ -37,13 +52,13 @@ bool ValidateKeys(const QList<TKeyRow> &rows, TKeyValidationHost &host)
             return false;
         };
         if (k.isEmpty()) {
-            if (edit(FormatText(L.Get(QStringLiteral("KeyBlank")), {rows.at(i).Name})))
+            if (edit(FormatKeyText(L.Get(QStringLiteral("KeyBlank")), {rows.at(i).Name})))
                 return false;
         } else if (k.size() > 7) {
-            if (edit(FormatText(L.Get(QStringLiteral("KeyTooLong")), {k})))
+            if (edit(FormatKeyText(L.Get(QStringLiteral("KeyTooLong")), {k})))
                 return false;
         }
-        if (k.contains(QLatin1Char(' ')) && edit(FormatText(L.Get(QStringLiteral("KeySpace")), {k})))
+        if (k.contains(QLatin1Char(' ')) && edit(FormatKeyText(L.Get(QStringLiteral("KeySpace")), {k})))
             return false;
         for (const QString &s : DefaultShortcuts()) {
             if (!k.startsWith(s))
@@ -51,13 +66,13 @@ bool ValidateKeys(const QList<TKeyRow> &rows, TKeyValidationHost &host)
             if (k == s) {
                 host.HideHint();
                 host.FocusKeyCell(row);
-                host.Ask(row, FormatText(L.Get(QStringLiteral("KeyExists")), {k}), TMsgDlgType::mtWarning, mbOK);
+                host.Ask(row, FormatKeyText(L.Get(QStringLiteral("KeyExists")), {k}), TMsgDlgType::mtWarning, mbOK);
                 if (host.CanEdit()) {
                     host.EditCell(row);
                     return false;
                 }
                 host.ShowHint(hint);
-            } else if (edit(FormatText(L.Get(QStringLiteral("KeyOverlap")), {k, s}))) {
+            } else if (edit(FormatKeyText(L.Get(QStringLiteral("KeyOverlap")), {k, s}))) {
                 return false;
             }
         }
