@@ -61,6 +61,36 @@ int CountFiles(const QString &folder)
     return int(dir.entryList(QDir::Files | QDir::Hidden | QDir::System).size());
 }
 
+// Copies a file, refusing to replace an existing target (the system's fail-if-exists copy). The
+// copy keeps the source's modification time. No sync to disk: a backup copies thousands of files.
+bool CopyFileNew(const QString &source, const QString &target, QString *reason)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *reason = in.errorString();
+        return false;
+    }
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        *reason = out.errorString();
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const qint64 n = in.read(buffer, sizeof buffer);
+        if (n < 0 || (n > 0 && out.write(buffer, n) != n)) {
+            *reason = n < 0 ? in.errorString() : out.errorString();
+            out.close();
+            out.remove();
+            return false;
+        }
+        if (n == 0)
+            break;
+    }
+    out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
+    return true;
+}
+
 // Runs `last` when leaving the scope, also by an error.
 template <typename F> struct Finally {
     F f;
@@ -190,12 +220,12 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
                     break;
             }
         }
-        QFile file(source);
-        if (file.copy(target)) {
+        QString reason;
+        if (CopyFileNew(source, target, &reason)) {
             ++ItemCount;
         } else {
             const QString text = QStringLiteral("Failed to copy\r") + source + QStringLiteral("\rto\r") + target
-                                 + QStringLiteral("\r\r") + file.errorString() + QStringLiteral("\r\r")
+                                 + QStringLiteral("\r\r") + reason + QStringLiteral("\r\r")
                                  + QStringLiteral("Click OK to continue, or Cancel to terminate the process.");
             if (m_host.Ask(TBackupQuestion::CopyFailed, text, TMsgDlgType::mtError, mbOK | mbCancel) == mrCancel) {
                 CancelRequested = true;
