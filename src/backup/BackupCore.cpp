@@ -118,7 +118,10 @@ TBackupCore::TBackupCore(TBackupHost &host) : DecryptMap(&DecryptMapFile), m_hos
         list = NewMsnArr();
 }
 
-QString TBackupCore::TmpDir() const { return Platform::Get().AppDir() + QStringLiteral("~tmp/"); }
+QString TBackupCore::TmpDir() const
+{
+    return WorkDir.isEmpty() ? Platform::Get().AppDir() + QStringLiteral("~tmp/") : WorkDir;
+}
 
 QString TBackupCore::ReadContentMap(const QString &folder, const QString &email)
 {

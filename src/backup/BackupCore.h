@@ -82,7 +82,8 @@ public:
     // PartCount grows by the items written. Raises EInOutError when the file cannot be written.
     bool WriteManifest(const QString &partDir);
 
-    QString TmpDir() const;         // AppDir + "~tmp/"
+    QString TmpDir() const;         // AppDir + "~tmp/", or WorkDir when set
+    QString WorkDir;                // another work folder (with a trailing '/'), for runs without a window
 
 private:
     void Run(bool altHeld);

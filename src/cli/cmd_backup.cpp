@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -132,8 +133,15 @@ int Run(const QStringList &args)
         return UsageError("backup", e.Message());
     }
 
+    // A work folder of this run's own, so that runs at the same time do not meet.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        Err() << "zorvak-cli backup: cannot create a temporary folder\n";
+        return 1;
+    }
     CliHost host;
     TBackupCore core(host);
+    core.WorkDir = work.path() + QStringLiteral("/~tmp/");
     host.tmp = core.TmpDir();
     const TFolderChoice choice = ChooseFolder(QFileInfo(folder).absoluteFilePath() + QLatin1Char('/'));
     core.edDir = choice.dir;
@@ -154,13 +162,8 @@ int Run(const QStringList &args)
     core.chConfirm = true; // the key checks, printed as warnings
     core.chSkipDefault = !includeDefault;
     struct Cleanup {
-        QString tmp;
-        ~Cleanup()
-        {
-            QDir(tmp).removeRecursively();
-            ClearDpapiKeyMaterial();
-        }
-    } cleanup{host.tmp};
+        ~Cleanup() { ClearDpapiKeyMaterial(); }
+    } cleanup;
     core.btStartMouseUp(false);
     return host.packages > 0 ? 0 : 1;
 }
