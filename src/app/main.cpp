@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     {
         zorvak::TfrmMain window;
         window.show();
+        window.InstallStartupChecks();
         rc = app.exec();
     }
     // Windows and dialogs are gone; the services go before the application object.

@@ -29,7 +29,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QShowEvent>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolTip>
@@ -126,8 +125,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
             });
         });
     });
-    // 8. the start-up checks run once, on the first idle moment after the window is shown
-    m_startupPending = true;
+    // 8. the start-up checks are installed by the program once the window is shown
+    // (InstallStartupChecks), so that a window made by a test does not run them by itself.
 }
 
 TfrmMain::~TfrmMain()
@@ -541,20 +540,14 @@ void TfrmMain::FormClose()
     }
 }
 
-void TfrmMain::showEvent(QShowEvent *event)
+void TfrmMain::InstallStartupChecks()
 {
-    QMainWindow::showEvent(event);
-    if (m_startupPending)
-        QTimer::singleShot(0, this, [this] {
-            if (m_startupPending)
-                Guard([this] { StartupChecks(); });
-        });
+    QTimer::singleShot(0, this, [this] { Guard([this] { StartupChecks(); }); });
 }
 
 void TfrmMain::StartupChecks()
 {
-    // 1. runs once
-    m_startupPending = false;
+    // 1. runs once: installed as a single shot
     // 2. the automatic scan
     Auto1Click();
     tvDir->setFocus();

@@ -162,13 +162,13 @@ private:
 
     // ---- start-up and termination (shell) ----
 public:
+    // Runs StartupChecks once, at the first idle moment of the message loop. The program calls it
+    // right after showing the window; tests call StartupChecks themselves.
+    void InstallStartupChecks();
     // Set when the program ends without closing its window (Exit, the CD-ROM refusal).
     bool Terminating = false;
-protected:
-    void showEvent(QShowEvent *event) override;
 private:
     void Terminate();
-    bool m_startupPending = false;
 };
 
 template <typename F> void TfrmMain::Guard(F &&handler)

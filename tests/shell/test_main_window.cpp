@@ -121,11 +121,15 @@ TEST_F(EnvTest, NotFixedDrivesWarnAndGoOn)
     }
 }
 
-TEST_F(EnvTest, StartupChecksRunOnceWhenTheWindowIsFirstIdle)
+TEST_F(EnvTest, StartupChecksRunOnceAtTheFirstIdleMoment)
 {
     Settings().docSetDir = env.path(QStringLiteral("nothing-here/"));
     TfrmMain frm;
     frm.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env.dialogs().calls.empty()) << "not without being installed";
+    frm.InstallStartupChecks();
+    EXPECT_TRUE(env.dialogs().calls.empty()) << "not before the message loop runs";
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(env.dialogs().Messages(), QStringList{kCannotFindMsnData});
