@@ -249,6 +249,12 @@ void ZMessage(mspack_file *, const char *format, ...)
     t_messageContext->firstMessage = QString::fromLocal8Bit(text);
 }
 
+// The decoder's own explanation of the last failure, when it gave one.
+QString Detail(const ExtractContext &ctx)
+{
+    return ctx.firstMessage.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(ctx.firstMessage);
+}
+
 void *ZAlloc(mspack_system *, size_t bytes) { return std::malloc(bytes); }
 void ZFree(void *ptr) { std::free(ptr); }
 void ZCopy(void *src, void *dest, size_t bytes) { std::memmove(dest, src, bytes); }
@@ -436,7 +442,7 @@ bool TCABFile::RunEngine(Mode mode)
         if (mode == Mode::Test) {
             const int rc = cabd->extract(cabd, f, kSinkName);
             if (rc != MSPACK_ERR_OK) {
-                m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc));
+                m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc)) + Detail(ctx);
                 return false;
             }
             continue;
@@ -467,7 +473,7 @@ bool TCABFile::RunEngine(Mode mode)
         const int rc = cabd->extract(cabd, f, tempPath.constData());
         if (rc != MSPACK_ERR_OK || ctx.ioError) {
             ::unlink(tempPath.constData());
-            m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc ? rc : MSPACK_ERR_WRITE));
+            m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc ? rc : MSPACK_ERR_WRITE)) + Detail(ctx);
             return false;
         }
         SetModificationTime(tempPath, StoredDateTime(f->date_y, f->date_m, f->date_d, f->time_h, f->time_m, f->time_s));

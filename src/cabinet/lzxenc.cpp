@@ -3,19 +3,22 @@
 // An LZX folder is one bitstream of 16-bit little-endian words, bits taken from the top. It
 // opens with one bit for x86 call translation (always 0 here). The uncompressed data is cut
 // into frames of 32768 bytes; the bits of each frame are padded to a word boundary and make
-// one data block. We write one LZX block per frame:
-//  * verbatim: 3 bits type, 24 bits size, the main tree (256 literals + 8 per position slot) in
-//    two ranges and the length tree, each sent as changes against the previous block's lengths
-//    through a 20-symbol pretree, then the tokens;
-//  * uncompressed, when that is smaller: type, size, padding to the word, R0 R1 R2 as 32-bit
-//    values, the raw bytes and a pad byte after an odd count.
+// one data block. LZX blocks are independent of frames; we write
+//  * verbatim blocks of up to eight frames: 3 bits type, 24 bits size, the main tree (256
+//    literals + 8 per position slot) in two ranges and the length tree, each sent as changes
+//    against the previous block's lengths through a 20-symbol pretree, then the tokens (the trees
+//    travel in the first frame's data block);
+//  * or, when those frames are smaller stored, one uncompressed block per frame: type, size,
+//    padding to the word, R0 R1 R2 as 32-bit values, the raw bytes and a pad byte after an odd
+//    count. It starts only at a frame start, where every reader agrees on the padding.
 // A match token is 256 + 8 * position slot + min(length - 2, 7), with a length-tree symbol for
 // length - 9 when the header is 7. Slots 0..2 repeat the last three offsets; a real distance d is
 // sent as d + 2 split into a slot and footer bits. Matches never cross a frame, so every frame
 // decodes on its own as readers require.
 //
 // Matches come from 3-byte hash chains over the window with a bounded chain length and one step
-// of lazy evaluation, so the time per byte is bounded whatever the input.
+// of lazy evaluation, so the time per byte is bounded whatever the input. A match is taken when
+// its estimated cost (from the code lengths of the previous block) beats the literals it replaces.
 #include "cabinet/cabcodecs.h"
 
 #include <algorithm>
