@@ -7,6 +7,7 @@
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -94,7 +95,8 @@ TCacheCollection CollectMsn75Cache(const QString &appDir)
 
     try {
         ShowStatusHint(CurrentLanguage().Get(QStringLiteral("GettingCached")) + QStringLiteral("..."));
-        ProcessPendingEvents();
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(); // draw the hint
 
         DeleteFolder(result.scratch, true);
         QDir().mkpath(result.scratch);

@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -37,6 +38,26 @@ constexpr const char *kProportional = "zorvakProportional";
 QMovie *MovieOf(const QLabel *image) { return image->findChild<QMovie *>(QString(), Qt::FindDirectChildrenOnly); }
 
 QString TmpFolder(const TfrmMain &w, const char *name) { return w.AppDir + QLatin1String(name); }
+
+// Fits a stretched picture to its control again when the control changes size.
+class TRefitOnResize : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            if (auto *image = qobject_cast<QLabel *>(watched); image && image->property(kStretch).toBool())
+                browse::ApplyPictureFlags(image);
+        return false;
+    }
+};
+
+void WatchResize(QLabel *image)
+{
+    if (image->findChild<TRefitOnResize *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    image->installEventFilter(new TRefitOnResize(image));
+}
 } // namespace
 
 namespace browse {
@@ -232,6 +253,7 @@ void TfrmMain::PreviewFile(const QString &path, QLabel *image, QLabel *flash)
         ClearPicture(image);
         break;
     }
+    WatchResize(image);
     image->setProperty(kProportional, true);
     const QSize own = PictureSize(image);
     const QSize frame = image->contentsRect().size();

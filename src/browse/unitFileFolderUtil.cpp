@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <cerrno>
 #include <dirent.h>
@@ -70,7 +71,10 @@ bool ReadFolder(const QString &folder, QList<WalkEntry> &entries)
 void ProcessPendingEvents()
 {
     static QElapsedTimer since;
-    if (!QCoreApplication::instance())
+    // Only the user-interface thread has window messages to process (the local web server's
+    // threads may list folders too).
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
         return;
     if (since.isValid() && since.elapsed() < 15)
         return;

@@ -28,7 +28,8 @@ qint64 GetFileSize(const QString &path);
 bool MatchesMask(const QString &name, const QString &mask);
 
 // Keeps the window responsive during long file work: processes pending events at most every few
-// milliseconds, so that a walk of many thousands of entries is not slowed down by it.
+// milliseconds, so that a walk of many thousands of entries is not slowed down by it. Does
+// nothing on any other thread than the application's.
 void ProcessPendingEvents();
 
 } // namespace zorvak

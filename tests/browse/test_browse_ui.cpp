@@ -12,6 +12,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -242,6 +245,9 @@ TEST_F(BrowseUi, PictureFitsAndClickTogglesActualSize)
     EXPECT_EQ(w->Image1->pixmap().size(), QSize(2000, 1500));
     w->Image1Click();
     EXPECT_EQ(w->Image1->pixmap().size(), fitted);
+    w->show();
+    w->Image1->resize(100, 100); // a fitted picture follows the control's size
+    EXPECT_LE(w->Image1->pixmap().width(), 100);
 }
 
 TEST_F(BrowseUi, OpenAndOpenWith)
@@ -411,7 +417,8 @@ TEST_F(BrowseUi, WhichIsMyFolder)
         auto *dlg = static_cast<TfrmSelectEmail *>(d);
         EXPECT_EQ(dlg->cbEmail->count(), 1); // the known address is offered
         dlg->cbEmail->setEditText("nobody@example.org");
-        dlg->btOk->click();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(dlg->cbEmail->lineEdit(), &enter); // Enter clicks OK
         return dlg->result();
     });
     w->CalcId1Click();
@@ -423,7 +430,9 @@ TEST_F(BrowseUi, WhichIsMyFolder)
     env.dialogs().AnswerModal([](QObject *d) {
         auto *dlg = static_cast<TfrmSelectEmail *>(d);
         dlg->cbEmail->setEditText("bob@example.com");
-        dlg->btClose->click();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(dlg->cbEmail->lineEdit(), &escape); // Escape clicks Close
+        EXPECT_EQ(dlg->result(), mrCancel);
         return dlg->result();
     });
     w->CalcId1Click();
