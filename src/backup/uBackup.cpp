@@ -13,6 +13,7 @@
 #include "shell/uMain.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -255,6 +256,16 @@ void TfrmBackup::btBrowseProtectClick()
 }
 
 void TfrmBackup::btCloseClick() { close(); }
+
+void TfrmBackup::closeEvent(QCloseEvent *event)
+{
+    if (Core.Running()) {
+        Core.CancelRequested = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
 void TfrmBackup::btCancelClick() { Core.CancelRequested = true; }
 
 void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)

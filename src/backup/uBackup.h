@@ -81,6 +81,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // During a run the window stays: closing it asks the run to stop.
+    void closeEvent(QCloseEvent *event) override;
 };
 
 } // namespace zorvak

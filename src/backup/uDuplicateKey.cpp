@@ -5,6 +5,7 @@
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -108,5 +109,7 @@ void TfrmDuplicateKey::reject()
     if (!btIgnore->isHidden())
         btEdit1Click(btIgnore);
 }
+
+void TfrmDuplicateKey::closeEvent(QCloseEvent *event) { event->ignore(); }
 
 } // namespace zorvak

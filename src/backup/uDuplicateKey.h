@@ -32,6 +32,10 @@ public:
     int EntryCount = 0;
     QString FirstKey;
 
+protected:
+    // The close button is greyed: the window closes through its buttons only.
+    void closeEvent(QCloseEvent *event) override;
+
 public slots:
     void reject() override; // Escape: Ignore when it is offered, else nothing
 };

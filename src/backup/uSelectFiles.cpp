@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -445,5 +446,7 @@ int TfrmSelectFiles::DuplicatePair(int row1, const TKeyRow &first, int row2, con
     dialog.AddEntry(row2, TmpDir + second.File, second.Name, second.Key);
     return DialogService::Get().ShowModal(&dialog);
 }
+
+void TfrmSelectFiles::closeEvent(QCloseEvent *event) { event->ignore(); }
 
 } // namespace zorvak

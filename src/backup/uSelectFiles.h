@@ -70,6 +70,10 @@ public:
     QSet<int> EditableCols;
     qint32 PreviousTotal = 0;
 
+protected:
+    // The close button is greyed: the window closes through its buttons only.
+    void closeEvent(QCloseEvent *event) override;
+
 public slots:
     void done(int result) override;
     void reject() override; // Escape cancels like the Cancel button

@@ -180,6 +180,27 @@ TEST(BackupDialog, ASecondRunDoesNotStartWhileOneRuns)
     EXPECT_TRUE(env.dialogs().Messages().last().startsWith(S("Packed 2 files + content.xml into Backup1.mco")));
 }
 
+TEST(BackupDialog, ClosingDuringARunCancelsIt)
+{
+    TestEnv env;
+    SyntheticProfile profile(env.path(S("p")));
+    profile.AddEmoticons(2);
+    TfrmBackup d;
+    d.SetFolder(profile.root);
+    d.edEmail->setText(profile.email);
+    d.Core.DecryptMap = &ReadPlainMap;
+    bool closed = true;
+    env.dialogs().AnswerModal([&](QObject *o) {
+        closed = d.close();
+        return qobject_cast<TfrmSelectFiles *>(o)->RowCount();
+    });
+    d.btStartMouseUp(Qt::NoModifier);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_FALSE(QFileInfo::exists(d.edOutput->text()));
+    EXPECT_TRUE(d.close()); // after the run it closes
+}
+
 class DemoBackupTest : public EnvTest {
 protected:
     QString root, alice, out;
