@@ -106,7 +106,8 @@ extern const char *const DynamicBackgroundNamespace;
 inline constexpr int MaxItemsPerPart = 199;
 
 // Encodes content.xml text as Windows-1252; a character outside the code page becomes a numeric
-// character reference ("&#12354;"), so nothing is lost.
+// character reference ("&#12354;"), so nothing is lost; so is a C1 control character, which the
+// code page either lacks or holds only in an unassigned byte.
 QByteArray EncodeManifestText(const QString &text);
 
 // True when a file exists at `path`, or the folder of `path` holds a file named (base) + anything

@@ -12,7 +12,8 @@
 //
 // Names and shortcuts are stored XML-escaped and written as stored; file names and stamps are
 // written as they are. A character outside Windows-1252 is written as a numeric character
-// reference. The installer refuses packages of more than 200 items, so one manifest lists at most
+// reference, and so are the code page's five unassigned bytes (read back as C1 controls). The
+// installer refuses packages of more than 200 items, so one manifest lists at most
 // 199; each call starts every list from its beginning and passes over the objects that are no
 // longer in "~tmp" (unrecognised, removed in the confirmation, or taken by an earlier part).
 #include "backup/BackupCore.h"
@@ -78,7 +79,7 @@ QByteArray EncodeManifestText(const QString &text)
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             out += "&#" + QByteArray::number(QChar::surrogateToUcs4(c, text.at(i + 1))) + ';';
             ++i;
-        } else if (IsCp1252Encodable(c) && !c.isSurrogate()) {
+        } else if (IsCp1252Encodable(c) && !c.isSurrogate() && !(c.unicode() >= 0x80 && c.unicode() < 0xA0)) {
             out += ToCp1252(QString(c));
         } else {
             out += "&#" + QByteArray::number(c.unicode()) + ';';

@@ -112,6 +112,7 @@ TEST_F(ManifestTest, OutsideTheCodePageAndAHostileOutputNameStayWellFormed)
     const QByteArray data = ReadFile(part + S("content.xml"));
     EXPECT_TRUE(data.contains("emoticon:namespaceprefix=\"Tom &amp; &quot;Jerry&quot; &lt;1&gt;\""));
     EXPECT_TRUE(data.contains("emoticon:displayname=\"Smile &#9786; &#128512; caf\xE9 \x80\""));
+    EXPECT_EQ(EncodeManifestText(S("\u0081\u0090\u00A0\u0152")), QByteArray("&#129;&#144;\xA0\x8C"));
     // A reader of the declared encoding gets every character back.
     QXmlStreamReader xml(data);
     QString name, prefix;
