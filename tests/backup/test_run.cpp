@@ -193,6 +193,27 @@ TEST_F(RunTest, MapFileErrorsAreShownAndTheTypeIsEmpty)
     EXPECT_EQ(m.at(3), S("Display Pictures: No files to backup."));
 }
 
+TEST_F(RunTest, MissingMapDatIsReportedAndALineMapTypeThenRaises)
+{
+    WriteFile(profile.root + S("UserTile/a.tmp"), PngBytes(1));
+    WriteFile(profile.root + S("UserTile/b.tmp"), PngBytes(2));
+    WriteFile(profile.root + S("Backgrounds/a.tmp"), PngBytes(1));
+    WriteFile(profile.root + S("Backgrounds/b.tmp"), PngBytes(2));
+    Tick(ContentType::Dp);
+    Tick(ContentType::Bg);
+    try {
+        core.btStartMouseUp(false);
+        FAIL() << "an empty line map raises";
+    } catch (const Exception &e) {
+        EXPECT_TRUE(e.Message().startsWith(S("Linefeed character not found.")));
+    }
+    const QStringList m = env.dialogs().Messages();
+    ASSERT_EQ(m.size(), 3);
+    EXPECT_EQ(m.at(0), S("File not found:\r") + profile.root + S("UserTile/map.dat"));
+    EXPECT_EQ(m.at(1), S("Display Pictures: No files to backup."));
+    EXPECT_EQ(m.at(2), S("File not found:\r") + profile.root + S("Backgrounds/map.dat"));
+}
+
 TEST_F(RunTest, AParserErrorEndsTheRunAndTheFinalStepStillRuns)
 {
     profile.AddFolder(S("Backgrounds"), S("no line feed\t<msnobj Location=\"a\"/>\t"), {{S("a"), PngBytes(1)}});
