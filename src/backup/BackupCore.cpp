@@ -131,9 +131,7 @@ QString TBackupCore::ReadContentMap(const QString &folder, const QString &email)
         return {};
     }
     const QString pointer = DecryptMap(mapDat, edEmail);
-    THash table;
-    ParseMsnObject(pointer, table);
-    const QString location = table.GetValue(QStringLiteral("Location"));
+    const QString location = MsnObjectLocation(pointer);
     if (location.isEmpty()) {
         LangMessageDlg(QStringLiteral("Failed to find \"Location\" in MSN Object XML:\r") + pointer,
                        TMsgDlgType::mtError, mbOK);

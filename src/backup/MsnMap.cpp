@@ -177,7 +177,9 @@ qint32 StrToInt(const QString &text)
     return qint32(value);
 }
 
-void ParseMsnObject(const QString &xml, THash &table)
+namespace {
+// The attributes of one element in order, each name with its value, as ParseMsnObject reads them.
+template <typename F> void ForEachAttribute(const QString &xml, F &&store)
 {
     if (xml.size() <= 9)
         Raise("Invalid data. xmlStr is too short.");
@@ -194,14 +196,40 @@ void ParseMsnObject(const QString &xml, THash &table)
         QString value = TrimControls(piece.mid(eq + 1));
         if (!value.isEmpty() && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
             value = value.size() >= 2 ? value.mid(1, value.size() - 2) : QString();
-        table.SetValue(name, value);
+        store(name, value);
     }
 }
+
+// The four attributes the backup reads. Keeping only these makes an object with a huge number
+// of attributes cost linear time (the attribute table searches its keys one by one).
+struct TObjectAttributes {
+    QString Location, contenttype, Size, stamp;
+    explicit TObjectAttributes(const QString &xml)
+    {
+        ForEachAttribute(xml, [this](const QString &name, const QString &value) {
+            if (name.compare(QLatin1String("Location"), Qt::CaseInsensitive) == 0)
+                Location = value;
+            else if (name.compare(QLatin1String("contenttype"), Qt::CaseInsensitive) == 0)
+                contenttype = value;
+            else if (name.compare(QLatin1String("Size"), Qt::CaseInsensitive) == 0)
+                Size = value;
+            else if (name.compare(QLatin1String("stamp"), Qt::CaseInsensitive) == 0)
+                stamp = value;
+        });
+    }
+};
+} // namespace
+
+void ParseMsnObject(const QString &xml, THash &table)
+{
+    ForEachAttribute(xml, [&table](const QString &name, const QString &value) { table.SetValue(name, value); });
+}
+
+QString MsnObjectLocation(const QString &xml) { return TObjectAttributes(xml).Location; }
 
 TMsnArr ParseEmoticonMap(const QString &map)
 {
     TMsnArr items = NewMsnArr();
-    THash attributes;
     qsizetype start = 0;
     qsizetype tab = map.indexOf(kTab);
     while (tab >= 0) {
@@ -214,10 +242,9 @@ TMsnArr ParseEmoticonMap(const QString &map)
         const qsizetype third = map.indexOf(kTab, second + 1);
         if (third < 0)
             Raise(kTabNotFoundEndOfData);
-        attributes.Clear();
-        ParseMsnObject(map.mid(second + 1, third - second - 1), attributes);
-        item.Location = attributes.GetValue(QStringLiteral("Location"));
-        item.ContentType = attributes.GetValue(QStringLiteral("contenttype"));
+        const TObjectAttributes attributes(map.mid(second + 1, third - second - 1));
+        item.Location = attributes.Location;
+        item.ContentType = attributes.contenttype;
         if (item.ContentType.isEmpty())
             item.ContentType = QStringLiteral("D");
         items->append(item);
@@ -230,7 +257,6 @@ TMsnArr ParseEmoticonMap(const QString &map)
 TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool skipDefault)
 {
     TMsnArr items = NewMsnArr();
-    THash attributes;
     qsizetype start = 0;
     qsizetype tab = map.indexOf(kTab);
     while (tab >= 0) {
@@ -239,16 +265,15 @@ TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool 
         const qsizetype second = map.indexOf(kTab, tab + 1);
         if (second < 0)
             Raise(kTabNotFoundEndOfData);
-        attributes.Clear();
-        ParseMsnObject(map.mid(tab + 1, second - tab - 1), attributes);
+        const TObjectAttributes attributes(map.mid(tab + 1, second - tab - 1));
         bool keep = true;
         if (skipDefault) {
-            const qint32 size = StrToInt(attributes.GetValue(QStringLiteral("Size")));
+            const qint32 size = StrToInt(attributes.Size);
             keep = !IsDefaultContent(item.Name, size, defaults);
         }
         if (keep) {
-            item.Location = attributes.GetValue(QStringLiteral("Location"));
-            item.Stamp = attributes.GetValue(QStringLiteral("stamp"));
+            item.Location = attributes.Location;
+            item.Stamp = attributes.stamp;
             items->append(item);
         }
         start = second + 1;
@@ -263,7 +288,6 @@ TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool ski
     qsizetype lf = map.indexOf(kLf);
     if (lf < 0)
         Raise(kLinefeedNotFound);
-    THash attributes;
     qsizetype lineStart = 0;
     while (lf >= 0) {
         const qsizetype tab = map.indexOf(kTab, lineStart);
@@ -275,16 +299,15 @@ TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool ski
                 Raise(kTabNotFoundFormat);
             const QString object = map.mid(tab + 1, second - tab - 1);
             if (!object.isEmpty()) {
-                attributes.Clear();
-                ParseMsnObject(object, attributes);
+                const TObjectAttributes attributes(object);
                 bool keep = true;
                 if (skipDefault && !defaults.isEmpty()) {
-                    const qint32 size = StrToInt(attributes.GetValue(QStringLiteral("Size")));
+                    const qint32 size = StrToInt(attributes.Size);
                     keep = !IsDefaultContent(item.Name, size, defaults);
                 }
                 if (keep) {
-                    item.Location = attributes.GetValue(QStringLiteral("Location"));
-                    item.Stamp = attributes.GetValue(QStringLiteral("stamp"));
+                    item.Location = attributes.Location;
+                    item.Stamp = attributes.stamp;
                     items->append(item);
                 }
             }

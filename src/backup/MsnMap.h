@@ -67,6 +67,8 @@ QString UnescapeXml(const QString &text);
 // later attribute replacing an earlier one). Raises Exception "Invalid data. xmlStr is too short."
 // or "Invalid data. Unexpected XML tag." on a malformed element.
 void ParseMsnObject(const QString &xml, THash &table);
+// The "Location" attribute of an element, with the same checks and errors.
+QString MsnObjectLocation(const QString &xml);
 
 // The three layouts. Each returns a new list; a malformed map raises Exception with the map
 // error texts, a "Size" that is not a whole number raises EConvertError. With `skipDefault` the

@@ -152,6 +152,15 @@ TEST(MapParsers, HostileInputsGiveAnErrorOrAListNeverACrash)
     for (int i = 0; i < 20000; ++i)
         many += S("n\t<msnobj Location=\"f%1\"/>\t\n").arg(i);
     EXPECT_EQ(ParseLineMap(many, DefaultBg(), false)->size(), 20000);
+    // An object with 300,000 distinct attributes: read in linear time.
+    QString wide = S("<msnobj");
+    for (int i = 0; i < 300000; ++i)
+        wide += S(" a%1=\"v\"").arg(i);
+    wide += S(" LOCATION=\"w.tmp\" Size=\"7\"/>");
+    const TMsnArr one = ParsePictureMap(S("W\t") + wide + S("\t"), DefaultDp(), true);
+    ASSERT_EQ(one->size(), 1);
+    EXPECT_EQ(one->at(0).Location, S("w.tmp"));
+    EXPECT_EQ(MsnObjectLocation(wide), S("w.tmp"));
     // Tabs only, NULs and stray quotes.
     EXPECT_EQ(ErrorOf([] { ParseEmoticonMap(S("\t\t\t")); }), S("Invalid data. xmlStr is too short."));
     EXPECT_EQ(ErrorOf([] { ParseLineMap(QString(3, QChar(0)) + S("\n\t\n"), DefaultBg(), false); }),
