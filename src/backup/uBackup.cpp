@@ -1,0 +1,352 @@
+#include "backup/uBackup.h"
+
+#include "backup/DpapiKeyMaterial.h"
+#include "backup/uSelectFiles.h"
+#include "browse/EmailId.h"
+#include "browse/FolderScan.h"
+#include "browse/uMainBrowse.h"
+#include "common/Exceptions.h"
+#include "common/unitString.h"
+#include "platform/Platform.h"
+#include "shell/SettingsFile.h"
+#include "shell/uLanguage.h"
+#include "shell/uMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace zorvak {
+
+namespace {
+QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
+
+void ShowError(const std::exception &e)
+{
+    const auto *ours = dynamic_cast<const Exception *>(&e);
+    DialogService::Get().MessageDlg(QGuiApplication::applicationDisplayName(),
+                                    ours ? ours->Message() : QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError,
+                                    mbOK, {QStringLiteral("OK")});
+}
+} // namespace
+
+TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("TfrmBackup"));
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    if (TfrmMain *main = MainWindow())
+        setPalette(main->palette());
+    auto label = [this](QLabel *&l, const char *name) {
+        l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+    };
+    auto edit = [this](QLineEdit *&e, const char *name) {
+        e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(name));
+    };
+    auto check = [](QWidget *parent, QCheckBox *&c, const char *name, bool on) {
+        c = new QCheckBox(parent);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setChecked(on);
+    };
+    auto button = [this](QPushButton *&b, const char *name) {
+        b = new QPushButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+    };
+    label(labelDir, "labelDir");
+    edit(edDir, "edDir");
+    edDir->setEnabled(false);
+    label(labelEmail, "labelEmail");
+    edit(edEmail, "edEmail");
+    label(labelId, "labelId");
+    label(lbId, "lbId");
+    label(lbDecryptIns, "lbDecryptIns");
+    QPalette teal = lbDecryptIns->palette();
+    teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
+    lbDecryptIns->setPalette(teal);
+    label(labelPassword, "labelPassword");
+    edit(edPassword, "edPassword");
+    edPassword->setEchoMode(QLineEdit::Password);
+    check(this, chHash, "chHash", false);
+    label(labelProtectDir, "labelProtectDir");
+    edit(edProtectDir, "edProtectDir");
+    button(btBrowseProtect, "btBrowseProtect");
+    btBrowseProtect->setText(QStringLiteral("..."));
+    gbItems = new QGroupBox(this);
+    gbItems->setObjectName(QStringLiteral("gbItems"));
+    check(gbItems, chEmot, "chEmot", false);
+    check(gbItems, chDp, "chDp", false);
+    check(gbItems, chBg, "chBg", false);
+    check(gbItems, chWink, "chWink", false);
+    check(gbItems, chDdp, "chDdp", false);
+    check(gbItems, chDbg, "chDbg", false);
+    auto *items = new QGridLayout(gbItems);
+    for (int i = 0; i < 6; ++i)
+        items->addWidget(TypeBoxes()[size_t(i)], i / 2, i % 2);
+    label(labelOutput, "labelOutput");
+    edit(edOutput, "edOutput");
+    button(btBrowseSave, "btBrowseSave");
+    btBrowseSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    check(this, chConfirm, "chConfirm", true);
+    check(this, chSkipDefault, "chSkipDefault", true);
+    button(btStart, "btStart");
+    QFont bold = btStart->font();
+    bold.setBold(true);
+    btStart->setFont(bold);
+    btStart->setAutoDefault(false);
+    button(btCancel, "btCancel");
+    btCancel->hide();
+    button(btClose, "btClose");
+    memDecrypted = new QPlainTextEdit(this);
+    memDecrypted->setObjectName(QStringLiteral("memDecrypted"));
+    memDecrypted->setReadOnly(true);
+    memDecrypted->hide();
+
+    auto *form = new QGridLayout;
+    int r = 0;
+    form->addWidget(labelDir, r++, 0, 1, 3);
+    form->addWidget(edDir, r++, 0, 1, 3);
+    auto *emailHead = new QHBoxLayout;
+    emailHead->addWidget(labelEmail);
+    emailHead->addSpacing(12);
+    emailHead->addWidget(lbDecryptIns);
+    emailHead->addStretch();
+    form->addLayout(emailHead, r++, 0, 1, 3);
+    form->addWidget(edEmail, r, 0, 1, 2);
+    auto *id = new QHBoxLayout;
+    id->addWidget(labelId);
+    id->addSpacing(6);
+    id->addWidget(lbId);
+    form->addLayout(id, r++, 2);
+    form->addWidget(labelPassword, r++, 0, 1, 3);
+    form->addWidget(edPassword, r, 0, 1, 2);
+    form->addWidget(chHash, r++, 2);
+    form->addWidget(labelProtectDir, r++, 0, 1, 3);
+    form->addWidget(edProtectDir, r, 0, 1, 2);
+    form->addWidget(btBrowseProtect, r++, 2, Qt::AlignLeft);
+    form->addWidget(gbItems, r++, 0, 1, 3);
+    form->addWidget(labelOutput, r++, 0, 1, 3);
+    form->addWidget(edOutput, r, 0, 1, 2);
+    form->addWidget(btBrowseSave, r++, 2, Qt::AlignLeft);
+    form->addWidget(chConfirm, r++, 0, 1, 3);
+    form->addWidget(chSkipDefault, r++, 0, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btStart);
+    buttons->addWidget(btCancel);
+    buttons->addStretch();
+    buttons->addWidget(btClose);
+    auto *outer = new QVBoxLayout(this);
+    outer->addLayout(form);
+    outer->addLayout(buttons);
+    outer->addWidget(memDecrypted, 1);
+
+    // FormCreate
+    edOutput->setText(UniqueOutputName(Platform::Get().AppDir() + QStringLiteral("Backup.mco")));
+    RefreshCaptions();
+    Core.OutputChosen = false;
+
+    connect(edEmail, &QLineEdit::textChanged, this, [this] { edEmailChange(); });
+    connect(edEmail, &QLineEdit::editingFinished, this, [this] { edEmailExit(); });
+    connect(btBrowseSave, &QPushButton::clicked, this, [this] { btBrowseSaveClick(); });
+    connect(btBrowseProtect, &QPushButton::clicked, this, [this] { btBrowseProtectClick(); });
+    connect(btClose, &QPushButton::clicked, this, [this] { btCloseClick(); });
+    connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
+    connect(btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
+    btStart->installEventFilter(this);
+    memDecrypted->installEventFilter(this);
+}
+
+TfrmBackup::~TfrmBackup()
+{
+    // The password and the master keys opened with it are forgotten with the window.
+    try {
+        edPassword->clear();
+        ClearDpapiKeyMaterial();
+    } catch (...) {
+    }
+}
+
+void TfrmBackup::RefreshCaptions()
+{
+    setWindowTitle(Lang("tiBackup"));
+    labelDir->setText(Lang("DirOfId"));
+    labelEmail->setText(Lang("Email4decrypting"));
+    labelId->setText(Lang("PassportId") + QLatin1Char(':'));
+    lbDecryptIns->setText(Lang("DecryptIns"));
+    browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
+    gbItems->setTitle(Lang("SelectItems"));
+    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
+    for (const ContentTypeInfo &info : ContentTypes)
+        boxes[size_t(info.type)]->setText(Lang(info.code));
+    labelOutput->setText(Lang("OutputCab"));
+    chConfirm->setText(Lang("chConfirm"));
+    chSkipDefault->setText(Lang("SkipDefault"));
+    chSkipDefault->setToolTip(Lang("SkipDefaultHint"));
+    btStart->setText(Lang("btBackup"));
+    btCancel->setText(Lang("mbCancel"));
+    btClose->setText(Lang("Close"));
+    // The Windows account of the copied profile (Linux); not in the catalogue.
+    labelPassword->setText(QStringLiteral("Windows account password of this profile"));
+    chHash->setText(QStringLiteral("Hash (SHA-1 or NT, hex)"));
+    labelProtectDir->setText(QStringLiteral("Master-key folder (Microsoft/Protect)"));
+}
+
+void TfrmBackup::SetFolder(const QString &path)
+{
+    const TFolderChoice choice = ChooseFolder(path);
+    edDir->setText(choice.dir);
+    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (choice.ticked[i])
+            boxes[i]->setChecked(true);
+    QString email = EmailById().GetValue(choice.folderId);
+    if (email.isEmpty())
+        email = QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain);
+    edEmail->setText(email);
+    lbId->setText(EmailToId(edEmail->text()));
+    edProtectDir->setText(FindProtectDir(edDir->text()));
+}
+
+void TfrmBackup::edEmailChange() { lbId->setText(EmailToId(edEmail->text())); }
+
+void TfrmBackup::edEmailExit()
+{
+    if (!edEmail->text().contains(QLatin1Char('@')))
+        edEmail->setText(edEmail->text() + QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain));
+}
+
+void TfrmBackup::btBrowseSaveClick()
+{
+    QString start = edOutput->text();
+    while (!start.isEmpty() && !QFileInfo(start).isDir()) {
+        const qsizetype cut = start.lastIndexOf(QLatin1Char('/'));
+        start = cut < 0 ? QString() : start.left(cut);
+    }
+    const QString proposal = WithSeparator(start.isEmpty() ? QStringLiteral(".") : start)
+                             + QFileInfo(edOutput->text()).fileName();
+    const QString chosen = DialogService::Get().GetSaveFileName(
+        Lang("OutputCab"), proposal, QStringLiteral("MCO file (*.mco);;CAB file (*.cab)"), nullptr);
+    if (chosen.isEmpty())
+        return;
+    QString out = chosen;
+    const QString tail = out.right(4).toLower();
+    if (tail != QLatin1String(".mco") && tail != QLatin1String(".cab"))
+        out += QStringLiteral(".mco");
+    edOutput->setText(out);
+    Core.OutputChosen = true;
+}
+
+void TfrmBackup::btBrowseProtectClick()
+{
+    const QString folder = DialogService::Get().BrowseForFolder(labelProtectDir->text(), edProtectDir->text());
+    if (!folder.isEmpty())
+        edProtectDir->setText(folder);
+}
+
+void TfrmBackup::btCloseClick() { close(); }
+
+void TfrmBackup::closeEvent(QCloseEvent *event)
+{
+    if (Core.Running()) {
+        Core.CancelRequested = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+void TfrmBackup::btCancelClick() { Core.CancelRequested = true; }
+
+void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
+{
+    if (Core.Running())
+        return;
+    const bool alt = shift.testFlag(Qt::AltModifier);
+    if (alt)
+        memDecrypted->show();
+    Core.edDir = edDir->text();
+    Core.edEmail = edEmail->text();
+    Core.edOutput = edOutput->text();
+    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        Core.Ticked[i] = boxes[i]->isChecked();
+    Core.chConfirm = chConfirm->isChecked();
+    Core.chSkipDefault = chSkipDefault->isChecked();
+    Core.memDecryptedVisible = !memDecrypted->isHidden();
+    SetDpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+    struct Sync {
+        TfrmBackup *w;
+        ~Sync() { w->edDir->setText(w->Core.edDir); }
+    } sync{this};
+    Core.btStartMouseUp(alt);
+}
+
+void TfrmBackup::RunStateChanged(bool running) { btCancel->setVisible(running); }
+
+void TfrmBackup::DecryptedText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\t'), QStringLiteral("    "));
+    memDecrypted->setPlainText(shown);
+}
+
+int TfrmBackup::ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
+                             int previousTotal)
+{
+    TfrmSelectFiles dialog(this);
+    dialog.LoadItems(displayName, items, defaults, previousTotal);
+    return DialogService::Get().ShowModal(&dialog);
+}
+
+bool TfrmBackup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == btStart && event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (btStart->rect().contains(mouse->position().toPoint())) {
+            try {
+                btStartMouseUp(mouse->modifiers());
+            } catch (const std::exception &e) {
+                ShowError(e);
+            }
+        }
+    } else if (watched == memDecrypted && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_A && key->modifiers() == Qt::ControlModifier) {
+            memDecrypted->selectAll();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmMain::Backup1Click()
+{
+    QTreeWidgetItem *node = tvDir->currentItem();
+    if (!node) {
+        PlainMessageBox(Lang("MustSelectFolder"));
+        return;
+    }
+    QString text = node->text(0);
+    if (!IsAllDigits(text) && node->parent())
+        text = node->parent()->text(0);
+    if (!IsAllDigits(text)) {
+        PlainMessageBox(FormatText(Lang("SelectFolder4backup"), {node->text(0)}));
+        return;
+    }
+    TfrmBackup dialog(this);
+    dialog.SetFolder(FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node))));
+    DialogService::Get().ShowModal(&dialog);
+}
+
+} // namespace zorvak

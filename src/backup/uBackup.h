@@ -1,0 +1,88 @@
+#pragma once
+// TfrmBackup: the backup of one Messenger user's content into MCO packages. The window collects
+// what the user gives (folder, e-mail address, content types, output file, options and, on Linux,
+// the Windows account's password or hash and the master-key folder) and hands the run to
+// TBackupCore; it answers the run's confirmation step with TfrmSelectFiles.
+#include "backup/BackupCore.h"
+
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zorvak {
+
+class TfrmBackup final : public QDialog, public TBackupHost {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmBackup)
+public:
+    explicit TfrmBackup(QWidget *owner = nullptr);
+    ~TfrmBackup() override;
+
+    void SetFolder(const QString &path);
+    void RefreshCaptions();
+
+    // Handlers.
+    void edEmailChange();
+    void edEmailExit();
+    void btBrowseSaveClick();
+    void btBrowseProtectClick();
+    void btCloseClick();
+    void btCancelClick();
+    void btStartClick() {}
+    // The run: starts when a mouse button is released over btStart. Errors are raised to the
+    // caller (the window's event handling shows them).
+    void btStartMouseUp(Qt::KeyboardModifiers shift);
+
+    QLabel *labelDir = nullptr;
+    QLineEdit *edDir = nullptr;
+    QLabel *labelEmail = nullptr;
+    QLineEdit *edEmail = nullptr;
+    QLabel *labelId = nullptr;
+    QLabel *lbId = nullptr;
+    QLabel *lbDecryptIns = nullptr;
+    QGroupBox *gbItems = nullptr;
+    QCheckBox *chEmot = nullptr;
+    QCheckBox *chDp = nullptr;
+    QCheckBox *chBg = nullptr;
+    QCheckBox *chWink = nullptr;
+    QCheckBox *chDdp = nullptr;
+    QCheckBox *chDbg = nullptr;
+    QLabel *labelOutput = nullptr;
+    QLineEdit *edOutput = nullptr;
+    QPushButton *btBrowseSave = nullptr;
+    QCheckBox *chConfirm = nullptr;
+    QCheckBox *chSkipDefault = nullptr;
+    QPushButton *btStart = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
+    QPlainTextEdit *memDecrypted = nullptr;
+    // Linux: the Windows account that protected the maps.
+    QLabel *labelPassword = nullptr;
+    QLineEdit *edPassword = nullptr;    // masked; lives in memory for the dialog's life only
+    QCheckBox *chHash = nullptr;        // the password box holds an SHA-1 or NT hash in hex
+    QLabel *labelProtectDir = nullptr;
+    QLineEdit *edProtectDir = nullptr;  // master-key folder found for the user folder
+    QPushButton *btBrowseProtect = nullptr;
+
+    std::array<QCheckBox *, 6> TypeBoxes() const { return {chEmot, chDp, chBg, chWink, chDdp, chDbg}; }
+    TBackupCore Core{*this};            // items, counters and flags of the runs
+
+    // TBackupHost
+    void RunStateChanged(bool running) override;
+    void DecryptedText(const QString &text) override;
+    int ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
+                     int previousTotal) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // During a run the window stays: closing it asks the run to stop.
+    void closeEvent(QCloseEvent *event) override;
+};
+
+} // namespace zorvak

@@ -1,0 +1,115 @@
+#include "backup/uDuplicateKey.h"
+
+#include "browse/uMainBrowse.h"
+#include "common/Exceptions.h"
+#include "shell/uLanguage.h"
+#include "shell/uMain.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace zorvak {
+
+namespace {
+const char *kTag = "tag";
+}
+
+void PreviewInto(const QString &path, QLabel *image)
+{
+    if (TfrmMain *main = MainWindow())
+        main->PreviewFile(path, image, nullptr);
+    else
+        browse::LoadPicture(image, path);
+}
+
+TfrmDuplicateKey::TfrmDuplicateKey(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("TfrmDuplicateKey"));
+    if (TfrmMain *main = MainWindow())
+        setPalette(main->palette());
+    // The close button is greyed: the window closes through its buttons only.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto make = [this](QLabel *&image, QLabel *&info, QPushButton *&edit, const char *imageName,
+                       const char *infoName, const char *editName) {
+        image = new QLabel(this);
+        image->setObjectName(QString::fromLatin1(imageName));
+        image->setAlignment(Qt::AlignCenter);
+        image->setMinimumSize(96, 96);
+        info = new QLabel(this);
+        info->setObjectName(QString::fromLatin1(infoName));
+        info->setAlignment(Qt::AlignCenter);
+        edit = new QPushButton(CurrentLanguage().Get(QStringLiteral("Edit")), this);
+        edit->setObjectName(QString::fromLatin1(editName));
+    };
+    make(Image1, lbInfo1, btEdit1, "Image1", "lbInfo1", "btEdit1");
+    make(Image2, lbInfo2, btEdit2, "Image2", "lbInfo2", "btEdit2");
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::VLine);
+    Bevel1->setFrameShadow(QFrame::Raised);
+    btIgnore = new QPushButton(QStringLiteral("Ignore"), this);
+    btIgnore->setObjectName(QStringLiteral("btIgnore"));
+    btIgnore->setProperty(kTag, -1);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(Image1, 0, 0);
+    grid->addWidget(lbInfo1, 1, 0);
+    grid->addWidget(Bevel1, 0, 1, 2, 1);
+    grid->addWidget(Image2, 0, 2);
+    grid->addWidget(lbInfo2, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btEdit1);
+    buttons->addStretch();
+    buttons->addWidget(btIgnore);
+    buttons->addStretch();
+    buttons->addWidget(btEdit2);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+
+    for (QPushButton *b : {btEdit1, btEdit2, btIgnore})
+        connect(b, &QPushButton::clicked, this, [this, b] { btEdit1Click(b); });
+}
+
+void TfrmDuplicateKey::AddEntry(int row, const QString &filePath, const QString &name, const QString &key)
+{
+    QLabel *image = nullptr;
+    QLabel *info = nullptr;
+    QPushButton *edit = nullptr;
+    if (EntryCount == 0) {
+        image = Image1;
+        info = lbInfo1;
+        edit = btEdit1;
+        FirstKey = key;
+    } else if (EntryCount == 1) {
+        image = Image2;
+        info = lbInfo2;
+        edit = btEdit2;
+        const bool overlap = key != FirstKey;
+        setWindowTitle(CurrentLanguage().Get(overlap ? QStringLiteral("tiOverlapKey") : QStringLiteral("tiDuplicateKey")));
+        btIgnore->setVisible(overlap);
+    } else {
+        throw Exception(QStringLiteral("Internal error: Already set 2 duplicate keys."));
+    }
+    PreviewInto(filePath, image);
+    const TLanguage &L = CurrentLanguage();
+    info->setText(L.Get(QStringLiteral("Filename")) + QStringLiteral(" = ") + QFileInfo(filePath).fileName()
+                  + QLatin1Char('\n') + L.Get(QStringLiteral("KeySequence")) + QStringLiteral(" = ") + key
+                  + QLatin1Char('\n') + L.Get(QStringLiteral("Name")) + QStringLiteral(" = ") + name);
+    edit->setProperty(kTag, row);
+    ++EntryCount;
+}
+
+void TfrmDuplicateKey::btEdit1Click(QPushButton *sender) { done(sender->property(kTag).toInt()); }
+
+void TfrmDuplicateKey::reject()
+{
+    if (!btIgnore->isHidden())
+        btEdit1Click(btIgnore);
+}
+
+void TfrmDuplicateKey::closeEvent(QCloseEvent *event) { event->ignore(); }
+
+} // namespace zorvak

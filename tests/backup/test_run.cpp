@@ -1,0 +1,377 @@
+// The backup run without windows: collection, splitting into parts of 199 items, the messages.
+#include "backup/BackupCore.h"
+#include "common/Exceptions.h"
+#include "common/unitString.h"
+#include "shell/SettingsFile.h"
+#include "shell/uLanguage.h"
+#include "test_run_profile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace zorvak;
+using namespace zorvak::test;
+
+namespace {
+QString S(const char *text) { return QString::fromUtf8(text); }
+
+struct RecordingHost : TBackupHost {
+    QStringList confirmed;                       // display names shown for confirmation
+    int confirmAnswer = 0;                       // 0: keep every row; otherwise the answer
+    QList<QPair<QString, int>> packages;
+    QStringList shown;
+    QStringList decrypted;
+    int ConfirmItems(const QString &name, const TMsnArr &items, const TDefaultTable &, int) override
+    {
+        confirmed << name;
+        return confirmAnswer ? confirmAnswer : int(items->size()) + 1;
+    }
+    void PackageWritten(const QString &cab, int n) override { packages.append({cab, n}); }
+    void ShowResult(const QString &file) override { shown << file; }
+    void DecryptedText(const QString &text) override { decrypted << text; }
+};
+
+class RunTest : public EnvTest {
+protected:
+    RecordingHost host;
+    TBackupCore core{host};
+    SyntheticProfile profile{env.path(S("profile"))};
+    QStringList packedDirs;
+    QString outDir = env.path(S("out/"));
+
+    void SetUp() override
+    {
+        QDir().mkpath(outDir);
+        core.DecryptMap = &ReadPlainMap;
+        // Records each part and stands a file in for the cabinet.
+        core.PackFolder = [this](const QString &folder, const QString &cabinet, bool keep) {
+            EXPECT_TRUE(keep);
+            packedDirs << folder;
+            return WriteFile(cabinet, ReadFile(folder + S("content.xml")));
+        };
+        core.edDir = profile.root;
+        core.edEmail = profile.email;
+        core.edOutput = outDir + S("Backup1.mco");
+        core.chConfirm = false;
+    }
+    void Tick(ContentType t) { core.Ticked[size_t(t)] = true; }
+    static int ItemLines(const QString &manifest)
+    {
+        return int(QString::fromLatin1(ReadFile(manifest)).count(S("<item ")));
+    }
+};
+} // namespace
+
+TEST_F(RunTest, FourHundredFiftyEmoticonsMakeThreeParts)
+{
+    profile.AddEmoticons(450);
+    Tick(ContentType::Emot);
+    env.dialogs().Answer(mrYes); // view the result
+    core.btStartMouseUp(false);
+
+    const QString tmp = env.appDir() + S("~tmp/");
+    EXPECT_EQ(ItemLines(tmp + S("1/content.xml")), 199);
+    EXPECT_EQ(ItemLines(tmp + S("2/content.xml")), 199);
+    EXPECT_EQ(ItemLines(tmp + S("3/content.xml")), 52);
+    EXPECT_EQ(QDir(tmp + S("3")).entryList(QDir::Files).size(), 53);
+    EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1-part1.mco")));
+    EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1-part2.mco")));
+    EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1-part3.mco")));
+    EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1.mco")));
+    EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part4.mco")));
+    ASSERT_EQ(env.dialogs().Messages().size(), 1);
+    EXPECT_EQ(env.dialogs().Messages().at(0),
+              S("Messenger cannot handle an MCO file with too many items,\rso Zorvak has automatically split them.\r\r"
+                "Packed 450 files into 3 MCO files (Backup1*.mco)\r\rView the file in Windows Explorer?"));
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtInformation);
+    EXPECT_EQ(host.shown, QStringList{outDir + S("Backup1-part1.mco")});
+    EXPECT_EQ(core.ItemCount, 450);
+}
+
+TEST_F(RunTest, ThreeHundredNinetyEightMakeTwoPartsAndAnEmptyThirdFolder)
+{
+    profile.AddEmoticons(398);
+    Tick(ContentType::Emot);
+    env.dialogs().Answer(mrNo);
+    core.btStartMouseUp(false);
+    EXPECT_EQ(packedDirs.size(), 2);
+    EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1-part2.mco")));
+    EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part3.mco")));
+    EXPECT_TRUE(QFileInfo(env.appDir() + S("~tmp/3")).isDir());
+    EXPECT_EQ(ItemLines(env.appDir() + S("~tmp/3/content.xml")), 0);
+    EXPECT_TRUE(env.dialogs().Messages().at(0).contains(S("Packed 398 files into 2 MCO files (Backup1*.mco)")));
+    EXPECT_TRUE(host.shown.isEmpty());
+}
+
+TEST_F(RunTest, OneHundredNinetyNineMakeOneFileWithoutPart)
+{
+    profile.AddEmoticons(199);
+    Tick(ContentType::Emot);
+    env.dialogs().Answer(mrYes);
+    core.btStartMouseUp(false);
+    EXPECT_EQ(packedDirs.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1.mco")));
+    EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part1.mco")));
+    EXPECT_EQ(env.dialogs().Messages(),
+              QStringList{S("Packed 199 files + content.xml into Backup1.mco\r\rView the file in Windows Explorer?")});
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(host.shown, QStringList{outDir + S("Backup1.mco")});
+}
+
+TEST_F(RunTest, TypesContinueAcrossParts)
+{
+    profile.AddEmoticons(150);
+    profile.AddPictures(100);
+    Tick(ContentType::Emot);
+    Tick(ContentType::Dp);
+    core.btStartMouseUp(false);
+    const QString part1 = QString::fromLatin1(ReadFile(env.appDir() + S("~tmp/1/content.xml")));
+    const QString part2 = QString::fromLatin1(ReadFile(env.appDir() + S("~tmp/2/content.xml")));
+    EXPECT_EQ(part1.count(S("type=\"emoticon\"")), 150);
+    EXPECT_EQ(part1.count(S("type=\"usertile\"")), 49);
+    EXPECT_TRUE(part1.contains(S("file=\"D48.gif\"")));
+    EXPECT_EQ(part2.count(S("type=\"emoticon\"")), 0);
+    EXPECT_EQ(part2.count(S("type=\"usertile\"")), 51);
+    EXPECT_TRUE(part2.contains(S("file=\"D49.gif\"")));
+    // every emoticon line of every part names the output file
+    EXPECT_EQ(part1.count(S("emoticon:namespaceprefix=\"Backup1\"")), 150);
+}
+
+TEST_F(RunTest, CopiesUnderRecognisedNamesWithoutOverwriting)
+{
+    // Same object file name in two types: ABC.png, then ABC[1].png; an unrecognised object and a
+    // name with a path are left out silently.
+    profile.AddFolder(S("UserTile"),
+                      S("One\t<msnobj Location=\"ABC.tmp\" Size=\"1\"/>\tOdd\t<msnobj Location=\"odd.tmp\" Size=\"1\"/>\t"
+                        "Up\t<msnobj Location=\"../MapFile/UserTile.map\" Size=\"1\"/>\t"),
+                      {{S("ABC.tmp"), PngBytes(1)}, {S("odd.tmp"), QByteArray("plain text")}});
+    profile.AddFolder(S("Backgrounds"), S("Two\t<msnobj Location=\"ABC.tmp\" Size=\"1\"/>\t\n"),
+                      {{S("ABC.tmp"), PngBytes(2)}});
+    Tick(ContentType::Dp);
+    Tick(ContentType::Bg);
+    WriteFile(env.appDir() + S("~tmp/stale.png"), "old run");
+    core.btStartMouseUp(false);
+    EXPECT_EQ(core.Items[1]->at(0).Location, S("ABC.png"));
+    EXPECT_EQ(core.Items[1]->at(0).MimeType, S("image/png"));
+    EXPECT_EQ(core.Items[1]->at(1).Location, S("odd.tmp")); // unchanged, never packed
+    EXPECT_EQ(core.Items[2]->at(0).Location, S("ABC[1].png"));
+    const QStringList files = QDir(env.appDir() + S("~tmp/1")).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(files, (QStringList{S("ABC.png"), S("ABC[1].png"), S("content.xml")}));
+    EXPECT_FALSE(QFileInfo::exists(env.appDir() + S("~tmp/stale.png")));
+    EXPECT_TRUE(env.dialogs().Messages().at(0).startsWith(S("Packed 2 files")));
+}
+
+TEST_F(RunTest, MissingFoldersAndEmptyTypesAreReported)
+{
+    WriteFile(profile.root + S("Backgrounds/map.dat"), "<msnobj Location=\"x\"/>");
+    Tick(ContentType::Emot);
+    Tick(ContentType::Bg);
+    core.btStartMouseUp(false);
+    EXPECT_EQ(env.dialogs().Messages(),
+              (QStringList{S("Directory not found:\r   ") + profile.root + S("CustomEmoticons\r\r")
+                               + StripAmpersands(CurrentLanguage().Get(S("BackupCheckSettings"))),
+                           S("Backgrounds: No files to backup."),
+                           S("No files to pack. MCO file has NOT been created.")}));
+}
+
+TEST_F(RunTest, MapFileErrorsAreShownAndTheTypeIsEmpty)
+{
+    WriteFile(profile.root + S("CustomEmoticons/map.dat"), "<msnobj Creator=\"x\" Size=\"1\"/>");
+    WriteFile(profile.root + S("CustomEmoticons/a.tmp"), PngBytes(1));
+    WriteFile(profile.root + S("UserTile/map.dat"), "<msnobj Location=\"gone.map\"/>");
+    WriteFile(profile.root + S("UserTile/a.tmp"), PngBytes(1));
+    Tick(ContentType::Emot);
+    Tick(ContentType::Dp);
+    core.btStartMouseUp(false);
+    const QStringList m = env.dialogs().Messages();
+    ASSERT_EQ(m.size(), 5);
+    EXPECT_EQ(m.at(0), S("Failed to find \"Location\" in MSN Object XML:\r<msnobj Creator=\"x\" Size=\"1\"/>"));
+    EXPECT_EQ(m.at(1), S("Custom Emoticons: No files to backup."));
+    EXPECT_EQ(m.at(2), S("Failed to find map file:\r") + profile.root + S("MapFile/gone.map"));
+    EXPECT_EQ(m.at(3), S("Display Pictures: No files to backup."));
+}
+
+TEST_F(RunTest, MissingMapDatIsReportedAndALineMapTypeThenRaises)
+{
+    WriteFile(profile.root + S("UserTile/a.tmp"), PngBytes(1));
+    WriteFile(profile.root + S("UserTile/b.tmp"), PngBytes(2));
+    WriteFile(profile.root + S("Backgrounds/a.tmp"), PngBytes(1));
+    WriteFile(profile.root + S("Backgrounds/b.tmp"), PngBytes(2));
+    Tick(ContentType::Dp);
+    Tick(ContentType::Bg);
+    try {
+        core.btStartMouseUp(false);
+        FAIL() << "an empty line map raises";
+    } catch (const Exception &e) {
+        EXPECT_TRUE(e.Message().startsWith(S("Linefeed character not found.")));
+    }
+    const QStringList m = env.dialogs().Messages();
+    ASSERT_EQ(m.size(), 3);
+    EXPECT_EQ(m.at(0), S("File not found:\r") + profile.root + S("UserTile/map.dat"));
+    EXPECT_EQ(m.at(1), S("Display Pictures: No files to backup."));
+    EXPECT_EQ(m.at(2), S("File not found:\r") + profile.root + S("Backgrounds/map.dat"));
+}
+
+TEST_F(RunTest, AParserErrorEndsTheRunAndTheFinalStepStillRuns)
+{
+    profile.AddFolder(S("Backgrounds"), S("no line feed\t<msnobj Location=\"a\"/>\t"), {{S("a"), PngBytes(1)}});
+    Tick(ContentType::Bg);
+    bool running = false;
+    struct Host : RecordingHost {
+        bool *running;
+        void RunStateChanged(bool r) override { *running = r; }
+    } h;
+    h.running = &running;
+    TBackupCore c(h);
+    c.DecryptMap = &ReadPlainMap;
+    c.edDir = profile.root;
+    c.edEmail = profile.email;
+    c.edOutput = core.edOutput;
+    c.Ticked[size_t(ContentType::Bg)] = true;
+    EXPECT_THROW(c.btStartMouseUp(false), Exception);
+    EXPECT_FALSE(running);
+    EXPECT_FALSE(c.Running());
+}
+
+TEST_F(RunTest, EmailCheckAndOverwriteQuestion)
+{
+    profile.AddEmoticons(3);
+    Tick(ContentType::Emot);
+    core.edEmail = S("other@example.com");
+    env.dialogs().Answer(mrCancel);
+    core.btStartMouseUp(false);
+    ASSERT_EQ(env.dialogs().Messages().size(), 1);
+    EXPECT_EQ(env.dialogs().Messages().at(0),
+              S("The ID of the email (other@example.com) does not match the directory (") + EmailToId(profile.email)
+                  + S(").\rCorrect email address is necessary to decrypt the map files.\r\rContinue anyway?"));
+    EXPECT_FALSE(QFileInfo::exists(core.edOutput));
+
+    // An existing "-part" file makes the output count as taken.
+    env.dialogs().ClearCalls();
+    core.edEmail = profile.email;
+    WriteFile(outDir + S("Backup1-part1.mco"), "old");
+    env.dialogs().Answer(mrCancel);
+    core.btStartMouseUp(false);
+    EXPECT_EQ(env.dialogs().Messages(),
+              QStringList{S("File already exists:\r   ") + core.edOutput + S("\r\rOverwrite?")});
+
+    // Chosen in the save dialog: no question once; then the flag is cleared.
+    env.dialogs().ClearCalls();
+    core.OutputChosen = true;
+    env.dialogs().Answer(mrNo);
+    core.btStartMouseUp(false);
+    EXPECT_FALSE(core.OutputChosen);
+    EXPECT_TRUE(env.dialogs().Messages().at(0).startsWith(S("Packed 3 files")));
+}
+
+TEST_F(RunTest, CancelInConfirmationEndsTheRunWithUserCancelled)
+{
+    profile.AddEmoticons(3);
+    profile.AddPictures(2);
+    Tick(ContentType::Emot);
+    Tick(ContentType::Dp);
+    core.chConfirm = true;
+    host.confirmAnswer = -1;
+    core.btStartMouseUp(false);
+    EXPECT_EQ(host.confirmed, QStringList{S("Custom Emoticons")});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_TRUE(packedDirs.isEmpty());
+}
+
+TEST_F(RunTest, EverythingRemovedInConfirmationMakesNoPackage)
+{
+    profile.AddEmoticons(2);
+    Tick(ContentType::Emot);
+    core.chConfirm = true;
+    host.confirmAnswer = 1;
+    // The confirmation moved the files away.
+    core.PackFolder = [](const QString &, const QString &, bool) { return true; };
+    struct Removing : RecordingHost {
+        QString tmp;
+        int ConfirmItems(const QString &, const TMsnArr &items, const TDefaultTable &, int) override
+        {
+            for (const TMsnStuff &i : *items)
+                QFile::remove(tmp + i.Location);
+            return 1;
+        }
+    } h;
+    h.tmp = env.appDir() + S("~tmp/");
+    TBackupCore c(h);
+    c.DecryptMap = &ReadPlainMap;
+    c.edDir = profile.root;
+    c.edEmail = profile.email;
+    c.edOutput = core.edOutput;
+    c.chConfirm = true;
+    c.Ticked[0] = true;
+    c.btStartMouseUp(false);
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("No files to pack. MCO file has NOT been created.")});
+    EXPECT_EQ(c.ConfirmedTotal, 0);
+}
+
+TEST_F(RunTest, AltShowsTheDecryptedMapsAndNothingOfTheProfileChanges)
+{
+    profile.AddEmoticons(2);
+    profile.AddLineFolder(S("Winks3"), 2);
+    Tick(ContentType::Emot);
+    Tick(ContentType::Wink);
+    const QByteArray before = TreeChecksum(profile.root);
+    core.btStartMouseUp(true);
+    EXPECT_TRUE(core.memDecryptedVisible);
+    ASSERT_EQ(host.decrypted.size(), 2);
+    EXPECT_TRUE(host.decrypted.at(1).startsWith(S("Win 0\t")));
+    EXPECT_EQ(TreeChecksum(profile.root), before);
+}
+
+TEST_F(RunTest, PackingFailureIsReportedAndTheRunGoesOn)
+{
+    profile.AddEmoticons(200);
+    Tick(ContentType::Emot);
+    core.PackFolder = [](const QString &, const QString &, bool) { return false; };
+    env.dialogs().Answer(mrOk);
+    env.dialogs().Answer(mrOk);
+    env.dialogs().Answer(mrNo);
+    core.btStartMouseUp(false);
+    const QStringList m = env.dialogs().Messages();
+    ASSERT_EQ(m.size(), 3);
+    EXPECT_EQ(m.at(0), S("Error compressing files into Backup1.mco"));
+    EXPECT_EQ(m.at(1), S("Error compressing files into Backup1-part2.mco"));
+    EXPECT_TRUE(m.at(2).contains(S("Packed 200 files into 2 MCO files")));
+}
+
+TEST(OutputNames, UniqueOutputNameAndOutputExists)
+{
+    TestEnv env;
+    const QString dir = env.path(S("o/"));
+    QDir().mkpath(dir);
+    EXPECT_EQ(UniqueOutputName(dir + S("Backup.mco")), dir + S("Backup1.mco"));
+    WriteFile(dir + S("Backup1.mco"), "x");
+    EXPECT_EQ(UniqueOutputName(dir + S("Backup.mco")), dir + S("Backup2.mco"));
+    QFile::remove(dir + S("Backup1.mco"));
+    WriteFile(dir + S("backup1-PART1.MCO"), "x");
+    EXPECT_TRUE(OutputExists(dir + S("Backup1.mco")));
+    EXPECT_EQ(UniqueOutputName(dir + S("Backup.mco")), dir + S("Backup2.mco"));
+    EXPECT_FALSE(OutputExists(dir + S("Backup1.cab")));
+    EXPECT_TRUE(OutputExists(env.path(S("missing/Backup1.mco"))));
+    WriteFile(dir + S("[a]1.mco"), "x");
+    EXPECT_EQ(UniqueOutputName(dir + S("[a].mco")), dir + S("[a]2.mco"));
+}
+
+TEST(FolderChoice, UserFolderContentFolderAndOthers)
+{
+    TestEnv env;
+    const TFolderChoice user = ChooseFolder(S("/p/Application Data/123456/"));
+    EXPECT_EQ(user.folderId, S("123456"));
+    EXPECT_EQ(user.dir, S("/p/Application Data/123456/"));
+    EXPECT_EQ(std::count(user.ticked.begin(), user.ticked.end(), true), 6);
+    const TFolderChoice winks = ChooseFolder(S("/p/123456/Winks3/"));
+    EXPECT_EQ(winks.dir, S("/p/123456/"));
+    EXPECT_EQ(winks.folderId, S("123456"));
+    EXPECT_TRUE(winks.ticked[size_t(ContentType::Wink)]);
+    EXPECT_EQ(std::count(winks.ticked.begin(), winks.ticked.end(), true), 1);
+    const TFolderChoice lower = ChooseFolder(S("/p/123456/winks3")); // the setting's case differs
+    EXPECT_EQ(std::count(lower.ticked.begin(), lower.ticked.end(), true), 0);
+    EXPECT_EQ(lower.folderId, S("123456"));
+    EXPECT_TRUE(ChooseFolder(S("/p/Messenger/")).folderId.isEmpty());
+}
