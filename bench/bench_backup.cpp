@@ -128,10 +128,10 @@ int main(int argc, char *argv[])
     Profile p;
     p.appData = dir.path() + QStringLiteral("/Documents and Settings/Bench/Application Data/");
     p.user = p.appData + QStringLiteral("Microsoft/MSN Messenger/") + EmailToId(kEmail) + QLatin1Char('/');
-    protect::MasterKeySpec spec;
-    spec.sid = kSid;
-    spec.passwordHash = protect::PasswordHashes::Of(kPassword).sha1;
-    p.key = protect::MakeMasterKeyFile(spec);
+    protect::MasterKeyParams params;
+    params.sid = kSid;
+    params.passwordHash = protect::PasswordHashes::Of(kPassword).sha1;
+    p.key = protect::MakeMasterKeyFile(params);
     Write(p.appData + QStringLiteral("Microsoft/Protect/") + kSid + QLatin1Char('/') + p.key.guid, p.key.file);
 
     const QByteArray png("\x89PNG\r\n\x1a\n", 8), gif("GIF89a"), jpg("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10),

@@ -63,12 +63,12 @@ int main(int argc, char *argv[])
                 "dpapi.py run (ms)");
     struct Case { const char *name; Flavour flavour; quint32 rounds; };
     for (const Case &c : {Case{"XP (3DES/SHA-1)", Flavour::Xp, 4000}, Case{"Windows 8 (AES/SHA-512)", Flavour::Modern, 8000}}) {
-        MasterKeySpec spec;
-        spec.sid = kSid;
-        spec.passwordHash = Sha1PasswordHash(kPassword);
-        spec.flavour = c.flavour;
-        spec.rounds = c.rounds;
-        const MadeMasterKey mk = MakeMasterKeyFile(spec);
+        MasterKeyParams params;
+        params.sid = kSid;
+        params.passwordHash = Sha1PasswordHash(kPassword);
+        params.flavour = c.flavour;
+        params.rounds = c.rounds;
+        const MadeMasterKey mk = MakeMasterKeyFile(params);
         const QString folder = dir.filePath(kSid);
         QDir().mkpath(folder);
         const QString path = folder + "/" + mk.guid;

@@ -53,11 +53,11 @@ protected:
 TEST_F(DpapiImpacketTest, OpensOurMasterKeysWithThePassword)
 {
     for (Flavour flavour : {Flavour::Xp, Flavour::Modern}) {
-        MasterKeySpec spec;
-        spec.sid = kSid;
-        spec.passwordHash = Sha1PasswordHash("Zorvak demo 1");
-        spec.flavour = flavour;
-        const MadeMasterKey mk = MakeMasterKeyFile(spec);
+        MasterKeyParams params;
+        params.sid = kSid;
+        params.passwordHash = Sha1PasswordHash("Zorvak demo 1");
+        params.flavour = flavour;
+        const MadeMasterKey mk = MakeMasterKeyFile(params);
         const QString path = env.path(mk.guid);
         ASSERT_TRUE(test::WriteFile(path, mk.file));
         const QString out = RunImpacket({"masterkey", "-file", path, "-sid", kSid, "-password", "Zorvak demo 1"});

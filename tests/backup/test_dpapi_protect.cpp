@@ -41,17 +41,17 @@ protected:
 TEST_F(DpapiProtectTest, BothFlavoursRoundTrip)
 {
     for (Flavour flavour : {Flavour::Xp, Flavour::Modern}) {
-        MasterKeySpec spec;
-        spec.sid = kSid;
-        spec.passwordHash = Sha1PasswordHash(QStringLiteral("pässword"));
-        spec.flavour = flavour;
-        const MadeMasterKey mk = MakeMasterKeyFile(spec);
+        MasterKeyParams params;
+        params.sid = kSid;
+        params.passwordHash = Sha1PasswordHash(QStringLiteral("pässword"));
+        params.flavour = flavour;
+        const MadeMasterKey mk = MakeMasterKeyFile(params);
         const auto file = MasterKeyFile::Parse(mk.file);
         ASSERT_TRUE(file);
         EXPECT_EQ(file->guid, mk.guid);
         EXPECT_EQ(file->Serialize(), mk.file);
         EXPECT_EQ(file->masterKey()->encrypted.size(), flavour == Flavour::Xp ? 104 : 144);
-        EXPECT_EQ(file->masterKey()->Decrypt(PreKey(spec.passwordHash, kSid)), mk.masterKey);
+        EXPECT_EQ(file->masterKey()->Decrypt(PreKey(params.passwordHash, kSid)), mk.masterKey);
 
         for (const QByteArray &plain : {QByteArray(), QByteArray("x"), QByteArray(16, 'a'), QByteArray(1000, '\x01')}) {
             const QByteArray blob = MakeBlob(mk.masterKey, mk.guid, plain, "me@example.com", flavour);
@@ -82,11 +82,11 @@ TEST_F(DpapiProtectTest, OlderMasterKeysOpenThroughTheCredhistChain)
     // One master key and one blob per password of the history.
     QList<QByteArray> blobs;
     for (int i = 0; i < passwords.size(); ++i) {
-        MasterKeySpec spec;
-        spec.sid = kSid;
-        spec.passwordHash = history[i].sha1;
-        spec.credhistGuid = credhist.guids[i];
-        const MadeMasterKey mk = MakeMasterKeyFile(spec);
+        MasterKeyParams params;
+        params.sid = kSid;
+        params.passwordHash = history[i].sha1;
+        params.credhistGuid = credhist.guids[i];
+        const MadeMasterKey mk = MakeMasterKeyFile(params);
         ASSERT_TRUE(test::WriteFile(sidFolder + "/" + mk.guid, mk.file));
         blobs << MakeBlob(mk.masterKey, mk.guid, QByteArray("made under ") + passwords[i].toUtf8(), {}, Flavour::Xp);
     }
@@ -113,14 +113,14 @@ TEST_F(DpapiProtectTest, OlderMasterKeysOpenThroughTheCredhistChain)
 TEST_F(DpapiProtectTest, NtHashAccountsAndSeveralSidFolders)
 {
     // A domain-style key (policy without the SHA-1 bit) in a second SID folder.
-    MasterKeySpec spec;
-    spec.sid = "S-1-5-21-1-2-3-1104";
-    spec.passwordHash = NtPasswordHash("domain pass");
-    spec.policy = 0;
-    spec.flavour = Flavour::Modern;
-    const MadeMasterKey mk = MakeMasterKeyFile(spec);
+    MasterKeyParams params;
+    params.sid = "S-1-5-21-1-2-3-1104";
+    params.passwordHash = NtPasswordHash("domain pass");
+    params.policy = 0;
+    params.flavour = Flavour::Modern;
+    const MadeMasterKey mk = MakeMasterKeyFile(params);
     ASSERT_TRUE(test::WriteFile(protect + "/" + kSid + "/Preferred", MakePreferred(RandomGuid(), QDateTime::currentDateTimeUtc())));
-    ASSERT_TRUE(test::WriteFile(protect + "/" + spec.sid + "/" + mk.guid.toUpper(), mk.file));
+    ASSERT_TRUE(test::WriteFile(protect + "/" + params.sid + "/" + mk.guid.toUpper(), mk.file));
     const QByteArray blob = MakeBlob(mk.masterKey, mk.guid, "secret", {}, Flavour::Modern);
     SetDpapiCredentials(protect, "domain pass", false);
     EXPECT_EQ(UnprotectBytes(blob, ""), "secret");

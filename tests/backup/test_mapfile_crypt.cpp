@@ -23,10 +23,10 @@ protected:
     {
         appData = env.path("Documents and Settings/Alice/Application Data");
         user = appData + "/Microsoft/MSN Messenger/1234567890";
-        MasterKeySpec spec;
-        spec.sid = kSid;
-        spec.passwordHash = Sha1PasswordHash("alice pw");
-        mk = MakeMasterKeyFile(spec);
+        MasterKeyParams params;
+        params.sid = kSid;
+        params.passwordHash = Sha1PasswordHash("alice pw");
+        mk = MakeMasterKeyFile(params);
         ASSERT_TRUE(test::WriteFile(appData + "/Microsoft/Protect/" + kSid + "/" + mk.guid, mk.file));
         // The folder is found from the map file's own path.
         SetDpapiCredentials(QString(), "alice pw", false);

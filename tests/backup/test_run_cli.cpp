@@ -79,10 +79,10 @@ TEST(BackupCli, FourHundredFiftyProtectedEmoticonsInThreeParts)
     const QString email = S("split.user@hotmail.com");
     const QString sid = S("S-1-5-21-1-2-3-1001");
     const QString appData = env.path(S("Documents and Settings/Split/Application Data/"));
-    protect::MasterKeySpec spec;
-    spec.sid = sid;
-    spec.passwordHash = protect::PasswordHashes::Of(S("pw")).sha1;
-    const protect::MadeMasterKey key = protect::MakeMasterKeyFile(spec);
+    protect::MasterKeyParams params;
+    params.sid = sid;
+    params.passwordHash = protect::PasswordHashes::Of(S("pw")).sha1;
+    const protect::MadeMasterKey key = protect::MakeMasterKeyFile(params);
     WriteFile(appData + S("Microsoft/Protect/") + sid + QLatin1Char('/') + key.guid, key.file);
     const QString user = appData + S("Microsoft/MSN Messenger/") + EmailToId(email) + QLatin1Char('/');
     QString map;

@@ -127,17 +127,17 @@ private:
         const MadeCredhist credhist = MakeCredhist(history, m_user.sid);
         WriteFile(protect + "/CREDHIST", credhist.file);
 
-        MasterKeySpec spec;
-        spec.sid = m_user.sid;
+        MasterKeyParams params;
+        params.sid = m_user.sid;
         if (m_user.earlierPassword) {
-            spec.passwordHash = history.first().sha1;
-            spec.credhistGuid = credhist.guids.first();
-            m_earlier = MakeMasterKeyFile(spec);
+            params.passwordHash = history.first().sha1;
+            params.credhistGuid = credhist.guids.first();
+            m_earlier = MakeMasterKeyFile(params);
             WriteFile(sidFolder + "/" + m_earlier->guid, m_earlier->file);
         }
-        spec.passwordHash = history.last().sha1;
-        spec.credhistGuid = credhist.guids.last();
-        m_current = MakeMasterKeyFile(spec);
+        params.passwordHash = history.last().sha1;
+        params.credhistGuid = credhist.guids.last();
+        m_current = MakeMasterKeyFile(params);
         WriteFile(sidFolder + "/" + m_current.guid, m_current.file);
         WriteFile(sidFolder + "/Preferred", MakePreferred(m_current.guid, QDateTime::currentDateTimeUtc().addDays(90)));
     }

@@ -55,22 +55,22 @@ PasswordHashes PasswordHashes::Of(const QString &password)
     return {Sha1PasswordHash(password), NtPasswordHash(password)};
 }
 
-MadeMasterKey MakeMasterKeyFile(const MasterKeySpec &spec)
+MadeMasterKey MakeMasterKeyFile(const MasterKeyParams &params)
 {
-    const bool xp = spec.flavour == Flavour::Xp;
+    const bool xp = params.flavour == Flavour::Xp;
     MasterKey mk;
     mk.version = 2;
     mk.salt = RandomBytes(16);
-    mk.rounds = spec.rounds ? spec.rounds : (xp ? 4000 : 8000);
+    mk.rounds = params.rounds ? params.rounds : (xp ? 4000 : 8000);
     mk.hashAlg = xp ? CALG_HMAC : CALG_SHA_512;
     mk.cipherAlg = xp ? CALG_3DES : CALG_AES_256;
     const int kLen = CipherKeyLength(mk.cipherAlg), bLen = CipherBlockLength(mk.cipherAlg);
 
     MadeMasterKey made;
-    made.guid = spec.guid.isEmpty() ? RandomGuid() : spec.guid.toLower();
-    made.masterKey = spec.masterKey.isEmpty() ? RandomBytes(64) : spec.masterKey;
+    made.guid = params.guid.isEmpty() ? RandomGuid() : params.guid.toLower();
+    made.masterKey = params.masterKey.isEmpty() ? RandomBytes(64) : params.masterKey;
 
-    const QByteArray preKey = PreKey(spec.passwordHash, spec.sid);
+    const QByteArray preKey = PreKey(params.passwordHash, params.sid);
     const QByteArray hmacSalt = RandomBytes(16);
     const QByteArray mac = Hmac(mk.hashAlg, Hmac(mk.hashAlg, preKey, hmacSalt), made.masterKey);
     const QByteArray plain = hmacSalt + mac + (xp ? QByteArray(4, '\0') : QByteArray()) + made.masterKey;
@@ -79,11 +79,11 @@ MadeMasterKey MakeMasterKeyFile(const MasterKeySpec &spec)
 
     MasterKeyFile file;
     file.guid = made.guid;
-    file.policy = spec.policy;
+    file.policy = params.policy;
     file.masterKeySection = mk.Serialize();
-    if (!spec.credhistGuid.isEmpty()) {
+    if (!params.credhistGuid.isEmpty()) {
         PutU32(file.credhistSection, 3);
-        file.credhistSection.append(GuidFromText(spec.credhistGuid));
+        file.credhistSection.append(GuidFromText(params.credhistGuid));
     }
     made.file = file.Serialize();
     return made;

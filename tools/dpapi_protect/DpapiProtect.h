@@ -15,7 +15,7 @@ namespace zorvak::dpapi::protect {
 // Xp: 3DES + SHA-1, 4000 rounds (Windows XP). Modern: AES-256 + SHA-512, 8000 rounds (Windows 8+).
 enum class Flavour { Xp, Modern };
 
-struct MasterKeySpec {
+struct MasterKeyParams {
     QString sid;
     QByteArray passwordHash;      // SHA-1 (local account, policy 5) or NT hash (give policy 0)
     Flavour flavour = Flavour::Xp;
@@ -32,7 +32,7 @@ struct MadeMasterKey {
     QByteArray file;      // the master-key file
 };
 
-MadeMasterKey MakeMasterKeyFile(const MasterKeySpec &spec);
+MadeMasterKey MakeMasterKeyFile(const MasterKeyParams &params);
 
 // A blob of `plaintext` under the master key, with the entropy bytes (empty: none).
 QByteArray MakeBlob(const QByteArray &masterKey, const QString &masterKeyGuid, const QByteArray &plaintext,
