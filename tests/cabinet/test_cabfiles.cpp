@@ -325,14 +325,16 @@ TEST_F(CabTest, RoundTripEveryCompression)
         const QString name = QStringLiteral("rt%1-%2").arg(int(c.type)).arg(int(c.memory));
         Make(P(name + QStringLiteral(".cab")), files, c.type, c.memory, QStringLiteral("pack"));
         const qint64 size = QFileInfo(P(name + QStringLiteral(".cab"))).size();
-        if (c.type == typNone)
+        if (c.type == typNone) {
             stored = size;
-        else
+        } else {
             EXPECT_LT(size, stored / 2) << qPrintable(name); // compressible data shrinks
+        }
         if (c.type == typMSZIP)
             mszip = size;
-        if (c.memory == lzxHighest)
+        if (c.memory == lzxHighest) {
             EXPECT_LT(size, mszip);
+        }
         TCABFile cab;
         cab.CABFile = P(name + QStringLiteral(".cab"));
         EXPECT_TRUE(cab.TestAll()) << qPrintable(name + cab.LastError());
