@@ -1,9 +1,9 @@
 #include "backup/DpapiKeyMaterial.h"
 
+#include "backup/Dpapi.h"
 #include "backup/DpapiMasterKeyCache.h"
 #include "common/Exceptions.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -14,17 +14,6 @@ DpapiKeyMaterial &Material()
 {
     static DpapiKeyMaterial material;
     return material;
-}
-
-QByteArray Utf16Le(const QString &text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
 }
 
 // The child of `folder` whose name equals `name` without regard to case; empty when none.
@@ -77,14 +66,14 @@ DpapiSecret DpapiSecret::FromHash(const QByteArray &hash)
 QByteArray DpapiSecret::sha1() const
 {
     if (m_kind == Password)
-        return QCryptographicHash::hash(Utf16Le(m_password), QCryptographicHash::Sha1);
+        return dpapi::Sha1PasswordHash(m_password);
     return m_kind == Sha1Hash ? m_hash : QByteArray();
 }
 
 QByteArray DpapiSecret::ntHash() const
 {
     if (m_kind == Password)
-        return QCryptographicHash::hash(Utf16Le(m_password), QCryptographicHash::Md4);
+        return dpapi::NtPasswordHash(m_password);
     return m_kind == NtHash ? m_hash : QByteArray();
 }
 
