@@ -260,6 +260,11 @@ TEST_F(EnvTest, AboutInOtherLanguagesShowsTheTranslatorAndGrows)
         EXPECT_EQ(dlg.lbTranslatedBy->text(), CurrentLanguage().Get(QStringLiteral("TranslatedBy")));
         EXPECT_EQ(dlg.height(), 339 + dlg.lbTranslatedBy->height() - 15) << code;
         EXPECT_EQ(dlg.panBottom->y() + dlg.panBottom->height(), dlg.height());
+        // Every line of the bottom panel is inside the window, whatever the translation's length.
+        for (QWidget *w : {static_cast<QWidget *>(dlg.lbUseContactForm), static_cast<QWidget *>(dlg.lbEmailIns),
+                           static_cast<QWidget *>(dlg.btOK)})
+            EXPECT_LE(w->x() + w->width() + 12, dlg.width()) << code << ' ' << w->objectName().toStdString();
+        EXPECT_EQ(dlg.panBottom->width(), dlg.width()) << code;
     }
 }
 
