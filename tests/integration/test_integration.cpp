@@ -5,6 +5,7 @@
 #include "browse/EmailId.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uSelectEmail.h"
+#include "shell/QtDialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uMain.h"
 #include "shell/uWelcome.h"
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace zorvak;
@@ -224,4 +226,44 @@ TEST_F(Integration, F5WithAKnownAddressSelectsItsFolderAndRemembersIt)
     EXPECT_EQ(w.tvDir->currentItem()->text(0), EmailToId(kBob));
     EXPECT_EQ(EmailById().Count(), 2);
     EXPECT_TRUE(env.dialogs().Messages().isEmpty()) << env.dialogs().Messages().join('|').toStdString();
+}
+
+// The same first run with the program's own dialog service: the windows are really shown modally
+// and answered by clicking their buttons, as a user would.
+TEST_F(Integration, FirstRunThroughTheRealModalWindows)
+{
+    auto scripted = DialogService::Set(std::make_unique<QtDialogService>());
+    struct Restore {
+        std::unique_ptr<DialogService> &service;
+        ~Restore() { DialogService::Set(std::move(service)); }
+    } restore{scripted};
+
+    TfrmMain w;
+    w.show();
+    QStringList seen;
+    // Answers whatever modal window is up, once it is shown.
+    std::function<void()> answer = [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            QTimer::singleShot(10, answer);
+            return;
+        }
+        seen << modal->objectName();
+        if (auto *welcome = qobject_cast<TfrmWelcome *>(modal)) {
+            QTimer::singleShot(10, answer); // the next window
+            welcome->btOk->click();
+        } else if (auto *select = qobject_cast<TfrmSelectEmail *>(modal)) {
+            select->cbEmail->setEditText(QStringLiteral("alice"));
+            select->btOk->click(); // "alice" leaves the box as alice@hotmail.com
+        } else {
+            modal->close();
+        }
+    };
+    QTimer::singleShot(10, answer);
+    w.StartupChecks();
+
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("TfrmWelcome"), QStringLiteral("TfrmSelectEmail")}));
+    ASSERT_NE(w.tvDir->currentItem(), nullptr);
+    EXPECT_EQ(w.tvDir->currentItem()->text(0), EmailToId(kAlice));
+    EXPECT_EQ(EmailById().GetValue(EmailToId(kAlice)), kAlice);
 }
