@@ -187,10 +187,14 @@ TEST_F(EnvTest, WelcomeSwitchesBothWindowsAndStoresTheLanguage)
               StripAmpersands(fr->Get(QStringLiteral("FirstTimer"))).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     EXPECT_EQ(frm.Tools1->title(), fr->Get(QStringLiteral("Tools")));
     EXPECT_TRUE(frm.French1->isChecked());
+    // The whole explanation is shown: the label, and the window, grow with a longer text.
+    EXPECT_GE(dlg.lbWelcome->height(), dlg.lbWelcome->heightForWidth(dlg.lbWelcome->width()));
+    EXPECT_EQ(dlg.height(), 245 + dlg.lbWelcome->height() - 121);
     EXPECT_EQ(IniValue(QStringLiteral("Language")), QStringLiteral("FR"));
 
     dlg.cbLang->setCurrentIndex(0);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Welcome to Zorvak"));
+    EXPECT_GE(dlg.lbWelcome->height(), dlg.lbWelcome->heightForWidth(dlg.lbWelcome->width()));
     EXPECT_EQ(frm.Tools1->title(), QStringLiteral("&Tools"));
     EXPECT_EQ(IniValue(QStringLiteral("Language")), QStringLiteral("EN"));
 }
