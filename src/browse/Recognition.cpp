@@ -43,6 +43,15 @@ bool StartsWith(const QByteArray &data, int offset, const char *bytes, int lengt
     return data.size() >= offset + length && std::memcmp(data.constData() + offset, bytes, size_t(length)) == 0;
 }
 
+// An icon or cursor header counts its pictures in bytes 4 and 5; none means no icon. Messenger's
+// map files begin with two zero bytes and a protected blob (01 00 00 00, then the provider's
+// identifier), which reads as an icon header with no picture: they are not icons.
+bool EmptyIconHeader(const char *extension, const QByteArray &data)
+{
+    return (std::strcmp(extension, ".ico") == 0 || std::strcmp(extension, ".cur") == 0) && data.size() >= 6
+        && data.at(4) == 0 && data.at(5) == 0;
+}
+
 } // namespace
 
 QString RecognizeBytes(const QByteArray &head)
@@ -52,7 +61,7 @@ QString RecognizeBytes(const QByteArray &head)
     if (head.size() >= 2 && b[0] == 0xFF && b[1] >= 0xE0)
         return QStringLiteral(".mp3");
     for (const Signature &s : kSignatures) {
-        if (StartsWith(head, 0, s.bytes, s.length))
+        if (StartsWith(head, 0, s.bytes, s.length) && !EmptyIconHeader(s.extension, head))
             return QString::fromLatin1(s.extension);
         if (std::strcmp(s.extension, ".wav") == 0 && StartsWith(head, 0, "RIFF", 4)
             && StartsWith(head, 8, s.bytes, s.length))

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QSvgRenderer>
 #include <QTreeWidget>
 
@@ -177,9 +178,31 @@ void SetHint(QWidget *widget, const QString &text)
 
 using namespace browse;
 
+namespace {
+// A node without a picture keeps the room of one, so its caption lines up with its siblings'.
+class TTreeIconDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->features & QStyleOptionViewItem::HasDecoration)
+            return;
+        QPixmap blank(option->decorationSize.isValid() ? option->decorationSize : QSize(16, 16));
+        blank.fill(Qt::transparent);
+        option->features |= QStyleOptionViewItem::HasDecoration;
+        option->icon = QIcon(blank);
+    }
+};
+} // namespace
+
 void TfrmMain::LoadTreeIcons()
 {
     InitBrowseResources();
+    if (!dynamic_cast<TTreeIconDelegate *>(tvDir->itemDelegate()))
+        tvDir->setItemDelegate(new TTreeIconDelegate(tvDir));
     ImageList1.clear();
     for (int i = 0; i < 8; ++i) {
         QSvgRenderer svg(QStringLiteral(":/browse/icons/tree%1.svg").arg(i));

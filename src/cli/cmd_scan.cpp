@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
 
+#include <QDir>
 #include <functional>
 
 namespace {
@@ -13,6 +14,7 @@ int Run(const QStringList &args)
     using namespace zorvak::cli;
     TSettingsValues &settings = Settings();
     bool hide = true;
+    bool docSetGiven = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         auto value = [&](QString &into) {
@@ -24,6 +26,7 @@ int Run(const QStringList &args)
         if (a == QLatin1String("--docset")) {
             if (!value(settings.docSetDir))
                 return UsageError("scan", QStringLiteral("--docset needs a folder"));
+            docSetGiven = true;
         } else if (a == QLatin1String("--appdata")) {
             if (!value(settings.appDatDir))
                 return UsageError("scan", QStringLiteral("--appdata needs a folder"));
@@ -35,6 +38,17 @@ int Run(const QStringList &args)
         } else {
             return UsageError("scan", QStringLiteral("unknown argument: ") + a);
         }
+    }
+    // A whole path to an Application Data folder, as APPDATA holds it, tells the profiles folder
+    // too: ".../Documents and Settings/Alice/Application Data" scans ".../Documents and Settings/"
+    // with "Application Data/" (an explicit --docset still wins).
+    if (QDir::isAbsolutePath(settings.appDatDir)) {
+        QString profiles, appDat;
+        if (!SplitAppDataPath(settings.appDatDir, profiles, appDat))
+            return UsageError("scan", QStringLiteral("--appdata: not an Application Data folder: ") + settings.appDatDir);
+        if (!docSetGiven)
+            settings.docSetDir = profiles;
+        settings.appDatDir = appDat;
     }
     const TFolderForest roots = AutoScan(settings, hide);
     std::function<void(const TFolderForest &, int)> print = [&](const TFolderForest &nodes, int depth) {
@@ -57,6 +71,8 @@ ZORVAK_CLI_COMMAND("scan", "find the Messenger data folders",
                    "Runs the automatic scan and prints the folder tree, one node a line: the depth as\n"
                    "leading tabs, the caption, a tab, the icon index (-1 for none), a tab, the folder.\n"
                    "--docset, --appdata and --msndat replace the profiles folder, the Application Data\n"
-                   "folder and the Messenger folder (relative to a profile); --show-empty keeps the\n"
-                   "folders that hold no files. Exit status 1 when nothing is found.",
+                   "folder and the Messenger folder (relative to a profile). --appdata also takes the\n"
+                   "whole path of an Application Data folder, as APPDATA holds it; that path names the\n"
+                   "profiles folder too, unless --docset is given. --show-empty keeps the folders that\n"
+                   "hold no files. Exit status 1 when nothing is found.",
                    Run);

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 namespace zorvak {
 
@@ -200,6 +201,13 @@ void TfrmAbout::RefreshCaptions()
     lbUseContactForm->move(lnkEmail->x() + lnkEmail->width() + 6, lbUseContactForm->y());
     Fit(lbEmailIns, Lang("EmailIns"));
     lbEmailIns->move(lnkEmail->x(), lbEmailIns->y());
+    // A translation longer than the design's line widens the window rather than being cut.
+    const int needed = std::max(lbUseContactForm->x() + lbUseContactForm->width(), lbEmailIns->x() + lbEmailIns->width()) + 12;
+    if (needed > width()) {
+        setFixedSize(needed, height());
+        panBottom->resize(needed, panBottom->height());
+        btOK->move(needed - 12 - btOK->width(), btOK->y());
+    }
     ThanksLines = Lang("arrayThanks").split(QLatin1Char('\r'));
 }
 

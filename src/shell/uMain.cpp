@@ -34,6 +34,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace zorvak {
@@ -66,6 +67,57 @@ public:
 };
 
 TfrmMain *MainWindow() { return g_mainWindow; }
+
+namespace {
+// Gives the folder side and the file list at least their design widths (243 and 107) and every
+// panel at least the room its captions need in the font and language in use, widening the window
+// when the panels need more than it has. The folder side keeps its width when the window changes
+// size. `initial`: at creation, from the design widths; otherwise from the widths in use, so a
+// language switch keeps what the user has set.
+void FitPanels(TfrmMain &w, bool initial)
+{
+    QWidget *files = w.Splitter2->widget(0);
+    QWidget *preview = w.Splitter2->widget(1);
+    for (QWidget *panel : {static_cast<QWidget *>(w.panLeft), files, preview})
+        panel->layout()->activate(); // new captions: the cached sizes of nested rows are stale
+    const QList<int> outer = w.Splitter1->sizes();
+    const QList<int> inner = w.Splitter2->sizes();
+    const int left = std::max(initial ? 243 : outer.value(0), w.panLeft->minimumSizeHint().width());
+    const int list = std::max(initial ? 107 : inner.value(0), files->minimumSizeHint().width());
+    const int shown = std::max(initial ? 0 : inner.value(1), preview->minimumSizeHint().width());
+    const QMargins m = w.centralWidget()->layout()->contentsMargins();
+    const int chrome = m.left() + m.right() + w.Splitter1->handleWidth() + w.Splitter2->handleWidth();
+    const int needed = chrome + left + list + shown;
+    const int width = std::max(needed, initial ? 581 : w.width());
+    if (width != w.width())
+        w.resize(width, w.height());
+    const int rest = width - chrome - left;
+    w.Splitter1->setSizes({left, rest + w.Splitter2->handleWidth()});
+    w.Splitter2->setSizes({list, rest - list});
+    w.Splitter1->setStretchFactor(0, 0);
+    w.Splitter1->setStretchFactor(1, 1);
+}
+
+// Fits the panels once, when the window is first shown: only then do the size hints come from the
+// style and font the window is shown with.
+class TFitOnFirstShow : public QObject {
+public:
+    explicit TFitOnFirstShow(TfrmMain *w) : QObject(w), m_w(w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_w && event->type() == QEvent::Show) {
+            m_w->removeEventFilter(this);
+            FitPanels(*m_w, true);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    TfrmMain *m_w;
+};
+} // namespace
+
 
 TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_unique<TBrowseState>())
 {
@@ -109,6 +161,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     English1->setChecked(true);
     SetCurrentLanguage(LoadEnglish());
     RefreshCaptions();
+    new TFitOnFirstShow(this);
     // 7. the settings, which may switch the language. The switch writes the language back; when
     // that write fails the error is shown and the reading goes on (addresses, final separators).
     Guard([this] {
@@ -445,6 +498,8 @@ void TfrmMain::SwitchLanguage(QAction *item, const QString &code)
     SetCurrentLanguage(nullptr);
     SetCurrentLanguage(LoadLanguage(code));
     RefreshCaptions();
+    if (isVisible())
+        FitPanels(*this, false);
     SaveLanguage();
 }
 

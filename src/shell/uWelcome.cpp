@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace zorvak {
 
@@ -64,6 +65,10 @@ void TfrmWelcome::RefreshCaptions()
     setWindowTitle(L.Get(QStringLiteral("Welcome")));
     labelLang->setText(StripAmpersands(L.Get(QStringLiteral("Language"))));
     lbWelcome->setText(StripAmpersands(L.Get(QStringLiteral("FirstTimer"))).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    // The explanation keeps its width; a longer translation makes it, and the window, taller.
+    const int height = std::max(121, lbWelcome->heightForWidth(369));
+    lbWelcome->setFixedSize(369, height);
+    setFixedSize(395, 245 + height - 121);
     btOk->setText(L.Get(QStringLiteral("mbOk")));
     btCancel->setText(L.Get(QStringLiteral("mbCancel")));
 }

@@ -36,6 +36,10 @@ TEST(Recognition, SignatureTable)
         {"MThd\0\0\0\x06", ".mid"},
         {Bytes({0, 0, 1, 0, 1, 0}), ".ico"},
         {Bytes({0, 0, 2, 0, 1, 0}), ".cur"},
+        {Bytes({0, 0, 1, 0}), ".ico"},
+        // A map file: two leading bytes, then a protected blob. An icon header counting no picture.
+        {Bytes({0, 0, 1, 0, 0, 0, 0xD0, 0x8C, 0x9D, 0xDF}), ""},
+        {Bytes({0, 0, 2, 0, 0, 0, 0xD0, 0x8C}), ""},
         {"ID3\x03", ".mp3"},
         {Bytes({0xFF, 0xFB}), ".mp3"},
         {Bytes({0xFF, 0xE3, 'x'}), ".mp3"},

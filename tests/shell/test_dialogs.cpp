@@ -187,10 +187,14 @@ TEST_F(EnvTest, WelcomeSwitchesBothWindowsAndStoresTheLanguage)
               StripAmpersands(fr->Get(QStringLiteral("FirstTimer"))).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     EXPECT_EQ(frm.Tools1->title(), fr->Get(QStringLiteral("Tools")));
     EXPECT_TRUE(frm.French1->isChecked());
+    // The whole explanation is shown: the label, and the window, grow with a longer text.
+    EXPECT_GE(dlg.lbWelcome->height(), dlg.lbWelcome->heightForWidth(dlg.lbWelcome->width()));
+    EXPECT_EQ(dlg.height(), 245 + dlg.lbWelcome->height() - 121);
     EXPECT_EQ(IniValue(QStringLiteral("Language")), QStringLiteral("FR"));
 
     dlg.cbLang->setCurrentIndex(0);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Welcome to Zorvak"));
+    EXPECT_GE(dlg.lbWelcome->height(), dlg.lbWelcome->heightForWidth(dlg.lbWelcome->width()));
     EXPECT_EQ(frm.Tools1->title(), QStringLiteral("&Tools"));
     EXPECT_EQ(IniValue(QStringLiteral("Language")), QStringLiteral("EN"));
 }
@@ -260,6 +264,11 @@ TEST_F(EnvTest, AboutInOtherLanguagesShowsTheTranslatorAndGrows)
         EXPECT_EQ(dlg.lbTranslatedBy->text(), CurrentLanguage().Get(QStringLiteral("TranslatedBy")));
         EXPECT_EQ(dlg.height(), 339 + dlg.lbTranslatedBy->height() - 15) << code;
         EXPECT_EQ(dlg.panBottom->y() + dlg.panBottom->height(), dlg.height());
+        // Every line of the bottom panel is inside the window, whatever the translation's length.
+        for (QWidget *w : {static_cast<QWidget *>(dlg.lbUseContactForm), static_cast<QWidget *>(dlg.lbEmailIns),
+                           static_cast<QWidget *>(dlg.btOK)})
+            EXPECT_LE(w->x() + w->width() + 12, dlg.width()) << code << ' ' << w->objectName().toStdString();
+        EXPECT_EQ(dlg.panBottom->width(), dlg.width()) << code;
     }
 }
 
