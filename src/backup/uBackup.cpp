@@ -112,6 +112,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     memDecrypted = new QPlainTextEdit(this);
     memDecrypted->setObjectName(QStringLiteral("memDecrypted"));
     memDecrypted->setReadOnly(true);
+    memDecrypted->setTabStopDistance(memDecrypted->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
     memDecrypted->hide();
 
     auto *form = new QGridLayout;
@@ -294,12 +295,8 @@ void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
 
 void TfrmBackup::RunStateChanged(bool running) { btCancel->setVisible(running); }
 
-void TfrmBackup::DecryptedText(const QString &text)
-{
-    QString shown = text;
-    shown.replace(QLatin1Char('\t'), QStringLiteral("    "));
-    memDecrypted->setPlainText(shown);
-}
+// The map text exactly as decrypted (TABs included, so that a copy of it is the real map).
+void TfrmBackup::DecryptedText(const QString &text) { memDecrypted->setPlainText(text); }
 
 int TfrmBackup::ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
                              int previousTotal)

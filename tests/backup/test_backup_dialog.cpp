@@ -176,7 +176,7 @@ TEST(BackupDialog, ASecondRunDoesNotStartWhileOneRuns)
     EXPECT_EQ(nested, 0);
     EXPECT_TRUE(d.btCancel->isHidden());
     EXPECT_FALSE(d.memDecrypted->isHidden());
-    EXPECT_TRUE(d.memDecrypted->toPlainText().startsWith(S("k0    Emoticon 0")));
+    EXPECT_TRUE(d.memDecrypted->toPlainText().startsWith(S("k0\tEmoticon 0\t<msnobj Location=\"E0.tmp\"")));
     EXPECT_TRUE(env.dialogs().Messages().last().startsWith(S("Packed 2 files + content.xml into Backup1.mco")));
 }
 
@@ -307,6 +307,30 @@ TEST_F(DemoBackupTest, EveryTypeThroughTheWindowMakesAPackageOthersAccept)
         EXPECT_TRUE(matched) << lines.at(i).toStdString();
     }
     EXPECT_EQ(kinds.size(), 6);
+    // Every object of the demo maps, less the default "Orange Daisy" and the dropped map lines.
+    const QMap<QString, int> counts{{S("emoticon"), 5}, {S("usertile"), 2}, {S("background"), 2},
+                                    {S("wink"), 2}, {S("dynamicpicture"), 2}, {S("dynamicbackground"), 1}};
+    EXPECT_EQ(kinds, counts);
+    // Values: the MIME type of each recognised extension, the emoticons' content types ("D" when
+    // the object gives none) and shortcuts in map order, escaped, in Windows-1252.
+    const QRegularExpression attribute(S("(?:^| )([A-Za-z:]+)=\"([^\"]*)\""));
+    QStringList contentTypes, keys;
+    for (int i = 2; i < lines.size() - 2; ++i) {
+        QMap<QString, QString> a;
+        for (auto it = attribute.globalMatch(lines.at(i)); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            a.insert(m.captured(1), m.captured(2));
+        }
+        if (a.contains(S("xmlns:emoticon")) || a.contains(S("xmlns:usertile")) || a.contains(S("xmlns:background")))
+            EXPECT_EQ(a.value(S("mimetype")), MimeTypeOf(ExtractFileExt(a.value(S("file"))))) << lines.at(i).toStdString();
+        if (a.value(S("type")) == S("emoticon")) {
+            contentTypes << a.value(S("contenttype"));
+            keys << a.value(S("emoticon:keysequence"));
+        }
+    }
+    EXPECT_EQ(contentTypes, (QStringList{S("D"), S("D"), S("P"), S("D"), S("D")}));
+    EXPECT_EQ(keys, (QStringList{S("(wink)"), S("&lt;3"), S("&quot;hi&quot;"), S("(caf\u00e9)"), S("(&amp;)")}));
+    EXPECT_TRUE(xml.contains("emoticon:displayname=\"Caf\xe9 cr\xe8me\""));
     files << S("content.xml");
     QStringList present = QDir(unpacked).entryList(QDir::Files);
     files.sort();
