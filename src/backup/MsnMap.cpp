@@ -290,8 +290,11 @@ TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool ski
         Raise(kLinefeedNotFound);
     qsizetype lineStart = 0;
     while (lf >= 0) {
-        const qsizetype tab = map.indexOf(kTab, lineStart);
-        if (tab >= 0 && tab < lf) {
+        // The first TAB of the line; only the line itself is searched, so that a long run of
+        // lines without a TAB costs linear time.
+        const qsizetype inLine = QStringView(map).mid(lineStart, lf - lineStart).indexOf(kTab);
+        const qsizetype tab = inLine < 0 ? -1 : lineStart + inLine;
+        if (tab >= 0) {
             TMsnStuff item;
             item.Name = Escaped(map, lineStart, tab);
             const qsizetype second = map.indexOf(kTab, tab + 1);

@@ -152,6 +152,11 @@ TEST(MapParsers, HostileInputsGiveAnErrorOrAListNeverACrash)
     for (int i = 0; i < 20000; ++i)
         many += S("n\t<msnobj Location=\"f%1\"/>\t\n").arg(i);
     EXPECT_EQ(ParseLineMap(many, DefaultBg(), false)->size(), 20000);
+    // Millions of lines without a TAB before the one record: each line is searched on its own.
+    const QString blank(3'000'000, QLatin1Char('\n'));
+    const TMsnArr last = ParseLineMap(blank + S("z\t<msnobj Location=\"z\"/>\t\n"), DefaultBg(), false);
+    ASSERT_EQ(last->size(), 1);
+    EXPECT_EQ(last->at(0).Name, S("z"));
     // An object with 300,000 distinct attributes: read in linear time.
     QString wide = S("<msnobj");
     for (int i = 0; i < 300000; ++i)
