@@ -628,8 +628,16 @@ bool TCABFile::CreateCabinet()
     QSaveFile out(CABFile);
     if (!out.open(QIODevice::WriteOnly))
         Fail(errCabinetFile);
-    if (out.write(head) != head.size() || out.write(files) != files.size())
-        Fail(errCabinetFile);
+    // A write to the cabinet that fails: the system's report, then the failure.
+    const auto written = [](bool ok) {
+        if (!ok) {
+            const int err = errno;
+            ReportIoError(err ? err : EIO);
+            Fail(errCabinetFile);
+        }
+    };
+    errno = 0;
+    written(out.write(head) == head.size() && out.write(files) == files.size());
     quint64 offset = quint64(head.size() + files.size());
 
     // ---- the data ----
@@ -659,9 +667,9 @@ bool TCABFile::CreateCabinet()
                 offset += 8 + cbData;
                 if (offset > kMaxCabinetSize || ++blocks > 0xFFFF)
                     Fail(errCabinetFile);
-                if (out.write(reinterpret_cast<const char *>(header), 8) != 8
-                    || out.write(reinterpret_cast<const char *>(coded.payload.data()), qint64(cbData)) != qint64(cbData))
-                    Fail(errCabinetFile);
+                errno = 0;
+                written(out.write(reinterpret_cast<const char *>(header), 8) == 8
+                        && out.write(reinterpret_cast<const char *>(coded.payload.data()), qint64(cbData)) == qint64(cbData));
                 consumed += quint64(coded.uncompressed);
                 if (OnCompressProgress)
                     OnCompressProgress(this, qint32(qMin<quint64>(consumed, INT32_MAX)), tot);
@@ -681,9 +689,11 @@ bool TCABFile::CreateCabinet()
             quint64 left = s.size;
             while (left > 0) {
                 const qint64 want = qint64(qMin<quint64>(left, quint64(cab::kFrameSize - fill)));
+                errno = 0;
                 const qint64 got = in.read(reinterpret_cast<char *>(frame.data()) + fill, want);
                 if (got != want) {
-                    ReportIoError(got < 0 ? EIO : 0);
+                    const int err = errno;
+                    ReportIoError(got < 0 ? (err ? err : EIO) : 0);
                     Fail(errReadFile); // the file shrank or cannot be read
                 }
                 fill += int(got);
@@ -701,8 +711,8 @@ bool TCABFile::CreateCabinet()
         PutLE16(head, 36 + 8 * folder + 6, code);
     }
     PutLE32(head, 8, quint32(offset));
-    if (!out.seek(0) || out.write(head) != head.size() || !out.commit())
-        Fail(errCabinetFile);
+    errno = 0;
+    written(out.seek(0) && out.write(head) == head.size() && out.commit());
     return true;
 }
 

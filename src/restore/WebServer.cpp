@@ -196,7 +196,12 @@ void THTTPServer::SetBinding(const QString &address, int port)
     m_port = port;
 }
 
-void THTTPServer::SetServedFolder(const QString &folder) { m_servedFolder = WithSlash(folder); }
+void THTTPServer::SetServedFolder(const QString &folder)
+{
+    // Request paths are made absolute and cleaned before they are compared with the folder, so
+    // the folder is too.
+    m_servedFolder = folder.isEmpty() ? QString() : WithSlash(QDir::cleanPath(QDir(folder).absolutePath()));
+}
 
 bool THTTPServer::Active() const { return d->server != nullptr; }
 

@@ -63,7 +63,8 @@ public:
     // The bound port while active (the chosen one when the binding said 0), else the binding's.
     int Port() const;
 
-    // The folder served, with a trailing separator. Fixed while the server is active.
+    // The folder served, made absolute and clean, with a trailing separator. Fixed while the
+    // server is active.
     void SetServedFolder(const QString &folder);
     QString ServedFolder() const { return m_servedFolder; }
 

@@ -200,10 +200,14 @@ void TfrmRestore::btAdvancedClick()
     if (caption == lang.Get(QStringLiteral("Advanced"))) {
         btAdvanced->setText(lang.Get(QStringLiteral("Simple")));
         panCentre->show();
-        resize(width(), lbIns->sizeHint().height() + kTopHeight + kBottomHeight + 65);
+        // the label's height as it wraps across the panel's width
+        const QMargins margins = panCentre->layout()->contentsMargins();
+        const int labelHeight = lbIns->heightForWidth(width() - margins.left() - margins.right());
+        resize(width(), (labelHeight > 0 ? labelHeight : lbIns->sizeHint().height()) + kTopHeight + kBottomHeight + 65);
     } else if (caption == lang.Get(QStringLiteral("Simple"))) {
         btAdvanced->setText(lang.Get(QStringLiteral("Advanced")));
         panCentre->hide();
+        layout()->activate(); // the smaller minimum height without the panel, before the resize
         resize(width(), kTopHeight + kBottomHeight);
     }
 }

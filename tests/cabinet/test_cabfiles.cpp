@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -375,6 +379,44 @@ TEST_F(CabTest, CreationFailuresThrowAndLeaveNoCabinet)
     cab.CABFileContents.Add().Name = P("src/ok.txt");
     cab.CABFileContents[0].RelPath = QString(300, QLatin1Char('r'));
     EXPECT_THROW(cab.CreateCabinet(), ECABFileError); // name over 255 bytes
+    EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
+}
+
+// The disk refuses the cabinet's bytes (here: a file-size limit): the system's report in an
+// "Error" box, then ECABFileError; the previous cabinet stays as it was.
+TEST_F(CabTest, FailedCabinetWriteIsReportedThenRaised)
+{
+    ASSERT_TRUE(WriteFile(P("src/big.bin"), RandomData(300000, 9)));
+    ASSERT_TRUE(WriteFile(P("out.cab"), "previous"));
+    TCABFile cab;
+    cab.CABFile = P("out.cab");
+    cab.CompressionType = typNone;
+    cab.CABFileContents.Add().Name = P("src/big.bin");
+
+    struct sigaction ignore {}, oldAction {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &oldAction), 0);
+    rlimit oldLimit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    rlimit small = oldLimit;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    try {
+        cab.CreateCabinet();
+    } catch (const ECABFileError &e) {
+        message = e.Message();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    ::sigaction(SIGXFSZ, &oldAction, nullptr);
+
+    EXPECT_EQ(message, QStringLiteral("Could not create cabinet file"));
+    ASSERT_EQ(env.dialogs().calls.size(), 1u);
+    const DialogCall &box = env.dialogs().calls[0];
+    EXPECT_EQ(box.title, QStringLiteral("Error"));
+    EXPECT_EQ(box.text, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(box.type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(box.buttons, TMsgDlgButtons(mbOK));
     EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
 }
 

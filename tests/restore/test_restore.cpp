@@ -15,6 +15,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -384,3 +385,20 @@ TEST_F(RestoreTest, LibraryChecksManifestsAndPlacesObjects)
     EXPECT_TRUE(Files(QStringLiteral("scene")).contains(QStringLiteral("Daisy Hill.png")));
 }
 } // namespace
+// Simple mode: the two panels only; Advanced mode: the label's height as it wraps + 65 more.
+TEST(RestoreDialog, HeightsOfTheTwoModes)
+{
+    TestEnv env;
+    TfrmRestore dlg;
+    dlg.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dlg.width(), 580);
+    EXPECT_EQ(dlg.height(), dlg.panTop->height() + dlg.panBottom->height());
+    dlg.btAdvanced->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dlg.height(), dlg.lbIns->height() + dlg.panTop->height() + dlg.panBottom->height() + 65);
+    EXPECT_GE(dlg.lbIns->height(), dlg.lbIns->heightForWidth(dlg.lbIns->width()));
+    dlg.btAdvanced->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dlg.height(), dlg.panTop->height() + dlg.panBottom->height());
+}

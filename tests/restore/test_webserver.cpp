@@ -124,6 +124,21 @@ TEST_F(WebServerTest, MissingFilesFoldersAndEscapes)
     EXPECT_EQ(Request(port, "GET", "/alias").body, "inside");
 }
 
+// The program's folder may come with a doubled separator or a "." part (an XDG_DATA_HOME with a
+// trailing slash gives one): its files are still served, and climbing out is still refused.
+TEST_F(WebServerTest, UncleanServedFolderStillServesItsFiles)
+{
+    ASSERT_TRUE(WriteFile(served + QStringLiteral("~tmpToInstall.mco"), "package"));
+    ASSERT_TRUE(WriteFile(env.path(QStringLiteral("x")), "secret"));
+    server.Deactivate();
+    server.SetServedFolder(env.path(QStringLiteral("/./served//")));
+    server.Activate();
+    port = server.Port();
+    EXPECT_EQ(Request(port, "GET", "/~tmpToInstall.mco").body, "package");
+    EXPECT_EQ(Request(port, "HEAD", "/~tmpToInstall.mco").Status(), 200);
+    EXPECT_EQ(Request(port, "GET", "/../x").Status(), 403);
+}
+
 TEST_F(WebServerTest, SessionPathShowsMessageThenEmptyReply)
 {
     ASSERT_TRUE(WriteFile(served + QStringLiteral("SESSION/x"), "file"));
