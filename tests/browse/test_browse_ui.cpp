@@ -401,6 +401,7 @@ TEST_F(BrowseUi, WhichIsMyFolder)
     env.dialogs().AnswerModal([](QObject *d) {
         auto *dlg = static_cast<TfrmSelectEmail *>(d);
         EXPECT_EQ(dlg->cbEmail->currentText(), "@hotmail.com"); // nothing known yet
+        EXPECT_EQ(dlg->lbId->text(), ""); // empty until the text changes
         dlg->cbEmail->setEditText("ALICE");
         EXPECT_EQ(dlg->lbId->text(), EmailToId("alice"));
         dlg->btOk->click();
@@ -415,7 +416,15 @@ TEST_F(BrowseUi, WhichIsMyFolder)
     // An unknown address: the message names its ID; nothing is remembered.
     env.dialogs().AnswerModal([](QObject *d) {
         auto *dlg = static_cast<TfrmSelectEmail *>(d);
-        EXPECT_EQ(dlg->cbEmail->count(), 1); // the known address is offered
+        EXPECT_EQ(dlg->cbEmail->count(), 1); // the known address is offered, not filled in
+        EXPECT_EQ(dlg->cbEmail->currentText(), "");
+        EXPECT_EQ(dlg->lbId->text(), "");
+        // Dropping the list down does not leave the box: no domain is added.
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(dlg->cbEmail->lineEdit(), &popup);
+        EXPECT_EQ(dlg->cbEmail->currentText(), "");
+        dlg->cbEmail->setCurrentIndex(0); // choosing from the list shows its ID
+        EXPECT_EQ(dlg->lbId->text(), EmailToId("ALICE@hotmail.com"));
         dlg->cbEmail->setEditText("nobody@example.org");
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(dlg->cbEmail->lineEdit(), &enter); // Enter clicks OK
