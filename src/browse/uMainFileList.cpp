@@ -263,6 +263,7 @@ void TfrmMain::PreviewFile(const QString &path, QLabel *image, QLabel *flash)
 
 void TfrmMain::tvDirChange()
 {
+    const int generation = ++Browse->SelectionGeneration;
     {
         const QSignalBlocker block(lbFiles);
         lbFiles->clear();
@@ -280,6 +281,8 @@ void TfrmMain::tvDirChange()
     SetHint(btExplore, FormatText(Lang("ExploreFolderHint"), {folder}));
 
     const QStringList names = ListFiles(folder);
+    if (generation != Browse->SelectionGeneration)
+        return; // another selection has filled the list while this folder was read
     const bool onlyRecognized = chOnlyRecognized->isChecked();
     int recognized = 0;
     {
@@ -322,6 +325,7 @@ void TfrmMain::lbFilesClick()
     const int row = lbFiles->currentRow();
     if (row < 0 || row >= Browse->DiskNames.size())
         return;
+    const int generation = ++Browse->SelectionGeneration;
     ResetPreview(*this, lbFiles);
     const QString display = lbFiles->item(row)->text();
     const QString disk = Browse->DiskNames.at(row);
@@ -341,6 +345,8 @@ void TfrmMain::lbFilesClick()
         } catch (const std::exception &) {
         }
         const QStringList entries = ListFiles(cabFolder, QStringLiteral("*.*"));
+        if (generation != Browse->SelectionGeneration)
+            return; // the list was filled anew meanwhile; these entries are no longer shown
         const QSignalBlocker block(lbCab);
         lbCab->clear();
         bool played = false;

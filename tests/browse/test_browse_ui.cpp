@@ -22,6 +22,7 @@
 #include <QMovie>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -231,6 +232,26 @@ TEST_F(BrowseUi, FileListNamesCountsAndPreview)
     WriteFile(w->AppDir + "broken.swf", QByteArray("CWS\x08\x40\0\0\0garbage", 15));
     w->PreviewFile(w->AppDir + "broken.swf", w->Image1, w->Flash1);
     EXPECT_TRUE(w->Flash1->text().contains("damaged"));
+}
+
+TEST_F(BrowseUi, SelectionMadeWhileAFolderIsListedWins)
+{
+    const QString big = disk.Messenger("Bob") + disk.idBob + "/Backgrounds/";
+    for (int i = 0; i < 200; ++i)
+        WriteFile(big + QString("bg%1.dat").arg(i), KindBytes(".png"));
+    before = TreeChecksum(disk.root);
+    w->Auto1Click();
+    QTreeWidgetItem *backgrounds = Node({"Bob", disk.idBob, "Backgrounds"});
+    QTreeWidgetItem *emoticons = Node({"Bob", disk.idBob, "CustomEmoticons"});
+    ASSERT_TRUE(backgrounds && emoticons);
+    // The user picks another folder while the big one is being listed.
+    QTimer::singleShot(0, w.get(), [&] { w->tvDir->setCurrentItem(emoticons); });
+    QThread::msleep(20); // pending events are processed at the listing's first entry
+    w->tvDir->setCurrentItem(backgrounds);
+    EXPECT_EQ(w->tvDir->currentItem(), emoticons);
+    EXPECT_EQ(Rows(), QStringList{"e.gif"});
+    EXPECT_EQ(w->Browse->DiskNames, QStringList{"e.dat"});
+    EXPECT_EQ(w->lbTotalFiles->text(), "1 files total");
 }
 
 TEST_F(BrowseUi, PictureFitsAndClickTogglesActualSize)
