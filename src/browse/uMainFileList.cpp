@@ -34,6 +34,7 @@ QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1
 constexpr const char *kPicture = "zorvakPicture";       // QPixmap of a still picture
 constexpr const char *kStretch = "zorvakStretch";
 constexpr const char *kProportional = "zorvakProportional";
+constexpr const char *kRefitWatched = "zorvakRefitWatched";
 
 QMovie *MovieOf(const QLabel *image) { return image->findChild<QMovie *>(QString(), Qt::FindDirectChildrenOnly); }
 
@@ -54,8 +55,11 @@ public:
 
 void WatchResize(QLabel *image)
 {
-    if (image->findChild<TRefitOnResize *>(QString(), Qt::FindDirectChildrenOnly))
+    // Marked by a property: the filter class has no meta-object of its own, so looking it up
+    // among the children would take any child (the movie of a GIF) for it.
+    if (image->property(kRefitWatched).toBool())
         return;
+    image->setProperty(kRefitWatched, true);
     image->installEventFilter(new TRefitOnResize(image));
 }
 } // namespace

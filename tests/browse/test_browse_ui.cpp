@@ -256,6 +256,9 @@ TEST_F(BrowseUi, SelectionMadeWhileAFolderIsListedWins)
 
 TEST_F(BrowseUi, PictureFitsAndClickTogglesActualSize)
 {
+    // An animated picture first: its movie is a child of the image control.
+    WriteFile(w->AppDir + "anim.gif", GifPicture(2));
+    w->PreviewFile(w->AppDir + "anim.gif", w->Image1, nullptr);
     WriteFile(w->AppDir + "big.png", PngPicture(2000, 1500));
     w->Image1->resize(200, 200);
     w->PreviewFile(w->AppDir + "big.png", w->Image1, nullptr);
