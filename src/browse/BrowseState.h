@@ -14,6 +14,9 @@ struct TBrowseState {
     bool TreeBusy = false;
     // The folder the user last saved a file into (the save dialog opens there again).
     QString LastSaveFolder;
+    // Counts the fills of the file list and the previews of its rows. Listing a folder processes
+    // pending events, so another selection may fill the list meanwhile; the older fill then stops.
+    int SelectionGeneration = 0;
 };
 
 } // namespace zorvak

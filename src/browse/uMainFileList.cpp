@@ -34,6 +34,7 @@ QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1
 constexpr const char *kPicture = "zorvakPicture";       // QPixmap of a still picture
 constexpr const char *kStretch = "zorvakStretch";
 constexpr const char *kProportional = "zorvakProportional";
+constexpr const char *kRefitWatched = "zorvakRefitWatched";
 
 QMovie *MovieOf(const QLabel *image) { return image->findChild<QMovie *>(QString(), Qt::FindDirectChildrenOnly); }
 
@@ -54,8 +55,11 @@ public:
 
 void WatchResize(QLabel *image)
 {
-    if (image->findChild<TRefitOnResize *>(QString(), Qt::FindDirectChildrenOnly))
+    // Marked by a property: the filter class has no meta-object of its own, so looking it up
+    // among the children would take any child (the movie of a GIF) for it.
+    if (image->property(kRefitWatched).toBool())
         return;
+    image->setProperty(kRefitWatched, true);
     image->installEventFilter(new TRefitOnResize(image));
 }
 } // namespace
@@ -263,6 +267,7 @@ void TfrmMain::PreviewFile(const QString &path, QLabel *image, QLabel *flash)
 
 void TfrmMain::tvDirChange()
 {
+    const int generation = ++Browse->SelectionGeneration;
     {
         const QSignalBlocker block(lbFiles);
         lbFiles->clear();
@@ -280,6 +285,8 @@ void TfrmMain::tvDirChange()
     SetHint(btExplore, FormatText(Lang("ExploreFolderHint"), {folder}));
 
     const QStringList names = ListFiles(folder);
+    if (generation != Browse->SelectionGeneration)
+        return; // another selection has filled the list while this folder was read
     const bool onlyRecognized = chOnlyRecognized->isChecked();
     int recognized = 0;
     {
@@ -322,6 +329,7 @@ void TfrmMain::lbFilesClick()
     const int row = lbFiles->currentRow();
     if (row < 0 || row >= Browse->DiskNames.size())
         return;
+    const int generation = ++Browse->SelectionGeneration;
     ResetPreview(*this, lbFiles);
     const QString display = lbFiles->item(row)->text();
     const QString disk = Browse->DiskNames.at(row);
@@ -341,6 +349,8 @@ void TfrmMain::lbFilesClick()
         } catch (const std::exception &) {
         }
         const QStringList entries = ListFiles(cabFolder, QStringLiteral("*.*"));
+        if (generation != Browse->SelectionGeneration)
+            return; // the list was filled anew meanwhile; these entries are no longer shown
         const QSignalBlocker block(lbCab);
         lbCab->clear();
         bool played = false;

@@ -72,11 +72,13 @@ TfrmSelectEmail::TfrmSelectEmail(QWidget *parent) : QDialog(parent)
     }
     known.sort(Qt::CaseInsensitive);
     cbEmail->addItems(known);
+    // The known addresses are offered in the list; none of them is taken for the user.
+    cbEmail->setCurrentIndex(-1);
+    cbEmail->setEditText(QString());
     if (known.isEmpty()) {
         cbEmail->setEditText(QLatin1Char('@') + QLatin1String(DefaultMailDomain));
         cbEmail->lineEdit()->selectAll();
     }
-    cbEmailChange();
     RefreshCaptions();
 
     connect(cbEmail, &QComboBox::editTextChanged, this, [this] { cbEmailChange(); });
@@ -131,7 +133,9 @@ bool TfrmSelectEmail::eventFilter(QObject *watched, QEvent *event)
                 btClose->click();
                 return true;
             }
-        } else if (event->type() == QEvent::FocusOut && watched == cbEmail->lineEdit()) {
+        } else if (event->type() == QEvent::FocusOut && watched == cbEmail->lineEdit()
+                   && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            // Dropping the list down does not leave the combo box.
             cbEmailExit();
         }
     }

@@ -22,6 +22,7 @@
 #include <QMovie>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -233,8 +234,31 @@ TEST_F(BrowseUi, FileListNamesCountsAndPreview)
     EXPECT_TRUE(w->Flash1->text().contains("damaged"));
 }
 
+TEST_F(BrowseUi, SelectionMadeWhileAFolderIsListedWins)
+{
+    const QString big = disk.Messenger("Bob") + disk.idBob + "/Backgrounds/";
+    for (int i = 0; i < 200; ++i)
+        WriteFile(big + QString("bg%1.dat").arg(i), KindBytes(".png"));
+    before = TreeChecksum(disk.root);
+    w->Auto1Click();
+    QTreeWidgetItem *backgrounds = Node({"Bob", disk.idBob, "Backgrounds"});
+    QTreeWidgetItem *emoticons = Node({"Bob", disk.idBob, "CustomEmoticons"});
+    ASSERT_TRUE(backgrounds && emoticons);
+    // The user picks another folder while the big one is being listed.
+    QTimer::singleShot(0, w.get(), [&] { w->tvDir->setCurrentItem(emoticons); });
+    QThread::msleep(20); // pending events are processed at the listing's first entry
+    w->tvDir->setCurrentItem(backgrounds);
+    EXPECT_EQ(w->tvDir->currentItem(), emoticons);
+    EXPECT_EQ(Rows(), QStringList{"e.gif"});
+    EXPECT_EQ(w->Browse->DiskNames, QStringList{"e.dat"});
+    EXPECT_EQ(w->lbTotalFiles->text(), "1 files total");
+}
+
 TEST_F(BrowseUi, PictureFitsAndClickTogglesActualSize)
 {
+    // An animated picture first: its movie is a child of the image control.
+    WriteFile(w->AppDir + "anim.gif", GifPicture(2));
+    w->PreviewFile(w->AppDir + "anim.gif", w->Image1, nullptr);
     WriteFile(w->AppDir + "big.png", PngPicture(2000, 1500));
     w->Image1->resize(200, 200);
     w->PreviewFile(w->AppDir + "big.png", w->Image1, nullptr);
@@ -401,6 +425,7 @@ TEST_F(BrowseUi, WhichIsMyFolder)
     env.dialogs().AnswerModal([](QObject *d) {
         auto *dlg = static_cast<TfrmSelectEmail *>(d);
         EXPECT_EQ(dlg->cbEmail->currentText(), "@hotmail.com"); // nothing known yet
+        EXPECT_EQ(dlg->lbId->text(), ""); // empty until the text changes
         dlg->cbEmail->setEditText("ALICE");
         EXPECT_EQ(dlg->lbId->text(), EmailToId("alice"));
         dlg->btOk->click();
@@ -415,7 +440,15 @@ TEST_F(BrowseUi, WhichIsMyFolder)
     // An unknown address: the message names its ID; nothing is remembered.
     env.dialogs().AnswerModal([](QObject *d) {
         auto *dlg = static_cast<TfrmSelectEmail *>(d);
-        EXPECT_EQ(dlg->cbEmail->count(), 1); // the known address is offered
+        EXPECT_EQ(dlg->cbEmail->count(), 1); // the known address is offered, not filled in
+        EXPECT_EQ(dlg->cbEmail->currentText(), "");
+        EXPECT_EQ(dlg->lbId->text(), "");
+        // Dropping the list down does not leave the box: no domain is added.
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(dlg->cbEmail->lineEdit(), &popup);
+        EXPECT_EQ(dlg->cbEmail->currentText(), "");
+        dlg->cbEmail->setCurrentIndex(0); // choosing from the list shows its ID
+        EXPECT_EQ(dlg->lbId->text(), EmailToId("ALICE@hotmail.com"));
         dlg->cbEmail->setEditText("nobody@example.org");
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(dlg->cbEmail->lineEdit(), &enter); // Enter clicks OK
