@@ -580,16 +580,20 @@ void TfrmMain::FormClose()
         for (const char *name : {"~tmp", "~tmp2", "~tmpCache"}) {
             try {
                 const QString path = AppDir + QLatin1String(name);
-                // A link is removed itself: what it points to is not ours.
-                if (QFileInfo(path).isSymLink())
+                const QFileInfo info(path);
+                // A link is removed itself: what it points to is not ours. A plain file standing
+                // in a temporary folder's place goes too, as the shell's delete takes it.
+                if (info.isSymLink() || (info.exists() && !info.isDir()))
                     QFile::remove(path);
                 else
                     QDir(path).removeRecursively();
             } catch (...) {
             }
         }
+        // As on Windows, the mask "~tmp.*" also matches a file named exactly "~tmp".
         const QDir app(AppDir);
-        for (const QString &file : app.entryList({QStringLiteral("~tmp.*")}, QDir::Files | QDir::Hidden | QDir::System))
+        const QStringList mask{QStringLiteral("~tmp.*"), QStringLiteral("~tmp")};
+        for (const QString &file : app.entryList(mask, QDir::Files | QDir::Hidden | QDir::System))
             QFile::remove(app.filePath(file));
     } catch (...) {
     }
