@@ -281,7 +281,12 @@ TEST_F(EnvTest, AboutInOtherLanguagesShowsTheTranslatorAndGrows)
 
 TEST_F(EnvTest, AboutThanksLabelsFlowAndWrap)
 {
+    TfrmMain frm;
     TfrmAbout dlg;
+    dlg.ensurePolished();
+    // The main window's hint display time holds in every window.
+    for (QLabel *l : dlg.ThanksLabels)
+        EXPECT_EQ(l->toolTipDuration(), 6000) << l->objectName().toStdString();
     const QStringList lines = CurrentLanguage().Get(QStringLiteral("arrayThanks")).split(QLatin1Char('\r'));
     ASSERT_EQ(lines.size(), 20);
     ASSERT_EQ(dlg.ThanksLabels.size(), 10);
