@@ -98,6 +98,22 @@ void FitPanels(TfrmMain &w, bool initial)
     w.Splitter1->setStretchFactor(1, 1);
 }
 
+// Hints stay 6 seconds in every window of the program, also in those made later (dialogs, labels
+// created at run time): each widget gets that display time when it is first polished.
+class THintDisplayTime : public QObject {
+public:
+    explicit THintDisplayTime(QObject *owner) : QObject(owner) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Polish && watched->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (widget->toolTipDuration() < 0)
+                widget->setToolTipDuration(6000);
+        }
+        return false;
+    }
+};
+
 // Fits the panels once, when the window is first shown: only then do the size hints come from the
 // style and font the window is shown with.
 class TFitOnFirstShow : public QObject {
@@ -143,6 +159,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     QFont tipFont = QToolTip::font();
     tipFont.setPointSize(9);
     QToolTip::setFont(tipFont);
+    qApp->installEventFilter(new THintDisplayTime(this));
     // 4. the status hint window
     StatusHintWindow = new TStatusHintWindow(this);
     QPalette hintPal = StatusHintWindow->palette();
@@ -580,16 +597,20 @@ void TfrmMain::FormClose()
         for (const char *name : {"~tmp", "~tmp2", "~tmpCache"}) {
             try {
                 const QString path = AppDir + QLatin1String(name);
-                // A link is removed itself: what it points to is not ours.
-                if (QFileInfo(path).isSymLink())
+                const QFileInfo info(path);
+                // A link is removed itself: what it points to is not ours. A plain file standing
+                // in a temporary folder's place goes too, as the shell's delete takes it.
+                if (info.isSymLink() || (info.exists() && !info.isDir()))
                     QFile::remove(path);
                 else
                     QDir(path).removeRecursively();
             } catch (...) {
             }
         }
+        // As on Windows, the mask "~tmp.*" also matches a file named exactly "~tmp".
         const QDir app(AppDir);
-        for (const QString &file : app.entryList({QStringLiteral("~tmp.*")}, QDir::Files | QDir::Hidden | QDir::System))
+        const QStringList mask{QStringLiteral("~tmp.*"), QStringLiteral("~tmp")};
+        for (const QString &file : app.entryList(mask, QDir::Files | QDir::Hidden | QDir::System))
             QFile::remove(app.filePath(file));
     } catch (...) {
     }

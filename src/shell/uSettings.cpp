@@ -272,7 +272,9 @@ void TfrmSettings::chChangeSubfoldersClick()
 void TfrmSettings::btOkClick()
 {
     if (!QFileInfo(edDocSet->text()).isDir()) {
-        LangMessageDlg(FormatText(Lang("DirNotFound"), {edDocSet->text()}), TMsgDlgType::mtError, mbOK);
+        // The folder as typed: an "&" of the path is part of the name, not an accelerator mark.
+        const QString message = StripAmpersands(Lang("DirNotFound")).replace(QStringLiteral("%s"), edDocSet->text());
+        LangMessageDlg(message, TMsgDlgType::mtError, mbOK);
         return; // the dialog stays open
     }
     bool saved = false;

@@ -28,8 +28,9 @@ inline void EnsureScanned(TfrmMain &frm, const QStringList &ids, const QString &
 {
     frm.Auto1Click();
     EXPECT_EQ(frm.CountNodesAtLevel(1), int(ids.size()));
-    if (!ids.isEmpty() && frm.tvDir->topLevelItemCount() > 0)
+    if (!ids.isEmpty() && frm.tvDir->topLevelItemCount() > 0) {
         EXPECT_EQ(frm.tvDir->topLevelItem(0)->text(0), user);
+    }
 }
 
 inline const QString kCannotFindMsnData = QStringLiteral(

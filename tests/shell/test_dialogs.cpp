@@ -78,6 +78,13 @@ TEST_F(EnvTest, SettingsOkRefusesAMissingFolderAndKeepsTheDialogOpen)
     EXPECT_EQ(env.dialogs().calls[0].type, TMsgDlgType::mtError);
     EXPECT_EQ(dlg.edDocSet->text(), missing);
     EXPECT_FALSE(QFile::exists(SettingsFilePath()));
+
+    // The message names the folder exactly as typed, "&" and "%" included.
+    const QString odd = env.path(QStringLiteral("Tom & Jerry 100%"));
+    dlg.edDocSet->setText(odd);
+    EXPECT_EQ(Finished(dlg), 0);
+    ASSERT_EQ(env.dialogs().calls.size(), 2u);
+    EXPECT_EQ(env.dialogs().calls[1].text, QStringLiteral("Directory not found:\r   ") + odd);
 }
 
 TEST_F(EnvTest, SettingsOkAppliesAndStoresTheValues)
@@ -274,7 +281,12 @@ TEST_F(EnvTest, AboutInOtherLanguagesShowsTheTranslatorAndGrows)
 
 TEST_F(EnvTest, AboutThanksLabelsFlowAndWrap)
 {
+    TfrmMain frm;
     TfrmAbout dlg;
+    dlg.ensurePolished();
+    // The main window's hint display time holds in every window.
+    for (QLabel *l : dlg.ThanksLabels)
+        EXPECT_EQ(l->toolTipDuration(), 6000) << l->objectName().toStdString();
     const QStringList lines = CurrentLanguage().Get(QStringLiteral("arrayThanks")).split(QLatin1Char('\r'));
     ASSERT_EQ(lines.size(), 20);
     ASSERT_EQ(dlg.ThanksLabels.size(), 10);

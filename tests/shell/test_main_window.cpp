@@ -236,6 +236,19 @@ TEST_F(EnvTest, ClosingDeletesTheTemporaryFoldersAndFiles)
     EXPECT_TRUE(env.dialogs().calls.empty());
 }
 
+TEST_F(EnvTest, ClosingDeletesPlainFilesNamedLikeTheTemporaryFolders)
+{
+    const QString app = env.appDir();
+    for (const char *name : {"~tmp", "~tmp2", "~tmpCache", "~tmpx", "~tmp2.keep"})
+        WriteFile(app + QLatin1String(name), "x");
+    // "~tmp2.keep" does not match "~tmp.*"; "~tmpx" is no temporary name.
+    TfrmMain frm;
+    frm.close();
+    EXPECT_EQ(QDir(app).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("~tmp2.keep"), QStringLiteral("~tmpx")}));
+    EXPECT_TRUE(env.dialogs().calls.empty());
+}
+
 TEST_F(EnvTest, ClosingWithNothingToDeleteSaysNothing)
 {
     TfrmMain frm;
