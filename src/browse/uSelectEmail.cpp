@@ -114,7 +114,9 @@ void TfrmSelectEmail::cbEmailExit()
 void TfrmSelectEmail::done(int result)
 {
     // Leaving the combo box completes the address before the caller reads it.
-    if (cbEmail->hasFocus() || cbEmail->lineEdit()->hasFocus() || !isVisible())
+    // The dialog's focus child, not hasFocus(): the window may not be the active one yet.
+    const QWidget *focused = focusWidget();
+    if (focused == cbEmail || focused == cbEmail->lineEdit() || !isVisible())
         cbEmailExit();
     btOk->setFocus();
     QDialog::done(result);
