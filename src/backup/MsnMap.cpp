@@ -100,14 +100,8 @@ bool IsDefaultContent(const QString &name, qint32 size, const TDefaultTable &def
 
 QString XmlEscapeValue(const QString &text)
 {
-    QString s = text;
-    s.replace(QLatin1Char('&'), QLatin1String("&amp;"));
-    s.replace(QLatin1Char('"'), QLatin1String("&quot;"));
-    s.replace(QLatin1Char('\''), QLatin1String("&apos;"));
-    s.replace(QLatin1Char('>'), QLatin1String("&gt;"));
-    s.replace(QLatin1Char('<'), QLatin1String("&lt;"));
-    s.remove(QLatin1Char('\r'));
-    return s;
+    // The same five entities as EscapeXml; carriage returns are dropped.
+    return EscapeXml(text).remove(QLatin1Char('\r'));
 }
 
 QString EscapeXml(const QString &text)
