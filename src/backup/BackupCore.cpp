@@ -19,7 +19,6 @@
 namespace zorvak {
 
 namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 void LetMessagesRun() { QCoreApplication::processEvents(); }
 

@@ -31,7 +31,6 @@
 namespace zorvak {
 
 namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 void ShowError(const std::exception &e)
 {

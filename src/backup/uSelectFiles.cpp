@@ -26,7 +26,6 @@
 namespace zorvak {
 
 namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 QString SizeText(const QString &path)
 {

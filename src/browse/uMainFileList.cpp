@@ -29,7 +29,6 @@
 namespace zorvak {
 
 namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 constexpr const char *kPicture = "zorvakPicture";       // QPixmap of a still picture
 constexpr const char *kStretch = "zorvakStretch";

@@ -19,7 +19,6 @@
 namespace zorvak {
 
 namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 // The selected file: a cabinet entry, or a row of the file list.
 struct TSelectedFile {

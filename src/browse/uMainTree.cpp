@@ -26,10 +26,6 @@ static void InitBrowseResources() { Q_INIT_RESOURCE(browse); }
 
 namespace zorvak {
 
-namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
-} // namespace
-
 namespace browse {
 
 int AbsoluteIndex(const QTreeWidget *tree, const QTreeWidgetItem *node)

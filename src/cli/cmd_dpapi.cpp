@@ -80,7 +80,7 @@ QStringList SidFolders(const QString &protectDir, const QString &sid)
 
 int MasterKeys(const QStringList &rawArgs)
 {
-    const Args args = Parse(rawArgs, {"--protect-dir", "--password", "--hash", "--sid"});
+    const Args args = Parse(rawArgs, {QStringLiteral("--protect-dir"), QStringLiteral("--password"), QStringLiteral("--hash"), QStringLiteral("--sid")});
     if (!args.error.isEmpty())
         return UsageError("dpapi", args.error);
     QString error;
@@ -117,7 +117,8 @@ int MasterKeys(const QStringList &rawArgs)
 
 int Unprotect(const QStringList &rawArgs)
 {
-    const Args args = Parse(rawArgs, {"--protect-dir", "--password", "--hash", "--entropy", "--entropy-hex"});
+    const Args args = Parse(rawArgs, {QStringLiteral("--protect-dir"), QStringLiteral("--password"), QStringLiteral("--hash"),
+                                              QStringLiteral("--entropy"), QStringLiteral("--entropy-hex")});
     if (!args.error.isEmpty())
         return UsageError("dpapi", args.error);
     QString error;

@@ -208,7 +208,7 @@ QString PosixPlatform::ShellFolder(const QString &name)
             return env;
     }
     const QString envName = name.toUpper().replace(QLatin1Char(' '), QLatin1Char('_'));
-    const QString fromEnv = qEnvironmentVariable(("ZORVAK_SHELL_" + envName).toUtf8().constData());
+    const QString fromEnv = qEnvironmentVariable((QStringLiteral("ZORVAK_SHELL_") + envName).toUtf8().constData());
     if (!fromEnv.isEmpty())
         return fromEnv;
     for (const QString &prefix : WinePrefixes()) {

@@ -104,8 +104,8 @@ QString Unescape(const QString &s)
     for (qsizetype i = 0; i < s.size(); ++i) {
         if (s.at(i) == QLatin1Char('\\') && i + 1 < s.size()) {
             const QChar n = s.at(++i);
-            out += n == QLatin1Char('t') ? QChar('\t') : n == QLatin1Char('n') ? QChar('\n')
-                 : n == QLatin1Char('r') ? QChar('\r') : n;
+            out += n == QLatin1Char('t') ? QChar(u'\t') : n == QLatin1Char('n') ? QChar(u'\n')
+                 : n == QLatin1Char('r') ? QChar(u'\r') : n;
         } else {
             out += s.at(i);
         }

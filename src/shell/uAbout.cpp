@@ -20,7 +20,6 @@ const QColor kBackground(223, 221, 215);
 const QColor kTranslatorGreen(0, 176, 57);
 const QColor kThanksPurple(146, 13, 255);
 
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 void Colour(QWidget *w, const QColor &colour)
 {

@@ -29,5 +29,7 @@ std::unique_ptr<TLanguage> LoadLanguage(const QString &code);
 // The catalogue in use. English until another is made current.
 TLanguage &CurrentLanguage();
 void SetCurrentLanguage(std::unique_ptr<TLanguage> language);
+// The text of `key` in the catalogue in use.
+inline QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 } // namespace zorvak

@@ -23,7 +23,6 @@ namespace {
 const QColor kTeal(0, 128, 128);
 const QString kSection = QString::fromLatin1(SettingsSection);
 
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
 
 void Colour(QLabel *label, const QColor &colour)
 {

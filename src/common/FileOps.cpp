@@ -1,0 +1,147 @@
+#include "common/FileOps.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zorvak::fileops {
+
+namespace {
+
+QString SystemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+bool Fail(QString *error, int code)
+{
+    if (error)
+        *error = SystemError(code);
+    return false;
+}
+
+// Closes a descriptor when leaving the scope.
+struct Fd {
+    int fd = -1;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool WriteAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t w = ::write(fd, data, size);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += w;
+        size -= size_t(w);
+    }
+    return true;
+}
+
+// Copies the bytes of `in` into `out`; errno tells why on failure.
+bool CopyBytes(int in, int out)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        if (!WriteAll(out, buffer, size_t(n)))
+            return false;
+    }
+}
+
+} // namespace
+
+bool IsRegularFile(const QString &path)
+{
+    struct stat s;
+    return ::stat(QFile::encodeName(path).constData(), &s) == 0 && S_ISREG(s.st_mode);
+}
+
+bool CopyFile(const QString &source, const QString &target, CopyOptions options, QString *error)
+{
+    const QByteArray src = QFile::encodeName(source);
+    const QByteArray dst = QFile::encodeName(target);
+
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked on the open file.
+    Fd in{::open(src.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (in.fd < 0)
+        return Fail(error, errno);
+    struct stat s;
+    if (::fstat(in.fd, &s) != 0)
+        return Fail(error, errno);
+    if (S_ISDIR(s.st_mode))
+        return Fail(error, EISDIR);
+    if (!S_ISREG(s.st_mode)) {
+        if (error)
+            *error = QStringLiteral("Not a regular file");
+        return false;
+    }
+    const int flags = ::fcntl(in.fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(in.fd, F_SETFL, flags & ~O_NONBLOCK);
+
+    struct stat t;
+    const bool targetExists = ::stat(dst.constData(), &t) == 0;
+    if (targetExists && options.ifExists == IfExists::Refuse)
+        return Fail(error, EEXIST);
+    if (targetExists && s.st_dev == t.st_dev && s.st_ino == t.st_ino)
+        return true;   // the same file: nothing to do, and nothing to lose
+
+    // A replacing copy is written under a temporary name beside the target, so a failure leaves
+    // the existing file as it was.
+    QByteArray writeName = dst;
+    Fd out;
+    if (options.ifExists == IfExists::Replace) {
+        const QFileInfo info(target);
+        for (int attempt = 0; out.fd < 0; ++attempt) {
+            writeName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                                          + QStringLiteral(".~copy-")
+                                          + QString::number(QRandomGenerator::global()->generate(), 36));
+            out.fd = ::open(writeName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (out.fd < 0 && (errno != EEXIST || attempt == 100))
+                return Fail(error, errno);
+        }
+    } else {
+        out.fd = ::open(dst.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (out.fd < 0)
+            return Fail(error, errno);
+    }
+
+    int code = 0;
+    if (!CopyBytes(in.fd, out.fd))
+        code = errno;
+    if (code == 0 && options.keepTime) {
+        const struct timespec times[2] = {s.st_atim, s.st_mtim};
+        ::futimens(out.fd, times);
+    }
+    const int fd = out.fd;
+    out.fd = -1;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    if (code == 0 && options.ifExists == IfExists::Replace && ::rename(writeName.constData(), dst.constData()) != 0)
+        code = errno;
+    if (code != 0) {
+        ::unlink(writeName.constData());
+        return Fail(error, code);
+    }
+    return true;
+}
+
+} // namespace zorvak::fileops
