@@ -11,6 +11,8 @@ PACKAGES=(
   xvfb xauth xdg-utils
 )
 PACKAGES+=(file)   # the browsing benchmark compares recognition with file(1)
+# the packaging test validates the installed tree and builds the Debian package
+PACKAGES+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

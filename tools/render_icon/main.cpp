@@ -1,0 +1,31 @@
+// zorvak-render-icon SVG SIZE PNG: draws the application icon at one size for the icon theme.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: zorvak-render-icon SVG SIZE PNG\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.warning=false");   // its own errors are reported below
+    QGuiApplication app(argc, argv);
+    QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
+    const int size = QByteArray(argv[2]).toInt();
+    if (!svg.isValid() || size <= 0) {
+        std::fprintf(stderr, "zorvak-render-icon: cannot draw %s at %s pixels\n", argv[1], argv[2]);
+        return 1;
+    }
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    svg.render(&painter);
+    painter.end();
+    return image.save(QString::fromLocal8Bit(argv[3]), "PNG") ? 0 : 1;
+}
