@@ -87,6 +87,33 @@ TEST_F(EnvTest, SettingsOkRefusesAMissingFolderAndKeepsTheDialogOpen)
     EXPECT_EQ(env.dialogs().calls[1].text, QStringLiteral("Directory not found:\r   ") + odd);
 }
 
+TEST_F(EnvTest, SettingsOkWithAnUntickedMissingDocumentsFolderSaves)
+{
+    // The built-in default names a Windows disk mount that is usually absent (here: surely absent);
+    // leaving its row unticked must not stop the other settings from being saved.
+    LoadSettings({});
+    const QString absent = env.path(QStringLiteral("unmounted/Documents and Settings/"));
+    Settings().docSetDir = absent;
+    TfrmSettings dlg;
+    dlg.LoadValues();
+    ASSERT_FALSE(dlg.chDocSet->isChecked());
+    dlg.chChangeSubfolders->setChecked(true);
+    dlg.edWink->setText(QStringLiteral("Winks4"));
+    EXPECT_EQ(Finished(dlg), 1);
+    ASSERT_EQ(env.dialogs().calls.size(), 1u);
+    EXPECT_EQ(env.dialogs().calls[0].type, TMsgDlgType::mtInformation);
+    EXPECT_EQ(IniValue(QStringLiteral("subdirWink")), QStringLiteral("Winks4"));
+    EXPECT_EQ(IniValue(QStringLiteral("docSetDir")), QStringLiteral("<absent>"));
+    EXPECT_EQ(Settings().docSetDir, absent);
+
+    // Ticking the row brings the check back.
+    TfrmSettings again;
+    again.LoadValues();
+    again.chDocSet->setChecked(true);
+    EXPECT_EQ(Finished(again), 0);
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtError);
+}
+
 TEST_F(EnvTest, SettingsOkAppliesAndStoresTheValues)
 {
     const QString docs = env.path(QStringLiteral("docs"));
