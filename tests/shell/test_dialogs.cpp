@@ -306,6 +306,29 @@ TEST_F(EnvTest, AboutInOtherLanguagesShowsTheTranslatorAndGrows)
     }
 }
 
+TEST_F(EnvTest, AboutByAndNoticeLinesAreWholeInEveryLanguage)
+{
+    // Each language words the line with its maker in its own sentence; nothing English is glued on.
+    const struct {
+        const char *code;
+        QString by, notice;
+    } expected[] = {
+        {"EN", QStringLiteral("by the Zorvak team"), QStringLiteral("Free software for your own Messenger content")},
+        {"FR", QStringLiteral("par l'\u00e9quipe Zorvak"), QStringLiteral("Logiciel libre pour votre propre contenu Messenger")},
+        {"IT", QStringLiteral("a cura del team di Zorvak"), QStringLiteral("Software libero per i vostri contenuti di Messenger")},
+        {"SP", QStringLiteral("por el equipo de Zorvak"), QStringLiteral("Software libre para su propio contenido de Messenger")},
+    };
+    for (const auto &e : expected) {
+        SetCurrentLanguage(LoadLanguage(QString::fromLatin1(e.code)));
+        TfrmAbout dlg;
+        EXPECT_EQ(dlg.lbBy->text(), e.by) << e.code;
+        EXPECT_EQ(dlg.lbNotice->text(), e.notice) << e.code;
+        EXPECT_LE(dlg.lbNotice->x() + dlg.lbNotice->width(), dlg.width()) << e.code;
+        EXPECT_LE(dlg.lbBy->x() + dlg.lbBy->width(), dlg.width()) << e.code;
+    }
+    SetCurrentLanguage(LoadEnglish());
+}
+
 TEST_F(EnvTest, AboutThanksLabelsFlowAndWrap)
 {
     TfrmMain frm;
