@@ -3,7 +3,7 @@
 #include "shell/DialogService.h"
 
 #include <QCoreApplication>
-#include <cstdio>
+#include <algorithm>
 
 namespace zorvak::cli {
 
@@ -27,6 +27,7 @@ void PrintHelp()
              "\nIn every verb, --NAME=VALUE is the same as --NAME VALUE, options may follow the other\n"
              "arguments, and \"--\" ends the options (give a file named \"-x\" after it).\n";
 }
+
 // "--help" or "-h" among a verb's options asks for its help; after "--" it is an argument.
 bool AsksForHelp(const QStringList &args)
 {
