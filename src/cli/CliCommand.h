@@ -20,7 +20,14 @@ const QList<Command> &Commands();
 
 QTextStream &Out();
 QTextStream &Err();
-// Prints "zorvak-cli VERB: message" to standard error and returns 2.
+// A text as a terminal shows it: the carriage returns that the catalogue and the program's error
+// texts use as line separators become line feeds ("\r\n" one line feed).
+QString TerminalText(const QString &text);
+// Prints "zorvak-cli VERB: text" (then a line feed) to standard error, the text's carriage
+// returns as line breaks, and returns 1, the failure status. Every error a verb reports goes
+// through here or through UsageError.
+int PrintError(const char *verb, const QString &text);
+// The same for wrong usage; returns 2.
 int UsageError(const char *verb, const QString &message);
 
 struct Registrar {

@@ -1,22 +1,24 @@
 // zorvak-cli catalogue [--language EN|FR|IT|SP]: every key and text of a catalogue in table order.
 #include "cli/CliCommand.h"
+#include "cli/VerbOptions.h"
 #include "shell/uLanguage.h"
 
 namespace {
 int Run(const QStringList &args)
 {
     using namespace zorvak::cli;
-    QString code = QStringLiteral("EN");
-    if (args.size() == 2 && args.at(0) == QLatin1String("--language"))
-        code = args.at(1);
-    else if (args.size() == 1 && args.at(0).startsWith(QLatin1String("--language=")))
-        code = args.at(0).mid(int(qstrlen("--language=")));
-    else if (!args.isEmpty())
-        return UsageError("catalogue", QStringLiteral("usage: zorvak-cli catalogue [--language EN|FR|IT|SP]"));
+    VerbOptions options("catalogue");
+    options.Value(QStringLiteral("language"), QStringLiteral("CODE"), QStringLiteral("a language code"));
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    if (!options.Positional().isEmpty())
+        return options.Usage(QStringLiteral("usage: zorvak-cli catalogue [--language EN|FR|IT|SP]"));
+    const QString code = options.IsSet(QStringLiteral("language")) ? options.Get(QStringLiteral("language"))
+                                                                   : QStringLiteral("EN");
 
     const std::unique_ptr<zorvak::TLanguage> language = zorvak::LoadLanguage(code);
     if (!language)
-        return UsageError("catalogue", QStringLiteral("unknown language \"%1\" (EN, FR, IT or SP)").arg(code));
+        return options.Usage(QStringLiteral("unknown language \"%1\" (EN, FR, IT or SP)").arg(code));
 
     const zorvak::THash &table = language->Table();
     for (int i = 0; i < table.Count(); ++i) {

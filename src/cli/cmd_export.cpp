@@ -1,6 +1,7 @@
 // zorvak-cli export FOLDER DEST: "Save folder as" without questions.
 #include "browse/FolderExport.h"
 #include "cli/CliCommand.h"
+#include "cli/VerbOptions.h"
 #include "platform/Platform.h"
 #include "shell/DialogService.h"
 
@@ -11,38 +12,28 @@ int Run(const QStringList &args)
 {
     using namespace zorvak;
     using namespace zorvak::cli;
-    QStringList positional;
-    bool all = false;
-    bool overwrite = false;
-    for (const QString &a : args) {
-        if (a == QLatin1String("--all"))
-            all = true;
-        else if (a == QLatin1String("--overwrite"))
-            overwrite = true;
-        else if (a.startsWith(QLatin1String("--")))
-            return UsageError("export", QStringLiteral("unknown option: ") + a);
-        else
-            positional << a;
-    }
+    VerbOptions options("export");
+    options.Flag(QStringLiteral("all")).Flag(QStringLiteral("overwrite"));
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    const QStringList positional = options.Positional();
+    const bool all = options.IsSet(QStringLiteral("all"));
+    const bool overwrite = options.IsSet(QStringLiteral("overwrite"));
     if (positional.size() != 2)
-        return UsageError("export", QStringLiteral("give a folder and a destination"));
-    if (!QFileInfo(positional.at(0)).isDir()) {
-        Err() << "zorvak-cli export: not a folder: " << positional.at(0) << "\n";
-        return 1;
-    }
+        return options.Usage(QStringLiteral("give a folder and a destination"));
+    if (!QFileInfo(positional.at(0)).isDir())
+        return PrintError("export", QStringLiteral("not a folder: ") + positional.at(0));
     const TFolderNode tree = FolderTreeOf(positional.at(0));
     TFolderSaver saver;
     saver.KnownOnly = !all;
     saver.AskOverwrite = [overwrite](const QString &) { return overwrite ? int(mrYes) : int(mrNo); };
     const QString target = WithSeparator(positional.at(1)) + tree.caption;
-    if (IsSameOrInside(target, tree.folder)) {
-        Err() << "zorvak-cli export: a folder cannot be saved into itself: " << target << "\n";
-        return 1;
-    }
+    if (IsSameOrInside(target, tree.folder))
+        return PrintError("export", QStringLiteral("a folder cannot be saved into itself: ") + target);
     const bool ok = saver.SaveFolderTree(tree, target);
     Out() << saver.Copied << '\t' << target << '\n';
     if (!ok)
-        Err() << "zorvak-cli export: some files could not be copied\n";
+        PrintError("export", QStringLiteral("some files could not be copied"));
     return ok ? 0 : 1;
 }
 } // namespace

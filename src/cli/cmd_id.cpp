@@ -1,14 +1,19 @@
 // zorvak-cli id EMAIL...: the Messenger folder ID of each address.
 #include "browse/EmailId.h"
 #include "cli/CliCommand.h"
+#include "cli/VerbOptions.h"
 
 namespace {
 int Run(const QStringList &args)
 {
     using namespace zorvak::cli;
-    if (args.isEmpty())
-        return UsageError("id", QStringLiteral("give at least one e-mail address"));
-    for (const QString &email : args)
+    VerbOptions options("id");
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    const QStringList emails = options.Positional();
+    if (emails.isEmpty())
+        return options.Usage(QStringLiteral("give at least one e-mail address"));
+    for (const QString &email : emails)
         Out() << zorvak::EmailToId(email) << '\t' << email << '\n';
     return 0;
 }

@@ -1,14 +1,19 @@
 // zorvak-cli recognize FILE...: the recognised extension of each file.
 #include "browse/Recognition.h"
 #include "cli/CliCommand.h"
+#include "cli/VerbOptions.h"
 
 namespace {
 int Run(const QStringList &args)
 {
     using namespace zorvak::cli;
-    if (args.isEmpty())
-        return UsageError("recognize", QStringLiteral("give at least one file"));
-    for (const QString &file : args) {
+    VerbOptions options("recognize");
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    const QStringList files = options.Positional();
+    if (files.isEmpty())
+        return options.Usage(QStringLiteral("give at least one file"));
+    for (const QString &file : files) {
         const QString ext = zorvak::RecognizeFile(file);
         Out() << (ext.isEmpty() ? QStringLiteral("-") : ext) << '\t' << file << '\n';
     }

@@ -1,6 +1,7 @@
 // zorvak-cli scan: the tree of Messenger data folders the automatic scan finds.
 #include "browse/FolderScan.h"
 #include "cli/CliCommand.h"
+#include "cli/VerbOptions.h"
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
 
@@ -12,40 +13,34 @@ int Run(const QStringList &args)
 {
     using namespace zorvak;
     using namespace zorvak::cli;
+    VerbOptions options("scan");
+    const QString folder = QStringLiteral("a folder");
+    options.Value(QStringLiteral("docset"), QStringLiteral("DIR"), folder)
+        .Value(QStringLiteral("appdata"), QStringLiteral("DIR"), folder)
+        .Value(QStringLiteral("msndat"), QStringLiteral("DIR"), folder)
+        .Flag(QStringLiteral("show-empty"));
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    if (!options.Positional().isEmpty())
+        return options.Usage(QStringLiteral("unknown argument: ") + options.Positional().first());
+
     TSettingsValues &settings = Settings();
-    bool hide = true;
-    bool docSetGiven = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        auto value = [&](QString &into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = WithSeparator(args.at(++i));
-            return true;
-        };
-        if (a == QLatin1String("--docset")) {
-            if (!value(settings.docSetDir))
-                return UsageError("scan", QStringLiteral("--docset needs a folder"));
-            docSetGiven = true;
-        } else if (a == QLatin1String("--appdata")) {
-            if (!value(settings.appDatDir))
-                return UsageError("scan", QStringLiteral("--appdata needs a folder"));
-        } else if (a == QLatin1String("--msndat")) {
-            if (!value(settings.msnDatDir))
-                return UsageError("scan", QStringLiteral("--msndat needs a folder"));
-        } else if (a == QLatin1String("--show-empty")) {
-            hide = false;
-        } else {
-            return UsageError("scan", QStringLiteral("unknown argument: ") + a);
-        }
-    }
+    const bool hide = !options.IsSet(QStringLiteral("show-empty"));
+    const bool docSetGiven = options.IsSet(QStringLiteral("docset"));
+    const struct {
+        const char *option;
+        QString &into;
+    } folders[] = {{"docset", settings.docSetDir}, {"appdata", settings.appDatDir}, {"msndat", settings.msnDatDir}};
+    for (const auto &f : folders)
+        if (options.IsSet(QString::fromLatin1(f.option)))
+            f.into = WithSeparator(options.Get(QString::fromLatin1(f.option)));
     // A whole path to an Application Data folder, as APPDATA holds it, tells the profiles folder
     // too: ".../Documents and Settings/Alice/Application Data" scans ".../Documents and Settings/"
     // with "Application Data/" (an explicit --docset still wins).
     if (QDir::isAbsolutePath(settings.appDatDir)) {
         QString profiles, appDat;
         if (!SplitAppDataPath(settings.appDatDir, profiles, appDat))
-            return UsageError("scan", QStringLiteral("--appdata: not an Application Data folder: ") + settings.appDatDir);
+            return options.Usage(QStringLiteral("--appdata: not an Application Data folder: ") + settings.appDatDir);
         if (!docSetGiven)
             settings.docSetDir = profiles;
         settings.appDatDir = appDat;
@@ -59,8 +54,7 @@ int Run(const QStringList &args)
     };
     print(roots, 0);
     if (roots.empty()) {
-        Err() << "zorvak-cli scan: no Messenger data folder found\n";
-        return 1;
+        return PrintError("scan", QStringLiteral("no Messenger data folder found"));
     }
     return 0;
 }

@@ -3,7 +3,7 @@
 #include "shell/DialogService.h"
 
 #include <QCoreApplication>
-#include <cstdio>
+#include <algorithm>
 
 namespace zorvak::cli {
 
@@ -23,7 +23,21 @@ void PrintHelp()
     for (const Command &c : Registry())
         Out() << "  " << QString::fromLatin1(c.name).leftJustified(12) << c.summary << "\n";
     Out() << "\nOptions:\n  --help      this text (VERB --help: the verb's own)\n"
-             "  --version   the program's version\n";
+             "  --version   the program's version\n"
+             "\nIn every verb, --NAME=VALUE is the same as --NAME VALUE, options may follow the other\n"
+             "arguments, and \"--\" ends the options (give a file named \"-x\" after it).\n";
+}
+
+// "--help" or "-h" among a verb's options asks for its help; after "--" it is an argument.
+bool AsksForHelp(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--"))
+            return false;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -35,25 +49,6 @@ void Register(const Command &command)
 }
 
 const QList<Command> &Commands() { return Registry(); }
-
-QTextStream &Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream &Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
-
-int UsageError(const char *verb, const QString &message)
-{
-    Err() << "zorvak-cli " << verb << ": " << message << "\n";
-    Err().flush();
-    return 2;
-}
 
 } // namespace zorvak::cli
 
@@ -83,14 +78,13 @@ int main(int argc, char *argv[])
                 found = &c;
         if (!found) {
             rc = UsageError(qPrintable(verb), QStringLiteral("unknown verb (see zorvak-cli --help)"));
-        } else if (args.contains(QStringLiteral("--help"))) {
+        } else if (AsksForHelp(args)) {
             Out() << found->usage << "\n";
         } else {
             try {
                 rc = found->run(args);
             } catch (const std::exception &e) {
-                Err() << "zorvak-cli " << verb << ": " << QString::fromUtf8(e.what()) << "\n";
-                rc = 1;
+                rc = PrintError(found->name, QString::fromUtf8(e.what()));
             }
         }
     }

@@ -271,7 +271,9 @@ std::unique_ptr<TLanguage> LoadEnglish()
 
     // About window
     l.Add(u"tiAbout"_s, u"About Zorvak"_s);
-    l.Add(u"by"_s, u"by"_s);
+    l.Add(u"AboutNotice"_s, u"Free software for your own Messenger content"_s);
+    // The whole line under the notice: the maker named in the sentence of each language.
+    l.Add(u"by"_s, u"by the Zorvak team"_s);
     l.Add(u"LastMod"_s, u"Last modified"_s);
     l.Add(u"SpcThx"_s, u"Special thanks to"_s);
     l.Add(u"AboutDesc"_s,

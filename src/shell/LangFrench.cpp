@@ -278,7 +278,8 @@ std::unique_ptr<TLanguage> LoadFrench()
 
     // About window
     l.Add(u"tiAbout"_s, u"À propos de Zorvak"_s);
-    l.Add(u"by"_s, u"par"_s);
+    l.Add(u"AboutNotice"_s, u"Logiciel libre pour votre propre contenu Messenger"_s);
+    l.Add(u"by"_s, u"par l'équipe Zorvak"_s);
     l.Add(u"LastMod"_s, u"Dernière modification"_s);
     l.Add(u"SpcThx"_s, u"Remerciements"_s);
     l.Add(u"AboutDesc"_s,

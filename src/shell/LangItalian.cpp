@@ -277,7 +277,8 @@ std::unique_ptr<TLanguage> LoadItalian()
 
     // About window
     l.Add(u"tiAbout"_s, u"Informazioni su Zorvak"_s);
-    l.Add(u"by"_s, u"di"_s);
+    l.Add(u"AboutNotice"_s, u"Software libero per i vostri contenuti di Messenger"_s);
+    l.Add(u"by"_s, u"a cura del team di Zorvak"_s);
     l.Add(u"LastMod"_s, u"Ultima modifica"_s);
     l.Add(u"SpcThx"_s, u"Ringraziamenti"_s);
     l.Add(u"AboutDesc"_s,

@@ -277,7 +277,8 @@ std::unique_ptr<TLanguage> LoadSpanish()
 
     // About window
     l.Add(u"tiAbout"_s, u"Acerca de Zorvak"_s);
-    l.Add(u"by"_s, u"por"_s);
+    l.Add(u"AboutNotice"_s, u"Software libre para su propio contenido de Messenger"_s);
+    l.Add(u"by"_s, u"por el equipo de Zorvak"_s);
     l.Add(u"LastMod"_s, u"Última modificación"_s);
     l.Add(u"SpcThx"_s, u"Agradecimientos"_s);
     l.Add(u"AboutDesc"_s,

@@ -11,9 +11,5 @@ inline constexpr const char *MainCaption = "Zorvak - Messenger content browser a
 inline constexpr const char *ProductWebsite = "https://zorvak.example.org/";
 inline constexpr const char *HelpPage = "https://zorvak.example.org/help/";
 inline constexpr const char *ProductEmail = "zorvak@example.org";
-// Shown after the catalogue's "by" in the About window.
-inline constexpr const char *MakerName = "the Zorvak team";
-// The notice line under the product name in the About window.
-inline constexpr const char *AboutNotice = "Free software for your own Messenger content";
 
 } // namespace zorvak

@@ -1,6 +1,5 @@
 #include "shell/TApplication.h"
 
-#include "common/Exceptions.h"
 #include "shell/ProductInfo.h"
 #include "shell/unitCustomDlg.h"
 
@@ -33,14 +32,9 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 
 bool DeliverReportingErrors(const std::function<bool()> &deliver)
 {
-    try {
-        return deliver();
-    } catch (const std::exception &error) {
-        ShowException(error);
-    } catch (...) {
-        ShowException(Exception(QStringLiteral("Unknown error.")));
-    }
-    return false;
+    bool handled = false;
+    RunShowingErrors([&] { handled = deliver(); });
+    return handled;
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

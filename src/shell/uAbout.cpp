@@ -127,7 +127,6 @@ void TfrmAbout::CreateControls()
     Fit(lbName, QString::fromLatin1(ProductName));
     lbVer = NewLabel(this, "lbVer", 200, 12);
     lbNotice = NewLabel(this, "lbNotice", 106, 32);
-    Fit(lbNotice, QString::fromLatin1(AboutNotice));
     lbBy = NewLabel(this, "lbBy", 106, 46);
     lbDesc = NewLabel(this, "lbDesc", 106, 62);
     QFont italic = lbDesc->font();
@@ -176,7 +175,10 @@ void TfrmAbout::CreateControls()
 void TfrmAbout::RefreshCaptions()
 {
     setWindowTitle(Lang("tiAbout"));
-    Fit(lbBy, Lang("by") + QLatin1Char(' ') + QString::fromLatin1(MakerName));
+    // The notice and the "by" line are whole sentences of the catalogue, the maker's name included,
+    // so that each language words them its own way.
+    Fit(lbNotice, Lang("AboutNotice"));
+    Fit(lbBy, Lang("by"));
     lbDesc->setText(Lang("AboutDesc"));
     if (Lang("_ID") != QLatin1String("EN")) {
         lbTranslatedBy->setText(Lang("TranslatedBy"));

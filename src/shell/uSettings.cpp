@@ -270,7 +270,9 @@ void TfrmSettings::chChangeSubfoldersClick()
 
 void TfrmSettings::btOkClick()
 {
-    if (!QFileInfo(edDocSet->text()).isDir()) {
+    // Only a ticked row replaces the documents folder; an unticked one keeps the value in use, which
+    // need not exist on this machine (the Linux default names a Windows disk mount).
+    if (chDocSet->isChecked() && !QFileInfo(edDocSet->text()).isDir()) {
         // The folder as typed: an "&" of the path is part of the name, not an accelerator mark.
         const QString message = StripAmpersands(Lang("DirNotFound")).replace(QStringLiteral("%s"), edDocSet->text());
         LangMessageDlg(message, TMsgDlgType::mtError, mbOK);

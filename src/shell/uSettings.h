@@ -30,7 +30,7 @@ public:
     void btRestoreAppDatClick();
     void btRestoreMsnDatClick();
     void chChangeSubfoldersClick();
-    // Closes the dialog with OK unless the documents folder does not exist.
+    // Closes the dialog with OK unless the documents folder row is ticked and names no folder.
     void btOkClick();
 
     QTabWidget *PageControl1 = nullptr;

@@ -66,6 +66,19 @@ void ShowException(const std::exception &error)
                                     TMsgDlgType::mtError, mbOK, {QStringLiteral("OK")});
 }
 
+bool RunShowingErrors(const std::function<void()> &action)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception &error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(Exception(QStringLiteral("Unknown error.")));
+    }
+    return false;
+}
+
 void SetStatusHintSink(StatusHintSink *sink) { g_hintSink = sink; }
 
 void ShowStatusHint(const QString &text, int top, int left, unsigned char seconds)

@@ -3,6 +3,7 @@
 #include "shell/DialogService.h"
 
 #include <exception>
+#include <functional>
 
 namespace zorvak {
 
@@ -14,9 +15,15 @@ int LangMessageDlg(const QString &message, TMsgDlgType kind, TMsgDlgButtons butt
 // The plain message box: application title, one "OK".
 void PlainMessageBox(const QString &text);
 
-// The error display of the message loop: the error's text under the application title, with a
-// stop icon and one "OK".
+// The one error display for an error that no handler caught: the error's text under the
+// application title, with a stop icon and one "OK". The message loop, the windows' handler guards
+// and every other place that reports an escaped error use it (or RunShowingErrors), so such errors
+// look the same wherever they happen.
 void ShowException(const std::exception &error);
+// Runs an action; an error that escapes it (of any type: one that is no std::exception shows as
+// "Unknown error.") is shown by ShowException and the action is abandoned. Returns whether the
+// action ran to its end.
+bool RunShowingErrors(const std::function<void()> &action);
 // The text and the class name ("Exception", "EInOutError", ...) of an error.
 QString ExceptionMessage(const std::exception &error);
 QString ExceptionClassName(const std::exception &error);

@@ -11,13 +11,15 @@ namespace {
 struct CliRun {
     int code = -1;
     QString out;
+    QString err;
 };
-CliRun Cli(const QStringList &args)
+CliRun Cli(const QStringList &args, const QString &workingDirectory = QString())
 {
     QProcess p;
+    p.setWorkingDirectory(workingDirectory);
     p.start(QStringLiteral(ZORVAK_CLI_PATH), args);
     p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 } // namespace
 
@@ -59,6 +61,56 @@ TEST_F(EnvTest, CliRecognizeScanAndExport)
     EXPECT_TRUE(QFileInfo::exists(env.path("out/") + d.idAlice + "/Backgrounds"));
     EXPECT_EQ(Cli({"export", id, d.Messenger("Alice")}).code, 1); // into itself
     EXPECT_EQ(Cli({"export", id}).code, 2);
+
+    EXPECT_EQ(TreeChecksum(d.root), before);
+}
+
+TEST_F(EnvTest, CliVerbsReadTheirCommandLineTheSameWay)
+{
+    const TSyntheticDisk d = MakeSyntheticDisk(env.path("disk"));
+    const QByteArray before = TreeChecksum(d.root);
+
+    // Every verb has its help, also after other arguments; after "--" "--help" is an argument.
+    for (const char *verb : {"id", "recognize", "scan", "export", "catalogue"}) {
+        const CliRun help = Cli({verb, "x", "--help"});
+        EXPECT_EQ(help.code, 0) << verb;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: zorvak-cli ") + verb)) << help.out.toStdString();
+    }
+    EXPECT_EQ(Cli({"recognize", "--", "--help"}).out, "-\t--help\n");
+
+    // A file whose name starts with "-" is given after "--".
+    const QString dashed = env.path("-x.dat");
+    WriteFile(dashed, GifPicture(1));
+    EXPECT_EQ(Cli({"recognize", "--", "-x.dat"}, env.path("")).out, ".gif\t-x.dat\n");
+    const CliRun refused = Cli({"recognize", "-x.dat"}, env.path(""));
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_TRUE(refused.err.startsWith("zorvak-cli recognize: unknown option: -")) << refused.err.toStdString();
+    EXPECT_EQ(Cli({"id", "--", "-a@b.c"}).code, 0);
+    EXPECT_EQ(Cli({"id", "--bogus"}).code, 2);
+
+    // "--opt=value" is "--opt value"; unknown options and missing values are wrong usage.
+    const CliRun spaced = Cli({"scan", "--docset", d.docSet, "--show-empty"});
+    EXPECT_EQ(spaced.code, 0);
+    EXPECT_EQ(Cli({"scan", "--show-empty", "--docset=" + d.docSet}).out, spaced.out);
+    CliRun wrong = Cli({"scan", "--docset"});
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_EQ(wrong.err, "zorvak-cli scan: --docset needs a folder\n");
+    wrong = Cli({"scan", "--bogus"});
+    EXPECT_EQ(wrong.err, "zorvak-cli scan: unknown option: --bogus\n");
+    wrong = Cli({"scan", "stray"});
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_EQ(wrong.err, "zorvak-cli scan: unknown argument: stray\n");
+    wrong = Cli({"export", "--all=yes", d.root, env.path("out")});
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_EQ(wrong.err, "zorvak-cli export: --all takes no value\n");
+    EXPECT_FALSE(QFileInfo::exists(env.path("out")));
+    EXPECT_EQ(Cli({"catalogue", "--language=FR"}).out, Cli({"catalogue", "--language", "FR"}).out);
+
+    // Failures are one line "zorvak-cli VERB: ..." on standard error, exit status 1.
+    const CliRun missing = Cli({"export", env.path("nothing"), env.path("out")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "zorvak-cli export: not a folder: " + env.path("nothing") + "\n");
 
     EXPECT_EQ(TreeChecksum(d.root), before);
 }

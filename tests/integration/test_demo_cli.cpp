@@ -137,3 +137,82 @@ TEST_F(DemoCli, MapDecryptReadsTheContentMaps)
     EXPECT_EQ(wrong.code, 1);
     EXPECT_EQ(wrong.err, "zorvak-cli map: Failed to decrypt. Key not valid for use in specified state.\n");
 }
+
+namespace {
+// Every file below a folder, relative to it.
+QStringList FilesBelow(const QString &root)
+{
+    QStringList files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();)
+        files << it.next().mid(root.size() + 1);
+    files.sort();
+    return files;
+}
+} // namespace
+
+TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
+{
+    const QString tool = QStringLiteral(ZORVAK_DEMO_PROFILE_PATH);
+    const QString alice = QStringLiteral("/Documents and Settings/Alice");
+
+    // A new folder, then the same folder again: the second run replaces the first one's files and
+    // leaves none behind (its master keys have new names).
+    const QString demo = env.path("demo");
+    ASSERT_EQ(Exec(tool, {demo}).code, 0);
+    const QStringList first = FilesBelow(demo);
+    EXPECT_TRUE(first.contains(".zorvak-demo-profile"));
+    EXPECT_GT(first.size(), 40);
+    const Result again = Exec(tool, {demo});
+    ASSERT_EQ(again.code, 0) << again.err.toStdString();
+    EXPECT_EQ(FilesBelow(demo).size(), first.size());
+    QFile record(demo + "/.zorvak-demo-profile");
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QStringList listed = QString::fromUtf8(record.readAll()).split('\n', Qt::SkipEmptyParts).mid(1);
+    QStringList onDisk = FilesBelow(demo);
+    onDisk.removeOne(".zorvak-demo-profile");
+    QStringList sortedListed = listed;
+    sortedListed.sort();
+    EXPECT_EQ(sortedListed, onDisk) << "the record lists exactly the files on disk";
+
+    // An empty folder is fine.
+    QDir().mkpath(env.path("empty"));
+    EXPECT_EQ(Exec(tool, {env.path("empty")}).code, 0);
+
+    // A real profile (no record of the tool): refused, nothing deleted or added.
+    const QString disk = env.path("disk");
+    WriteFile(disk + alice + "/NTUSER.DAT", "registry");
+    WriteFile(disk + alice + "/Application Data/Microsoft/MSN Messenger/1596456324/CustomEmoticons/X", "mine");
+    QByteArray before = TreeChecksum(disk);
+    Result refused = Exec(tool, {disk});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.startsWith("zorvak-demo-profile: " + disk + " holds Documents and Settings, which this tool did not make"))
+        << refused.err.toStdString();
+    EXPECT_EQ(TreeChecksum(disk), before);
+    EXPECT_EQ(FilesBelow(disk).size(), 2);
+
+    // A profile the tool made, to which someone added a file: refused as a whole, both kept.
+    WriteFile(demo + alice + "/My Documents/letter.txt", "keep me");
+    before = TreeChecksum(demo);
+    refused = Exec(tool, {demo});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains("holds Documents and Settings/Alice/My Documents")) << refused.err.toStdString();
+    EXPECT_EQ(TreeChecksum(demo), before);
+    QFile::remove(demo + alice + "/My Documents/letter.txt");
+    QDir().rmdir(demo + alice + "/My Documents");
+
+    // A recorded file replaced by a link to a file elsewhere: refused, the other file untouched.
+    WriteFile(env.path("elsewhere.txt"), "outside");
+    const QString linked = demo + '/' + listed.first();
+    ASSERT_TRUE(QFile::remove(linked));
+    ASSERT_TRUE(QFile::link(env.path("elsewhere.txt"), linked));
+    EXPECT_EQ(Exec(tool, {demo}).code, 1);
+    EXPECT_EQ(ReadFile(env.path("elsewhere.txt")), "outside");
+
+    // A forged record does not make a stranger's files the tool's, and a file is no folder.
+    const QString forged = env.path("forged");
+    WriteFile(forged + "/.zorvak-demo-profile", "something else\nDocuments and Settings/Alice/NTUSER.DAT\n");
+    WriteFile(forged + alice + "/NTUSER.DAT", "registry");
+    EXPECT_EQ(Exec(tool, {forged}).code, 1);
+    EXPECT_EQ(ReadFile(forged + alice + "/NTUSER.DAT"), "registry");
+    EXPECT_EQ(Exec(tool, {env.path("elsewhere.txt")}).code, 1);
+}

@@ -87,6 +87,33 @@ TEST_F(EnvTest, SettingsOkRefusesAMissingFolderAndKeepsTheDialogOpen)
     EXPECT_EQ(env.dialogs().calls[1].text, QStringLiteral("Directory not found:\r   ") + odd);
 }
 
+TEST_F(EnvTest, SettingsOkWithAnUntickedMissingDocumentsFolderSaves)
+{
+    // The built-in default names a Windows disk mount that is usually absent (here: surely absent);
+    // leaving its row unticked must not stop the other settings from being saved.
+    LoadSettings({});
+    const QString absent = env.path(QStringLiteral("unmounted/Documents and Settings/"));
+    Settings().docSetDir = absent;
+    TfrmSettings dlg;
+    dlg.LoadValues();
+    ASSERT_FALSE(dlg.chDocSet->isChecked());
+    dlg.chChangeSubfolders->setChecked(true);
+    dlg.edWink->setText(QStringLiteral("Winks4"));
+    EXPECT_EQ(Finished(dlg), 1);
+    ASSERT_EQ(env.dialogs().calls.size(), 1u);
+    EXPECT_EQ(env.dialogs().calls[0].type, TMsgDlgType::mtInformation);
+    EXPECT_EQ(IniValue(QStringLiteral("subdirWink")), QStringLiteral("Winks4"));
+    EXPECT_EQ(IniValue(QStringLiteral("docSetDir")), QStringLiteral("<absent>"));
+    EXPECT_EQ(Settings().docSetDir, absent);
+
+    // Ticking the row brings the check back.
+    TfrmSettings again;
+    again.LoadValues();
+    again.chDocSet->setChecked(true);
+    EXPECT_EQ(Finished(again), 0);
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtError);
+}
+
 TEST_F(EnvTest, SettingsOkAppliesAndStoresTheValues)
 {
     const QString docs = env.path(QStringLiteral("docs"));
@@ -277,6 +304,29 @@ TEST_F(EnvTest, AboutInOtherLanguagesShowsTheTranslatorAndGrows)
             EXPECT_LE(w->x() + w->width() + 12, dlg.width()) << code << ' ' << w->objectName().toStdString();
         EXPECT_EQ(dlg.panBottom->width(), dlg.width()) << code;
     }
+}
+
+TEST_F(EnvTest, AboutByAndNoticeLinesAreWholeInEveryLanguage)
+{
+    // Each language words the line with its maker in its own sentence; nothing English is glued on.
+    const struct {
+        const char *code;
+        QString by, notice;
+    } expected[] = {
+        {"EN", QStringLiteral("by the Zorvak team"), QStringLiteral("Free software for your own Messenger content")},
+        {"FR", QStringLiteral("par l'\u00e9quipe Zorvak"), QStringLiteral("Logiciel libre pour votre propre contenu Messenger")},
+        {"IT", QStringLiteral("a cura del team di Zorvak"), QStringLiteral("Software libero per i vostri contenuti di Messenger")},
+        {"SP", QStringLiteral("por el equipo de Zorvak"), QStringLiteral("Software libre para su propio contenido de Messenger")},
+    };
+    for (const auto &e : expected) {
+        SetCurrentLanguage(LoadLanguage(QString::fromLatin1(e.code)));
+        TfrmAbout dlg;
+        EXPECT_EQ(dlg.lbBy->text(), e.by) << e.code;
+        EXPECT_EQ(dlg.lbNotice->text(), e.notice) << e.code;
+        EXPECT_LE(dlg.lbNotice->x() + dlg.lbNotice->width(), dlg.width()) << e.code;
+        EXPECT_LE(dlg.lbBy->x() + dlg.lbBy->width(), dlg.width()) << e.code;
+    }
+    SetCurrentLanguage(LoadEnglish());
 }
 
 TEST_F(EnvTest, AboutThanksLabelsFlowAndWrap)

@@ -1,5 +1,6 @@
 // The localized message dialog: titles and captions from the catalogue, the fixed button order,
 // and the real Qt dialog driven by keys, clicks and its close box.
+#include "common/Exceptions.h"
 #include "shell/QtDialogService.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
@@ -73,6 +74,34 @@ QStringList Texts(const QList<QPushButton *> &buttons)
     return texts;
 }
 } // namespace
+
+TEST_F(EnvTest, EveryEscapedErrorIsShownOneWay)
+{
+    // Whatever the language and whatever was thrown: the application title, a stop icon, one
+    // untranslated "OK", the error's own text; the action is abandoned where it threw.
+    SetCurrentLanguage(LoadFrench());
+    int reached = 0;
+    EXPECT_FALSE(RunShowingErrors([&] {
+        throw EInOutError(QStringLiteral("Disk full."));
+        ++reached;
+    }));
+    EXPECT_FALSE(RunShowingErrors([] { throw std::runtime_error("Caf\xc3\xa9 closed"); }));
+    EXPECT_FALSE(RunShowingErrors([] { throw 42; }));
+    EXPECT_TRUE(RunShowingErrors([&] { ++reached; }));
+    ShowException(EConvertError(QStringLiteral("'x' is not a valid integer value")));
+    EXPECT_EQ(reached, 1);
+    ASSERT_EQ(env.dialogs().calls.size(), 4u);
+    const QStringList texts{QStringLiteral("Disk full."), QStringLiteral("Caf\u00e9 closed"),
+                            QStringLiteral("Unknown error."), QStringLiteral("'x' is not a valid integer value")};
+    for (size_t i = 0; i < 4; ++i) {
+        const auto &call = env.dialogs().calls[i];
+        EXPECT_EQ(call.text, texts.at(qsizetype(i)));
+        EXPECT_EQ(call.title, QStringLiteral("Zorvak 2.1"));
+        EXPECT_EQ(call.type, TMsgDlgType::mtError);
+        EXPECT_EQ(call.captions, QStringList{QStringLiteral("OK")});
+    }
+    SetCurrentLanguage(LoadEnglish());
+}
 
 TEST(QtMessageDialog, ButtonsInTheFixedOrderWithTheirCaptions)
 {

@@ -18,10 +18,13 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
+#include <QSet>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 
 using namespace zorvak;
@@ -49,12 +52,115 @@ QTextStream &Err()
     return err;
 }
 
+// The tool's record in DIR: a first line that names it, then the path (relative to DIR) of every
+// file it wrote there, one a line. A later run replaces exactly these files and refuses a DIR that
+// holds anything else, so it can never delete what someone else put there (a real profile on a
+// mounted Windows disk, for one).
+const QString kMarkerName = QStringLiteral(".zorvak-demo-profile");
+const QByteArray kMarkerHeader = "zorvak-demo-profile: the files below were written by this tool and are replaced by its next run\n";
+
+// The folder being written and its record; files written elsewhere (temporary work) are not recorded.
+QString g_root;
+
+void Record(const QString &path)
+{
+    if (g_root.isEmpty() || !path.startsWith(g_root + u'/'))
+        return;
+    // Appended at once, so that even a run that stops half-way leaves a record of what it wrote.
+    QFile marker(g_root + u'/' + kMarkerName);
+    if (!marker.open(QIODevice::Append) || marker.write((path.mid(g_root.size() + 1) + u'\n').toUtf8()) < 0)
+        throw std::runtime_error(("cannot write " + marker.fileName()).toStdString());
+}
+
 void WriteFile(const QString &path, const QByteArray &data)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
         throw std::runtime_error(("cannot write " + path).toStdString());
+    Record(path);
+}
+
+// The files (relative paths) a DIR's record lists; false when DIR holds no record of this tool.
+bool ReadRecord(const QString &root, QSet<QString> &files)
+{
+    QFile marker(root + u'/' + kMarkerName);
+    const QFileInfo info(marker.fileName());
+    if (info.isSymLink() || !info.isFile() || !marker.open(QIODevice::ReadOnly) || marker.readLine() != kMarkerHeader)
+        return false;
+    while (!marker.atEnd()) {
+        const QString line = QString::fromUtf8(marker.readLine()).chopped(1);
+        if (!line.isEmpty())
+            files.insert(line);
+    }
+    return true;
+}
+
+// Whether the tool may write into root: it does not exist, is empty, or holds only what an earlier
+// run recorded (regular files and the folders that lead to them). `made` receives that record.
+// On refusal `error` names the first thing the tool did not make.
+bool MayWriteInto(const QString &root, QSet<QString> &made, QString &error)
+{
+    const QFileInfo info(root);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (!info.isDir()) {
+        error = root + QStringLiteral(": not a folder");
+        return false;
+    }
+    const QDir::Filters everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    if (QDir(root).entryList(everything).isEmpty())
+        return true;
+    const QString refusal = QStringLiteral(
+        "%1 holds %2, which this tool did not make; it writes only into a new or empty folder or into a "
+        "demo profile it made before");
+    if (!ReadRecord(root, made)) {
+        error = refusal.arg(root, QDir(root).entryList(everything, QDir::Name).first());
+        return false;
+    }
+    QSet<QString> folders;
+    for (const QString &file : std::as_const(made))
+        for (QString up = file.section(u'/', 0, -2); !up.isEmpty(); up = up.section(u'/', 0, -2))
+            folders.insert(up);
+    for (QDirIterator it(root, everything, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo entry(it.next());
+        const QString relative = entry.filePath().mid(root.size() + 1);
+        if (relative == kMarkerName)
+            continue;
+        const bool ours = !entry.isSymLink()
+                          && ((entry.isDir() && folders.contains(relative)) || (entry.isFile() && made.contains(relative)));
+        if (!ours) {
+            error = refusal.arg(root, relative);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes the files an earlier run recorded, then the folders left empty by that.
+void RemoveEarlierRun(const QString &root, const QSet<QString> &made)
+{
+    QStringList folders;
+    for (const QString &file : made) {
+        QFile::remove(root + u'/' + file);
+        for (QString up = file.section(u'/', 0, -2); !up.isEmpty(); up = up.section(u'/', 0, -2))
+            folders << up;
+    }
+    folders.removeDuplicates();
+    // Deepest first, so that each folder is empty when its turn comes.
+    std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) { return a.count(u'/') > b.count(u'/'); });
+    for (const QString &folder : std::as_const(folders))
+        QDir(root).rmdir(folder);
+}
+
+// Starts the record of this run (the earlier one is replaced).
+void StartRecord(const QString &root)
+{
+    QDir().mkpath(root);
+    QFile marker(root + u'/' + kMarkerName);
+    if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate) || marker.write(kMarkerHeader) != kMarkerHeader.size())
+        throw std::runtime_error(("cannot write " + marker.fileName()).toStdString());
+    g_root = root;
 }
 
 // A content file name as Messenger makes them: letters and digits, no extension.
@@ -261,13 +367,20 @@ int main(int argc, char *argv[])
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         Err() << "Usage: zorvak-demo-profile DIR\n"
                  "Writes a synthetic Windows XP profile with Messenger content for two users under\n"
-                 "DIR/Documents and Settings. Existing demo users there are replaced.\n";
+                 "DIR/Documents and Settings. DIR must be new or empty, or hold a demo profile this\n"
+                 "tool wrote before, which is then replaced; anything else in DIR makes it refuse.\n";
         return 2;
     }
-    const QString root = QDir(args.first()).absolutePath();
+    const QString root = QDir::cleanPath(QDir(args.first()).absolutePath());
+    QSet<QString> earlier;
+    QString refusal;
+    if (!MayWriteInto(root, earlier, refusal)) {
+        Err() << "zorvak-demo-profile: " << refusal << "\n";
+        return 1;
+    }
     try {
-        for (const UserSpec &user : kUsers)
-            QDir(root + "/Documents and Settings/" + user.windowsUser).removeRecursively();
+        RemoveEarlierRun(root, earlier);
+        StartRecord(root);
         WriteAlice(root);
         WriteBob(root);
     } catch (const std::exception &e) {

@@ -1,0 +1,39 @@
+// Standard output and error of zorvak-cli, and the one way its verbs report errors.
+#include "cli/CliCommand.h"
+
+namespace zorvak::cli {
+
+QTextStream &Out()
+{
+    static QTextStream out(stdout);
+    return out;
+}
+
+QTextStream &Err()
+{
+    static QTextStream err(stderr);
+    return err;
+}
+
+QString TerminalText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+int PrintError(const char *verb, const QString &text)
+{
+    Err() << "zorvak-cli " << verb << ": " << TerminalText(text) << "\n";
+    Err().flush();
+    return 1;
+}
+
+int UsageError(const char *verb, const QString &message)
+{
+    PrintError(verb, message);
+    return 2;
+}
+
+} // namespace zorvak::cli

@@ -1,0 +1,121 @@
+// The option parsing and the error output every zorvak-cli verb shares.
+#include "cli/CliCommand.h"
+#include "cli/VerbOptions.h"
+
+#include <QTemporaryFile>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace zorvak::cli;
+
+namespace {
+
+// What a call writes to standard error (the process's descriptor 2, as the CLI writes it).
+template <typename F> QString StandardErrorOf(F &&call)
+{
+    QTemporaryFile capture;
+    if (!capture.open())
+        return QStringLiteral("<no capture file>");
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(capture.handle(), 2);
+    call();
+    Err().flush();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    capture.seek(0);
+    return QString::fromUtf8(capture.readAll());
+}
+
+// The options of a verb like scan: a folder, a number and a flag.
+struct ScanLike : VerbOptions {
+    ScanLike() : VerbOptions("scan")
+    {
+        Value(QStringLiteral("docset"), QStringLiteral("DIR"), QStringLiteral("a folder"));
+        Value(QStringLiteral("port"), QStringLiteral("N"));
+        Flag(QStringLiteral("show-empty"));
+    }
+};
+
+} // namespace
+
+TEST(VerbOptions, ValuesFlagsAndArgumentsInAnyOrder)
+{
+    // "--name VALUE" and "--name=VALUE" are one thing; options may follow the arguments.
+    for (const QStringList &args : {QStringList{"--docset", "/d s/", "a", "--show-empty", "b"},
+                                    QStringList{"a", "--docset=/d s/", "b", "--show-empty"}}) {
+        ScanLike options;
+        ASSERT_TRUE(options.Parse(args)) << args.join(' ').toStdString();
+        EXPECT_EQ(options.Get(QStringLiteral("docset")), QStringLiteral("/d s/"));
+        EXPECT_TRUE(options.IsSet(QStringLiteral("show-empty")));
+        EXPECT_FALSE(options.IsSet(QStringLiteral("port")));
+        EXPECT_EQ(options.Get(QStringLiteral("port")), QString());
+        EXPECT_EQ(options.Positional(), (QStringList{"a", "b"}));
+    }
+    // A value that looks like an option is still the value; "=" keeps the rest of the argument.
+    ScanLike odd;
+    ASSERT_TRUE(odd.Parse({"--docset", "--show-empty", "--port=a=b"}));
+    EXPECT_EQ(odd.Get(QStringLiteral("docset")), QStringLiteral("--show-empty"));
+    EXPECT_FALSE(odd.IsSet(QStringLiteral("show-empty")));
+    EXPECT_EQ(odd.Get(QStringLiteral("port")), QStringLiteral("a=b"));
+    // The last of repeated values counts.
+    ScanLike twice;
+    ASSERT_TRUE(twice.Parse({"--port", "1", "--port", "2"}));
+    EXPECT_EQ(twice.Get(QStringLiteral("port")), QStringLiteral("2"));
+}
+
+TEST(VerbOptions, DoubleDashEndsTheOptions)
+{
+    ScanLike options;
+    ASSERT_TRUE(options.Parse({"--show-empty", "--", "--docset", "-x", "-", "--"}));
+    EXPECT_TRUE(options.IsSet(QStringLiteral("show-empty")));
+    EXPECT_FALSE(options.IsSet(QStringLiteral("docset")));
+    EXPECT_EQ(options.Positional(), (QStringList{"--docset", "-x", "-", "--"}));
+    // A lone "-" (standard input by custom) is an argument, not an option.
+    ScanLike dash;
+    ASSERT_TRUE(dash.Parse({"-"}));
+    EXPECT_EQ(dash.Positional(), QStringList{"-"});
+}
+
+TEST(VerbOptions, WrongUsageIsRefusedInTheSameWordsByEveryVerb)
+{
+    const struct {
+        QStringList args;
+        QString error;
+    } cases[] = {
+        {{"--bogus"}, "zorvak-cli scan: unknown option: --bogus\n"},
+        {{"a", "--bogus=1"}, "zorvak-cli scan: unknown option: --bogus\n"},
+        {{"-x"}, "zorvak-cli scan: unknown option: -x\n"},
+        {{"--docset"}, "zorvak-cli scan: --docset needs a folder\n"},
+        {{"a", "--port"}, "zorvak-cli scan: --port needs a value\n"},
+        {{"--show-empty=yes"}, "zorvak-cli scan: --show-empty takes no value\n"},
+    };
+    for (const auto &c : cases) {
+        ScanLike options;
+        bool parsed = true;
+        EXPECT_EQ(StandardErrorOf([&] { parsed = options.Parse(c.args); }), c.error) << c.args.join(' ').toStdString();
+        EXPECT_FALSE(parsed);
+        EXPECT_EQ(options.UsageStatus(), 2);
+    }
+    ScanLike options;
+    int status = 0;
+    EXPECT_EQ(StandardErrorOf([&] { status = options.Usage(QStringLiteral("give a folder")); }),
+              QStringLiteral("zorvak-cli scan: give a folder\n"));
+    EXPECT_EQ(status, 2);
+}
+
+TEST(CliErrors, CarriageReturnsOfErrorTextsBecomeLineBreaks)
+{
+    // The catalogue separates lines with "\r", which a terminal would use to overwrite the line.
+    EXPECT_EQ(TerminalText(QStringLiteral("Directory not found:\r   /x\r\rEnd\r\n")),
+              QStringLiteral("Directory not found:\n   /x\n\nEnd\n"));
+    int status = 0;
+    EXPECT_EQ(StandardErrorOf([&] { status = PrintError("backup", QStringLiteral("No file\rto back up.")); }),
+              QStringLiteral("zorvak-cli backup: No file\nto back up.\n"));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(StandardErrorOf([&] { status = UsageError("map", QStringLiteral("a\rb")); }),
+              QStringLiteral("zorvak-cli map: a\nb\n"));
+    EXPECT_EQ(status, 2);
+}
