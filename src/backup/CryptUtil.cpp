@@ -139,23 +139,52 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
 
 } // namespace dpapi
 
-QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy)
+namespace {
+// The master-key cache holds the keys of one key material at a time: the material they were
+// opened with is remembered here, and the first use of another material empties the cache, so
+// that a wrong password never reaches a key that the right one opened earlier.
+struct CacheOwner {
+    bool known = false;
+    DpapiKeyMaterial material;
+};
+CacheOwner &Owner()
 {
-    return UnprotectBytes(data, entropy, QString());
+    static CacheOwner owner;
+    return owner;
 }
 
-QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const QString &fallbackProtectDir)
+void UseCacheFor(const DpapiKeyMaterial &material)
 {
-    return UnprotectBytesRaw(data, ToCp1252(entropy), fallbackProtectDir);
+    CacheOwner &owner = Owner();
+    if (owner.known && owner.material == material)
+        return;
+    if (owner.known)
+        DpapiMasterKeyCache::Clear();
+    owner.known = true;
+    owner.material = material;
+}
+} // namespace
+
+void ForgetOpenedMasterKeys()
+{
+    Owner() = CacheOwner();
+    DpapiMasterKeyCache::Clear();
 }
 
-QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const QString &fallbackProtectDir)
+QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const DpapiKeyMaterial &key,
+                          const QString &fallbackProtectDir)
 {
-    const DpapiKeyMaterial material = CurrentDpapiKeyMaterial();
+    return UnprotectBytesRaw(data, ToCp1252(entropy), key, fallbackProtectDir);
+}
+
+QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const DpapiKeyMaterial &material,
+                             const QString &fallbackProtectDir)
+{
     const QString protectDir = material.protectDir.isEmpty() ? fallbackProtectDir : material.protectDir;
     if (!material.secret.isSet())
         Fail(QStringLiteral("No Windows password is set for the profile%1.")
                  .arg(protectDir.isEmpty() ? QString() : QStringLiteral(" of ") + QDir::toNativeSeparators(protectDir)));
+    UseCacheFor(material);
 
     const std::optional<dpapi::Blob> blob = dpapi::Blob::Parse(data);
     if (!blob)

@@ -107,14 +107,14 @@ TEST(BackupDialog, SaveDialogAppendsMcoUnlessMcoOrCab)
     EXPECT_EQ(env.dialogs().calls.at(0).text, dir + S("/Backup7.mco")); // the first existing folder
     EXPECT_EQ(env.dialogs().calls.at(0).filter, S("MCO file (*.mco);;CAB file (*.cab)"));
     EXPECT_EQ(d.edOutput->text(), dir + S("/archive.mco"));
-    EXPECT_TRUE(d.Core.OutputChosen);
+    EXPECT_TRUE(d.OutputChosen);
     env.dialogs().AnswerPath(dir + S("/x.CAB"));
     d.btBrowseSaveClick();
     EXPECT_EQ(d.edOutput->text(), dir + S("/x.CAB"));
-    d.Core.OutputChosen = false;
+    d.OutputChosen = false;
     d.btBrowseSaveClick(); // cancelled
     EXPECT_EQ(d.edOutput->text(), dir + S("/x.CAB"));
-    EXPECT_FALSE(d.Core.OutputChosen);
+    EXPECT_FALSE(d.OutputChosen);
 }
 
 TEST(BackupDialog, Backup1ClickRefusesWhatIsNotAUserFolder)

@@ -43,6 +43,7 @@ QString Kind(const QByteArray &head)
 
 class DemoProfileTest : public test::EnvTest {
 protected:
+    DpapiKeyMaterial key; // what the test decrypts with
     QString root, alice, bob;
     void SetUp() override
     {
@@ -53,16 +54,16 @@ protected:
         ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
         alice = root + "/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/" + EmailToId("alice.demo@hotmail.com");
         bob = root + "/Documents and Settings/Bob/Application Data/Microsoft/MSN Messenger/" + EmailToId("bob.demo@hotmail.com");
-        SetDpapiCredentials(QString(), "zorvak-demo", false);
+        key = DpapiCredentials(QString(), "zorvak-demo", false);
     }
-    void TearDown() override { ClearDpapiKeyMaterial(); }
+    void TearDown() override { ForgetOpenedMasterKeys(); }
 
     // The decrypted content map of a content folder, through its map.dat.
     QString ContentMap(const QString &user, const QString &folder, const QString &email)
     {
-        const QString mapDat = DecryptMapFile(user + "/" + folder + "/map.dat", email);
+        const QString mapDat = DecryptMapFile(user + "/" + folder + "/map.dat", email, key);
         EXPECT_TRUE(mapDat.startsWith("<msnobj")) << qPrintable(mapDat);
-        return DecryptMapFile(user + "/MapFile/" + Attribute(mapDat, "Location"), email);
+        return DecryptMapFile(user + "/MapFile/" + Attribute(mapDat, "Location"), email, key);
     }
 
     // Checks every object of a map: its file exists with the size the object states.
@@ -115,10 +116,10 @@ TEST_F(DemoProfileTest, EveryMapDecryptsInItsLayout)
     }
 
     EXPECT_TRUE(ContentMap(bob, "UserTile", "bob.demo@hotmail.com").startsWith("Bob\t<msnobj "));
-    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", "Alice.demo@hotmail.com"), Exception);
-    SetDpapiCredentials(QString(), "daisy2005", false); // the earlier password opens only the older key
+    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", "Alice.demo@hotmail.com", key), Exception);
+    key = DpapiCredentials(QString(), "daisy2005", false); // the earlier password opens only the older key
     EXPECT_FALSE(ContentMap(alice, "Winks3", email).isEmpty());
-    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", email), Exception);
+    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", email, key), Exception);
 }
 
 TEST_F(DemoProfileTest, ContentOfEveryRecognisedKind)
@@ -164,7 +165,7 @@ TEST_F(DemoProfileTest, CliDecryptsTheSameText)
                                               "zorvak-demo", mapDat});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
-    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), DecryptMapFile(mapDat, "alice.demo@hotmail.com"));
+    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), DecryptMapFile(mapDat, "alice.demo@hotmail.com", key));
 
     const QString protect = root + "/Documents and Settings/Alice/Application Data/Microsoft/Protect";
     cli.start(kCli, {"dpapi", "masterkey", "--protect-dir", protect, "--password", "zorvak-demo"});
