@@ -427,3 +427,63 @@ TEST(FolderChoice, UserFolderContentFolderAndOthers)
     EXPECT_EQ(lower.folderId, S("123456"));
     EXPECT_TRUE(ChooseFolder(S("/p/Messenger/")).folderId.isEmpty());
 }
+
+TEST_F(RunTest, AMapEntryThatClimbsOutIsNeverListedMovedOrShown)
+{
+    // Files beside the work folder that a hostile map could name.
+    const QString settings = env.appDir() + S("Zorvak.ini");
+    const QString older = env.appDir() + S("Backup1.mco");
+    WriteFile(settings, "[settings]");
+    WriteFile(older, "an earlier package");
+    profile.AddFolder(S("Backgrounds"),
+                      S("Ini\t<msnobj Location=\"../Zorvak.ini\" Size=\"1\"/>\t\n"
+                        "Old\t<msnobj Location=\"..\\Backup1.mco\" Size=\"1\"/>\t\n"
+                        "Abs\t<msnobj Location=\"") + settings + S("\" Size=\"1\"/>\t\n"
+                        "Good\t<msnobj Location=\"a.tmp\" Size=\"1\"/>\t\n"),
+                      {{S("a.tmp"), PngBytes(1)}});
+    Tick(ContentType::Bg);
+    request.confirm = true;
+    env.dialogs().Answer(mrOk); // the warning
+    env.dialogs().Answer(mrNo);
+    core.Run(request);
+    ASSERT_EQ(host.confirmed, QStringList{S("Backgrounds")});
+    ASSERT_EQ(core.Items[size_t(ContentType::Bg)]->size(), 1); // the confirmation saw one item
+    EXPECT_EQ(ReadFile(settings), "[settings]");
+    EXPECT_EQ(ReadFile(older), "an earlier package");
+    const QString manifest = QString::fromLatin1(ReadFile(env.appDir() + S("~tmp/1/content.xml")));
+    EXPECT_EQ(ItemLines(env.appDir() + S("~tmp/1/content.xml")), 1);
+    EXPECT_FALSE(manifest.contains(S("Zorvak.ini")));
+    EXPECT_EQ(env.dialogs().Messages().at(0),
+              S("Backgrounds: the map names files outside its folder; they are left out:\r../Zorvak.ini\r"
+                "..\\Backup1.mco\r") + settings);
+    EXPECT_EQ(env.dialogs().calls.at(0).type, TMsgDlgType::mtWarning);
+
+    // The next run empties the work folder: still nothing of the program folder goes with it.
+    env.dialogs().ClearCalls();
+    request.confirm = false;
+    request.outputChosen = true;
+    core.Run(request);
+    EXPECT_EQ(ReadFile(settings), "[settings]");
+}
+
+TEST_F(RunTest, NamesThatDifferOnlyInLetterCaseFindTheirFile)
+{
+    // Windows ignores letter case; the maps name files in any case.
+    WriteFile(profile.root + S("UserTile/map.dat"), "<msnobj Location=\"usertile.MAP\" Size=\"0\"/>");
+    WriteFile(profile.root + S("MapFile/UserTile.map"),
+              "One\t<msnobj Location=\"abc.TMP\" Size=\"1\"/>\tTwo\t<msnobj Location=\"dup.tmp\" Size=\"1\"/>\t");
+    WriteFile(profile.root + S("UserTile/ABC.tmp"), PngBytes(1));
+    // Two names that differ only in case: neither is the one.
+    WriteFile(profile.root + S("UserTile/DUP.tmp"), PngBytes(2));
+    WriteFile(profile.root + S("UserTile/Dup.TMP"), PngBytes(3));
+    Tick(ContentType::Dp);
+    env.dialogs().Answer(mrNo);
+    core.Run(request);
+    const TMsnArr &items = core.Items[size_t(ContentType::Dp)];
+    ASSERT_EQ(items->size(), 2);
+    EXPECT_EQ(items->at(0).Location, S("abc.png"));
+    EXPECT_EQ(items->at(1).Location, S("dup.tmp")); // not copied
+    EXPECT_EQ(ReadFile(env.appDir() + S("~tmp/1/abc.png")), PngBytes(1));
+    EXPECT_EQ(env.dialogs().Messages(),
+              QStringList{S("Packed 1 files + content.xml into Backup1.mco\r\rView the file in Windows Explorer?")});
+}
