@@ -358,11 +358,22 @@ void TBackupCore::PackParts()
             return;
         }
         const QString cabinet = n == 1 ? out : partName(QStringLiteral("-part") + QString::number(n));
-        if (PackFolder && PackFolder(partDir, cabinet, true)) {
+        // A cabinet that cannot be written (refused or raised) fails this part only: the other
+        // parts are still packed, and the report tells both.
+        QString reason;
+        bool ok = false;
+        try {
+            ok = PackFolder && PackFolder(partDir, cabinet, true);
+        } catch (const std::exception &e) {
+            reason = ExceptionMessage(e);
+        }
+        if (ok) {
             packed.append({cabinet, PartCount});
         } else {
             FailedPackages << cabinet;
-            m_host.Ask(TBackupQuestion::Error, QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName(),
+            m_host.Ask(TBackupQuestion::Error,
+                       QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName()
+                           + (reason.isEmpty() ? QString() : QStringLiteral("\r\r") + reason),
                        TMsgDlgType::mtError, mbOK);
         }
         if (PartCount < MaxItemsPerPart)

@@ -105,8 +105,6 @@ bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 std::optional<QString> PromptWithoutEcho(const QString &prompt)
 {
-    std::fputs(prompt.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
     termios saved{};
     const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
@@ -115,6 +113,9 @@ std::optional<QString> PromptWithoutEcho(const QString &prompt)
         quiet.c_lflag |= ECHONL;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
+    // The prompt comes once the echo is off, so that nothing typed after it is shown.
+    std::fputs(prompt.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
     std::string line;
     bool ended = true;
     for (int c; (c = std::fgetc(stdin)) != EOF;) {

@@ -487,3 +487,15 @@ TEST_F(RunTest, NamesThatDifferOnlyInLetterCaseFindTheirFile)
     EXPECT_EQ(env.dialogs().Messages(),
               QStringList{S("Packed 1 files + content.xml into Backup1.mco\r\rView the file in Windows Explorer?")});
 }
+
+TEST_F(RunTest, ACabinetWriterThatRaisesFailsOnlyItsPart)
+{
+    profile.AddEmoticons(3);
+    Tick(ContentType::Emot);
+    core.PackFolder = [](const QString &, const QString &, bool) -> bool { throw EInOutError(S("Disk full")); };
+    core.Run(request);
+    EXPECT_FALSE(core.Running());
+    EXPECT_EQ(env.dialogs().Messages(),
+              (QStringList{S("Error compressing files into Backup1.mco\r\rDisk full"),
+                           S("Error compressing files into: Backup1.mco\rMCO file has NOT been created.")}));
+}
