@@ -1,7 +1,6 @@
 #include "backup/DpapiKeyMaterial.h"
 
 #include "backup/Dpapi.h"
-#include "backup/DpapiMasterKeyCache.h"
 #include "common/Exceptions.h"
 
 #include <QDir>
