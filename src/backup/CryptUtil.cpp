@@ -6,6 +6,7 @@
 #include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -140,34 +141,42 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
 } // namespace dpapi
 
 namespace {
-// The master-key cache holds the keys of one key material at a time: the material they were
-// opened with is remembered here, and the first use of another material empties the cache, so
-// that a wrong password never reaches a key that the right one opened earlier.
-struct CacheOwner {
-    bool known = false;
-    DpapiKeyMaterial material;
-};
-CacheOwner &Owner()
+// The master-key cache holds the keys of one key material at a time: a digest of the material
+// they were opened with is remembered here (never the secret itself), and the first use of other
+// material empties the cache, so that a wrong password never reaches a key that the right one
+// opened earlier.
+QByteArray &CacheOwner()
 {
-    static CacheOwner owner;
-    return owner;
+    static QByteArray digest;
+    return digest;
+}
+
+QByteArray DigestOf(const DpapiKeyMaterial &material)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(material.protectDir.toUtf8());
+    hash.addData(QByteArray(1, '\0'));
+    hash.addData(QByteArray::number(int(material.secret.kind())));
+    hash.addData(material.secret.sha1());
+    hash.addData(material.secret.ntHash());
+    return hash.result();
 }
 
 void UseCacheFor(const DpapiKeyMaterial &material)
 {
-    CacheOwner &owner = Owner();
-    if (owner.known && owner.material == material)
+    const QByteArray digest = DigestOf(material);
+    QByteArray &owner = CacheOwner();
+    if (owner == digest)
         return;
-    if (owner.known)
+    if (!owner.isEmpty())
         DpapiMasterKeyCache::Clear();
-    owner.known = true;
-    owner.material = material;
+    owner = digest;
 }
 } // namespace
 
 void ForgetOpenedMasterKeys()
 {
-    Owner() = CacheOwner();
+    CacheOwner().clear();
     DpapiMasterKeyCache::Clear();
 }
 
