@@ -41,9 +41,10 @@ public:
 class QuietHost : public TBackupHost {
 public:
     int packages = 0, items = 0;
-    int ConfirmItems(const QString &, const TMsnArr &items, const TDefaultTable &, int) override
+    std::optional<int> ConfirmItems(ContentType, const QString &, const TMsnArr &items, const TDefaultTable &,
+                                    int) override
     {
-        return int(items->size()) + 1;
+        return int(items->size());
     }
     int Ask(TBackupQuestion, const QString &, TMsgDlgType, TMsgDlgButtons) override { return mrNo; }
     void PackageWritten(const QString &, int n) override
@@ -143,10 +144,10 @@ int main(int argc, char *argv[])
     p.Folder(QStringLiteral("DeluxeDisplayPictures"), 150, 4000, cab, 2);
     p.Folder(QStringLiteral("DynamicBackgrounds"), 100, 5000, cab, 2);
 
-    SetDpapiCredentials(QString(), kPassword, false);
+    const DpapiKeyMaterial key = DpapiCredentials(QString(), kPassword, false);
     QElapsedTimer clock;
     clock.start();
-    DecryptMapFile(p.user + QStringLiteral("UserTile/map.dat"), kEmail); // opens and caches the master key
+    DecryptMapFile(p.user + QStringLiteral("UserTile/map.dat"), kEmail, key); // opens and caches the master key
     const qint64 keyMs = clock.elapsed();
 
     const QString outDir = dir.path() + QStringLiteral("/out/");
@@ -156,14 +157,16 @@ int main(int argc, char *argv[])
     for (int run = 0; run < 5; ++run) {
         host = QuietHost();
         TBackupCore core(host);
-        core.edDir = p.user;
-        core.edEmail = kEmail;
-        core.edOutput = outDir + QStringLiteral("Backup1.mco");
-        core.Ticked.fill(true);
-        core.chConfirm = false;
-        core.OutputChosen = true;
+        TBackupRequest request;
+        request.folder = p.user;
+        request.email = kEmail;
+        request.output = outDir + QStringLiteral("Backup1.mco");
+        request.types.fill(true);
+        request.confirm = false;
+        request.outputChosen = true;
+        request.key = key;
         clock.restart();
-        core.btStartMouseUp(false);
+        core.Run(request);
         times << clock.nsecsElapsed() / 1e6;
     }
     std::sort(times.begin(), times.end());

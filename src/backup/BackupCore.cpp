@@ -5,6 +5,7 @@
 #include "browse/Recognition.h"
 #include "cabinet/CabinetTasks.h"
 #include "common/Exceptions.h"
+#include "common/FileOps.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
@@ -45,14 +46,10 @@ QString LastElement(const QString &path)
     return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-// A map names a file of its own folder; a name with a path in it is not followed elsewhere.
-bool IsPlainFileName(const QString &name)
-{
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-           && name != QLatin1String(".") && name != QLatin1String("..");
-}
-
-int CountFiles(const QString &folder)
+// The number of files (hidden and system ones included, folders not) directly in a content
+// folder; -1 when the folder does not exist. Messenger keeps its map.dat there, so a folder with
+// one file holds nothing to back up.
+int CountFolderFiles(const QString &folder)
 {
     const QDir dir(folder);
     if (!dir.exists())
@@ -60,34 +57,12 @@ int CountFiles(const QString &folder)
     return int(dir.entryList(QDir::Files | QDir::Hidden | QDir::System).size());
 }
 
-// Copies a file, refusing to replace an existing target (the system's fail-if-exists copy). The
-// copy keeps the source's modification time. No sync to disk: a backup copies thousands of files.
-bool CopyFileNew(const QString &source, const QString &target, QString *reason)
+QString NameList(const QStringList &paths)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *reason = in.errorString();
-        return false;
-    }
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *reason = out.errorString();
-        return false;
-    }
-    char buffer[65536];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0 || (n > 0 && out.write(buffer, n) != n)) {
-            *reason = n < 0 ? in.errorString() : out.errorString();
-            out.close();
-            out.remove();
-            return false;
-        }
-        if (n == 0)
-            break;
-    }
-    out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
-    return true;
+    QStringList names;
+    for (const QString &path : paths)
+        names << QFileInfo(path).fileName();
+    return names.join(QStringLiteral(", "));
 }
 
 // Runs `last` when leaving the scope, also by an error.
@@ -103,7 +78,25 @@ int TBackupHost::Ask(TBackupQuestion, const QString &text, TMsgDlgType type, TMs
     return LangMessageDlg(text, type, buttons);
 }
 
+void TBackupHost::Tell(const QString &text) { PlainMessageBox(text); }
+
 void TBackupHost::ShowResult(const QString &file) { Platform::Get().ShowInFileManager(file); }
+
+QString FindObjectFile(const QString &folder, const QString &name)
+{
+    const QDir dir(folder);
+    if (QFileInfo::exists(dir.filePath(name)))
+        return dir.filePath(name);
+    QString found;
+    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (!found.isEmpty())
+            return {}; // several names differ only in letter case: none is the one
+        found = dir.filePath(entry);
+    }
+    return found;
+}
 
 TBackupCore::TBackupCore(TBackupHost &host) : DecryptMap(&DecryptMapFile), m_host(host)
 {
@@ -122,68 +115,68 @@ QString TBackupCore::TmpDir() const
     return WorkDir.isEmpty() ? Platform::Get().AppDir() + QStringLiteral("~tmp/") : WorkDir;
 }
 
-QString TBackupCore::ReadContentMap(const QString &folder, const QString &email)
+QString TBackupCore::ReadContentMap(const QString &folder)
 {
     const QString mapDat = WithSeparator(folder) + QStringLiteral("map.dat");
     if (!QFileInfo(mapDat).isFile()) {
-        LangMessageDlg(QStringLiteral("File not found:\r") + mapDat, TMsgDlgType::mtError, mbOK);
+        m_host.Ask(TBackupQuestion::Error, QStringLiteral("File not found:\r") + mapDat, TMsgDlgType::mtError, mbOK);
         return {};
     }
-    const QString pointer = DecryptMap(mapDat, edEmail);
+    const QString pointer = DecryptMap(mapDat, Request.email, Request.key);
     const QString location = MsnObjectLocation(pointer);
     if (location.isEmpty()) {
-        LangMessageDlg(QStringLiteral("Failed to find \"Location\" in MSN Object XML:\r") + pointer,
-                       TMsgDlgType::mtError, mbOK);
+        m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed to find \"Location\" in MSN Object XML:\r") + pointer,
+                   TMsgDlgType::mtError, mbOK);
         return {};
     }
     const QString parent = QFileInfo(WithoutSeparator(folder)).absolutePath();
-    const QString mapPath = WithSeparator(parent) + QStringLiteral("MapFile/") + location;
-    if (!IsPlainFileName(location) || !QFileInfo(mapPath).isFile()) {
-        LangMessageDlg(QStringLiteral("Failed to find map file:\r") + mapPath, TMsgDlgType::mtError, mbOK);
+    const QString mapFolder = WithSeparator(parent) + QStringLiteral("MapFile/");
+    const QString mapPath = mapFolder + location;
+    const QString found = IsSafeObjectName(location) ? FindObjectFile(mapFolder, location) : QString();
+    if (found.isEmpty() || !fileops::IsRegularFile(found)) {
+        m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed to find map file:\r") + mapPath, TMsgDlgType::mtError,
+                   mbOK);
         return {};
     }
-    return DecryptMap(mapPath, email);
+    return DecryptMap(found, Request.email, Request.key);
 }
 
-void TBackupCore::DoBackupContent(TMsnArr &items, const QString &subFolder, const TDefaultTable &defaults,
-                                  const QString &displayName, const QString &email)
+void TBackupCore::DoBackupContent(ContentType type)
 {
+    const QString displayName = Lang(InfoOf(type).code);
+    TMsnArr &items = Items[size_t(type)];
     ShowStatusHint(FormatText(Lang("Retrieving"), {displayName}), -1, -1, 0);
     LetMessagesRun();
     if (CancelRequested) {
         HideStatusHint();
         return;
     }
-    const QString folder = edDir + subFolder;
+    const QString subFolder = Settings().Subdir(type);
+    const QString folder = Request.folder + subFolder;
     if (!QFileInfo(folder).isDir()) {
-        PlainMessageBox(FormatText(Lang("DirNotFound"), {folder}) + QStringLiteral("\r\r")
-                        + StripAmpersands(Lang("BackupCheckSettings")));
+        m_host.Tell(FormatText(Lang("DirNotFound"), {folder}) + QStringLiteral("\r\r")
+                    + StripAmpersands(Lang("BackupCheckSettings")));
         HideStatusHint();
         return;
     }
     const QString nothing = displayName + QStringLiteral(": ") + Lang("NoFile2backup");
-    if (CountFiles(folder) <= 1) {
+    if (CountFolderFiles(folder) <= 1) {
         HideStatusHint();
-        LangMessageDlg(nothing, TMsgDlgType::mtInformation, mbOK);
+        m_host.Ask(TBackupQuestion::Information, nothing, TMsgDlgType::mtInformation, mbOK);
         return;
     }
-    const QString map = ReadContentMap(folder, email);
-    if (memDecryptedVisible)
+    const QString map = ReadContentMap(folder);
+    if (Request.showDecrypted)
         m_host.DecryptedText(map);
 
-    const ContentTypeInfo *type = nullptr;
-    for (const ContentTypeInfo &info : ContentTypes)
-        if (displayName == Lang(info.code)) {
-            type = &info;
-            break;
-        }
-    if (!type)
-        throw Exception(QStringLiteral("Error in procedure DoBackupContent: name \"") + displayName
-                        + QStringLiteral("\" not handled."));
-    items = ParseContentMap(type->type, map, chSkipDefault);
+    QStringList dropped;
+    items = ParseContentMap(type, map, Request.skipDefault, &dropped);
+    if (!dropped.isEmpty())
+        m_host.Ask(TBackupQuestion::Notice, FormatText(Lang("UnsafeLocations"), {displayName, dropped.join(u'\r')}),
+                   TMsgDlgType::mtWarning, mbOK);
     if (items->isEmpty()) {
         HideStatusHint();
-        LangMessageDlg(nothing, TMsgDlgType::mtInformation, mbOK);
+        m_host.Ask(TBackupQuestion::Information, nothing, TMsgDlgType::mtInformation, mbOK);
         return;
     }
     CopyObjects(items, subFolder);
@@ -192,21 +185,25 @@ void TBackupCore::DoBackupContent(TMsnArr &items, const QString &subFolder, cons
         HideStatusHint();
         return;
     }
-    if (chConfirm)
-        ConfirmItems(displayName, items, defaults);
+    if (Request.confirm)
+        ConfirmItems(type, items);
     HideStatusHint();
 }
 
 bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
 {
     const QString tmp = TmpDir();
+    const QString folder = Request.folder + subFolder + QLatin1Char('/');
     for (TMsnStuff &item : *items) {
         LetMessagesRun();
         if (CancelRequested)
             return false;
-        if (!IsPlainFileName(item.Location))
+        if (!IsSafeObjectName(item.Location))
             continue;
-        const QString source = edDir + subFolder + QLatin1Char('/') + item.Location;
+        const QString found = FindObjectFile(folder, item.Location);
+        const QString source = found.isEmpty() ? folder + item.Location : found;
+        if (!fileops::IsRegularFile(source))
+            continue;
         const QString ext = RecognizeFile(source);
         if (ext.isEmpty())
             continue;
@@ -220,8 +217,10 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
                     break;
             }
         }
+        // Never replaces: a name taken meanwhile fails the copy instead. The copy keeps the
+        // object's date; no sync to disk, a backup copies thousands of files.
         QString reason;
-        if (CopyFileNew(source, target, &reason)) {
+        if (fileops::CopyFile(source, target, {fileops::IfExists::Refuse, true}, &reason)) {
             ++ItemCount;
         } else {
             const QString text = QStringLiteral("Failed to copy\r") + source + QStringLiteral("\rto\r") + target
@@ -238,86 +237,91 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
     return true;
 }
 
-void TBackupCore::ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults)
+void TBackupCore::ConfirmItems(ContentType type, const TMsnArr &items)
 {
     HideStatusHint();
-    const int result = m_host.ConfirmItems(displayName, items, defaults, ConfirmedTotal);
-    if (result == -1)
+    const std::optional<int> kept =
+        m_host.ConfirmItems(type, Lang(InfoOf(type).code), items, DefaultsOf(type), ConfirmedTotal);
+    if (!kept)
         CancelRequested = true;
     else
-        ConfirmedTotal += result - 1;
+        ConfirmedTotal += *kept;
 }
 
-void TBackupCore::btStartMouseUp(bool altHeld)
+void TBackupCore::Run(const TBackupRequest &request)
 {
     if (m_running)
         return;
     m_running = true;
     Finally done{[this] { m_running = false; }};
-    Run(altHeld);
+    Request = request;
+    RunSteps();
 }
 
-void TBackupCore::Run(bool altHeld)
+void TBackupCore::RunSteps()
 {
-    // 1.-2.
+    // A fresh start: the Cancel button shows until the run ends, whichever way it ends.
     CancelRequested = false;
+    OutputChecked = false;
+    FailedPackages.clear();
     m_host.RunStateChanged(true);
     Finally last{[this] {
         m_host.RunStateChanged(false);
         HideStatusHint();
         if (CancelRequested)
-            PlainMessageBox(QStringLiteral("User cancelled."));
+            m_host.Tell(QStringLiteral("User cancelled."));
     }};
-    if (altHeld)
-        memDecryptedVisible = true;
 
-    // 3. the e-mail address against the user folder
-    const QString folderName = LastElement(edDir);
-    if (EmailToId(edEmail) != folderName) {
-        if (m_host.Ask(TBackupQuestion::EmailNotMatch, FormatText(Lang("EmailNotMatch"), {edEmail, folderName}),
-                       TMsgDlgType::mtWarning, mbOK | mbCancel)
+    // The e-mail address must give the user folder's ID, or the maps cannot be decrypted.
+    const QString folderName = LastElement(Request.folder);
+    if (EmailToId(Request.email) != folderName) {
+        if (m_host.Ask(TBackupQuestion::EmailNotMatch,
+                       FormatText(Lang("EmailNotMatch"), {Request.email, folderName}), TMsgDlgType::mtWarning,
+                       mbOK | mbCancel)
             != mrOk)
             return;
     }
-    // 4.-5. an existing output
-    const QString out = edOutput;
-    if (!OutputChosen && OutputExists(out)) {
-        if (m_host.Ask(TBackupQuestion::Overwrite, FormatText(Lang("Overwrite"), {out}), TMsgDlgType::mtConfirmation,
-                       mbYes | mbCancel)
+    // An existing output (or one of its parts) is replaced only when the user agrees.
+    const QString out = Request.output;
+    if (!Request.outputChosen && OutputExists(out)) {
+        if (m_host.Ask(TBackupQuestion::Overwrite, FormatText(Lang("Overwrite"), {out}),
+                       TMsgDlgType::mtConfirmation, mbYes | mbCancel)
             != mrYes)
             return;
     }
-    OutputChosen = false;
-    // 6.-7.
-    edDir = WithSeparator(edDir);
+    OutputChecked = true;
+    // A clean work folder.
+    Request.folder = WithSeparator(Request.folder);
     const QString tmp = TmpDir();
     QDir(tmp).removeRecursively();
     if (!QDir().mkpath(tmp)) {
-        LangMessageDlg(Lang("FailTmpDir"), TMsgDlgType::mtError, mbOK);
+        m_host.Ask(TBackupQuestion::Error, Lang("FailTmpDir"), TMsgDlgType::mtError, mbOK);
         return;
     }
-    // 8.-9. collection
+    // Collection of each ticked content type into the work folder.
     ItemCount = 0;
     ConfirmedTotal = 0;
-    for (const ContentTypeInfo &info : ContentTypes) {
-        const int index = int(info.type);
-        if (!Ticked[size_t(index)])
-            continue;
-        DoBackupContent(Items[size_t(index)], Settings().Subdir(info.type), DefaultsOf(info.type), Lang(info.code),
-                        edEmail);
-    }
-    // 10.-11.
+    for (const ContentTypeInfo &info : ContentTypes)
+        if (Request.types[size_t(info.type)])
+            DoBackupContent(info.type);
     LetMessagesRun();
     if (CancelRequested)
         return;
     if (ItemCount == 0) {
-        PlainMessageBox(Lang("NoFilesToCab"));
+        m_host.Tell(Lang("NoFilesToCab"));
         return;
     }
-    // 12. names: folder + base + "%s" + ext
+    PackParts();
+}
+
+void TBackupCore::PackParts()
+{
+    const QString out = Request.output;
+    const QString tmp = TmpDir();
     ItemCount = 0;
     ShowStatusHint(Lang("GeneratingCab"), -1, -1, 0);
     LetMessagesRun();
+    // Part names: folder + base + "-partN" + ext.
     const QFileInfo outInfo(out);
     const QString outName = outInfo.fileName();
     const QString ext = ExtractFileExt(outName);
@@ -325,7 +329,7 @@ void TBackupCore::Run(bool altHeld)
     const QString folder = WithSeparator(outInfo.path());
     auto partName = [&](const QString &part) { return folder + base + part + ext; };
 
-    // 13. the parts
+    // One manifest and one package per part of at most MaxItemsPerPart items.
     QList<QPair<QString, int>> packed;
     int n = 1;
     for (;; ++n) {
@@ -340,7 +344,7 @@ void TBackupCore::Run(bool altHeld)
         ItemCount += PartCount;
         if (ItemCount == 0) {
             HideStatusHint();
-            PlainMessageBox(Lang("NoFilesToCab"));
+            m_host.Tell(Lang("NoFilesToCab"));
             return;
         }
         if (PartCount == 0) {
@@ -349,29 +353,64 @@ void TBackupCore::Run(bool altHeld)
         }
         if (!written) {
             HideStatusHint();
-            LangMessageDlg(QStringLiteral("Failed generating content.xml"), TMsgDlgType::mtError, mbOK);
+            m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed generating content.xml"), TMsgDlgType::mtError,
+                       mbOK);
             return;
         }
         const QString cabinet = n == 1 ? out : partName(QStringLiteral("-part") + QString::number(n));
-        if (PackFolder && PackFolder(partDir, cabinet, true))
+        // A cabinet that cannot be written (refused or raised) fails this part only: the other
+        // parts are still packed, and the report tells both.
+        QString reason;
+        bool ok = false;
+        try {
+            ok = PackFolder && PackFolder(partDir, cabinet, true);
+        } catch (const std::exception &e) {
+            reason = ExceptionMessage(e);
+        }
+        if (ok) {
             packed.append({cabinet, PartCount});
-        else
-            LangMessageDlg(QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName(),
-                           TMsgDlgType::mtError, mbOK);
+        } else {
+            FailedPackages << cabinet;
+            m_host.Ask(TBackupQuestion::Error,
+                       QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName()
+                           + (reason.isEmpty() ? QString() : QStringLiteral("\r\r") + reason),
+                       TMsgDlgType::mtError, mbOK);
+        }
         if (PartCount < MaxItemsPerPart)
             break;
     }
-    // 14. the first part's final name
+    // With several parts the first one is named "-part1" too; only a package of this run is
+    // renamed (when the first part failed, a file already at the output name is not ours).
     const QString part1 = partName(QStringLiteral("-part1"));
-    if (n > 1) {
+    const bool firstPacked = !packed.isEmpty() && packed.first().first == out;
+    if (n > 1 && firstPacked) {
         if (QFileInfo::exists(part1))
             QFile::remove(part1);
         QFile::rename(out, part1);
     }
-    for (const auto &[cabinet, items] : packed)
-        m_host.PackageWritten(cabinet == out && n > 1 ? part1 : cabinet, items);
-    // 15.-17.
+    int packedItems = 0;
+    QStringList written;
+    for (const auto &[cabinet, items] : packed) {
+        const QString final = cabinet == out && n > 1 ? part1 : cabinet;
+        m_host.PackageWritten(final, items);
+        packedItems += items;
+        written << final;
+    }
+    // The report: what was written and, when a part failed, what was not.
     HideStatusHint();
+    if (!FailedPackages.isEmpty()) {
+        if (written.isEmpty()) {
+            m_host.Ask(TBackupQuestion::Error, FormatText(Lang("PackedNone"), {NameList(FailedPackages)}),
+                       TMsgDlgType::mtError, mbOK);
+            return;
+        }
+        if (m_host.Ask(TBackupQuestion::ViewResult,
+                       FormatText(Lang("PackedPartly"), {packedItems, NameList(written), NameList(FailedPackages)}),
+                       TMsgDlgType::mtWarning, mbYes | mbNo)
+            == mrYes)
+            m_host.ShowResult(written.first());
+        return;
+    }
     if (n == 1) {
         if (m_host.Ask(TBackupQuestion::ViewResult, FormatText(Lang("PackedNFiles"), {ItemCount, outName}),
                        TMsgDlgType::mtConfirmation, mbYes | mbNo)

@@ -1,40 +1,65 @@
 #pragma once
 // The backup of one Messenger user's content, without any window: collection of the ticked
 // content types into "~tmp", the content.xml manifests and the MCO packages, split into parts of
-// at most 199 items. The backup dialog (uBackup) and "zorvak-cli backup" fill the fields that
-// stand for the dialog's controls and call btStartMouseUp; questions and the confirmation step
-// leave through TBackupHost.
+// at most 199 items. The backup dialog (uBackup) and "zorvak-cli backup" describe a run with a
+// TBackupRequest and call Run; every message and the confirmation step leave through TBackupHost.
 //
 // Files: "~tmp" in AppDir is emptied at each run and receives the copied objects under their
 // recognised extensions ("[n]" added when a name is taken); "~tmp/<n>/" is the folder of part n,
 // which receives its content.xml and the objects it lists; the part is packed into the output
 // file, and part n >= 2 into base + "-part" + n + ext (part 1 is renamed to "-part1" at the end
 // when there is more than one part).
+#include "backup/DpapiKeyMaterial.h"
 #include "backup/MsnMap.h"
 #include "shell/DialogService.h"
 
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace zorvak {
 
-// The questions of a run, so that a host that never asks can answer each one sensibly.
-enum class TBackupQuestion { EmailNotMatch, Overwrite, CopyFailed, ViewResult, Notice };
+// What a run is asked to do. The backup dialog fills it from its controls, "zorvak-cli backup"
+// from its options.
+struct TBackupRequest {
+    QString folder;                     // the Messenger user folder
+    QString email;                      // e-mail address as typed (decryption entropy)
+    QString output;                     // output MCO file
+    std::array<bool, 6> types{};        // the content types to back up, by ContentType
+    bool confirm = true;                // show each type's items for confirmation
+    bool skipDefault = true;            // leave Messenger's own default content out
+    bool outputChosen = false;          // chosen in the save dialog, which asked about replacing it
+    bool showDecrypted = false;         // hand each decrypted map to the host
+    DpapiKeyMaterial key;               // what opens the protected maps
+};
+
+// The messages of a run, so that a host that never asks can answer each one sensibly.
+enum class TBackupQuestion {
+    EmailNotMatch, // the address does not give the folder's ID (OK / Cancel)
+    Overwrite,     // the output file exists (Yes / Cancel)
+    CopyFailed,    // an object could not be copied (OK / Cancel)
+    ViewResult,    // the final report, asking to show the result (Yes / No)
+    Notice,        // a warning that the run goes on after (map entries left out)
+    Information,   // a content type has nothing to back up
+    Error,         // a step failed (map, work folder, content.xml, packing)
+};
 
 class TBackupHost {
 public:
     virtual ~TBackupHost() = default;
     // The run started or ended (the dialog shows its Cancel button meanwhile).
     virtual void RunStateChanged(bool running) { (void)running; }
-    // The decrypted map text of the type being collected (shown when the run started with Alt).
+    // The decrypted map text of the type being collected (when the request asks for it).
     virtual void DecryptedText(const QString &text) { (void)text; }
-    // The confirmation step of one content type: -1 cancels the run, otherwise the number of
-    // items kept + 1. `items` is the list itself; edits land in it.
-    virtual int ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
-                             int previousTotal) = 0;
+    // The confirmation step of one content type: the number of items kept, or nothing when the
+    // run is cancelled. `items` is the list itself; edits land in it.
+    virtual std::optional<int> ConfirmItems(ContentType type, const QString &displayName, const TMsnArr &items,
+                                            const TDefaultTable &defaults, int previousTotal) = 0;
     // A message through the localized message dialog; returns the button pressed.
     virtual int Ask(TBackupQuestion which, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
+    // A message in the plain message box (application title, one OK).
+    virtual void Tell(const QString &text);
     // A package was written (its final path, items in it); told after the last part.
     virtual void PackageWritten(const QString &cabinet, int items) { (void)cabinet; (void)items; }
     // "View the file in Windows Explorer?" answered Yes.
@@ -45,39 +70,30 @@ class TBackupCore {
 public:
     explicit TBackupCore(TBackupHost &host);
 
-    // ---- what the dialog's controls hold ----
-    QString edDir;                  // the Messenger user folder
-    QString edEmail;                // e-mail address as typed (decryption entropy)
-    QString edOutput;               // output MCO file
-    std::array<bool, 6> Ticked{};   // chEmot, chDp, chBg, chWink, chDdp, chDbg
-    bool chConfirm = true;
-    bool chSkipDefault = true;
-    bool memDecryptedVisible = false;
-
     // ---- state of a run ----
+    TBackupRequest Request;         // the request of the current (or last) run
     std::array<TMsnArr, 6> Items;   // EmotItems, DpItems, BgItems, WinkItems, DdpItems, DbgItems
     qint32 ItemCount = 0;
     qint32 PartCount = 0;
     qint32 ConfirmedTotal = 0;
-    bool OutputChosen = false;
+    bool OutputChecked = false;     // the run got past the question about an existing output
+    QStringList FailedPackages;     // the packages that could not be written
     bool CancelRequested = false;
     bool Running() const { return m_running; }
 
     // Seams: the map decryption (DecryptMapFile) and the cabinet writer (MSZIP, keep existing).
-    std::function<QString(const QString &path, const QString &email)> DecryptMap;
+    std::function<QString(const QString &path, const QString &email, const DpapiKeyMaterial &key)> DecryptMap;
     std::function<bool(const QString &folder, const QString &cabinet, bool keepExisting)> PackFolder;
 
-    // The run. Only the Alt state of the mouse release matters. Errors (decryption, map format,
-    // input/output) end the run and are raised after its final step. Does nothing when a run is
-    // already in progress.
-    void btStartMouseUp(bool altHeld);
+    // The run. Errors (decryption, map format, input/output) end the run and are raised after its
+    // final step. Does nothing when a run is already in progress.
+    void Run(const TBackupRequest &request);
 
-    // The decrypted content map of a content folder, or an empty text after an error box.
-    QString ReadContentMap(const QString &folder, const QString &email);
-    void DoBackupContent(TMsnArr &items, const QString &subFolder, const TDefaultTable &defaults,
-                         const QString &displayName, const QString &email);
+    // The decrypted content map of a content folder, or an empty text after an error message.
+    QString ReadContentMap(const QString &folder);
+    void DoBackupContent(ContentType type);
     bool CopyObjects(TMsnArr &items, const QString &subFolder);
-    void ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults);
+    void ConfirmItems(ContentType type, const TMsnArr &items);
     // Writes partDir + "content.xml" and moves the listed objects from "~tmp" into partDir;
     // PartCount grows by the items written. Raises EInOutError when the file cannot be written.
     bool WriteManifest(const QString &partDir);
@@ -86,12 +102,18 @@ public:
     QString WorkDir;                // another work folder (with a trailing '/'), for runs without a window
 
 private:
-    void Run(bool altHeld);
+    void RunSteps();
+    void PackParts();
     void WriteItems(QByteArray &out, ContentType type, int &position, const QString &partDir);
     QString ItemLine(ContentType type, const TMsnStuff &item) const;
     TBackupHost &m_host;
     bool m_running = false;
 };
+
+// The file of `folder` named `name`; on a file system that tells letter case apart, the one file
+// whose name equals `name` without regard to case when there is exactly one (Windows ignores
+// case, so maps name objects in any case). Empty when there is none or several.
+QString FindObjectFile(const QString &folder, const QString &name);
 
 // The MIME type of a recognised extension (one leading "." is removed; exact, lower case):
 // gif, png, jpg, bmp, tif; empty for anything else.

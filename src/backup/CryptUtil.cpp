@@ -6,6 +6,7 @@
 #include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -139,23 +140,60 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
 
 } // namespace dpapi
 
-QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy)
+namespace {
+// The master-key cache holds the keys of one key material at a time: a digest of the material
+// they were opened with is remembered here (never the secret itself), and the first use of other
+// material empties the cache, so that a wrong password never reaches a key that the right one
+// opened earlier.
+QByteArray &CacheOwner()
 {
-    return UnprotectBytes(data, entropy, QString());
+    static QByteArray digest;
+    return digest;
 }
 
-QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const QString &fallbackProtectDir)
+QByteArray DigestOf(const DpapiKeyMaterial &material)
 {
-    return UnprotectBytesRaw(data, ToCp1252(entropy), fallbackProtectDir);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(material.protectDir.toUtf8());
+    hash.addData(QByteArray(1, '\0'));
+    hash.addData(QByteArray::number(int(material.secret.kind())));
+    hash.addData(material.secret.sha1());
+    hash.addData(material.secret.ntHash());
+    return hash.result();
 }
 
-QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const QString &fallbackProtectDir)
+void UseCacheFor(const DpapiKeyMaterial &material)
 {
-    const DpapiKeyMaterial material = CurrentDpapiKeyMaterial();
+    const QByteArray digest = DigestOf(material);
+    QByteArray &owner = CacheOwner();
+    if (owner == digest)
+        return;
+    if (!owner.isEmpty())
+        DpapiMasterKeyCache::Clear();
+    owner = digest;
+}
+} // namespace
+
+void ForgetOpenedMasterKeys()
+{
+    CacheOwner().clear();
+    DpapiMasterKeyCache::Clear();
+}
+
+QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const DpapiKeyMaterial &key,
+                          const QString &fallbackProtectDir)
+{
+    return UnprotectBytesRaw(data, ToCp1252(entropy), key, fallbackProtectDir);
+}
+
+QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const DpapiKeyMaterial &material,
+                             const QString &fallbackProtectDir)
+{
     const QString protectDir = material.protectDir.isEmpty() ? fallbackProtectDir : material.protectDir;
     if (!material.secret.isSet())
         Fail(QStringLiteral("No Windows password is set for the profile%1.")
                  .arg(protectDir.isEmpty() ? QString() : QStringLiteral(" of ") + QDir::toNativeSeparators(protectDir)));
+    UseCacheFor(material);
 
     const std::optional<dpapi::Blob> blob = dpapi::Blob::Parse(data);
     if (!blob)

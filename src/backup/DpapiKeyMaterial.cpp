@@ -1,7 +1,6 @@
 #include "backup/DpapiKeyMaterial.h"
 
 #include "backup/Dpapi.h"
-#include "backup/DpapiMasterKeyCache.h"
 #include "common/Exceptions.h"
 
 #include <QDir>
@@ -10,12 +9,6 @@
 namespace zorvak {
 
 namespace {
-DpapiKeyMaterial &Material()
-{
-    static DpapiKeyMaterial material;
-    return material;
-}
-
 // The child of `folder` whose name equals `name` without regard to case; empty when none.
 QString ChildFolder(const QString &folder, const QString &name)
 {
@@ -82,28 +75,12 @@ bool DpapiSecret::operator==(const DpapiSecret &other) const
     return m_kind == other.m_kind && m_password == other.m_password && m_hash == other.m_hash;
 }
 
-void SetDpapiKeyMaterial(const DpapiKeyMaterial &material)
-{
-    if (Material() == material)
-        return;
-    Material() = material;
-    DpapiMasterKeyCache::Clear();
-}
-
-DpapiKeyMaterial CurrentDpapiKeyMaterial() { return Material(); }
-
-void ClearDpapiKeyMaterial()
-{
-    Material() = DpapiKeyMaterial();
-    DpapiMasterKeyCache::Clear();
-}
-
-void SetDpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash)
+DpapiKeyMaterial DpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash)
 {
     DpapiKeyMaterial material;
     material.protectDir = protectDir;
     material.secret = isHash ? DpapiSecret::FromHashHex(passwordOrHash) : DpapiSecret::FromPassword(passwordOrHash);
-    SetDpapiKeyMaterial(material);
+    return material;
 }
 
 QString FindProtectDir(const QString &path)

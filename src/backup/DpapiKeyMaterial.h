@@ -1,16 +1,16 @@
 #pragma once
-// Key material of the offline data protection (Linux), set by the callers that know it: the
-// backup dialog and "zorvak-cli backup" / "dpapi" / "map".
+// Key material of the offline data protection (Linux): a value that the callers who know it (the
+// backup dialog, "zorvak-cli backup" / "dpapi" / "map") fill and hand to the decryption.
 //
 // Usage:
 //     zorvak::DpapiKeyMaterial key;
 //     key.protectDir = zorvak::FindProtectDir(messengerUserFolder);  // optional, see below
 //     key.secret = zorvak::DpapiSecret::FromPassword(password);     // or FromHashHex(hex)
-//     zorvak::SetDpapiKeyMaterial(key);
+//     zorvak::UnprotectBytes(blob, email, key);
 //
-// The material is process-wide. Master keys opened with it are kept in memory (never written
-// anywhere) for the rest of the run; setting different material, or ClearDpapiKeyMaterial(),
-// forgets them.
+// Nothing of it is kept process-wide. Master keys opened with a material are kept in memory
+// (never written anywhere) while the same material is in use; the first use of different
+// material, or ForgetOpenedMasterKeys(), forgets them.
 #include <QByteArray>
 #include <QString>
 
@@ -54,12 +54,12 @@ struct DpapiKeyMaterial {
     }
 };
 
-void SetDpapiKeyMaterial(const DpapiKeyMaterial &material);
-DpapiKeyMaterial CurrentDpapiKeyMaterial();
-void ClearDpapiKeyMaterial();
+// Convenience: the material of a password, or (isHash) of a hash in hex (EConvertError when it is
+// not one); protectDir may be empty.
+DpapiKeyMaterial DpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash);
 
-// Convenience: a password, or (isHash) a hash in hex; protectDir may be empty.
-void SetDpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash);
+// Forgets the master keys opened so far (the backup window calls it when it closes).
+void ForgetOpenedMasterKeys();
 
 // The master-key folder "<Application Data>/Microsoft/Protect" of the Windows profile that holds
 // `path` (a Messenger user folder, a content folder, a map file...): walks up from the path to the

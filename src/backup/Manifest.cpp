@@ -11,7 +11,7 @@
 //   </package>
 //
 // Names and shortcuts are stored XML-escaped and written as stored; file names and stamps are
-// written as they are. A character outside Windows-1252 is written as a numeric character
+// escaped when written. A character outside Windows-1252 is written as a numeric character
 // reference, and so are the code page's five unassigned bytes (read back as C1 controls). The
 // installer refuses packages of more than 200 items, so one manifest lists at most
 // 199; each call starts every list from its beginning and passes over the objects that are no
@@ -88,12 +88,17 @@ QByteArray EncodeManifestText(const QString &text)
     return out;
 }
 
-QString TBackupCore::ItemLine(ContentType type, const TMsnStuff &item) const
+QString TBackupCore::ItemLine(ContentType type, const TMsnStuff &stored) const
 {
+    // File names and stamps are escaped here like every other value (names and shortcuts are
+    // held escaped already).
+    TMsnStuff item = stored;
+    item.Location = XmlEscapeValue(stored.Location);
+    item.Stamp = XmlEscapeValue(stored.Stamp);
     switch (type) {
     case ContentType::Emot: {
         // The output file's name without its extension, the same for every part.
-        const QString name = QFileInfo(edOutput).fileName();
+        const QString name = QFileInfo(Request.output).fileName();
         const QString prefix = XmlEscapeValue(name.left(name.size() - ExtractFileExt(name).size()));
         return Item({{"xmlns:emoticon", L1(EmoticonNamespace)},
                      {"contentid", item.Location},
@@ -169,7 +174,7 @@ bool TBackupCore::WriteManifest(const QString &partDir)
     AppendLine(out, QStringLiteral("<package xmlns=\"") + L1(ContentNamespace)
                         + QStringLiteral("\" version=\"1.0\" type=\"theme\">"));
     for (const ContentTypeInfo &info : ContentTypes) {
-        if (!Ticked[size_t(info.type)])
+        if (!Request.types[size_t(info.type)])
             continue;
         int position = 0;
         WriteItems(out, info.type, position, partDir);

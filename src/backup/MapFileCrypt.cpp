@@ -11,7 +11,7 @@
 
 namespace zorvak {
 
-QString DecryptMapFile(const QString &path, const QString &email)
+QString DecryptMapFile(const QString &path, const QString &email, const DpapiKeyMaterial &key)
 {
     QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
@@ -24,7 +24,7 @@ QString DecryptMapFile(const QString &path, const QString &email)
     const QByteArray blob = file.readAll().mid(2);
     file.close();
 
-    const QByteArray payload = UnprotectBytes(blob, email, FindProtectDir(info.absolutePath()));
+    const QByteArray payload = UnprotectBytes(blob, email, key, FindProtectDir(info.absolutePath()));
     const qsizetype nul = payload.indexOf('\0');
     return Base64ToWide(nul < 0 ? payload : payload.left(nul));
 }

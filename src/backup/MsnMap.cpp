@@ -42,7 +42,28 @@ QString TrimControls(const QString &text)
 [[noreturn]] void Raise(const char *message) { throw Exception(QString::fromLatin1(message)); }
 
 QString Escaped(const QString &map, qsizetype from, qsizetype to) { return XmlEscapeValue(map.mid(from, to - from)); }
+
+// Appends the item unless its object name could leave the content folder (an object without a
+// name is kept: it names no file, and every step passes over it).
+void Keep(TMsnList &items, const TMsnStuff &item, QStringList *dropped)
+{
+    if (item.Location.isEmpty() || IsSafeObjectName(item.Location))
+        items.append(item);
+    else if (dropped)
+        dropped->append(item.Location);
+}
 } // namespace
+
+bool IsSafeObjectName(const QString &location)
+{
+    if (location.isEmpty() || location == QLatin1String(".") || location.contains(QLatin1String(".."))
+        || location.contains(QLatin1Char('/')) || location.contains(QLatin1Char('\\')))
+        return false;
+    const bool driveLetter = location.size() >= 2 && location.at(1) == QLatin1Char(':')
+                             && ((location.at(0) >= u'A' && location.at(0) <= u'Z')
+                                 || (location.at(0) >= u'a' && location.at(0) <= u'z'));
+    return !driveLetter && !location.contains(QChar(0));
+}
 
 const TDefaultTable &DefaultDp()
 {
@@ -221,7 +242,7 @@ void ParseMsnObject(const QString &xml, THash &table)
 
 QString MsnObjectLocation(const QString &xml) { return TObjectAttributes(xml).Location; }
 
-TMsnArr ParseEmoticonMap(const QString &map)
+TMsnArr ParseEmoticonMap(const QString &map, QStringList *dropped)
 {
     TMsnArr items = NewMsnArr();
     qsizetype start = 0;
@@ -241,14 +262,14 @@ TMsnArr ParseEmoticonMap(const QString &map)
         item.ContentType = attributes.contenttype;
         if (item.ContentType.isEmpty())
             item.ContentType = QStringLiteral("D");
-        items->append(item);
+        Keep(*items, item, dropped);
         start = third + 1;
         tab = map.indexOf(kTab, start);
     }
     return items;
 }
 
-TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool skipDefault)
+TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool skipDefault, QStringList *dropped)
 {
     TMsnArr items = NewMsnArr();
     qsizetype start = 0;
@@ -268,7 +289,7 @@ TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool 
         if (keep) {
             item.Location = attributes.Location;
             item.Stamp = attributes.stamp;
-            items->append(item);
+            Keep(*items, item, dropped);
         }
         start = second + 1;
         tab = map.indexOf(kTab, start);
@@ -276,7 +297,7 @@ TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool 
     return items;
 }
 
-TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool skipDefault)
+TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool skipDefault, QStringList *dropped)
 {
     TMsnArr items = NewMsnArr();
     qsizetype lf = map.indexOf(kLf);
@@ -305,7 +326,7 @@ TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool ski
                 if (keep) {
                     item.Location = attributes.Location;
                     item.Stamp = attributes.stamp;
-                    items->append(item);
+                    Keep(*items, item, dropped);
                 }
             }
         }
@@ -315,12 +336,12 @@ TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool ski
     return items;
 }
 
-TMsnArr ParseContentMap(ContentType type, const QString &map, bool skipDefault)
+TMsnArr ParseContentMap(ContentType type, const QString &map, bool skipDefault, QStringList *dropped)
 {
     switch (type) {
-    case ContentType::Emot: return ParseEmoticonMap(map);
-    case ContentType::Dp: return ParsePictureMap(map, DefaultDp(), skipDefault);
-    default: return ParseLineMap(map, DefaultsOf(type), skipDefault);
+    case ContentType::Emot: return ParseEmoticonMap(map, dropped);
+    case ContentType::Dp: return ParsePictureMap(map, DefaultDp(), skipDefault, dropped);
+    default: return ParseLineMap(map, DefaultsOf(type), skipDefault, dropped);
     }
 }
 

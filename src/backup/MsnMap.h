@@ -18,6 +18,7 @@
 #include "common/unitHash.h"
 
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <memory>
 
@@ -70,15 +71,24 @@ void ParseMsnObject(const QString &xml, THash &table);
 // The "Location" attribute of an element, with the same checks and errors.
 QString MsnObjectLocation(const QString &xml);
 
+// True when an object's "Location" names a file of the content folder itself: not empty, not "."
+// nor "..", no "..", "/" or "\\" anywhere, no drive letter ("C:"). Anything else could reach a
+// file outside the folder (the work folder's neighbours, the settings, earlier packages).
+bool IsSafeObjectName(const QString &location);
+
 // The three layouts. Each returns a new list; a malformed map raises Exception with the map
 // error texts, a "Size" that is not a whole number raises EConvertError. With `skipDefault` the
-// entries of `defaults` are left out.
-TMsnArr ParseEmoticonMap(const QString &map);
-TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool skipDefault);
-TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool skipDefault);
+// entries of `defaults` are left out. An entry whose "Location" is given and is not a safe object
+// name is left out too, so that no later step (copy, manifest, confirmation grid, removal) ever
+// sees it; its raw "Location" is added to `dropped` when given.
+TMsnArr ParseEmoticonMap(const QString &map, QStringList *dropped = nullptr);
+TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool skipDefault,
+                        QStringList *dropped = nullptr);
+TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool skipDefault,
+                     QStringList *dropped = nullptr);
 
 // The parser of a content type.
-TMsnArr ParseContentMap(ContentType type, const QString &map, bool skipDefault);
+TMsnArr ParseContentMap(ContentType type, const QString &map, bool skipDefault, QStringList *dropped = nullptr);
 
 // Delphi's StrToInt: a whole decimal number, else EConvertError "'s' is not a valid integer value".
 qint32 StrToInt(const QString &text);

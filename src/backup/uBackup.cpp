@@ -11,6 +11,7 @@
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
+#include "shell/unitCustomDlg.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -155,7 +156,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     // FormCreate
     edOutput->setText(UniqueOutputName(Platform::Get().AppDir() + QStringLiteral("Backup.mco")));
     RefreshCaptions();
-    Core.OutputChosen = false;
+    OutputChosen = false;
 
     connect(edEmail, &QLineEdit::textChanged, this, [this] { edEmailChange(); });
     connect(edEmail, &QLineEdit::editingFinished, this, [this] { edEmailExit(); });
@@ -173,7 +174,7 @@ TfrmBackup::~TfrmBackup()
     // The password and the master keys opened with it are forgotten with the window.
     try {
         edPassword->clear();
-        ClearDpapiKeyMaterial();
+        ForgetOpenedMasterKeys();
     } catch (...) {
     }
 }
@@ -242,10 +243,16 @@ void TfrmBackup::btBrowseSaveClick()
         return;
     QString out = chosen;
     const QString tail = out.right(4).toLower();
-    if (tail != QLatin1String(".mco") && tail != QLatin1String(".cab"))
+    if (tail != QLatin1String(".mco") && tail != QLatin1String(".cab")) {
         out += QStringLiteral(".mco");
+        // The save dialog asked about the name as typed; the completed name is asked about here.
+        if (QFileInfo::exists(out)
+            && LangMessageDlg(FormatText(Lang("Overwrite"), {out}), TMsgDlgType::mtConfirmation, mbYes | mbCancel)
+                   != mrYes)
+            return;
+    }
     edOutput->setText(out);
-    Core.OutputChosen = true;
+    OutputChosen = true;
 }
 
 void TfrmBackup::btBrowseProtectClick()
@@ -268,6 +275,32 @@ void TfrmBackup::closeEvent(QCloseEvent *event)
 }
 void TfrmBackup::btCancelClick() { Core.CancelRequested = true; }
 
+void TfrmBackup::reject()
+{
+    if (Core.Running()) {
+        Core.CancelRequested = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+TBackupRequest TfrmBackup::MakeRequest(bool altHeld) const
+{
+    TBackupRequest request;
+    request.folder = edDir->text();
+    request.email = edEmail->text();
+    request.output = edOutput->text();
+    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        request.types[i] = boxes[i]->isChecked();
+    request.confirm = chConfirm->isChecked();
+    request.skipDefault = chSkipDefault->isChecked();
+    request.outputChosen = OutputChosen;
+    request.showDecrypted = altHeld || !memDecrypted->isHidden();
+    request.key = DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+    return request;
+}
+
 void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
 {
     if (Core.Running())
@@ -275,21 +308,19 @@ void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
     const bool alt = shift.testFlag(Qt::AltModifier);
     if (alt)
         memDecrypted->show();
-    Core.edDir = edDir->text();
-    Core.edEmail = edEmail->text();
-    Core.edOutput = edOutput->text();
-    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
-    for (size_t i = 0; i < boxes.size(); ++i)
-        Core.Ticked[i] = boxes[i]->isChecked();
-    Core.chConfirm = chConfirm->isChecked();
-    Core.chSkipDefault = chSkipDefault->isChecked();
-    Core.memDecryptedVisible = !memDecrypted->isHidden();
-    SetDpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+    const TBackupRequest request = MakeRequest(alt);
     struct Sync {
         TfrmBackup *w;
-        ~Sync() { w->edDir->setText(w->Core.edDir); }
+        ~Sync()
+        {
+            // The run completes the folder with a separator; a choice from the save dialog
+            // counts for one run that got past the question about an existing output.
+            w->edDir->setText(w->Core.Request.folder);
+            if (w->Core.OutputChecked)
+                w->OutputChosen = false;
+        }
     } sync{this};
-    Core.btStartMouseUp(alt);
+    Core.Run(request);
 }
 
 void TfrmBackup::RunStateChanged(bool running) { btCancel->setVisible(running); }
@@ -297,12 +328,16 @@ void TfrmBackup::RunStateChanged(bool running) { btCancel->setVisible(running); 
 // The map text exactly as decrypted (TABs included, so that a copy of it is the real map).
 void TfrmBackup::DecryptedText(const QString &text) { memDecrypted->setPlainText(text); }
 
-int TfrmBackup::ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
-                             int previousTotal)
+std::optional<int> TfrmBackup::ConfirmItems(ContentType, const QString &displayName, const TMsnArr &items,
+                                            const TDefaultTable &defaults, int previousTotal)
 {
     TfrmSelectFiles dialog(this);
     dialog.LoadItems(displayName, items, defaults, previousTotal);
-    return DialogService::Get().ShowModal(&dialog);
+    // The grid ends with -1 (Cancel) or its row count, which counts the heading row.
+    const int result = DialogService::Get().ShowModal(&dialog);
+    if (result == -1)
+        return std::nullopt;
+    return result - 1;
 }
 
 bool TfrmBackup::eventFilter(QObject *watched, QEvent *event)

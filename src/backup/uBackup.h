@@ -72,12 +72,19 @@ public:
 
     std::array<QCheckBox *, 6> TypeBoxes() const { return {chEmot, chDp, chBg, chWink, chDdp, chDbg}; }
     TBackupCore Core{*this};            // items, counters and flags of the runs
+    bool OutputChosen = false;          // edOutput came from the save dialog, which asked about replacing
+
+    // What the controls ask for: the request of a run started now.
+    TBackupRequest MakeRequest(bool altHeld) const;
 
     // TBackupHost
     void RunStateChanged(bool running) override;
     void DecryptedText(const QString &text) override;
-    int ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
-                     int previousTotal) override;
+    std::optional<int> ConfirmItems(ContentType type, const QString &displayName, const TMsnArr &items,
+                                    const TDefaultTable &defaults, int previousTotal) override;
+
+    // Esc: during a run it asks the run to stop, as the close box does, and the window stays.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

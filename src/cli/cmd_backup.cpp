@@ -1,9 +1,11 @@
 // zorvak-cli backup: the backup run without questions. No confirmation grid: the shortcuts of
 // custom emoticons are checked as the grid checks them and problems are printed as warnings.
 #include "backup/BackupCore.h"
+#include "backup/CryptUtil.h"
 #include "backup/DpapiKeyMaterial.h"
 #include "backup/KeyValidation.h"
 #include "cli/CliCommand.h"
+#include "cli/CliSecrets.h"
 #include "common/Exceptions.h"
 #include "platform/Platform.h"
 #include "shell/uLanguage.h"
@@ -53,19 +55,20 @@ class CliHost : public TBackupHost {
 public:
     QString tmp;
     int packages = 0;
-    int ConfirmItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &, int) override
+    std::optional<int> ConfirmItems(ContentType type, const QString &, const TMsnArr &items, const TDefaultTable &,
+                                    int) override
     {
         QList<TKeyRow> rows;
         for (const TMsnStuff &item : *items)
             if (QFileInfo(tmp + item.Location).isFile())
                 rows.append({item.Location, UnescapeXml(item.Key), UnescapeXml(item.Name)});
-        if (displayName == CurrentLanguage().Get(QStringLiteral("Emot"))) {
+        if (type == ContentType::Emot) {
             WarningKeyHost keys;
             ValidateKeys(rows, keys);
         }
-        return int(rows.size()) + 1;
+        return int(rows.size());
     }
-    int Ask(TBackupQuestion which, const QString &text, TMsgDlgType, TMsgDlgButtons) override
+    int Ask(TBackupQuestion which, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
     {
         switch (which) {
         case TBackupQuestion::EmailNotMatch:
@@ -75,6 +78,8 @@ public:
         case TBackupQuestion::Overwrite: return mrYes;
         case TBackupQuestion::ViewResult: return mrNo;
         case TBackupQuestion::Notice: break;
+        case TBackupQuestion::Information:
+        case TBackupQuestion::Error: return TBackupHost::Ask(which, text, type, buttons);
         }
         Warn(text);
         return mrOk;
@@ -89,48 +94,42 @@ public:
 
 int Run(const QStringList &args)
 {
-    QString folder, email, password, hash, protectDir, types, out;
-    bool haveEmail = false, havePassword = false, haveHash = false, haveTypes = false, includeDefault = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool valued = a == QLatin1String("--email") || a == QLatin1String("--password")
-                            || a == QLatin1String("--hash") || a == QLatin1String("--protect-dir")
-                            || a == QLatin1String("--types") || a == QLatin1String("--out");
-        if (valued && i + 1 >= args.size())
-            return UsageError("backup", QStringLiteral("%1 needs a value").arg(a));
-        if (a == QLatin1String("--email"))
-            email = args[++i], haveEmail = true;
-        else if (a == QLatin1String("--password"))
-            password = args[++i], havePassword = true;
-        else if (a == QLatin1String("--hash"))
-            hash = args[++i], haveHash = true;
-        else if (a == QLatin1String("--protect-dir"))
-            protectDir = args[++i];
-        else if (a == QLatin1String("--types"))
-            types = args[++i], haveTypes = true;
-        else if (a == QLatin1String("--out"))
-            out = args[++i];
-        else if (a == QLatin1String("--include-default"))
-            includeDefault = true;
-        else if (a.startsWith(QLatin1String("--")))
-            return UsageError("backup", QStringLiteral("unknown option %1").arg(a));
-        else if (folder.isEmpty())
-            folder = a;
-        else
-            return UsageError("backup", QStringLiteral("give one USERFOLDER"));
-    }
-    if (folder.isEmpty() || !haveEmail)
+    QCommandLineParser parser;
+    const QCommandLineOption emailOption(QStringLiteral("email"), QString(), QStringLiteral("ADDRESS"));
+    const QCommandLineOption protectOption(QStringLiteral("protect-dir"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption typesOption(QStringLiteral("types"), QString(), QStringLiteral("LIST"));
+    const QCommandLineOption outOption(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption defaultOption(QStringLiteral("include-default"));
+    parser.addOptions({emailOption, protectOption, typesOption, outOption, defaultOption});
+    AddSecretOptions(parser);
+    const QString usage = ParseVerbOptions(parser, args);
+    if (!usage.isEmpty())
+        return UsageError("backup", usage);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return UsageError("backup", QStringLiteral("give one USERFOLDER"));
+    const QString folder = positional.value(0);
+    if (folder.isEmpty() || !parser.isSet(emailOption))
         return UsageError("backup", QStringLiteral("give USERFOLDER and --email ADDRESS"));
-    if (havePassword == haveHash)
-        return UsageError("backup", QStringLiteral("give either --password or --hash"));
+    std::array<bool, 6> types{};
+    if (parser.isSet(typesOption)) {
+        for (const QString &code : parser.value(typesOption).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const ContentTypeInfo *info = FindContentType(code.trimmed());
+            if (!info)
+                return UsageError("backup", QStringLiteral("unknown content type %1").arg(code));
+            types[size_t(info->type)] = true;
+        }
+    }
     if (!QFileInfo(folder).isDir()) {
         Err() << "zorvak-cli backup: not a folder: " << folder << "\n";
         return 1;
     }
-    try {
-        SetDpapiCredentials(protectDir, haveHash ? hash : password, haveHash);
-    } catch (const EConvertError &e) {
-        return UsageError("backup", e.Message());
+    const SecretResult secret = ReadSecret(parser);
+    if (!secret.secret) {
+        if (secret.exitCode == 2)
+            return UsageError("backup", secret.error);
+        Err() << "zorvak-cli backup: " << secret.error << "\n";
+        return secret.exitCode;
     }
 
     // A work folder of this run's own, so that runs at the same time do not meet.
@@ -144,43 +143,40 @@ int Run(const QStringList &args)
     core.WorkDir = work.path() + QStringLiteral("/~tmp/");
     host.tmp = core.TmpDir();
     const TFolderChoice choice = ChooseFolder(QFileInfo(folder).absoluteFilePath() + QLatin1Char('/'));
-    core.edDir = choice.dir;
-    core.Ticked = choice.ticked;
-    if (haveTypes) {
-        core.Ticked.fill(false);
-        for (const QString &code : types.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            const ContentTypeInfo *info = FindContentType(code.trimmed());
-            if (!info)
-                return UsageError("backup", QStringLiteral("unknown content type %1").arg(code));
-            core.Ticked[size_t(info->type)] = true;
-        }
-    }
-    core.edEmail = email;
-    core.edOutput = out.isEmpty() ? UniqueOutputName(QDir::currentPath() + QStringLiteral("/Backup.mco"))
-                                  : QFileInfo(out).absoluteFilePath();
-    core.OutputChosen = !out.isEmpty();
-    core.chConfirm = true; // the key checks, printed as warnings
-    core.chSkipDefault = !includeDefault;
+    TBackupRequest request;
+    request.folder = choice.dir;
+    request.types = parser.isSet(typesOption) ? types : choice.ticked;
+    request.email = parser.value(emailOption);
+    const QString out = parser.value(outOption);
+    request.output = out.isEmpty() ? UniqueOutputName(QDir::currentPath() + QStringLiteral("/Backup.mco"))
+                                   : QFileInfo(out).absoluteFilePath();
+    request.outputChosen = !out.isEmpty();
+    request.confirm = true; // the key checks, printed as warnings
+    request.skipDefault = !parser.isSet(defaultOption);
+    request.key.protectDir = parser.value(protectOption);
+    request.key.secret = *secret.secret;
     struct Cleanup {
-        ~Cleanup() { ClearDpapiKeyMaterial(); }
+        ~Cleanup() { ForgetOpenedMasterKeys(); }
     } cleanup;
-    core.btStartMouseUp(false);
-    return host.packages > 0 ? 0 : 1;
+    core.Run(request);
+    // Success only when every part was packed.
+    return host.packages > 0 && core.FailedPackages.isEmpty() ? 0 : 1;
 }
 
 } // namespace
 
 ZORVAK_CLI_COMMAND(
     "backup", "back up a Messenger user's content into MCO packages",
-    "Usage: zorvak-cli backup USERFOLDER --email ADDRESS (--password P | --hash HEX) [--protect-dir DIR]\n"
+    "Usage: zorvak-cli backup USERFOLDER --email ADDRESS [--password-file F | --hash-file F] [--protect-dir DIR]\n"
     "                         [--types Emot,Dp,Bg,Wink,Ddp,Dbg] [--include-default] [--out FILE]\n"
     "Backs up the content of a Messenger user folder (a folder ID, or one content folder of it) as\n"
     "the backup window does, without questions: no confirmation grid, shortcut problems printed as\n"
     "warnings. Prints each package written and its number of items, tab-separated. A backup of more\n"
     "than 199 items is split into FILE-part1, -part2, ... ADDRESS is the e-mail address exactly as\n"
-    "Messenger used it; P is the Windows account's password, HEX its SHA-1 or NT hash; DIR the\n"
-    "profile's \"Application Data/Microsoft/Protect\" folder (found above USERFOLDER when not given).\n"
+    "Messenger used it; DIR the profile's \"Application Data/Microsoft/Protect\" folder (found above\n"
+    "USERFOLDER when not given). The Windows account's secret, one of:\n"
+    ZORVAK_CLI_SECRET_OPTIONS_HELP
     "--include-default keeps Messenger's default content. FILE defaults to BackupN.mco in the\n"
     "current folder (the first free N); an existing FILE is replaced.\n"
-    "Exit status: 0 when a package was written, 1 when none was, 2 for wrong usage.",
+    "Exit status: 0 when every package was written, 1 when one could not be, 2 for wrong usage.",
     Run);

@@ -3,64 +3,49 @@
 #include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
 #include "cli/CliCommand.h"
+#include "cli/CliSecrets.h"
 #include "common/Exceptions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
+#include <optional>
 
 namespace {
 
 using namespace zorvak;
 using namespace zorvak::cli;
 
-// "--name value" options and the remaining positional arguments.
+// The parsed options of an action, and the secret they give (read once the usage is right).
 struct Args {
-    QMap<QString, QString> options;
-    QStringList positional;
-    QString error;
+    QCommandLineParser parser;
+    QString error;      // wrong usage
+    QString value(const QString &name) const { return parser.value(name); }
+    bool has(const QString &name) const { return parser.isSet(name); }
+    QStringList positional() const { return parser.positionalArguments(); }
 };
 
-Args Parse(const QStringList &args, const QStringList &known)
+void Parse(Args &parsed, const QStringList &args, const QStringList &valued)
 {
-    Args parsed;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a.startsWith(QLatin1String("--"))) {
-            if (!known.contains(a)) {
-                parsed.error = QStringLiteral("unknown option %1").arg(a);
-                return parsed;
-            }
-            if (i + 1 >= args.size()) {
-                parsed.error = QStringLiteral("%1 needs a value").arg(a);
-                return parsed;
-            }
-            parsed.options.insert(a, args[++i]);
-        } else {
-            parsed.positional << a;
-        }
-    }
-    return parsed;
+    for (const QString &name : valued)
+        parsed.parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
+    AddSecretOptions(parsed.parser);
+    parsed.error = ParseVerbOptions(parsed.parser, args);
 }
 
-// The secret of --password / --hash; sets `error` when neither or both are given.
-DpapiSecret SecretOf(const Args &args, QString &error)
+// The secret of the options, or the exit status of a failure (already reported).
+std::optional<DpapiSecret> SecretOf(const Args &args, int *exitCode)
 {
-    const bool password = args.options.contains(QStringLiteral("--password"));
-    const bool hash = args.options.contains(QStringLiteral("--hash"));
-    if (password == hash) {
-        error = QStringLiteral("give either --password or --hash");
-        return {};
+    const SecretResult secret = ReadSecret(args.parser);
+    if (secret.secret)
+        return secret.secret;
+    if (secret.exitCode == 2)
+        *exitCode = UsageError("dpapi", secret.error);
+    else {
+        Err() << "zorvak-cli dpapi: " << secret.error << "\n";
+        *exitCode = secret.exitCode;
     }
-    if (password)
-        return DpapiSecret::FromPassword(args.options.value(QStringLiteral("--password")));
-    try {
-        return DpapiSecret::FromHashHex(args.options.value(QStringLiteral("--hash")));
-    } catch (const Exception &e) {
-        error = e.Message();
-        return {};
-    }
+    return std::nullopt;
 }
 
 QStringList SidFolders(const QString &protectDir, const QString &sid)
@@ -80,21 +65,23 @@ QStringList SidFolders(const QString &protectDir, const QString &sid)
 
 int MasterKeys(const QStringList &rawArgs)
 {
-    const Args args = Parse(rawArgs, {QStringLiteral("--protect-dir"), QStringLiteral("--password"), QStringLiteral("--hash"), QStringLiteral("--sid")});
+    Args args;
+    Parse(args, rawArgs, {QStringLiteral("protect-dir"), QStringLiteral("sid")});
     if (!args.error.isEmpty())
         return UsageError("dpapi", args.error);
-    QString error;
-    const DpapiSecret secret = SecretOf(args, error);
-    if (!error.isEmpty())
-        return UsageError("dpapi", error);
-    const QString protectDir = args.options.value(QStringLiteral("--protect-dir"));
-    if (protectDir.isEmpty() || !args.positional.isEmpty())
+    const QString protectDir = args.value(QStringLiteral("protect-dir"));
+    if (protectDir.isEmpty() || !args.positional().isEmpty())
         return UsageError("dpapi", QStringLiteral("masterkey needs --protect-dir DIR and no other arguments"));
+    int failed = 0;
+    const std::optional<DpapiSecret> found = SecretOf(args, &failed);
+    if (!found)
+        return failed;
+    const DpapiSecret secret = *found;
     if (!QFileInfo(protectDir).isDir()) {
         Err() << "zorvak-cli dpapi: no folder " << protectDir << "\n";
         return 1;
     }
-    const QString sid = args.options.value(QStringLiteral("--sid"));
+    const QString sid = args.value(QStringLiteral("sid"));
     int opened = 0, seen = 0;
     for (const QString &folder : SidFolders(protectDir, sid)) {
         const QDir dir(folder);
@@ -117,39 +104,38 @@ int MasterKeys(const QStringList &rawArgs)
 
 int Unprotect(const QStringList &rawArgs)
 {
-    const Args args = Parse(rawArgs, {QStringLiteral("--protect-dir"), QStringLiteral("--password"), QStringLiteral("--hash"),
-                                              QStringLiteral("--entropy"), QStringLiteral("--entropy-hex")});
+    Args args;
+    Parse(args, rawArgs, {QStringLiteral("protect-dir"), QStringLiteral("entropy"), QStringLiteral("entropy-hex")});
     if (!args.error.isEmpty())
         return UsageError("dpapi", args.error);
-    QString error;
-    const DpapiSecret secret = SecretOf(args, error);
-    if (!error.isEmpty())
-        return UsageError("dpapi", error);
-    if (args.positional.size() != 1)
+    if (args.positional().size() != 1)
         return UsageError("dpapi", QStringLiteral("unprotect needs one FILE"));
-    if (args.options.contains(QStringLiteral("--entropy")) && args.options.contains(QStringLiteral("--entropy-hex")))
+    if (args.has(QStringLiteral("entropy")) && args.has(QStringLiteral("entropy-hex")))
         return UsageError("dpapi", QStringLiteral("give --entropy or --entropy-hex, not both"));
     QByteArray entropy; // none
-    if (args.options.contains(QStringLiteral("--entropy-hex"))) {
-        const QString hex = args.options.value(QStringLiteral("--entropy-hex"));
+    if (args.has(QStringLiteral("entropy-hex"))) {
+        const QString hex = args.value(QStringLiteral("entropy-hex"));
         entropy = QByteArray::fromHex(hex.toLatin1());
         if (entropy.toHex() != hex.toLower().toLatin1())
             return UsageError("dpapi", QStringLiteral("--entropy-hex takes an even number of hex digits"));
     }
-    QFile file(args.positional.first());
+    int failed = 0;
+    const std::optional<DpapiSecret> secret = SecretOf(args, &failed);
+    if (!secret)
+        return failed;
+    QFile file(args.positional().first());
     if (!file.open(QIODevice::ReadOnly)) {
         Err() << "zorvak-cli dpapi: cannot read " << file.fileName() << ": " << file.errorString() << "\n";
         return 1;
     }
     const QByteArray blob = file.readAll();
     DpapiKeyMaterial material;
-    material.protectDir = args.options.value(QStringLiteral("--protect-dir"));
-    material.secret = secret;
-    SetDpapiKeyMaterial(material);
+    material.protectDir = args.value(QStringLiteral("protect-dir"));
+    material.secret = *secret;
     const QString fallback = FindProtectDir(QFileInfo(file).absolutePath());
-    const QByteArray plain = args.options.contains(QStringLiteral("--entropy"))
-                                 ? UnprotectBytes(blob, args.options.value(QStringLiteral("--entropy")), fallback)
-                                 : UnprotectBytesRaw(blob, entropy, fallback);
+    const QByteArray plain = args.has(QStringLiteral("entropy"))
+                                 ? UnprotectBytes(blob, args.value(QStringLiteral("entropy")), material, fallback)
+                                 : UnprotectBytesRaw(blob, entropy, material, fallback);
     Out().flush();
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly) || out.write(plain) != plain.size())
@@ -174,11 +160,11 @@ int Run(const QStringList &args)
 
 ZORVAK_CLI_COMMAND("dpapi", "open master keys, unprotect Windows DPAPI blobs offline",
                    "Usage:\n"
-                   "  zorvak-cli dpapi masterkey --protect-dir DIR (--password P | --hash HEX) [--sid SID]\n"
-                   "  zorvak-cli dpapi unprotect [--protect-dir DIR] (--password P | --hash HEX)\n"
+                   "  zorvak-cli dpapi masterkey --protect-dir DIR [--password-file F | --hash-file F] [--sid SID]\n"
+                   "  zorvak-cli dpapi unprotect [--protect-dir DIR] [--password-file F | --hash-file F]\n"
                    "                             [--entropy TEXT | --entropy-hex HEX] FILE\n"
                    "DIR is a profile's \"Application Data/Microsoft/Protect\" folder or one of its SID folders.\n"
-                   "The password is the Windows account's; HEX is its SHA-1 (40 digits) or NT hash (32).\n"
+                   "The Windows account's secret, one of:\n" ZORVAK_CLI_SECRET_OPTIONS_HELP
                    "masterkey: one line per master-key file: GUID, SID, \"opens\" or \"does not open\", and\n"
                    "  the SHA-1 of the master key when it opens. Exit 1 when none opens.\n"
                    "unprotect: the plaintext of the blob FILE on standard output. The entropy TEXT is taken\n"

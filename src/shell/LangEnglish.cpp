@@ -201,6 +201,13 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"so Zorvak has automatically split them.\r\r"
           u"Packed %d files into %d MCO files (%s)\r\r"
           u"View the file in Windows Explorer?"_s);
+    l.Add(u"PackedPartly"_s,
+          u"Packed %d files into %s\r\r"
+          u"NOT created (error compressing files): %s\r\r"
+          u"View the file in Windows Explorer?"_s);
+    l.Add(u"PackedNone"_s, u"Error compressing files into: %s\rMCO file has NOT been created."_s);
+    l.Add(u"UnsafeLocations"_s,
+          u"%s: the map names files outside its folder; they are left out:\r%s"_s);
     l.Add(u"NoFile2backup"_s, u"No files to backup."_s);
     l.Add(u"Overwrite"_s, u"File already exists:\r   %s\r\rOverwrite?"_s);
     l.Add(u"Cancelled"_s, u"Cancelled"_s);

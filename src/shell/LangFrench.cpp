@@ -205,6 +205,13 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"Zorvak les a donc répartis automatiquement.\r\r"
           u"%d fichiers empaquetés dans %d fichiers MCO (%s)\r\r"
           u"Afficher le fichier dans l'Explorateur Windows ?"_s);
+    l.Add(u"PackedPartly"_s,
+          u"%d fichiers empaquetés dans %s\r\r"
+          u"NON créé (erreur lors de la compression) : %s\r\r"
+          u"Afficher le fichier dans l'Explorateur Windows ?"_s);
+    l.Add(u"PackedNone"_s, u"Erreur lors de la compression dans : %s\rLe fichier MCO n'a PAS été créé."_s);
+    l.Add(u"UnsafeLocations"_s,
+          u"%s : le fichier map désigne des fichiers hors de son dossier ; ils sont ignorés :\r%s"_s);
     l.Add(u"NoFile2backup"_s, u"Aucun fichier à sauvegarder."_s);
     l.Add(u"Overwrite"_s, u"Le fichier existe déjà :\r   %s\r\rLe remplacer ?"_s);
     l.Add(u"Cancelled"_s, u"Annulé"_s);

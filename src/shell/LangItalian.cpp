@@ -205,6 +205,13 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"perciò Zorvak li ha divisi automaticamente.\r\r"
           u"%d file compressi in %d file MCO (%s)\r\r"
           u"Mostrare il file in Esplora risorse?"_s);
+    l.Add(u"PackedPartly"_s,
+          u"%d file compressi in %s\r\r"
+          u"NON creato (errore durante la compressione): %s\r\r"
+          u"Mostrare il file in Esplora risorse?"_s);
+    l.Add(u"PackedNone"_s, u"Errore durante la compressione in: %s\rIl file MCO NON è stato creato."_s);
+    l.Add(u"UnsafeLocations"_s,
+          u"%s: il file map indica file fuori dalla sua cartella; vengono ignorati:\r%s"_s);
     l.Add(u"NoFile2backup"_s, u"Nessun file di cui eseguire il backup."_s);
     l.Add(u"Overwrite"_s, u"Il file esiste già:\r   %s\r\rSovrascriverlo?"_s);
     l.Add(u"Cancelled"_s, u"Annullato"_s);

@@ -205,6 +205,13 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"así que Zorvak los ha dividido automáticamente.\r\r"
           u"Se han empaquetado %d archivos en %d archivos MCO (%s)\r\r"
           u"¿Ver el archivo en el Explorador de Windows?"_s);
+    l.Add(u"PackedPartly"_s,
+          u"Se han empaquetado %d archivos en %s\r\r"
+          u"NO creado (error al comprimir): %s\r\r"
+          u"¿Ver el archivo en el Explorador de Windows?"_s);
+    l.Add(u"PackedNone"_s, u"Error al comprimir en: %s\rNO se ha creado el archivo MCO."_s);
+    l.Add(u"UnsafeLocations"_s,
+          u"%s: el archivo map indica archivos fuera de su carpeta; se omiten:\r%s"_s);
     l.Add(u"NoFile2backup"_s, u"No hay archivos que copiar."_s);
     l.Add(u"Overwrite"_s, u"El archivo ya existe:\r   %s\r\r¿Sobrescribirlo?"_s);
     l.Add(u"Cancelled"_s, u"Cancelado"_s);

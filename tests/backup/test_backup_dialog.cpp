@@ -11,6 +11,8 @@
 #include "test_run_profile.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -107,14 +109,14 @@ TEST(BackupDialog, SaveDialogAppendsMcoUnlessMcoOrCab)
     EXPECT_EQ(env.dialogs().calls.at(0).text, dir + S("/Backup7.mco")); // the first existing folder
     EXPECT_EQ(env.dialogs().calls.at(0).filter, S("MCO file (*.mco);;CAB file (*.cab)"));
     EXPECT_EQ(d.edOutput->text(), dir + S("/archive.mco"));
-    EXPECT_TRUE(d.Core.OutputChosen);
+    EXPECT_TRUE(d.OutputChosen);
     env.dialogs().AnswerPath(dir + S("/x.CAB"));
     d.btBrowseSaveClick();
     EXPECT_EQ(d.edOutput->text(), dir + S("/x.CAB"));
-    d.Core.OutputChosen = false;
+    d.OutputChosen = false;
     d.btBrowseSaveClick(); // cancelled
     EXPECT_EQ(d.edOutput->text(), dir + S("/x.CAB"));
-    EXPECT_FALSE(d.Core.OutputChosen);
+    EXPECT_FALSE(d.OutputChosen);
 }
 
 TEST(BackupDialog, Backup1ClickRefusesWhatIsNotAUserFolder)
@@ -369,4 +371,105 @@ TEST_F(DemoBackupTest, CancelInTheConfirmationEndsWithUserCancelledAndAWrongPass
         EXPECT_TRUE(e.Message().startsWith(S("Failed to decrypt. "))) << e.Message().toStdString();
     }
     EXPECT_TRUE(d.btCancel->isHidden());
+}
+
+TEST(BackupDialog, ACompletedOutputNameIsAskedAboutBeforeItIsReplaced)
+{
+    TestEnv env;
+    TfrmBackup d;
+    const QString dir = env.path(S("o"));
+    WriteFile(dir + S("/archive.mco"), "an earlier backup");
+    const QString proposed = d.edOutput->text();
+    // "archive" becomes archive.mco, which exists: the question names the completed file.
+    env.dialogs().AnswerPath(dir + S("/archive"));
+    env.dialogs().Answer(mrCancel);
+    d.btBrowseSaveClick();
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("File already exists:\r   ") + dir + S("/archive.mco\r\rOverwrite?")});
+    EXPECT_EQ(d.edOutput->text(), proposed);
+    EXPECT_FALSE(d.OutputChosen);
+    env.dialogs().ClearCalls();
+    env.dialogs().AnswerPath(dir + S("/archive"));
+    env.dialogs().Answer(mrYes);
+    d.btBrowseSaveClick();
+    EXPECT_EQ(env.dialogs().Messages().size(), 1);
+    EXPECT_EQ(d.edOutput->text(), dir + S("/archive.mco"));
+    EXPECT_TRUE(d.OutputChosen);
+    // A name typed whole was asked about by the save dialog itself; a new name needs no question.
+    env.dialogs().ClearCalls();
+    env.dialogs().AnswerPath(dir + S("/archive.mco"));
+    d.btBrowseSaveClick();
+    env.dialogs().AnswerPath(dir + S("/fresh"));
+    d.btBrowseSaveClick();
+    EXPECT_TRUE(env.dialogs().Messages().isEmpty());
+    EXPECT_EQ(d.edOutput->text(), dir + S("/fresh.mco"));
+}
+
+TEST(BackupDialog, EscDuringARunCancelsItAndTheWindowStays)
+{
+    TestEnv env;
+    SyntheticProfile profile(env.path(S("p")));
+    profile.AddEmoticons(2);
+    TfrmBackup d;
+    d.SetFolder(profile.root);
+    d.edEmail->setText(profile.email);
+    d.Core.DecryptMap = &ReadPlainMap;
+    d.show();
+    bool visible = false;
+    env.dialogs().AnswerModal([&](QObject *o) {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&d, &esc);
+        visible = d.isVisible();
+        return qobject_cast<TfrmSelectFiles *>(o)->RowCount();
+    });
+    d.btStartMouseUp(Qt::NoModifier);
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_FALSE(QFileInfo::exists(d.edOutput->text()));
+    // Without a run, Esc closes the window as before.
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&d, &esc);
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST(BackupDialog, TheRunGetsTheWindowsRequestAndKeyMaterial)
+{
+    TestEnv env;
+    SyntheticProfile profile(env.path(S("p")));
+    profile.AddEmoticons(2);
+    TfrmBackup d;
+    d.SetFolder(profile.root);
+    d.edEmail->setText(profile.email);
+    d.edPassword->setText(S("typed pw"));
+    d.edProtectDir->setText(S("/somewhere/Microsoft/Protect"));
+    d.chConfirm->setChecked(false);
+    QList<DpapiKeyMaterial> keys;
+    QStringList emails;
+    d.Core.DecryptMap = [&](const QString &path, const QString &email, const DpapiKeyMaterial &key) {
+        keys << key;
+        emails << email;
+        return ReadPlainMap(path, email, key);
+    };
+    d.OutputChosen = true; // from the save dialog: counts for one run
+    env.dialogs().Answer(mrNo);
+    d.btStartMouseUp(Qt::NoModifier);
+    ASSERT_EQ(keys.size(), 2); // map.dat and the content map
+    EXPECT_EQ(keys.at(0), DpapiCredentials(S("/somewhere/Microsoft/Protect"), S("typed pw"), false));
+    EXPECT_EQ(keys.at(1), keys.at(0));
+    EXPECT_EQ(emails, (QStringList{profile.email, profile.email}));
+    EXPECT_FALSE(d.OutputChosen);
+    EXPECT_EQ(d.Core.Request.types, (std::array<bool, 6>{true, true, true, true, true, true}));
+    EXPECT_FALSE(d.Core.Request.confirm);
+
+    // A hash box: the text is taken as a hash, and one that is not is refused before the run.
+    keys.clear();
+    d.chHash->setChecked(true);
+    d.edPassword->setText(S("0x3b13f1ba6f8e68ab82c83eb6702e6d40"));
+    env.dialogs().Answer(mrYes); // the output exists now
+    env.dialogs().Answer(mrNo);
+    d.btStartMouseUp(Qt::NoModifier);
+    ASSERT_FALSE(keys.isEmpty());
+    EXPECT_EQ(keys.at(0).secret.kind(), DpapiSecret::NtHash);
+    d.edPassword->setText(S("not hex"));
+    EXPECT_THROW(d.btStartMouseUp(Qt::NoModifier), EConvertError);
 }

@@ -1,4 +1,5 @@
 // The demo profile: generated, then read back as the backup and zorvak-cli read it.
+#include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
 #include "backup/MapFileCrypt.h"
 #include "browse/EmailId.h"
@@ -14,6 +15,10 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 using namespace zorvak;
 
 namespace {
@@ -26,6 +31,8 @@ QString Attribute(const QString &object, const QString &name)
     const QRegularExpression re(" " + name + "=\"([^\"]*)\"", QRegularExpression::CaseInsensitiveOption);
     return re.match(object).captured(1);
 }
+
+QByteArray Sha1PasswordHashHex(const QString &password) { return dpapi::Sha1PasswordHash(password).toHex(); }
 
 // The kind of a file by its first bytes, as the recogniser names them.
 QString Kind(const QByteArray &head)
@@ -43,6 +50,7 @@ QString Kind(const QByteArray &head)
 
 class DemoProfileTest : public test::EnvTest {
 protected:
+    DpapiKeyMaterial key; // what the test decrypts with
     QString root, alice, bob;
     void SetUp() override
     {
@@ -53,16 +61,16 @@ protected:
         ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
         alice = root + "/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/" + EmailToId("alice.demo@hotmail.com");
         bob = root + "/Documents and Settings/Bob/Application Data/Microsoft/MSN Messenger/" + EmailToId("bob.demo@hotmail.com");
-        SetDpapiCredentials(QString(), "zorvak-demo", false);
+        key = DpapiCredentials(QString(), "zorvak-demo", false);
     }
-    void TearDown() override { ClearDpapiKeyMaterial(); }
+    void TearDown() override { ForgetOpenedMasterKeys(); }
 
     // The decrypted content map of a content folder, through its map.dat.
     QString ContentMap(const QString &user, const QString &folder, const QString &email)
     {
-        const QString mapDat = DecryptMapFile(user + "/" + folder + "/map.dat", email);
+        const QString mapDat = DecryptMapFile(user + "/" + folder + "/map.dat", email, key);
         EXPECT_TRUE(mapDat.startsWith("<msnobj")) << qPrintable(mapDat);
-        return DecryptMapFile(user + "/MapFile/" + Attribute(mapDat, "Location"), email);
+        return DecryptMapFile(user + "/MapFile/" + Attribute(mapDat, "Location"), email, key);
     }
 
     // Checks every object of a map: its file exists with the size the object states.
@@ -115,10 +123,10 @@ TEST_F(DemoProfileTest, EveryMapDecryptsInItsLayout)
     }
 
     EXPECT_TRUE(ContentMap(bob, "UserTile", "bob.demo@hotmail.com").startsWith("Bob\t<msnobj "));
-    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", "Alice.demo@hotmail.com"), Exception);
-    SetDpapiCredentials(QString(), "daisy2005", false); // the earlier password opens only the older key
+    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", "Alice.demo@hotmail.com", key), Exception);
+    key = DpapiCredentials(QString(), "daisy2005", false); // the earlier password opens only the older key
     EXPECT_FALSE(ContentMap(alice, "Winks3", email).isEmpty());
-    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", email), Exception);
+    EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", email, key), Exception);
 }
 
 TEST_F(DemoProfileTest, ContentOfEveryRecognisedKind)
@@ -164,7 +172,7 @@ TEST_F(DemoProfileTest, CliDecryptsTheSameText)
                                               "zorvak-demo", mapDat});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
-    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), DecryptMapFile(mapDat, "alice.demo@hotmail.com"));
+    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), DecryptMapFile(mapDat, "alice.demo@hotmail.com", key));
 
     const QString protect = root + "/Documents and Settings/Alice/Application Data/Microsoft/Protect";
     cli.start(kCli, {"dpapi", "masterkey", "--protect-dir", protect, "--password", "zorvak-demo"});
@@ -172,4 +180,115 @@ TEST_F(DemoProfileTest, CliDecryptsTheSameText)
     EXPECT_EQ(cli.exitCode(), 0);
     const QString listing = QString::fromUtf8(cli.readAllStandardOutput());
     EXPECT_EQ(listing.count("\topens\t"), 2) << qPrintable(listing); // the older key through CREDHIST
+}
+
+namespace {
+struct CliRun {
+    int code = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs zorvak-cli with `input` on standard input (a pipe, closed after it).
+CliRun Cli(const QStringList &args, const QByteArray &input = {})
+{
+    QProcess p;
+    p.start(kCli, args);
+    p.write(input);
+    p.closeWriteChannel();
+    CliRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+} // namespace
+
+TEST_F(DemoProfileTest, TheWindowsSecretNeverHasToBeOnTheCommandLine)
+{
+    const QString mapDat = alice + "/UserTile/map.dat";
+    const QByteArray plain = DecryptMapFile(mapDat, "alice.demo@hotmail.com", key).toUtf8();
+    const QString pwFile = env.path("secret/pw.txt"), hashFile = env.path("secret/hash.txt");
+    ASSERT_TRUE(test::WriteFile(pwFile, "zorvak-demo\r\n"));
+    ASSERT_TRUE(test::WriteFile(hashFile, Sha1PasswordHashHex("zorvak-demo") + "\n"));
+    const QStringList decrypt{"map", "decrypt", "--email", "alice.demo@hotmail.com"};
+
+    // From a file, from standard input, a hash from a file; "--opt=value" and "--" work.
+    for (const QStringList &secret : {QStringList{"--password-file", pwFile}, QStringList{"--password-file=-"},
+                                      QStringList{"--hash-file", hashFile}}) {
+        const CliRun r = Cli(decrypt + secret + QStringList{"--", mapDat}, "zorvak-demo\n");
+        EXPECT_EQ(r.code, 0) << secret.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_EQ(r.out, plain);
+    }
+    EXPECT_EQ(Cli({"map", "decrypt", "--email=alice.demo@hotmail.com", "--password=zorvak-demo", mapDat}).out, plain);
+
+    // Wrong usage: none (standard input is no terminal), two at once, an unknown option.
+    EXPECT_EQ(Cli(decrypt + QStringList{mapDat}).code, 2);
+    EXPECT_EQ(Cli(decrypt + QStringList{"--password", "x", "--password-file", pwFile, mapDat}).code, 2);
+    const CliRun unknown = Cli(decrypt + QStringList{"--pasword", "x", mapDat});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_TRUE(unknown.err.contains("unknown option --pasword")) << unknown.err.toStdString();
+    // A file that cannot be read is a failure, and a wrong password from a file fails too.
+    EXPECT_EQ(Cli(decrypt + QStringList{"--password-file", env.path("secret/missing"), mapDat}).code, 1);
+    EXPECT_EQ(Cli(decrypt + QStringList{"--password-file", "-", mapDat}, "wrong\n").code, 1);
+
+    // The same options in the other verbs.
+    const QString protect = root + "/Documents and Settings/Alice/Application Data/Microsoft/Protect";
+    const CliRun keys = Cli({"dpapi", "masterkey", "--protect-dir", protect, "--password-file", "-"}, "zorvak-demo");
+    EXPECT_EQ(keys.code, 0) << keys.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(keys.out).count("\topens\t"), 2);
+    EXPECT_EQ(Cli({"dpapi", "masterkey", "--protect-dir=" + protect, "--hash-file", hashFile}).code, 0);
+    QFile raw(mapDat);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QString blob = env.path("secret/blob");
+    ASSERT_TRUE(test::WriteFile(blob, raw.readAll().mid(2)));
+    const CliRun unprotected = Cli({"dpapi", "unprotect", "--protect-dir", protect, "--entropy", "alice.demo@hotmail.com",
+                                    "--password-file", pwFile, blob});
+    EXPECT_EQ(unprotected.code, 0) << unprotected.err.toStdString();
+    EXPECT_FALSE(unprotected.out.isEmpty());
+    EXPECT_EQ(Cli({"dpapi", "unprotect", "--protect-dir", protect, blob}).code, 2);
+    const CliRun backup = Cli({"backup", alice, "--email", "alice.demo@hotmail.com", "--types", "Dp", "--out",
+                               env.path("secret/Alice.mco"), "--password-file", "-"},
+                              "zorvak-demo\n");
+    EXPECT_EQ(backup.code, 0) << backup.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(env.path("secret/Alice.mco")));
+
+    // Every verb's help says that --password is visible to other users.
+    for (const QString &verb : {"backup", "map", "dpapi"}) {
+        const CliRun help = Cli({verb, "--help"});
+        EXPECT_TRUE(QString::fromUtf8(help.out).contains("visible to other users")) << verb.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(help.out).contains("--password-file")) << verb.toStdString();
+    }
+}
+
+TEST_F(DemoProfileTest, OnATerminalThePasswordIsAskedForWithoutEcho)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const QString terminal = QString::fromLatin1(ptsname(master));
+    const QString mapDat = alice + "/UserTile/map.dat";
+    QProcess cli;
+    cli.setStandardInputFile(terminal);
+    cli.setReadChannel(QProcess::StandardError);
+    cli.start(kCli, {"map", "decrypt", "--email", "alice.demo@hotmail.com", mapDat});
+    QByteArray err;
+    while (!err.contains("Windows password: ") && cli.waitForReadyRead(30000))
+        err += cli.readAllStandardError();
+    ASSERT_TRUE(err.contains("Windows password: ")) << err.constData();
+    ASSERT_EQ(::write(master, "zorvak-demo\n", 12), 12);
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+    EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()), DecryptMapFile(mapDat, "alice.demo@hotmail.com", key));
+    // What the terminal showed: never the password.
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    QByteArray shown;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, n);
+    EXPECT_FALSE(shown.contains("zorvak")) << shown.constData();
+    ::close(master);
 }

@@ -27,14 +27,15 @@ QString ErrorOf(const std::function<void()> &f)
 
 class DpapiProtectTest : public test::EnvTest {
 protected:
+    DpapiKeyMaterial key; // what the test decrypts with
     QString protect, sidFolder;
     void SetUp() override
     {
         protect = env.path("Application Data/Microsoft/Protect");
         sidFolder = protect + "/" + kSid;
-        ClearDpapiKeyMaterial();
+        ForgetOpenedMasterKeys();
     }
-    void TearDown() override { ClearDpapiKeyMaterial(); }
+    void TearDown() override { ForgetOpenedMasterKeys(); }
 };
 } // namespace
 
@@ -90,23 +91,23 @@ TEST_F(DpapiProtectTest, OlderMasterKeysOpenThroughTheCredhistChain)
         ASSERT_TRUE(test::WriteFile(sidFolder + "/" + mk.guid, mk.file));
         blobs << MakeBlob(mk.masterKey, mk.guid, QByteArray("made under ") + passwords[i].toUtf8(), {}, Flavour::Xp);
     }
-    SetDpapiCredentials(protect, "current", false);
+    key = DpapiCredentials(protect, "current", false);
     for (int i = 0; i < passwords.size(); ++i)
-        EXPECT_EQ(UnprotectBytes(blobs[i], ""), QByteArray("made under ") + passwords[i].toUtf8());
+        EXPECT_EQ(UnprotectBytes(blobs[i], "", key), QByteArray("made under ") + passwords[i].toUtf8());
 
     // An older password reaches the keys of its own time and before, not the newer ones.
-    SetDpapiCredentials(protect, "first", false);
-    EXPECT_EQ(UnprotectBytes(blobs[0], ""), "made under ");
-    EXPECT_EQ(UnprotectBytes(blobs[1], ""), "made under first");
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[3], ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+    key = DpapiCredentials(protect, "first", false);
+    EXPECT_EQ(UnprotectBytes(blobs[0], "", key), "made under ");
+    EXPECT_EQ(UnprotectBytes(blobs[1], "", key), "made under first");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[3], "", key); }), "Failed to decrypt. Key not valid for use in specified state.");
 
     // A damaged CREDHIST only loses the older keys.
     QByteArray damaged = credhist.file;
     damaged[damaged.size() - 30] = char(damaged[damaged.size() - 30] ^ 1);
     ASSERT_TRUE(test::WriteFile(protect + "/CREDHIST", damaged));
-    SetDpapiCredentials(protect, "current", false);
-    EXPECT_EQ(UnprotectBytes(blobs[3], ""), "made under current");
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[1], ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+    key = DpapiCredentials(protect, "current", false);
+    EXPECT_EQ(UnprotectBytes(blobs[3], "", key), "made under current");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[1], "", key); }), "Failed to decrypt. Key not valid for use in specified state.");
     EXPECT_FALSE(ParseCredhist(credhist.file.left(credhist.file.size() - 3)));
 }
 
@@ -122,12 +123,12 @@ TEST_F(DpapiProtectTest, NtHashAccountsAndSeveralSidFolders)
     ASSERT_TRUE(test::WriteFile(protect + "/" + kSid + "/Preferred", MakePreferred(RandomGuid(), QDateTime::currentDateTimeUtc())));
     ASSERT_TRUE(test::WriteFile(protect + "/" + params.sid + "/" + mk.guid.toUpper(), mk.file));
     const QByteArray blob = MakeBlob(mk.masterKey, mk.guid, "secret", {}, Flavour::Modern);
-    SetDpapiCredentials(protect, "domain pass", false);
-    EXPECT_EQ(UnprotectBytes(blob, ""), "secret");
-    SetDpapiCredentials(protect, NtPasswordHash("domain pass").toHex(), true);
-    EXPECT_EQ(UnprotectBytes(blob, ""), "secret");
-    SetDpapiCredentials(protect, Sha1PasswordHash("domain pass").toHex(), true);
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blob, ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+    key = DpapiCredentials(protect, "domain pass", false);
+    EXPECT_EQ(UnprotectBytes(blob, "", key), "secret");
+    key = DpapiCredentials(protect, NtPasswordHash("domain pass").toHex(), true);
+    EXPECT_EQ(UnprotectBytes(blob, "", key), "secret");
+    key = DpapiCredentials(protect, Sha1PasswordHash("domain pass").toHex(), true);
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blob, "", key); }), "Failed to decrypt. Key not valid for use in specified state.");
 }
 
 TEST(DpapiProtect, PreferredFileLayout)

@@ -229,44 +229,45 @@ TEST(DpapiVectors, ModernWindowsCredentialBlobIsXpSigned)
 // The whole chain as a backup meets it: profile folder, password, blob.
 class DpapiProfileTest : public zorvak::test::EnvTest {
 protected:
+    DpapiKeyMaterial key; // what the test decrypts with
     QString protect;
     void SetUp() override
     {
         protect = env.path("Application Data/Microsoft/Protect");
         ASSERT_TRUE(test::WriteFile(protect + "/" + kXpSid + "/" + kXpGuid, kXpMasterKeyFile));
-        ClearDpapiKeyMaterial();
+        ForgetOpenedMasterKeys();
     }
-    void TearDown() override { ClearDpapiKeyMaterial(); }
+    void TearDown() override { ForgetOpenedMasterKeys(); }
 };
 
 TEST_F(DpapiProfileTest, UnprotectsWithThePasswordOrItsHash)
 {
-    SetDpapiCredentials(protect, "tutu", false);
-    EXPECT_EQ(UnprotectBytes(kXpBlob, ""), "This is for real !");
-    SetDpapiCredentials(protect + "/" + kXpSid, "8FD090D6121B0F67EBB58BCE562BF02B3F1E6BB4", true);
-    EXPECT_EQ(UnprotectBytes(kXpBlob, ""), "This is for real !");
+    key = DpapiCredentials(protect, "tutu", false);
+    EXPECT_EQ(UnprotectBytes(kXpBlob, "", key), "This is for real !");
+    key = DpapiCredentials(protect + "/" + kXpSid, "8FD090D6121B0F67EBB58BCE562BF02B3F1E6BB4", true);
+    EXPECT_EQ(UnprotectBytes(kXpBlob, "", key), "This is for real !");
     // The folder may also come from the file's location instead of the key material.
-    SetDpapiCredentials("", "tutu", false);
-    EXPECT_EQ(UnprotectBytes(kXpBlob, "", protect), "This is for real !");
+    key = DpapiCredentials("", "tutu", false);
+    EXPECT_EQ(UnprotectBytes(kXpBlob, "", key, protect), "This is for real !");
 }
 
 TEST_F(DpapiProfileTest, FailuresReadLikeTheRealService)
 {
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, "", protect); }),
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, "", key, protect); }),
               "Failed to decrypt. No Windows password is set for the profile of " + QDir::toNativeSeparators(protect) + ".");
-    SetDpapiCredentials(protect, "wrong", false);
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, ""); }), "Failed to decrypt. Key not valid for use in specified state.");
-    SetDpapiCredentials(protect, "tutu", false);
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, "entropy"); }), "Failed to decrypt. The data is invalid.");
+    key = DpapiCredentials(protect, "wrong", false);
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, "", key); }), "Failed to decrypt. Key not valid for use in specified state.");
+    key = DpapiCredentials(protect, "tutu", false);
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, "entropy", key); }), "Failed to decrypt. The data is invalid.");
     // The master key of this blob is not in the profile.
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpEntropyBlob, "toto123"); }),
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpEntropyBlob, "toto123", key); }),
               "Failed to decrypt. Key not valid for use in specified state.");
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob.left(kXpBlob.size() - 1), ""); }), "Failed to decrypt. The data is invalid.");
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes({}, ""); }), "Failed to decrypt. The data is invalid.");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob.left(kXpBlob.size() - 1), "", key); }), "Failed to decrypt. The data is invalid.");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes({}, "", key); }), "Failed to decrypt. The data is invalid.");
     for (qsizetype bit : {qsizetype(20 * 8), qsizetype(60 * 8 + 3), (kXpBlob.size() - 30) * 8 + 7, (kXpBlob.size() - 1) * 8}) {
         QByteArray flipped = kXpBlob;
         flipped[bit / 8] = char(flipped[bit / 8] ^ (1 << (bit % 8)));
-        const QString error = ErrorOf([&] { UnprotectBytes(flipped, ""); });
+        const QString error = ErrorOf([&] { UnprotectBytes(flipped, "", key); });
         EXPECT_TRUE(error == "Failed to decrypt. The data is invalid."
                     || error == "Failed to decrypt. Key not valid for use in specified state.")
             << bit << qPrintable(error);
@@ -275,25 +276,25 @@ TEST_F(DpapiProfileTest, FailuresReadLikeTheRealService)
 
 TEST_F(DpapiProfileTest, OpenedMasterKeysStayInMemoryUntilTheMaterialChanges)
 {
-    SetDpapiCredentials(protect, "tutu", false);
-    EXPECT_EQ(UnprotectBytes(kXpBlob, ""), "This is for real !");
+    key = DpapiCredentials(protect, "tutu", false);
+    EXPECT_EQ(UnprotectBytes(kXpBlob, "", key), "This is for real !");
     QFile::remove(protect + "/" + kXpSid + "/" + kXpGuid);
-    EXPECT_EQ(UnprotectBytes(kXpBlob, ""), "This is for real !");
-    SetDpapiCredentials(protect, "tutu", false); // the same material keeps the cache
-    EXPECT_EQ(UnprotectBytes(kXpBlob, ""), "This is for real !");
-    SetDpapiCredentials(protect, "other", false);
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, ""); }), "Failed to decrypt. Key not valid for use in specified state.");
+    EXPECT_EQ(UnprotectBytes(kXpBlob, "", key), "This is for real !");
+    key = DpapiCredentials(protect, "tutu", false); // the same material keeps the cache
+    EXPECT_EQ(UnprotectBytes(kXpBlob, "", key), "This is for real !");
+    key = DpapiCredentials(protect, "other", false);
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpBlob, "", key); }), "Failed to decrypt. Key not valid for use in specified state.");
 }
 
 TEST_F(DpapiProfileTest, EntropyIsTheAddressAsWindows1252)
 {
     // The XP entropy vector, its master key known to this run.
     const QString sidFolder = protect + "/" + kXpSid;
-    SetDpapiCredentials(protect, "tutu", false);
+    key = DpapiCredentials(protect, "tutu", false);
     DpapiMasterKeyCache::Store(sidFolder, kXpEntropyGuid, kXpEntropyMasterKey);
-    EXPECT_EQ(UnprotectBytes(kXpEntropyBlob, "toto123"), "This entropy was not faked");
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpEntropyBlob, "Toto123"); }), "Failed to decrypt. The data is invalid.");
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpEntropyBlob, ""); }), "Failed to decrypt. The data is invalid.");
+    EXPECT_EQ(UnprotectBytes(kXpEntropyBlob, "toto123", key), "This entropy was not faked");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpEntropyBlob, "Toto123", key); }), "Failed to decrypt. The data is invalid.");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(kXpEntropyBlob, "", key); }), "Failed to decrypt. The data is invalid.");
 }
 
 TEST(DpapiHelpers, GuidsAndSids)

@@ -14,7 +14,10 @@ namespace {
 QString S(const char *text) { return QString::fromUtf8(text); }
 
 struct NoHost : TBackupHost {
-    int ConfirmItems(const QString &, const TMsnArr &, const TDefaultTable &, int) override { return -1; }
+    std::optional<int> ConfirmItems(ContentType, const QString &, const TMsnArr &, const TDefaultTable &, int) override
+    {
+        return std::nullopt;
+    }
 };
 
 class ManifestTest : public EnvTest {
@@ -26,13 +29,13 @@ protected:
     void SetUp() override
     {
         QDir().mkpath(part);
-        core.edOutput = S("/out/Backup3.mco");
+        core.Request.output = S("/out/Backup3.mco");
     }
     // An item whose object file lies in "~tmp".
     TMsnStuff Add(ContentType type, TMsnStuff item)
     {
         WriteFile(tmp + item.Location, "x");
-        core.Ticked[size_t(type)] = true;
+        core.Request.types[size_t(type)] = true;
         core.Items[size_t(type)]->append(item);
         return item;
     }
@@ -75,8 +78,9 @@ TEST_F(ManifestTest, EveryKindLineByLine)
         S("<item xmlns:background=\"http://messenger.msn.com/background/1.0\" contentid=\"b.jpg\" contenttype=\"P\" "
           "background:version=\"1.0\" type=\"background\" mimetype=\"image/jpeg\" file=\"b.jpg\" "
           "background:displayname=\"Sea\" />"),
-        S("<item contentid=\"w&1.cab\" type=\"wink\" contenttype=\"P\" mimetype=\"application/messengercontent\" "
-          "file=\"w&1.cab\" stamp=\"a&b\" />"),
+        // File names and stamps are escaped like every other value.
+        S("<item contentid=\"w&amp;1.cab\" type=\"wink\" contenttype=\"P\" mimetype=\"application/messengercontent\" "
+          "file=\"w&amp;1.cab\" stamp=\"a&amp;b\" />"),
         S("<item contentid=\"p.cab\" type=\"dynamicpicture\" contenttype=\"P\" mimetype=\"application/messengercontent\" "
           "file=\"p.cab\" stamp=\"pp\" />"),
         S("<item xmlns:dynamicbackground=\"http://messenger.msn.com/dynamicbackground/2.0\" contentid=\"k.cab\" "
@@ -97,7 +101,7 @@ TEST_F(ManifestTest, UntickedTypesAndMissingFilesAreLeftOut)
     Add(ContentType::Emot, {S("k"), S("n"), S("here.gif"), S("image/gif"), {}, S("D")});
     core.Items[0]->append({S("k2"), S("n2"), S("removed.gif"), S("image/gif"), {}, S("D")});
     Add(ContentType::Bg, {{}, S("Sea"), S("b.jpg"), S("image/jpeg"), {}, {}});
-    core.Ticked[size_t(ContentType::Bg)] = false;
+    core.Request.types[size_t(ContentType::Bg)] = false;
     core.WriteManifest(part);
     EXPECT_EQ(core.PartCount, 1);
     EXPECT_EQ(Lines().size(), 4);
@@ -106,7 +110,7 @@ TEST_F(ManifestTest, UntickedTypesAndMissingFilesAreLeftOut)
 
 TEST_F(ManifestTest, OutsideTheCodePageAndAHostileOutputNameStayWellFormed)
 {
-    core.edOutput = S("/out/Tom & \"Jerry\" <1>.mco");
+    core.Request.output = S("/out/Tom & \"Jerry\" <1>.mco");
     Add(ContentType::Emot, {S("&lt;3"), S("Smile \u263A \U0001F600 caf\u00E9 \u20AC"), S("e.gif"), S("image/gif"), {}, S("D")});
     core.WriteManifest(part);
     const QByteArray data = ReadFile(part + S("content.xml"));

@@ -202,3 +202,39 @@ TEST(XmlEscaping, ThreeRoutinesAndTheirRoundTrips)
     for (const QString &s : {S("<3"), S("A & B"), S("\"q\" 'a'"), S("&&;;<<>>")})
         EXPECT_EQ(UnescapeXml(EscapeXml(s)), s);
 }
+
+TEST(MapParsers, LocationsThatCouldLeaveTheFolderAreDroppedInEveryLayout)
+{
+    const QStringList unsafe{S("../X"), S(".."), S("."), S("a/b.tmp"), S("/etc/passwd"), S("a\\b.tmp"),
+                             S("..\\Zorvak.ini"), S("C:x.tmp"), S("c:\\x.tmp"), S("x..y")};
+    for (const QString &location : unsafe)
+        EXPECT_FALSE(IsSafeObjectName(location)) << location.toStdString();
+    for (const QString &location : {S("AAA.tmp"), S("a.b.c"), S("ab:c"), S("name with spaces.dat")})
+        EXPECT_TRUE(IsSafeObjectName(location)) << location.toStdString();
+
+    QString emoticons, pictures, lines;
+    for (const QString &location : unsafe + QStringList{S("good.tmp")}) {
+        emoticons += S("k\tn\t") + Obj(location) + S("\t");
+        pictures += S("n\t") + Obj(location) + S("\t");
+        lines += S("n\t") + Obj(location) + S("\t\n");
+    }
+    QStringList dropped;
+    const TMsnArr e = ParseEmoticonMap(emoticons, &dropped);
+    ASSERT_EQ(e->size(), 1);
+    EXPECT_EQ(e->at(0).Location, S("good.tmp"));
+    EXPECT_EQ(dropped, unsafe);
+    dropped.clear();
+    const TMsnArr p = ParsePictureMap(pictures, DefaultDp(), true, &dropped);
+    ASSERT_EQ(p->size(), 1);
+    EXPECT_EQ(dropped, unsafe);
+    dropped.clear();
+    for (ContentType type : {ContentType::Bg, ContentType::Wink, ContentType::Ddp, ContentType::Dbg}) {
+        const TMsnArr l = ParseContentMap(type, lines, false, &dropped);
+        ASSERT_EQ(l->size(), 1);
+        EXPECT_EQ(l->at(0).Location, S("good.tmp"));
+    }
+    EXPECT_EQ(dropped.size(), unsafe.size() * 4);
+    // Without a list to fill they are still dropped; an object without a Location stays.
+    EXPECT_EQ(ParseEmoticonMap(emoticons)->size(), 1);
+    EXPECT_EQ(ParseLineMap(S("n\t<msnobj Size=\"1\"/>\t\n"), DefaultBg(), false)->size(), 1);
+}

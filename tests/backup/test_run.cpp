@@ -19,14 +19,17 @@ QString S(const char *text) { return QString::fromUtf8(text); }
 
 struct RecordingHost : TBackupHost {
     QStringList confirmed;                       // display names shown for confirmation
-    int confirmAnswer = 0;                       // 0: keep every row; otherwise the answer
+    int confirmAnswer = 0;                       // 0: keep every row; -1 cancels; otherwise kept + 1
     QList<QPair<QString, int>> packages;
     QStringList shown;
     QStringList decrypted;
-    int ConfirmItems(const QString &name, const TMsnArr &items, const TDefaultTable &, int) override
+    std::optional<int> ConfirmItems(ContentType, const QString &name, const TMsnArr &items, const TDefaultTable &,
+                                    int) override
     {
         confirmed << name;
-        return confirmAnswer ? confirmAnswer : int(items->size()) + 1;
+        if (confirmAnswer == -1)
+            return std::nullopt;
+        return confirmAnswer ? confirmAnswer - 1 : int(items->size());
     }
     void PackageWritten(const QString &cab, int n) override { packages.append({cab, n}); }
     void ShowResult(const QString &file) override { shown << file; }
@@ -37,6 +40,7 @@ class RunTest : public EnvTest {
 protected:
     RecordingHost host;
     TBackupCore core{host};
+    TBackupRequest request;
     SyntheticProfile profile{env.path(S("profile"))};
     QStringList packedDirs;
     QString outDir = env.path(S("out/"));
@@ -51,12 +55,12 @@ protected:
             packedDirs << folder;
             return WriteFile(cabinet, ReadFile(folder + S("content.xml")));
         };
-        core.edDir = profile.root;
-        core.edEmail = profile.email;
-        core.edOutput = outDir + S("Backup1.mco");
-        core.chConfirm = false;
+        request.folder = profile.root;
+        request.email = profile.email;
+        request.output = outDir + S("Backup1.mco");
+        request.confirm = false;
     }
-    void Tick(ContentType t) { core.Ticked[size_t(t)] = true; }
+    void Tick(ContentType t) { request.types[size_t(t)] = true; }
     static int ItemLines(const QString &manifest)
     {
         return int(QString::fromLatin1(ReadFile(manifest)).count(S("<item ")));
@@ -69,7 +73,7 @@ TEST_F(RunTest, FourHundredFiftyEmoticonsMakeThreeParts)
     profile.AddEmoticons(450);
     Tick(ContentType::Emot);
     env.dialogs().Answer(mrYes); // view the result
-    core.btStartMouseUp(false);
+    core.Run(request);
 
     const QString tmp = env.appDir() + S("~tmp/");
     EXPECT_EQ(ItemLines(tmp + S("1/content.xml")), 199);
@@ -95,7 +99,7 @@ TEST_F(RunTest, ThreeHundredNinetyEightMakeTwoPartsAndAnEmptyThirdFolder)
     profile.AddEmoticons(398);
     Tick(ContentType::Emot);
     env.dialogs().Answer(mrNo);
-    core.btStartMouseUp(false);
+    core.Run(request);
     EXPECT_EQ(packedDirs.size(), 2);
     EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1-part2.mco")));
     EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part3.mco")));
@@ -110,7 +114,7 @@ TEST_F(RunTest, OneHundredNinetyNineMakeOneFileWithoutPart)
     profile.AddEmoticons(199);
     Tick(ContentType::Emot);
     env.dialogs().Answer(mrYes);
-    core.btStartMouseUp(false);
+    core.Run(request);
     EXPECT_EQ(packedDirs.size(), 1);
     EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1.mco")));
     EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part1.mco")));
@@ -126,7 +130,7 @@ TEST_F(RunTest, TypesContinueAcrossParts)
     profile.AddPictures(100);
     Tick(ContentType::Emot);
     Tick(ContentType::Dp);
-    core.btStartMouseUp(false);
+    core.Run(request);
     const QString part1 = QString::fromLatin1(ReadFile(env.appDir() + S("~tmp/1/content.xml")));
     const QString part2 = QString::fromLatin1(ReadFile(env.appDir() + S("~tmp/2/content.xml")));
     EXPECT_EQ(part1.count(S("type=\"emoticon\"")), 150);
@@ -141,8 +145,8 @@ TEST_F(RunTest, TypesContinueAcrossParts)
 
 TEST_F(RunTest, CopiesUnderRecognisedNamesWithoutOverwriting)
 {
-    // Same object file name in two types: ABC.png, then ABC[1].png; an unrecognised object and a
-    // name with a path are left out silently.
+    // Same object file name in two types: ABC.png, then ABC[1].png; an unrecognised object is left
+    // out silently, a name with a path is dropped with a warning.
     profile.AddFolder(S("UserTile"),
                       S("One\t<msnobj Location=\"ABC.tmp\" Size=\"1\"/>\tOdd\t<msnobj Location=\"odd.tmp\" Size=\"1\"/>\t"
                         "Up\t<msnobj Location=\"../MapFile/UserTile.map\" Size=\"1\"/>\t"),
@@ -152,7 +156,7 @@ TEST_F(RunTest, CopiesUnderRecognisedNamesWithoutOverwriting)
     Tick(ContentType::Dp);
     Tick(ContentType::Bg);
     WriteFile(env.appDir() + S("~tmp/stale.png"), "old run");
-    core.btStartMouseUp(false);
+    core.Run(request);
     EXPECT_EQ(core.Items[1]->at(0).Location, S("ABC.png"));
     EXPECT_EQ(core.Items[1]->at(0).MimeType, S("image/png"));
     EXPECT_EQ(core.Items[1]->at(1).Location, S("odd.tmp")); // unchanged, never packed
@@ -160,7 +164,10 @@ TEST_F(RunTest, CopiesUnderRecognisedNamesWithoutOverwriting)
     const QStringList files = QDir(env.appDir() + S("~tmp/1")).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{S("ABC.png"), S("ABC[1].png"), S("content.xml")}));
     EXPECT_FALSE(QFileInfo::exists(env.appDir() + S("~tmp/stale.png")));
-    EXPECT_TRUE(env.dialogs().Messages().at(0).startsWith(S("Packed 2 files")));
+    ASSERT_EQ(env.dialogs().Messages().size(), 2);
+    EXPECT_EQ(env.dialogs().Messages().at(0),
+              S("Display Pictures: the map names files outside its folder; they are left out:\r../MapFile/UserTile.map"));
+    EXPECT_TRUE(env.dialogs().Messages().at(1).startsWith(S("Packed 2 files")));
 }
 
 TEST_F(RunTest, MissingFoldersAndEmptyTypesAreReported)
@@ -168,7 +175,7 @@ TEST_F(RunTest, MissingFoldersAndEmptyTypesAreReported)
     WriteFile(profile.root + S("Backgrounds/map.dat"), "<msnobj Location=\"x\"/>");
     Tick(ContentType::Emot);
     Tick(ContentType::Bg);
-    core.btStartMouseUp(false);
+    core.Run(request);
     EXPECT_EQ(env.dialogs().Messages(),
               (QStringList{S("Directory not found:\r   ") + profile.root + S("CustomEmoticons\r\r")
                                + StripAmpersands(CurrentLanguage().Get(S("BackupCheckSettings"))),
@@ -184,7 +191,7 @@ TEST_F(RunTest, MapFileErrorsAreShownAndTheTypeIsEmpty)
     WriteFile(profile.root + S("UserTile/a.tmp"), PngBytes(1));
     Tick(ContentType::Emot);
     Tick(ContentType::Dp);
-    core.btStartMouseUp(false);
+    core.Run(request);
     const QStringList m = env.dialogs().Messages();
     ASSERT_EQ(m.size(), 5);
     EXPECT_EQ(m.at(0), S("Failed to find \"Location\" in MSN Object XML:\r<msnobj Creator=\"x\" Size=\"1\"/>"));
@@ -202,7 +209,7 @@ TEST_F(RunTest, MissingMapDatIsReportedAndALineMapTypeThenRaises)
     Tick(ContentType::Dp);
     Tick(ContentType::Bg);
     try {
-        core.btStartMouseUp(false);
+        core.Run(request);
         FAIL() << "an empty line map raises";
     } catch (const Exception &e) {
         EXPECT_TRUE(e.Message().startsWith(S("Linefeed character not found.")));
@@ -226,11 +233,10 @@ TEST_F(RunTest, AParserErrorEndsTheRunAndTheFinalStepStillRuns)
     h.running = &running;
     TBackupCore c(h);
     c.DecryptMap = &ReadPlainMap;
-    c.edDir = profile.root;
-    c.edEmail = profile.email;
-    c.edOutput = core.edOutput;
-    c.Ticked[size_t(ContentType::Bg)] = true;
-    EXPECT_THROW(c.btStartMouseUp(false), Exception);
+    TBackupRequest r = request;
+    r.types = {};
+    r.types[size_t(ContentType::Bg)] = true;
+    EXPECT_THROW(c.Run(r), Exception);
     EXPECT_FALSE(running);
     EXPECT_FALSE(c.Running());
 }
@@ -239,30 +245,30 @@ TEST_F(RunTest, EmailCheckAndOverwriteQuestion)
 {
     profile.AddEmoticons(3);
     Tick(ContentType::Emot);
-    core.edEmail = S("other@example.com");
+    request.email = S("other@example.com");
     env.dialogs().Answer(mrCancel);
-    core.btStartMouseUp(false);
+    core.Run(request);
     ASSERT_EQ(env.dialogs().Messages().size(), 1);
     EXPECT_EQ(env.dialogs().Messages().at(0),
               S("The ID of the email (other@example.com) does not match the directory (") + EmailToId(profile.email)
                   + S(").\rCorrect email address is necessary to decrypt the map files.\r\rContinue anyway?"));
-    EXPECT_FALSE(QFileInfo::exists(core.edOutput));
+    EXPECT_FALSE(QFileInfo::exists(request.output));
 
     // An existing "-part" file makes the output count as taken.
     env.dialogs().ClearCalls();
-    core.edEmail = profile.email;
+    request.email = profile.email;
     WriteFile(outDir + S("Backup1-part1.mco"), "old");
     env.dialogs().Answer(mrCancel);
-    core.btStartMouseUp(false);
+    core.Run(request);
     EXPECT_EQ(env.dialogs().Messages(),
-              QStringList{S("File already exists:\r   ") + core.edOutput + S("\r\rOverwrite?")});
+              QStringList{S("File already exists:\r   ") + request.output + S("\r\rOverwrite?")});
 
     // Chosen in the save dialog: no question once; then the flag is cleared.
     env.dialogs().ClearCalls();
-    core.OutputChosen = true;
+    request.outputChosen = true;
     env.dialogs().Answer(mrNo);
-    core.btStartMouseUp(false);
-    EXPECT_FALSE(core.OutputChosen);
+    core.Run(request);
+    EXPECT_TRUE(core.OutputChecked);
     EXPECT_TRUE(env.dialogs().Messages().at(0).startsWith(S("Packed 3 files")));
 }
 
@@ -272,9 +278,9 @@ TEST_F(RunTest, CancelInConfirmationEndsTheRunWithUserCancelled)
     profile.AddPictures(2);
     Tick(ContentType::Emot);
     Tick(ContentType::Dp);
-    core.chConfirm = true;
+    request.confirm = true;
     host.confirmAnswer = -1;
-    core.btStartMouseUp(false);
+    core.Run(request);
     EXPECT_EQ(host.confirmed, QStringList{S("Custom Emoticons")});
     EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
     EXPECT_TRUE(packedDirs.isEmpty());
@@ -284,28 +290,27 @@ TEST_F(RunTest, EverythingRemovedInConfirmationMakesNoPackage)
 {
     profile.AddEmoticons(2);
     Tick(ContentType::Emot);
-    core.chConfirm = true;
+    request.confirm = true;
     host.confirmAnswer = 1;
     // The confirmation moved the files away.
     core.PackFolder = [](const QString &, const QString &, bool) { return true; };
     struct Removing : RecordingHost {
         QString tmp;
-        int ConfirmItems(const QString &, const TMsnArr &items, const TDefaultTable &, int) override
+        std::optional<int> ConfirmItems(ContentType, const QString &, const TMsnArr &items, const TDefaultTable &,
+                                        int) override
         {
             for (const TMsnStuff &i : *items)
                 QFile::remove(tmp + i.Location);
-            return 1;
+            return 0;
         }
     } h;
     h.tmp = env.appDir() + S("~tmp/");
     TBackupCore c(h);
     c.DecryptMap = &ReadPlainMap;
-    c.edDir = profile.root;
-    c.edEmail = profile.email;
-    c.edOutput = core.edOutput;
-    c.chConfirm = true;
-    c.Ticked[0] = true;
-    c.btStartMouseUp(false);
+    TBackupRequest r = request;
+    r.confirm = true;
+    r.types[0] = true;
+    c.Run(r);
     EXPECT_EQ(env.dialogs().Messages(), QStringList{S("No files to pack. MCO file has NOT been created.")});
     EXPECT_EQ(c.ConfirmedTotal, 0);
 }
@@ -317,8 +322,8 @@ TEST_F(RunTest, AltShowsTheDecryptedMapsAndNothingOfTheProfileChanges)
     Tick(ContentType::Emot);
     Tick(ContentType::Wink);
     const QByteArray before = TreeChecksum(profile.root);
-    core.btStartMouseUp(true);
-    EXPECT_TRUE(core.memDecryptedVisible);
+    request.showDecrypted = true;
+    core.Run(request);
     ASSERT_EQ(host.decrypted.size(), 2);
     EXPECT_TRUE(host.decrypted.at(1).startsWith(S("Win 0\t")));
     EXPECT_EQ(TreeChecksum(profile.root), before);
@@ -332,12 +337,59 @@ TEST_F(RunTest, PackingFailureIsReportedAndTheRunGoesOn)
     env.dialogs().Answer(mrOk);
     env.dialogs().Answer(mrOk);
     env.dialogs().Answer(mrNo);
-    core.btStartMouseUp(false);
+    core.Run(request);
     const QStringList m = env.dialogs().Messages();
     ASSERT_EQ(m.size(), 3);
     EXPECT_EQ(m.at(0), S("Error compressing files into Backup1.mco"));
     EXPECT_EQ(m.at(1), S("Error compressing files into Backup1-part2.mco"));
-    EXPECT_TRUE(m.at(2).contains(S("Packed 200 files into 2 MCO files")));
+    // Nothing was written: the report says so instead of "Packed 200 files".
+    EXPECT_EQ(m.at(2), S("Error compressing files into: Backup1.mco, Backup1-part2.mco\rMCO file has NOT been created."));
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtError);
+    EXPECT_EQ(core.FailedPackages, (QStringList{request.output, outDir + S("Backup1-part2.mco")}));
+    EXPECT_TRUE(host.packages.isEmpty());
+}
+
+TEST_F(RunTest, APartThatFailsIsReportedBesideWhatWasWritten)
+{
+    profile.AddEmoticons(450);
+    Tick(ContentType::Emot);
+    // The second part fails; an old file under the output name is not taken for the first part.
+    WriteFile(request.output, "an older backup");
+    request.outputChosen = true;
+    core.PackFolder = [this](const QString &folder, const QString &cabinet, bool) {
+        packedDirs << folder;
+        return !cabinet.endsWith(S("-part2.mco")) && WriteFile(cabinet, "cab");
+    };
+    env.dialogs().Answer(mrOk);
+    env.dialogs().Answer(mrYes);
+    core.Run(request);
+    const QStringList m = env.dialogs().Messages();
+    ASSERT_EQ(m.size(), 2);
+    EXPECT_EQ(m.at(0), S("Error compressing files into Backup1-part2.mco"));
+    EXPECT_EQ(m.at(1), S("Packed 251 files into Backup1-part1.mco, Backup1-part3.mco\r\r"
+                         "NOT created (error compressing files): Backup1-part2.mco\r\r"
+                         "View the file in Windows Explorer?"));
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(host.shown, QStringList{outDir + S("Backup1-part1.mco")});
+    EXPECT_EQ(ReadFile(outDir + S("Backup1-part1.mco")), "cab");
+    EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part2.mco")));
+
+    // When the first part fails, the older file keeps its name and is not reported as written.
+    env.dialogs().ClearCalls();
+    host.packages.clear();
+    QFile::remove(outDir + S("Backup1-part1.mco"));
+    QFile::remove(outDir + S("Backup1-part3.mco"));
+    WriteFile(request.output, "an older backup");
+    core.PackFolder = [](const QString &, const QString &cabinet, bool) {
+        return !cabinet.endsWith(S("Backup1.mco")) && WriteFile(cabinet, "cab");
+    };
+    env.dialogs().Answer(mrOk);
+    env.dialogs().Answer(mrNo);
+    core.Run(request);
+    EXPECT_EQ(ReadFile(request.output), "an older backup");
+    EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part1.mco")));
+    EXPECT_EQ(host.packages.size(), 2);
+    EXPECT_TRUE(env.dialogs().Messages().last().startsWith(S("Packed 251 files into Backup1-part2.mco, Backup1-part3.mco")));
 }
 
 TEST(OutputNames, UniqueOutputNameAndOutputExists)
@@ -374,4 +426,76 @@ TEST(FolderChoice, UserFolderContentFolderAndOthers)
     EXPECT_EQ(std::count(lower.ticked.begin(), lower.ticked.end(), true), 0);
     EXPECT_EQ(lower.folderId, S("123456"));
     EXPECT_TRUE(ChooseFolder(S("/p/Messenger/")).folderId.isEmpty());
+}
+
+TEST_F(RunTest, AMapEntryThatClimbsOutIsNeverListedMovedOrShown)
+{
+    // Files beside the work folder that a hostile map could name.
+    const QString settings = env.appDir() + S("Zorvak.ini");
+    const QString older = env.appDir() + S("Backup1.mco");
+    WriteFile(settings, "[settings]");
+    WriteFile(older, "an earlier package");
+    profile.AddFolder(S("Backgrounds"),
+                      S("Ini\t<msnobj Location=\"../Zorvak.ini\" Size=\"1\"/>\t\n"
+                        "Old\t<msnobj Location=\"..\\Backup1.mco\" Size=\"1\"/>\t\n"
+                        "Abs\t<msnobj Location=\"") + settings + S("\" Size=\"1\"/>\t\n"
+                        "Good\t<msnobj Location=\"a.tmp\" Size=\"1\"/>\t\n"),
+                      {{S("a.tmp"), PngBytes(1)}});
+    Tick(ContentType::Bg);
+    request.confirm = true;
+    env.dialogs().Answer(mrOk); // the warning
+    env.dialogs().Answer(mrNo);
+    core.Run(request);
+    ASSERT_EQ(host.confirmed, QStringList{S("Backgrounds")});
+    ASSERT_EQ(core.Items[size_t(ContentType::Bg)]->size(), 1); // the confirmation saw one item
+    EXPECT_EQ(ReadFile(settings), "[settings]");
+    EXPECT_EQ(ReadFile(older), "an earlier package");
+    const QString manifest = QString::fromLatin1(ReadFile(env.appDir() + S("~tmp/1/content.xml")));
+    EXPECT_EQ(ItemLines(env.appDir() + S("~tmp/1/content.xml")), 1);
+    EXPECT_FALSE(manifest.contains(S("Zorvak.ini")));
+    EXPECT_EQ(env.dialogs().Messages().at(0),
+              S("Backgrounds: the map names files outside its folder; they are left out:\r../Zorvak.ini\r"
+                "..\\Backup1.mco\r") + settings);
+    EXPECT_EQ(env.dialogs().calls.at(0).type, TMsgDlgType::mtWarning);
+
+    // The next run empties the work folder: still nothing of the program folder goes with it.
+    env.dialogs().ClearCalls();
+    request.confirm = false;
+    request.outputChosen = true;
+    core.Run(request);
+    EXPECT_EQ(ReadFile(settings), "[settings]");
+}
+
+TEST_F(RunTest, NamesThatDifferOnlyInLetterCaseFindTheirFile)
+{
+    // Windows ignores letter case; the maps name files in any case.
+    WriteFile(profile.root + S("UserTile/map.dat"), "<msnobj Location=\"usertile.MAP\" Size=\"0\"/>");
+    WriteFile(profile.root + S("MapFile/UserTile.map"),
+              "One\t<msnobj Location=\"abc.TMP\" Size=\"1\"/>\tTwo\t<msnobj Location=\"dup.tmp\" Size=\"1\"/>\t");
+    WriteFile(profile.root + S("UserTile/ABC.tmp"), PngBytes(1));
+    // Two names that differ only in case: neither is the one.
+    WriteFile(profile.root + S("UserTile/DUP.tmp"), PngBytes(2));
+    WriteFile(profile.root + S("UserTile/Dup.TMP"), PngBytes(3));
+    Tick(ContentType::Dp);
+    env.dialogs().Answer(mrNo);
+    core.Run(request);
+    const TMsnArr &items = core.Items[size_t(ContentType::Dp)];
+    ASSERT_EQ(items->size(), 2);
+    EXPECT_EQ(items->at(0).Location, S("abc.png"));
+    EXPECT_EQ(items->at(1).Location, S("dup.tmp")); // not copied
+    EXPECT_EQ(ReadFile(env.appDir() + S("~tmp/1/abc.png")), PngBytes(1));
+    EXPECT_EQ(env.dialogs().Messages(),
+              QStringList{S("Packed 1 files + content.xml into Backup1.mco\r\rView the file in Windows Explorer?")});
+}
+
+TEST_F(RunTest, ACabinetWriterThatRaisesFailsOnlyItsPart)
+{
+    profile.AddEmoticons(3);
+    Tick(ContentType::Emot);
+    core.PackFolder = [](const QString &, const QString &, bool) -> bool { throw EInOutError(S("Disk full")); };
+    core.Run(request);
+    EXPECT_FALSE(core.Running());
+    EXPECT_EQ(env.dialogs().Messages(),
+              (QStringList{S("Error compressing files into Backup1.mco\r\rDisk full"),
+                           S("Error compressing files into: Backup1.mco\rMCO file has NOT been created.")}));
 }

@@ -104,4 +104,15 @@ TEST(BackupCli, FourHundredFiftyProtectedEmoticonsInThreeParts)
     EXPECT_EQ(r.out, env.path(S("Split-part1.mco")) + S("\t199\n") + env.path(S("Split-part2.mco")) + S("\t199\n")
                          + env.path(S("Split-part3.mco")) + S("\t52\n"));
     EXPECT_FALSE(QFileInfo::exists(env.path(S("Split.mco"))));
+
+    // A part that cannot be written (a folder stands in its place) fails the whole command: the
+    // parts written are still listed, and the failure is told.
+    QDir().mkpath(env.path(S("Blocked-part2.mco")));
+    const CliResult failed = Cli({user, S("--email"), email, S("--hash"),
+                                  QString::fromLatin1(protect::PasswordHashes::Of(S("pw")).sha1.toHex()), S("--out"),
+                                  env.path(S("Blocked.mco"))},
+                                 env.path(QString()));
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(failed.out, env.path(S("Blocked-part1.mco")) + S("\t199\n") + env.path(S("Blocked-part3.mco")) + S("\t52\n"));
+    EXPECT_TRUE(failed.err.contains(S("Error compressing files into Blocked-part2.mco"))) << failed.err.toStdString();
 }

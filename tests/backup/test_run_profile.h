@@ -1,4 +1,5 @@
 #pragma once
+#include "backup/DpapiKeyMaterial.h"
 // A synthetic Messenger user folder for backup tests. Maps are stored as plain text and read back
 // through the run's decryption seam, so that tests of collection and splitting need no key.
 #include "backup/BackupCore.h"
@@ -81,7 +82,7 @@ struct SyntheticProfile {
 };
 
 // Reads a plain map file: the decryption seam of the tests.
-inline QString ReadPlainMap(const QString &path, const QString &)
+inline QString ReadPlainMap(const QString &path, const QString &, const DpapiKeyMaterial &)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();

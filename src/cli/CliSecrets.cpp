@@ -1,0 +1,136 @@
+#include "cli/CliSecrets.h"
+
+#include "common/Exceptions.h"
+
+#include <QFile>
+#include <cstdio>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace zorvak::cli {
+
+namespace {
+const QString kPassword = QStringLiteral("password");
+const QString kPasswordFile = QStringLiteral("password-file");
+const QString kHash = QStringLiteral("hash");
+const QString kHashFile = QStringLiteral("hash-file");
+
+QString FirstLine(const QByteArray &data)
+{
+    qsizetype end = data.size();
+    for (qsizetype i = 0; i < data.size(); ++i)
+        if (data.at(i) == '\n' || data.at(i) == '\r') {
+            end = i;
+            break;
+        }
+    return QString::fromUtf8(data.left(end));
+}
+} // namespace
+
+QString ParseVerbOptions(QCommandLineParser &parser, const QStringList &args)
+{
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    if (parser.parse(QStringList{QStringLiteral("zorvak-cli")} + args))
+        return {};
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("unknown option %1%2")
+            .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown.first());
+    return parser.errorText();
+}
+
+void AddSecretOptions(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(kPassword, QString(), QStringLiteral("P")));
+    parser.addOption(QCommandLineOption(kPasswordFile, QString(), QStringLiteral("FILE")));
+    parser.addOption(QCommandLineOption(kHash, QString(), QStringLiteral("HEX")));
+    parser.addOption(QCommandLineOption(kHashFile, QString(), QStringLiteral("FILE")));
+}
+
+SecretResult ReadSecret(const QCommandLineParser &parser)
+{
+    SecretResult result;
+    int given = 0;
+    for (const QString &name : {kPassword, kPasswordFile, kHash, kHashFile})
+        given += parser.isSet(name) ? 1 : 0;
+    if (given > 1 || (given == 0 && !StdinIsTerminal())) {
+        result.error = QStringLiteral("give either --password or --hash (or --password-file, --hash-file)");
+        result.exitCode = 2;
+        return result;
+    }
+    QString text;
+    bool isHash = parser.isSet(kHash) || parser.isSet(kHashFile);
+    if (parser.isSet(kPassword) || parser.isSet(kHash)) {
+        text = parser.value(isHash ? kHash : kPassword);
+    } else if (parser.isSet(kPasswordFile) || parser.isSet(kHashFile)) {
+        if (!ReadSecretFile(parser.value(isHash ? kHashFile : kPasswordFile), &text, &result.error)) {
+            result.exitCode = 1;
+            return result;
+        }
+    } else {
+        const std::optional<QString> typed = PromptWithoutEcho(QStringLiteral("Windows password: "));
+        if (!typed) {
+            result.error = QStringLiteral("no password was typed");
+            result.exitCode = 2;
+            return result;
+        }
+        text = *typed;
+    }
+    try {
+        result.secret = isHash ? DpapiSecret::FromHashHex(text) : DpapiSecret::FromPassword(text);
+    } catch (const EConvertError &e) {
+        result.error = e.Message();
+        result.exitCode = 2;
+    }
+    return result;
+}
+
+bool ReadSecretFile(const QString &path, QString *text, QString *error)
+{
+    QFile file;
+    const bool open = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!open) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    // One line is all a secret needs; reading stops there (standard input may stay open).
+    const QByteArray line = file.readLine(64 * 1024);
+    *text = FirstLine(line);
+    return true;
+}
+
+bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+std::optional<QString> PromptWithoutEcho(const QString &prompt)
+{
+    termios saved{};
+    const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        quiet.c_lflag |= ECHONL;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    // The prompt comes once the echo is off, so that nothing typed after it is shown.
+    std::fputs(prompt.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    std::string line;
+    bool ended = true;
+    for (int c; (c = std::fgetc(stdin)) != EOF;) {
+        ended = false;
+        if (c == '\n')
+            break;
+        line.push_back(char(c));
+    }
+    if (terminal)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    if (ended)
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return QString::fromStdString(line);
+}
+
+} // namespace zorvak::cli
