@@ -50,8 +50,7 @@ protected:
         m_oldData = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", env.path(QStringLiteral("data")).toUtf8());
         library = env.path(QStringLiteral("data/zorvak/installed/"));
-        PackageCopyPath() = QString::fromLatin1(PackageCopyName);
-        ListenSettings() = TListenSettings{QStringLiteral("127.0.0.1"), FreePort()};
+        listen = TListenSettings{QStringLiteral("127.0.0.1"), FreePort()};
     }
     void TearDown() override { qputenv("XDG_DATA_HOME", m_oldData); }
 
@@ -62,7 +61,8 @@ protected:
         EXPECT_TRUE(BuildPackage(env.path(QStringLiteral("work")), path, items));
         return path;
     }
-    QString CopyPath() const { return env.appDir() + QStringLiteral("~tmpToInstall.mco"); }
+    QString CopyPath() const { return env.appDir() + QStringLiteral("~tmpToInstall/~tmpToInstall.mco"); }
+    TListenSettings listen; // the run's address and port handed to each dialog
     QStringList Files(const QString &sub) const
     {
         return QDir(library + sub).entryList(QDir::Files, QDir::Name);
@@ -92,9 +92,10 @@ TEST_F(RestoreTest, MenuOpensDialogAndPackageLandsInLibrary)
         {QStringLiteral("wink"), QStringLiteral("0005.cab"), QByteArray("MSCF-wink"), {}, {}},
     });
     // the configured port is busy: simple mode finds another and the URL carries it
-    PortBlocker busy(ListenSettings().port);
+    PortBlocker busy(listen.port);
 
     TfrmMain main;
+    main.RestoreListen = listen;
     env.dialogs().ClearCalls();
     QString portShown;
     bool serverStoppedAfterEvent = false;
@@ -139,7 +140,7 @@ TEST_F(RestoreTest, SplitBackupContinuesPartAfterPartWithoutSecondConfirmation)
         Package(QStringLiteral("mine-part%1.mco").arg(part),
                 {{QStringLiteral("emoticon"), QStringLiteral("e%1.png").arg(part), TinyPng(10 + part),
                   QStringLiteral("E%1").arg(part), QStringLiteral(":e%1:").arg(part)}});
-    TfrmRestore dlg;
+    TfrmRestore dlg(nullptr, listen);
     dlg.edFile->setText(env.path(QStringLiteral("packages/mine-part1.mco")));
     dlg.btStart->click();
     // unanswered questions take Enter: OK for the confirmation, Yes for each next part
@@ -169,7 +170,7 @@ TEST_F(RestoreTest, RefusedPackagesGiveTheirMessages)
     const QString notCab = env.path(QStringLiteral("packages/plain.mco"));
     ASSERT_TRUE(WriteFile(notCab, "this is not a cabinet"));
 
-    TfrmRestore dlg;
+    TfrmRestore dlg(nullptr, listen);
     ASSERT_TRUE(InstallAndWait(&dlg, tooMany));
     EXPECT_EQ(env.dialogs().Messages().last(),
               QStringLiteral("Error occured.\rProbably because the number of items listed in content.xml exceeds 200."));
@@ -214,7 +215,7 @@ TEST_F(RestoreTest, ClosingWhileWaitingStopsServerAndDeletesCopy)
     const QString pkg = Package(QStringLiteral("x.mco"), {{QStringLiteral("usertile"), QStringLiteral("a.png"), TinyPng(1),
                                                            QStringLiteral("A"), {}}});
     {
-        TfrmRestore dlg;
+        TfrmRestore dlg(nullptr, listen);
         dlg.edFile->setText(pkg);
         dlg.btStart->click();
         ASSERT_FALSE(dlg.btStart->isEnabled()); // waiting for the installer
@@ -233,7 +234,7 @@ TEST_F(RestoreTest, ClosingWhileWaitingStopsServerAndDeletesCopy)
 
 TEST_F(RestoreTest, StartStepsBeforeTheServer)
 {
-    TfrmRestore dlg;
+    TfrmRestore dlg(nullptr, listen);
     // nothing chosen: the hint, the open dialog (cancelled), then the missing file
     dlg.btStart->click();
     ASSERT_EQ(env.dialogs().calls.size(), 3u);

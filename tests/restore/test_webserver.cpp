@@ -258,7 +258,8 @@ TEST_F(StartTest, SimpleModeDrawsAnotherPortWhenBusy)
 {
     PortBlocker busy;
     THTTPServer server;
-    ASSERT_TRUE(StartWebServer(server, QStringLiteral("127.0.0.1"), QString::number(busy.port()), true, show));
+    TListenSettings taken;
+    ASSERT_TRUE(StartWebServer(server, QStringLiteral("127.0.0.1"), QString::number(busy.port()), true, show, &taken));
     EXPECT_TRUE(server.Active());
     EXPECT_NE(server.Port(), busy.port());
     EXPECT_GE(server.Port(), 1);
@@ -266,7 +267,8 @@ TEST_F(StartTest, SimpleModeDrawsAnotherPortWhenBusy)
     ASSERT_FALSE(shownPorts.isEmpty());
     EXPECT_EQ(shownPorts.last(), QString::number(server.Port()));
     // the drawn port is not the run's port
-    EXPECT_EQ(ListenSettings().port, busy.port());
+    EXPECT_EQ(taken.port, busy.port());
+    EXPECT_EQ(taken.address, QStringLiteral("127.0.0.1"));
     EXPECT_TRUE(env.dialogs().calls.empty());
     server.Deactivate();
 }
