@@ -16,6 +16,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <thread>
 
@@ -223,6 +225,58 @@ TEST_F(WebServerTest, StopDuringSlowDownloadClosesTheConnection)
     // and nothing listens any more
     EXPECT_FALSE(Request(port, "GET", "/~tmpToInstall.mco").received);
     server.Deactivate(); // stopping a stopped server does nothing
+}
+
+// Clients that keep a request open (one header line now and then, or nothing at all after
+// connecting) do not hold the stop: every connection is ended at once.
+TEST_F(WebServerTest, StopIsPromptWhateverClientsDo)
+{
+    const auto connectTo = [this] {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(quint16(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        return fd;
+    };
+    const int slow = connectTo();
+    const int idle = connectTo();
+    std::atomic<bool> done{false};
+    // one header line every 200 ms for up to 20 s, each well within the read time limit
+    std::thread trickle([&] {
+        const QByteArray start = "GET /~tmpToInstall.mco HTTP/1.1\r\n";
+        if (::send(slow, start.constData(), size_t(start.size()), MSG_NOSIGNAL) != start.size())
+            return;
+        for (int i = 0; i < 100 && !done.load(); ++i) {
+            const QByteArray line = "X-Slow-" + QByteArray::number(i) + ": 1\r\n";
+            if (::send(slow, line.constData(), size_t(line.size()), MSG_NOSIGNAL) != line.size())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+
+    const auto before = std::chrono::steady_clock::now();
+    server.Deactivate();
+    const auto took = std::chrono::steady_clock::now() - before;
+    done = true;
+    trickle.join();
+    EXPECT_FALSE(server.Active());
+    EXPECT_LT(took, std::chrono::seconds(5));
+    // both connections were closed by the server (at most an error status came first)
+    char buf[256];
+    timeval tv{5, 0};
+    for (int fd : {slow, idle}) {
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        QByteArray got;
+        ssize_t n;
+        while ((n = ::recv(fd, buf, sizeof buf, 0)) > 0)
+            got.append(buf, n);
+        EXPECT_EQ(n, 0) << "the connection is still open";
+        EXPECT_FALSE(got.startsWith("HTTP/1.1 200")) << got.constData();
+        ::close(fd);
+    }
 }
 
 TEST(MimeTable, SystemTypesAndFallback)
