@@ -27,7 +27,6 @@
 #include <future>
 #include <list>
 #include <mutex>
-#include <set>
 #include <thread>
 
 namespace zorvak {
