@@ -19,6 +19,7 @@
 #include "backup/BackupCore.h"
 
 #include "browse/Recognition.h"
+#include "common/ContentXml.h"
 #include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
@@ -27,21 +28,21 @@
 
 namespace zorvak {
 
-const char *const ContentNamespace = "http://messenger.msn.com/messengercontent/1.0";
-const char *const EmoticonNamespace = "http://messenger.msn.com/emoticon/1.0";
-const char *const UserTileNamespace = "http://messenger.msn.com/usertile/1.0";
-const char *const BackgroundNamespace = "http://messenger.msn.com/background/1.0";
-const char *const DynamicBackgroundNamespace = "http://messenger.msn.com/dynamicbackground/2.0";
+const char *const ContentNamespace = contentxml::PackageNamespace;
+const char *const EmoticonNamespace = contentxml::KindOf(ContentType::Emot).nameSpace;
+const char *const UserTileNamespace = contentxml::KindOf(ContentType::Dp).nameSpace;
+const char *const BackgroundNamespace = contentxml::KindOf(ContentType::Bg).nameSpace;
+const char *const DynamicBackgroundNamespace = contentxml::KindOf(ContentType::Dbg).nameSpace;
 
 namespace {
-using Attr = std::pair<const char *, QString>;
+using Attr = std::pair<QString, QString>;
 
 QString Item(std::initializer_list<Attr> attributes)
 {
     QString line = QStringLiteral("<item");
     for (const auto &[name, value] : attributes) {
         line += QLatin1Char(' ');
-        line += QLatin1String(name);
+        line += name;
         line += QStringLiteral("=\"");
         line += value;
         line += QLatin1Char('"');
@@ -51,6 +52,13 @@ QString Item(std::initializer_list<Attr> attributes)
 }
 
 QString L1(const char *text) { return QString::fromLatin1(text); }
+
+// The vocabulary of one content type: the item type, "xmlns:prefix" and "prefix:attribute".
+QString TypeName(ContentType type) { return L1(contentxml::KindOf(type).itemType); }
+QString Xmlns(ContentType type) { return QStringLiteral("xmlns:") + L1(contentxml::KindOf(type).prefix); }
+QString NsOf(ContentType type) { return L1(contentxml::KindOf(type).nameSpace); }
+QString Own(ContentType type, const char *name) { return contentxml::Prefixed(type, name); }
+QString A(const char *name) { return L1(name); }
 
 void AppendLine(QByteArray &out, const QString &line)
 {
@@ -100,53 +108,52 @@ QString TBackupCore::ItemLine(ContentType type, const TMsnStuff &stored) const
         // The output file's name without its extension, the same for every part.
         const QString name = QFileInfo(Request.output).fileName();
         const QString prefix = XmlEscapeValue(name.left(name.size() - ExtractFileExt(name).size()));
-        return Item({{"xmlns:emoticon", L1(EmoticonNamespace)},
-                     {"contentid", item.Location},
-                     {"contenttype", item.ContentType},
-                     {"type", QStringLiteral("emoticon")},
-                     {"emoticon:namespaceprefix", prefix},
-                     {"mimetype", item.MimeType},
-                     {"file", item.Location},
-                     {"emoticon:displayname", item.Name},
-                     {"emoticon:keysequence", item.Key}});
+        return Item({{Xmlns(type), NsOf(type)},
+                     {A("contentid"), item.Location},
+                     {A("contenttype"), item.ContentType},
+                     {A(contentxml::AttrType), TypeName(type)},
+                     {Own(type, "namespaceprefix"), prefix},
+                     {A("mimetype"), item.MimeType},
+                     {A(contentxml::AttrFile), item.Location},
+                     {Own(type, contentxml::AttrDisplayName), item.Name},
+                     {Own(type, contentxml::AttrKeySequence), item.Key}});
     }
     case ContentType::Dp:
-        return Item({{"xmlns:usertile", L1(UserTileNamespace)},
-                     {"contentid", item.Location},
-                     {"contenttype", QStringLiteral("P")},
-                     {"usertile:version", QStringLiteral("1.0")},
-                     {"type", QStringLiteral("usertile")},
-                     {"mimetype", item.MimeType},
-                     {"file", item.Location},
-                     {"usertile:default", QStringLiteral("false")},
-                     {"usertile:displayname", item.Name}});
+        return Item({{Xmlns(type), NsOf(type)},
+                     {A("contentid"), item.Location},
+                     {A("contenttype"), QStringLiteral("P")},
+                     {Own(type, "version"), QStringLiteral("1.0")},
+                     {A(contentxml::AttrType), TypeName(type)},
+                     {A("mimetype"), item.MimeType},
+                     {A(contentxml::AttrFile), item.Location},
+                     {Own(type, "default"), QStringLiteral("false")},
+                     {Own(type, contentxml::AttrDisplayName), item.Name}});
     case ContentType::Bg:
-        return Item({{"xmlns:background", L1(BackgroundNamespace)},
-                     {"contentid", item.Location},
-                     {"contenttype", QStringLiteral("P")},
-                     {"background:version", QStringLiteral("1.0")},
-                     {"type", QStringLiteral("background")},
-                     {"mimetype", item.MimeType},
-                     {"file", item.Location},
-                     {"background:displayname", item.Name}});
+        return Item({{Xmlns(type), NsOf(type)},
+                     {A("contentid"), item.Location},
+                     {A("contenttype"), QStringLiteral("P")},
+                     {Own(type, "version"), QStringLiteral("1.0")},
+                     {A(contentxml::AttrType), TypeName(type)},
+                     {A("mimetype"), item.MimeType},
+                     {A(contentxml::AttrFile), item.Location},
+                     {Own(type, contentxml::AttrDisplayName), item.Name}});
     case ContentType::Wink:
     case ContentType::Ddp:
-        return QStringLiteral("<item contentid=\"") + item.Location + QStringLiteral("\" type=\"")
-               + (type == ContentType::Wink ? QStringLiteral("wink") : QStringLiteral("dynamicpicture"))
+        return QStringLiteral("<item contentid=\"") + item.Location + QStringLiteral("\" type=\"") + TypeName(type)
                + QStringLiteral("\" contenttype=\"P\" mimetype=\"application/messengercontent\" ")
                + QStringLiteral("file=\"") + item.Location + QStringLiteral("\" ") + QStringLiteral("stamp=\"")
                + item.Stamp + QStringLiteral("\" />");
     case ContentType::Dbg:
-        return Item({{"xmlns:dynamicbackground", L1(DynamicBackgroundNamespace)},
-                     {"contentid", item.Location},
-                     {"type", QStringLiteral("dynamicbackground")},
-                     {"contenttype", QStringLiteral("P")},
-                     {"mimetype", QStringLiteral("application/messengercontent")},
-                     {"dynamicbackground:displayname", item.Name},
-                     {"dynamicbackground:locationURL", QString()},
-                     {"dynamicbackground:default", QStringLiteral("false")},
-                     {"file", item.Location},
-                     {"stamp", item.Stamp}});
+        return Item({{Xmlns(type), NsOf(type)},
+                     {A("contentid"), item.Location},
+                     {A(contentxml::AttrType), TypeName(type)},
+                     {A("contenttype"), QStringLiteral("P")},
+                     {A("mimetype"), QStringLiteral("application/messengercontent")},
+                     {Own(type, contentxml::AttrDisplayName), item.Name},
+                     {Own(type, "locationURL"), QString()},
+                     {Own(type, "default"), QStringLiteral("false")},
+                     {A(contentxml::AttrFile), item.Location},
+                     {A("stamp"), item.Stamp}});
     }
     return {};
 }
@@ -171,7 +178,7 @@ bool TBackupCore::WriteManifest(const QString &partDir)
 {
     QByteArray out;
     AppendLine(out, QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1252\" ?>"));
-    AppendLine(out, QStringLiteral("<package xmlns=\"") + L1(ContentNamespace)
+    AppendLine(out, QStringLiteral("<package xmlns=\"") + L1(contentxml::PackageNamespace)
                         + QStringLiteral("\" version=\"1.0\" type=\"theme\">"));
     for (const ContentTypeInfo &info : ContentTypes) {
         if (!Request.types[size_t(info.type)])

@@ -9,8 +9,10 @@
 #include "cabinet/cabfiles.h"
 
 #include "cabinet/cabcodecs.h"
+#include "cabinet/CabFormat.h"
+#include "common/ByteOrder.h"
 #include "common/Cp1252.h"
-#include "shell/DialogService.h"
+#include "common/FileOps.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,13 +72,12 @@ enum ErrorCode { errOpenFile = 1, errReadFile = 2, errMemory = 3, errTempFile = 
 
 [[noreturn]] void Fail(int code) { throw ECABFileError(CABErrorText(code)); }
 
-// The I/O error report of the file hooks: the system's text for the error, caption "Error".
-void ReportIoError(int error)
+// An input/output error while writing: the system's text for it goes to the owner's OnIOError.
+void ReportIoError(TCABFile *owner, int error)
 {
-    if (error == 0)
+    if (error == 0 || !owner || !owner->OnIOError)
         return;
-    DialogService::Get().MessageDlg(QStringLiteral("Error"), QString::fromLocal8Bit(std::strerror(error)),
-                                    TMsgDlgType::mtWarning, mbOK, {});
+    owner->OnIOError(owner, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString MspackErrorText(int error)
@@ -167,7 +168,7 @@ void ZClose(mspack_file *file)
         return;
     if (f->fd >= 0 && ::close(f->fd) != 0 && f->output) {
         f->ctx->ioError = errno;
-        ReportIoError(errno);
+        ReportIoError(f->ctx->owner, errno);
     }
     delete f;
 }
@@ -204,7 +205,7 @@ int ZWrite(mspack_file *file, void *buffer, int bytes)
                 continue;
             if (n <= 0) {
                 f->ctx->ioError = n < 0 ? errno : ENOSPC;
-                ReportIoError(f->ctx->ioError);
+                ReportIoError(f->ctx->owner, f->ctx->ioError);
                 return -1;
             }
             done += size_t(n);
@@ -282,13 +283,39 @@ QStringList SafeParts(const QString &stored)
     return parts;
 }
 
-bool IsInside(const QString &folder, const QString &base)
+// Makes the folders `parts` below `base`, one component at a time, and returns the last one.
+// A component that is a symbolic link (wherever it points), a file or anything but a folder
+// makes it fail before anything is created through it, so no folder is ever made outside
+// `base`. On failure `reason` says why.
+QString MakeFoldersBelow(const QString &base, const QStringList &parts, QString *reason)
 {
-    const QString f = QFileInfo(folder).canonicalFilePath();
-    const QString b = QFileInfo(base).canonicalFilePath();
-    if (f.isEmpty() || b.isEmpty())
-        return false;
-    return f == b || f.startsWith(b.endsWith(QLatin1Char('/')) ? b : b + QLatin1Char('/'));
+    QString path = base;
+    for (const QString &part : parts) {
+        path = QDir(path).filePath(part);
+        const QByteArray native = QFile::encodeName(path);
+        struct stat st {};
+        if (::lstat(native.constData(), &st) == 0) {
+            if (S_ISLNK(st.st_mode)) {
+                *reason = QStringLiteral("folder is a symbolic link");
+                return {};
+            }
+            if (!S_ISDIR(st.st_mode)) {
+                *reason = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+                return {};
+            }
+            continue;
+        }
+        if (errno != ENOENT || (::mkdir(native.constData(), 0777) != 0 && errno != EEXIST)) {
+            *reason = QString::fromLocal8Bit(std::strerror(errno));
+            return {};
+        }
+        // made by someone else in between: look again, it must be a real folder
+        if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            *reason = QStringLiteral("folder is a symbolic link");
+            return {};
+        }
+    }
+    return path;
 }
 
 bool SetModificationTime(const QByteArray &path, const QDateTime &when)
@@ -430,7 +457,12 @@ bool TCABFile::RunEngine(Mode mode)
     }
 
     const QString base = TargetPath.isEmpty() ? QDir::currentPath() : TargetPath;
+    if (mode == Mode::Extract && !QDir().mkpath(base)) {
+        m_lastError = QStringLiteral("cannot create %1").arg(base);
+        return false;
+    }
     QStringList skipped;
+    QStringList failed; // "stored name (reason)" of each file that could not be written
     for (mscabd_file *f = cab->files; f; f = f->next) {
         const QString stored = StoredName(f);
         ctx.storedName = stored;
@@ -448,17 +480,22 @@ bool TCABFile::RunEngine(Mode mode)
             continue;
         }
 
-        const QStringList parts = SafeParts(stored);
+        QStringList parts = SafeParts(stored);
         if (parts.isEmpty()) {
             skipped << stored;
             continue;
         }
-        const QString folder = QDir(base).filePath(QStringList(parts.mid(0, parts.size() - 1)).join(QLatin1Char('/')));
-        if (!QDir().mkpath(folder) || !IsInside(folder, base)) {
-            skipped << stored;
+        // Each component within the file system's limit in bytes, the file's extension kept.
+        for (QString &part : parts)
+            part = fileops::FitFileName(part);
+        const QString name = parts.takeLast();
+        QString reason;
+        const QString folder = MakeFoldersBelow(base, parts, &reason);
+        if (folder.isEmpty()) {
+            failed << QStringLiteral("%1 (%2)").arg(stored, reason);
             continue;
         }
-        const QString output = QDir(folder).filePath(parts.last());
+        const QString output = QDir(folder).filePath(name);
         const QFileInfo outInfo(output);
         if (outInfo.exists() || outInfo.isSymLink()) {
             bool allow = true;
@@ -468,56 +505,64 @@ bool TCABFile::RunEngine(Mode mode)
                 continue;
         }
         const QString temp = QDir(folder).filePath(QStringLiteral(".%1.%2.part")
-            .arg(parts.last().left(64)).arg(QRandomGenerator::global()->generate64(), 0, 36));
+            .arg(name.left(64)).arg(QRandomGenerator::global()->generate64(), 0, 36));
         const QByteArray tempPath = QFile::encodeName(temp);
         const int rc = cabd->extract(cabd, f, tempPath.constData());
-        if (rc != MSPACK_ERR_OK || ctx.ioError) {
+        if (rc == MSPACK_ERR_OPEN || rc == MSPACK_ERR_WRITE || ctx.ioError) {
+            // This file cannot be written here; the ones after it still can.
             ::unlink(tempPath.constData());
-            m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc ? rc : MSPACK_ERR_WRITE)) + Detail(ctx);
+            failed << QStringLiteral("%1 (%2)").arg(stored, ctx.ioError ? QString::fromLocal8Bit(std::strerror(ctx.ioError))
+                                                                        : MspackErrorText(rc));
+            continue;
+        }
+        if (rc != MSPACK_ERR_OK) {
+            // The cabinet's data is damaged: nothing after this point can be trusted.
+            ::unlink(tempPath.constData());
+            m_lastError = QStringLiteral("%1: %2").arg(stored, MspackErrorText(rc)) + Detail(ctx);
             return false;
         }
         SetModificationTime(tempPath, StoredDateTime(f->date_y, f->date_m, f->date_d, f->time_h, f->time_m, f->time_s));
         if (::rename(tempPath.constData(), QFile::encodeName(output).constData()) != 0) {
             const int err = errno;
             ::unlink(tempPath.constData());
-            m_lastError = QStringLiteral("%1: %2").arg(output, QString::fromLocal8Bit(std::strerror(err)));
-            return false;
+            failed << QStringLiteral("%1 (%2)").arg(stored, QString::fromLocal8Bit(std::strerror(err)));
+            continue;
         }
     }
+    QStringList problems;
+    if (!failed.isEmpty())
+        problems << QStringLiteral("could not write: %1").arg(failed.join(QStringLiteral(", ")));
     if (!skipped.isEmpty())
-        m_lastError = QStringLiteral("skipped unsafe names: %1").arg(skipped.join(QStringLiteral(", ")));
-    return true;
+        problems << QStringLiteral("skipped unsafe names: %1").arg(skipped.join(QStringLiteral(", ")));
+    m_lastError = problems.join(QStringLiteral("; "));
+    return failed.isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------
-// Writing
+// Writing: plan the folders, write the tables with the folder entries still open, write each
+// folder's data blocks, then patch the folder entries and the cabinet size into the header.
 
 namespace {
 
-constexpr quint32 kFolderThreshold = 900000;
-constexpr quint32 kMaxCabinetSize = 0x7FFFFFFF;
-constexpr quint32 kMaxFileSize = 0x7FFF8000;
-constexpr quint16 kSetId = 12345;
+namespace cf = cabformat;
+using byteorder::PutLE16;
+using byteorder::PutLE32;
 
+// One file to store, as planned.
 struct Source {
     QString path;
-    QByteArray name;
+    QByteArray name;        // as stored: UTF-8, backslashes
     quint32 size = 0;
     quint16 date = 0, time = 0, attribs = 0;
     int folder = 0;
-    quint32 offset = 0;
+    quint32 offset = 0;     // in the folder's uncompressed stream
 };
 
-void PutLE16(QByteArray &b, int at, quint16 v)
-{
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char(v >> 8);
-}
-void PutLE32(QByteArray &b, int at, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char((v >> (8 * i)) & 0xFF);
-}
+struct CabinetPlan {
+    std::vector<Source> sources;
+    int folders = 0;
+    quint64 total = 0;      // uncompressed bytes of every file
+};
 
 void DosDateTime(const QDateTime &modified, quint16 &date, quint16 &time)
 {
@@ -543,176 +588,246 @@ QByteArray CabinetName(const QString &relPath, const QString &sourcePath)
     return (rel + QFileInfo(sourcePath).fileName()).toUtf8();
 }
 
-} // namespace
-
-bool TCABFile::CreateCabinet()
+Source PlanSource(const TCABFileEntry &e)
 {
-    // ---- what goes in, and where ----
-    std::vector<Source> sources;
-    sources.reserve(size_t(CABFileContents.Count()));
-    quint64 total = 0;
-    for (int i = 0; i < CABFileContents.Count(); ++i) {
-        const TCABFileEntry &e = CABFileContents.Items(i);
-        Source s;
-        const QFileInfo info(e.Name);
-        s.path = info.absoluteFilePath();
-        QFile probe(s.path);
-        if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
-            Fail(errOpenFile);
-        if (quint64(probe.size()) > kMaxFileSize)
-            Fail(errCabinetFile);
-        s.size = quint32(probe.size());
-        s.name = CabinetName(e.RelPath, s.path);
-        if (s.name.isEmpty() || s.name.size() > 255)
-            Fail(errOpenFile);
-        DosDateTime(info.lastModified(), s.date, s.time);
-        s.attribs = 0x20;
-        if (!(info.permissions() & QFile::WriteOwner)) // the owner may not write: read-only
-            s.attribs |= 0x01;
-        if (info.fileName().startsWith(QLatin1Char('.')))
-            s.attribs |= 0x02;
-        for (char c : s.name)
-            if (uchar(c) >= 0x80) {
-                s.attribs |= 0x80;
-                break;
-            }
-        total += s.size;
-        sources.push_back(std::move(s));
+    Source s;
+    const QFileInfo info(e.Name);
+    s.path = info.absoluteFilePath();
+    QFile probe(s.path);
+    if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
+        Fail(errOpenFile);
+    if (quint64(probe.size()) > cf::kMaxFileSize)
+        Fail(errCabinetFile);
+    s.size = quint32(probe.size());
+    s.name = CabinetName(e.RelPath, s.path);
+    if (s.name.isEmpty() || s.name.size() > cf::kMaxNameBytes)
+        Fail(errOpenFile);
+    DosDateTime(info.lastModified(), s.date, s.time);
+    s.attribs = cf::kAttrArchive;
+    if (!(info.permissions() & QFile::WriteOwner)) // the owner may not write: read-only
+        s.attribs |= cf::kAttrReadOnly;
+    if (info.fileName().startsWith(QLatin1Char('.')))
+        s.attribs |= cf::kAttrHidden;
+    for (char c : s.name)
+        if (uchar(c) >= 0x80) {
+            s.attribs |= cf::kAttrUtf8Name;
+            break;
+        }
+    return s;
+}
+
+// Every file in order, cut into folders: a new folder starts when the current one would pass
+// the threshold.
+CabinetPlan PlanFolders(const TCABFileContents &contents)
+{
+    CabinetPlan plan;
+    plan.sources.reserve(size_t(contents.Count()));
+    for (int i = 0; i < contents.Count(); ++i) {
+        plan.sources.push_back(PlanSource(contents.Items(i)));
+        plan.total += plan.sources.back().size;
     }
-    if (sources.empty() || sources.size() > 0xFFFF)
+    if (plan.sources.empty() || plan.sources.size() > cf::kMaxCount16)
         Fail(errCabinetFile); // a cabinet needs one file at least; the count is 16 bits
 
-    std::vector<quint64> folderSizes{0};
-    for (Source &s : sources) {
-        if (folderSizes.back() > 0 && folderSizes.back() + s.size > kFolderThreshold)
-            folderSizes.push_back(0);
-        s.folder = int(folderSizes.size() - 1);
-        if (folderSizes.back() + s.size > kMaxFileSize)
+    quint64 folderSize = 0;
+    for (Source &s : plan.sources) {
+        if (plan.folders == 0 || (folderSize > 0 && folderSize + s.size > cf::kFolderThreshold)) {
+            ++plan.folders;
+            folderSize = 0;
+        }
+        s.folder = plan.folders - 1;
+        if (folderSize + s.size > cf::kMaxFileSize)
             Fail(errCabinetFile);
-        s.offset = quint32(folderSizes.back());
-        folderSizes.back() += s.size;
+        s.offset = quint32(folderSize);
+        folderSize += s.size;
     }
-    const int folders = int(folderSizes.size());
+    if (quint32(plan.folders) > cf::kMaxCount16)
+        Fail(errCabinetFile);
+    return plan;
+}
 
-    // ---- the tables ----
-    QByteArray head(36 + 8 * folders, '\0');
+// The header and the folder table; the folder entries and the cabinet size are patched later.
+QByteArray HeaderAndFolderTable(const CabinetPlan &plan)
+{
+    QByteArray head(cf::FolderEntry(plan.folders), '\0');
+    std::memcpy(head.data() + cf::kHeaderSignature, cf::kSignature, sizeof cf::kSignature);
+    PutLE32(head, cf::kHeaderFilesOffset, quint32(head.size()));
+    head[cf::kHeaderVersionMinor] = char(cf::kVersionMinor);
+    head[cf::kHeaderVersionMajor] = char(cf::kVersionMajor);
+    PutLE16(head, cf::kHeaderFolderCount, quint16(plan.folders));
+    PutLE16(head, cf::kHeaderFileCount, quint16(plan.sources.size()));
+    PutLE16(head, cf::kHeaderFlags, 0);
+    PutLE16(head, cf::kHeaderSetId, cf::kSetId);
+    PutLE16(head, cf::kHeaderCabinetIndex, 0); // first (and only) cabinet of the set
+    return head;
+}
+
+QByteArray FileTable(const std::vector<Source> &sources)
+{
     QByteArray files;
     for (const Source &s : sources) {
-        QByteArray rec(16, '\0');
-        PutLE32(rec, 0, s.size);
-        PutLE32(rec, 4, s.offset);
-        PutLE16(rec, 8, quint16(s.folder));
-        PutLE16(rec, 10, s.date);
-        PutLE16(rec, 12, s.time);
-        PutLE16(rec, 14, s.attribs);
+        QByteArray rec(cf::kFileSize, '\0');
+        PutLE32(rec, cf::kFileLength, s.size);
+        PutLE32(rec, cf::kFileFolderOffset, s.offset);
+        PutLE16(rec, cf::kFileFolder, quint16(s.folder));
+        PutLE16(rec, cf::kFileDate, s.date);
+        PutLE16(rec, cf::kFileTime, s.time);
+        PutLE16(rec, cf::kFileAttributes, s.attribs);
         files += rec + s.name + '\0';
     }
-    std::memcpy(head.data(), "MSCF", 4);
-    PutLE32(head, 16, quint32(head.size()));        // coffFiles
-    head[24] = 3;                                    // version 1.3
-    head[25] = 1;
-    PutLE16(head, 26, quint16(folders));
-    PutLE16(head, 28, quint16(sources.size()));
-    PutLE16(head, 32, kSetId);
-    PutLE16(head, 34, 0);                            // first (and only) cabinet of the set
-    const quint16 code = CompressionCode(CompressionType, LZXMemory);
+    return files;
+}
 
-    std::unique_ptr<cab::BlockCoder> coder;
-    switch (CompressionType) {
-    case typNone: coder = cab::MakeStoredCoder(); break;
-    case typMSZIP: coder = cab::MakeMszipCoder(); break;
-    case typLZX: coder = cab::MakeLzxCoder(15 + int(LZXMemory)); break;
-    default: Fail(errCompressionType);
+void PatchFolder(QByteArray &head, int folder, quint32 dataStart, quint16 blocks, quint16 compression)
+{
+    const int at = cf::FolderEntry(folder);
+    PutLE32(head, at + cf::kFolderDataOffset, dataStart);
+    PutLE16(head, at + cf::kFolderBlockCount, blocks);
+    PutLE16(head, at + cf::kFolderCompression, compression);
+}
+
+// Writes the data blocks of each folder into `out`, counting the cabinet's size.
+class DataWriter {
+public:
+    DataWriter(TCABFile &cab, QSaveFile &out, cab::BlockCoder &coder, quint64 offset, quint64 total)
+        : m_cab(cab), m_out(out), m_coder(coder), m_offset(offset), m_total(qint32(qMin<quint64>(total, INT32_MAX)))
+    {
     }
 
-    QSaveFile out(CABFile);
-    if (!out.open(QIODevice::WriteOnly))
-        Fail(errCabinetFile);
-    // A write to the cabinet that fails: the system's report, then the failure.
-    const auto written = [](bool ok) {
-        if (!ok) {
-            const int err = errno;
-            ReportIoError(err ? err : EIO);
-            Fail(errCabinetFile);
-        }
-    };
-    errno = 0;
-    written(out.write(head) == head.size() && out.write(files) == files.size());
-    quint64 offset = quint64(head.size() + files.size());
-
-    // ---- the data ----
-    const qint32 tot = qint32(qMin<quint64>(total, INT32_MAX));
-    quint64 consumed = 0;
-    std::vector<uint8_t> frame(cab::kFrameSize);
-    size_t next = 0;
-    for (int folder = 0; folder < folders; ++folder) {
-        coder->Reset();
-        const quint64 folderStart = offset;
-        quint32 blocks = 0;
+    // The data of one folder: its files back to back, cut into frames. Returns the number of
+    // blocks written.
+    quint16 WriteFolder(const std::vector<Source> &sources, size_t first, size_t end)
+    {
+        m_coder.Reset();
+        m_blocks = 0;
         int fill = 0;
-        std::vector<cab::CodedBlock> ready;
-        auto writeReady = [&] {
-            for (cab::CodedBlock &coded : ready) {
-                const size_t cbData = coded.payload.size();
-                if (cbData == 0 || cbData > 32768 + 6144)
-                    Fail(errCompress);
-                const uint32_t csum = cab::BlockChecksum(coded.payload.data(), uint16_t(cbData), uint16_t(coded.uncompressed));
-                uint8_t header[8];
-                for (int i = 0; i < 4; ++i)
-                    header[i] = uint8_t(csum >> (8 * i));
-                header[4] = uint8_t(cbData);
-                header[5] = uint8_t(cbData >> 8);
-                header[6] = uint8_t(coded.uncompressed);
-                header[7] = uint8_t(coded.uncompressed >> 8);
-                offset += 8 + cbData;
-                if (offset > kMaxCabinetSize || ++blocks > 0xFFFF)
-                    Fail(errCabinetFile);
-                errno = 0;
-                written(out.write(reinterpret_cast<const char *>(header), 8) == 8
-                        && out.write(reinterpret_cast<const char *>(coded.payload.data()), qint64(cbData)) == qint64(cbData));
-                consumed += quint64(coded.uncompressed);
-                if (OnCompressProgress)
-                    OnCompressProgress(this, qint32(qMin<quint64>(consumed, INT32_MAX)), tot);
-            }
-            ready.clear();
-        };
-        auto flush = [&] {
-            coder->Encode(frame.data(), fill, ready);
-            fill = 0;
-            writeReady();
-        };
-        for (; next < sources.size() && sources[next].folder == folder; ++next) {
-            const Source &s = sources[next];
-            QFile in(s.path);
+        for (size_t i = first; i < end; ++i) {
+            QFile in(sources[i].path);
             if (!in.open(QIODevice::ReadOnly))
                 Fail(errOpenFile);
-            quint64 left = s.size;
+            quint64 left = sources[i].size;
             while (left > 0) {
                 const qint64 want = qint64(qMin<quint64>(left, quint64(cab::kFrameSize - fill)));
                 errno = 0;
-                const qint64 got = in.read(reinterpret_cast<char *>(frame.data()) + fill, want);
+                const qint64 got = in.read(reinterpret_cast<char *>(m_frame.data()) + fill, want);
                 if (got != want) {
                     const int err = errno;
-                    ReportIoError(got < 0 ? (err ? err : EIO) : 0);
+                    ReportIoError(&m_cab, got < 0 ? (err ? err : EIO) : 0);
                     Fail(errReadFile); // the file shrank or cannot be read
                 }
                 fill += int(got);
                 left -= quint64(got);
-                if (fill == cab::kFrameSize)
-                    flush();
+                if (fill == cab::kFrameSize) {
+                    EncodeFrame(fill);
+                    fill = 0;
+                }
             }
         }
         if (fill > 0)
-            flush();
-        coder->Finish(ready);
-        writeReady();
-        PutLE32(head, 36 + 8 * folder, quint32(folderStart));
-        PutLE16(head, 36 + 8 * folder + 4, quint16(blocks));
-        PutLE16(head, 36 + 8 * folder + 6, code);
+            EncodeFrame(fill);
+        m_coder.Finish(m_ready);
+        WriteReady();
+        return quint16(m_blocks);
     }
-    PutLE32(head, 8, quint32(offset));
+
+    quint64 Offset() const { return m_offset; }
+
+private:
+    void EncodeFrame(int fill)
+    {
+        m_coder.Encode(m_frame.data(), fill, m_ready);
+        WriteReady();
+    }
+
+    void WriteReady()
+    {
+        for (cab::CodedBlock &coded : m_ready) {
+            const size_t cbData = coded.payload.size();
+            if (cbData == 0 || cbData > size_t(cf::kMaxBlockPayload))
+                Fail(errCompress);
+            QByteArray header(cf::kDataHeaderSize, '\0');
+            PutLE32(header, cf::kDataChecksum,
+                    cab::BlockChecksum(coded.payload.data(), uint16_t(cbData), uint16_t(coded.uncompressed)));
+            PutLE16(header, cf::kDataCompressed, quint16(cbData));
+            PutLE16(header, cf::kDataUncompressed, quint16(coded.uncompressed));
+            m_offset += cf::kDataHeaderSize + cbData;
+            if (m_offset > cf::kMaxCabinetSize || ++m_blocks > cf::kMaxCount16)
+                Fail(errCabinetFile);
+            errno = 0;
+            Written(m_cab, m_out.write(header) == header.size()
+                               && m_out.write(reinterpret_cast<const char *>(coded.payload.data()), qint64(cbData))
+                                      == qint64(cbData));
+            m_consumed += quint64(coded.uncompressed);
+            if (m_cab.OnCompressProgress)
+                m_cab.OnCompressProgress(&m_cab, qint32(qMin<quint64>(m_consumed, INT32_MAX)), m_total);
+        }
+        m_ready.clear();
+    }
+
+public:
+    // A write to the cabinet that failed: the system's report, then the failure.
+    static void Written(TCABFile &cab, bool ok)
+    {
+        if (ok)
+            return;
+        const int err = errno;
+        ReportIoError(&cab, err ? err : EIO);
+        Fail(errCabinetFile);
+    }
+
+private:
+    TCABFile &m_cab;
+    QSaveFile &m_out;
+    cab::BlockCoder &m_coder;
+    quint64 m_offset;
+    const qint32 m_total;
+    quint64 m_consumed = 0;
+    quint32 m_blocks = 0;
+    std::vector<uint8_t> m_frame = std::vector<uint8_t>(cab::kFrameSize);
+    std::vector<cab::CodedBlock> m_ready;
+};
+
+std::unique_ptr<cab::BlockCoder> MakeCoder(TCompressionType type, TLZXMemory memory)
+{
+    switch (type) {
+    case typNone: return cab::MakeStoredCoder();
+    case typMSZIP: return cab::MakeMszipCoder();
+    case typLZX: return cab::MakeLzxCoder(15 + int(memory));
+    }
+    Fail(errCompressionType);
+}
+
+} // namespace
+
+bool TCABFile::CreateCabinet()
+{
+    const CabinetPlan plan = PlanFolders(CABFileContents);
+    QByteArray head = HeaderAndFolderTable(plan);
+    const QByteArray files = FileTable(plan.sources);
+    const quint16 compression = CompressionCode(CompressionType, LZXMemory);
+    const std::unique_ptr<cab::BlockCoder> coder = MakeCoder(CompressionType, LZXMemory);
+
+    QSaveFile out(CABFile);
+    if (!out.open(QIODevice::WriteOnly))
+        Fail(errCabinetFile);
     errno = 0;
-    written(out.seek(0) && out.write(head) == head.size() && out.commit());
+    DataWriter::Written(*this, out.write(head) == head.size() && out.write(files) == files.size());
+
+    DataWriter data(*this, out, *coder, quint64(head.size() + files.size()), plan.total);
+    size_t first = 0;
+    for (int folder = 0; folder < plan.folders; ++folder) {
+        size_t end = first;
+        while (end < plan.sources.size() && plan.sources[end].folder == folder)
+            ++end;
+        const quint64 start = data.Offset();
+        const quint16 blocks = data.WriteFolder(plan.sources, first, end);
+        PatchFolder(head, folder, quint32(start), blocks, compression);
+        first = end;
+    }
+
+    PutLE32(head, cf::kHeaderCabinetSize, quint32(data.Offset()));
+    errno = 0;
+    DataWriter::Written(*this, out.seek(0) && out.write(head) == head.size() && out.commit());
     return true;
 }
 

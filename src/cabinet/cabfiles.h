@@ -89,6 +89,7 @@ public:
     using TCompressProgress = std::function<void(TCABFile *Sender, qint32 pos, qint32 tot)>;
     using TDeCompressProgress = std::function<void(TCABFile *Sender, const QString &FileName, qint32 pos, qint32 tot)>;
     using TOverWriteFile = std::function<void(TCABFile *Sender, const QString &FileName, bool &Allow)>;
+    using TIOError = std::function<void(TCABFile *Sender, const QString &Message)>;
 
     explicit TCABFile(QObject *owner = nullptr);
     ~TCABFile() override;
@@ -102,6 +103,11 @@ public:
     TCompressProgress OnCompressProgress;         // pos = bytes consumed, tot = total bytes
     TDeCompressProgress OnDecompressProgress;     // FileName = stored name, pos/tot = bytes of it
     TOverWriteFile OnOverWriteFile;               // FileName = output path; Allow starts true
+    // An input/output error while writing the cabinet, reading a file to store or writing an
+    // extracted file: Message is the system's text for it (for example "No space left on
+    // device"). The component shows nothing itself; the main window shows Message in a warning
+    // box titled "Error" with an OK button. The operation's own failure follows as usual.
+    TIOError OnIOError;
     QString Version() const { return QStringLiteral("1.4.0.3"); }
     void SetVersion(const QString &) {}           // the version is fixed
 
@@ -114,12 +120,17 @@ public:
     // the folder part of each stored name (either separator) and missing folders. An existing
     // file is replaced unless OnOverWriteFile clears Allow (then that file is skipped). The
     // stored date and time, read as local time, become each file's modification time.
-    // A stored name that is absolute or climbs out with ".." is skipped and never written.
-    // Each file is written under a temporary name and renamed when it decoded completely, so a
-    // failure leaves no partial file under a stored name. Returns false when the cabinet is
-    // missing, not a cabinet, or a file fails to decode (checksum, data, truncation, write
-    // error): the operation stops there and files written before stay. Does not touch
-    // CABFileContents.
+    // A stored name that is absolute or climbs out with ".." is skipped and never written; a
+    // folder on the way that is a symbolic link or not a folder is never created through or
+    // followed, so nothing is created outside TargetPath. Each part of a name longer than the
+    // file system takes (255 bytes of UTF-8) is shortened on a character boundary, keeping the
+    // extension. Each file is written under a temporary name and renamed when it decoded
+    // completely, so a failure leaves no partial file under a stored name.
+    // A file that cannot be written (folder refused, write or rename error) is left out and the
+    // others are still extracted; the result is then false and LastError names each such file.
+    // A cabinet that is missing, not a cabinet, or whose data fails to decode (checksum, data,
+    // truncation) gives false: the operation stops there and files written before stay.
+    // Does not touch CABFileContents.
     bool ExtractAll();
 
     // Decodes every file of CABFile without writing anything: true when every file decodes and

@@ -1,13 +1,31 @@
 // zorvak-cli cab: list, extract, create and test Microsoft Cabinet files.
 #include "cabinet/cabfiles.h"
 #include "cli/CliCommand.h"
+#include "cli/CliOptions.h"
 
 namespace {
 using namespace zorvak;
 using namespace zorvak::cli;
 
-int List(const QStringList &args)
+// An input/output error of the cabinet component, printed as the program's error boxes are.
+void PrintIoError(TCABFile *, const QString &message) { Err() << "Error: " << message << Qt::endl; }
+
+// The positional arguments of an action without options ("--" allowed before names).
+bool Positional(const QStringList &argsIn, QStringList *args, int *status)
 {
+    QCommandLineParser parser;
+    if (!ParseVerbOptions(parser, "cab", argsIn, status))
+        return false;
+    *args = parser.positionalArguments();
+    return true;
+}
+
+int List(const QStringList &argsIn)
+{
+    QStringList args;
+    int status = 0;
+    if (!Positional(argsIn, &args, &status))
+        return status;
     if (args.size() != 1)
         return UsageError("cab", QStringLiteral("list takes one cabinet"));
     TCABFile cab;
@@ -24,21 +42,30 @@ int List(const QStringList &args)
     return 0;
 }
 
-int Extract(const QStringList &args)
+int Extract(const QStringList &argsIn)
 {
+    QStringList args;
+    int status = 0;
+    if (!Positional(argsIn, &args, &status))
+        return status;
     if (args.size() != 2)
         return UsageError("cab", QStringLiteral("extract takes a cabinet and a folder"));
     TCABFile cab;
     cab.CABFile = args.at(0);
     cab.TargetPath = args.at(1);
+    cab.OnIOError = PrintIoError;
     const bool ok = cab.ExtractAll();
     if (!cab.LastError().isEmpty())
         Err() << "zorvak-cli cab: " << args.at(0) << ": " << cab.LastError() << "\n";
     return ok ? 0 : 1;
 }
 
-int Test(const QStringList &args)
+int Test(const QStringList &argsIn)
 {
+    QStringList args;
+    int status = 0;
+    if (!Positional(argsIn, &args, &status))
+        return status;
     if (args.size() != 1)
         return UsageError("cab", QStringLiteral("test takes one cabinet"));
     TCABFile cab;
@@ -52,37 +79,35 @@ int Test(const QStringList &args)
 
 int Create(const QStringList &argsIn)
 {
-    QStringList args = argsIn;
-    if (args.isEmpty())
+    QCommandLineParser parser;
+    const QCommandLineOption compressionOption(QStringLiteral("compression"), QString(), QStringLiteral("TYPE"));
+    const QCommandLineOption relPathOption(QStringLiteral("relpath"), QString(), QStringLiteral("R"));
+    parser.addOptions({compressionOption, relPathOption});
+    int status = 0;
+    if (!ParseVerbOptions(parser, "cab", argsIn, &status))
+        return status;
+    QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
         return UsageError("cab", QStringLiteral("create takes an output cabinet and files"));
     TCABFile cab;
-    cab.CABFile = args.takeFirst();
-    QString relPath;
-    QStringList files;
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == QLatin1String("--compression") || a == QLatin1String("--relpath")) {
-            if (args.isEmpty())
-                return UsageError("cab", a + QStringLiteral(" needs a value"));
-            const QString v = args.takeFirst();
-            if (a == QLatin1String("--relpath")) {
-                relPath = v;
-            } else if (v == QLatin1String("none")) {
-                cab.CompressionType = typNone;
-            } else if (v == QLatin1String("mszip")) {
-                cab.CompressionType = typMSZIP;
-            } else if (v.startsWith(QLatin1String("lzx:"))) {
-                bool ok = false;
-                const int bits = v.mid(4).toInt(&ok);
-                if (!ok || bits < 15 || bits > 21)
-                    return UsageError("cab", QStringLiteral("LZX window bits are 15..21"));
-                cab.CompressionType = typLZX;
-                cab.LZXMemory = TLZXMemory(bits - 15);
-            } else {
-                return UsageError("cab", QStringLiteral("compression is none, mszip or lzx:15..21"));
-            }
+    cab.CABFile = files.takeFirst();
+    cab.OnIOError = PrintIoError;
+    const QString relPath = parser.value(relPathOption);
+    if (parser.isSet(compressionOption)) {
+        const QString v = parser.value(compressionOption);
+        if (v == QLatin1String("none")) {
+            cab.CompressionType = typNone;
+        } else if (v == QLatin1String("mszip")) {
+            cab.CompressionType = typMSZIP;
+        } else if (v.startsWith(QLatin1String("lzx:"))) {
+            bool ok = false;
+            const int bits = v.mid(4).toInt(&ok);
+            if (!ok || bits < 15 || bits > 21)
+                return UsageError("cab", QStringLiteral("LZX window bits are 15..21"));
+            cab.CompressionType = typLZX;
+            cab.LZXMemory = TLZXMemory(bits - 15);
         } else {
-            files << a;
+            return UsageError("cab", QStringLiteral("compression is none, mszip or lzx:15..21"));
         }
     }
     if (files.isEmpty())

@@ -1,5 +1,6 @@
 // zorvak-cli install PACKAGE [--library DIR] [--all-parts]: the restore path without a window.
 #include "cli/CliCommand.h"
+#include "cli/CliOptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "restore/ContentLibrary.h"
@@ -23,10 +24,11 @@ QString OneLine(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Ch
 
 // Copies, serves and installs one package; returns the installer's code, or 1 for a failure
 // before the installer was reached.
-qint32 InstallOne(const QString &package, const QString &library, bool *reached)
+qint32 InstallOne(const QString &package, const QString &library, const TListenSettings &listen, bool *reached)
 {
     *reached = false;
-    const QString copy = PackageCopyPath();
+    const QString programFolder = Platform::Get().AppDir();
+    const QString copy = PackageCopyPath(programFolder);
     QString reason;
     if (!CopyPackage(package, copy, &reason)) {
         Err() << "Failed to copy file to program directory: " << reason << "\n";
@@ -34,9 +36,8 @@ qint32 InstallOne(const QString &package, const QString &library, bool *reached)
     }
     THTTPServer server;
     server.SetServedFolder(QFileInfo(copy).path());
-    TListenSettings &listen = ListenSettings();
     if (!StartWebServer(server, listen.address, QString::number(listen.port), true, {})) {
-        QFile::remove(copy);
+        RemovePackageCopy(programFolder);
         return 1;
     }
     TMessengerContentInstaller installer;
@@ -48,58 +49,55 @@ qint32 InstallOne(const QString &package, const QString &library, bool *reached)
         result = code;
         loop.quit();
     };
-    const QString url = QStringLiteral("http://%1:%2/%3").arg(listen.address).arg(server.Port()).arg(QFileInfo(copy).fileName());
+    const QString url = PackageUrl(listen.address, server.Port());
     try {
         installer.InstallFromUrl(url);
     } catch (const Exception &e) {
         Err() << "Error " << e.ClassName() << ": " << e.Message() << "\n";
         server.Deactivate();
-        QFile::remove(copy);
+        RemovePackageCopy(programFolder);
         return 1;
     }
     *reached = true;
     loop.exec();
     server.Deactivate();
-    QFile::remove(copy);
+    RemovePackageCopy(programFolder);
     return result;
 }
 
 int Run(const QStringList &args)
 {
-    QString package;
-    QString library;
-    bool allParts = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--library") && i + 1 < args.size())
-            library = args.at(++i);
-        else if (a == QLatin1String("--port") && i + 1 < args.size())
-            ListenSettings().port = PortFromText(args.at(++i));
-        else if (a == QLatin1String("--all-parts"))
-            allParts = true;
-        else if (a.startsWith(QLatin1String("--")) || !package.isEmpty())
-            return UsageError("install", QStringLiteral("unexpected argument: ") + a);
-        else
-            package = a;
-    }
-    if (package.isEmpty())
+    QCommandLineParser parser;
+    const QCommandLineOption libraryOption(QStringLiteral("library"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("N"));
+    const QCommandLineOption allPartsOption(QStringLiteral("all-parts"));
+    parser.addOptions({libraryOption, portOption, allPartsOption});
+    int status = 0;
+    if (!ParseVerbOptions(parser, "install", args, &status))
+        return status;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return UsageError("install", QStringLiteral("unexpected argument: ") + positional.at(1));
+    if (positional.isEmpty())
         return UsageError("install", QStringLiteral("give the package to install"));
+    const QString package = positional.first();
+    const QString library = parser.value(libraryOption);
+    const bool allParts = parser.isSet(allPartsOption);
+    TListenSettings listen;
+    if (parser.isSet(portOption))
+        listen.port = PortFromText(parser.value(portOption));
 
     LoadSettings([](const QString &code) {
         if (auto language = LoadLanguage(code))
             SetCurrentLanguage(std::move(language));
     });
-    QString &copy = PackageCopyPath();
-    if (!copy.contains(QLatin1Char('/')))
-        copy = Platform::Get().AppDir() + copy;
-
     for (QString file = QFileInfo(package).absoluteFilePath(); !file.isEmpty();) {
         if (!QFileInfo(file).isFile()) {
             Err() << OneLine(FormatText(CurrentLanguage().Get(QStringLiteral("FileNotFound")), {file})) << "\n";
             return 1;
         }
         bool reached = false;
-        const qint32 code = InstallOne(file, library, &reached);
+        const qint32 code = InstallOne(file, library, listen, &reached);
         if (!reached)
             return 1;
         TMsgDlgType kind;
@@ -118,7 +116,7 @@ int Run(const QStringList &args)
 
 ZORVAK_CLI_COMMAND("install", "install a CAB/MCO package into the local content library",
                    "Usage: zorvak-cli install PACKAGE [--library DIR] [--all-parts] [--port N]\n"
-                   "Copies PACKAGE beside the program, serves it on the loopback address and installs it\n"
+                   "Copies PACKAGE into a folder of its own beside the program, serves it on the loopback address and installs it\n"
                    "from that URL into the content library (default $XDG_DATA_HOME/zorvak/installed/).\n"
                    "Prints: package, a tab, the result code, a tab, the result message.\n"
                    "--all-parts goes on with the next \"-part\" file of a split backup.\n"

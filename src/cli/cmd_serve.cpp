@@ -1,5 +1,6 @@
 // zorvak-cli serve DIR [--ip ADDRESS] [--port N]: the restore's web server on its own.
 #include "cli/CliCommand.h"
+#include "cli/CliOptions.h"
 #include "restore/RestoreCore.h"
 #include "restore/WebServer.h"
 
@@ -17,20 +18,22 @@ int Run(const QStringList &args)
 {
     using namespace zorvak;
     using namespace zorvak::cli;
-    QString dir;
-    QString ip = ListenSettings().address;
-    QString port;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if ((a == QLatin1String("--ip") || a == QLatin1String("--port")) && i + 1 < args.size())
-            (a == QLatin1String("--ip") ? ip : port) = args.at(++i);
-        else if (a.startsWith(QLatin1String("--")) || !dir.isEmpty())
-            return UsageError("serve", QStringLiteral("unexpected argument: ") + a);
-        else
-            dir = a;
-    }
-    if (dir.isEmpty())
+    QCommandLineParser parser;
+    const QCommandLineOption ipOption(QStringLiteral("ip"), QString(), QStringLiteral("ADDRESS"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("N"));
+    parser.addOptions({ipOption, portOption});
+    int status = 0;
+    if (!ParseVerbOptions(parser, "serve", args, &status))
+        return status;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return UsageError("serve", QStringLiteral("unexpected argument: ") + positional.at(1));
+    if (positional.isEmpty())
         return UsageError("serve", QStringLiteral("give the folder to serve"));
+    const QString dir = positional.first();
+    const TListenSettings defaults;
+    const QString ip = parser.isSet(ipOption) ? parser.value(ipOption) : defaults.address;
+    const QString port = parser.value(portOption);
     if (!QFileInfo(dir).isDir()) {
         Err() << "zorvak-cli serve: no such folder: " << dir << "\n";
         return 1;
@@ -54,15 +57,15 @@ int Run(const QStringList &args)
     // The URL of each request, printed on the main thread.
     server.OnCommand = [&server](const QString &method, const QString &path, int code) {
         const QString line = QStringLiteral("http://%1:%2%3\t%4\t%5")
-                                 .arg(server.Address()).arg(server.Port()).arg(path, method).arg(code);
+                                 .arg(HostForUrl(server.Address())).arg(server.Port()).arg(path, method).arg(code);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [line] { Out() << line << Qt::endl; },
                                   Qt::QueuedConnection);
     };
     // An explicit port is used as given; without one the restore's default with its fallback.
     const bool simple = port.isEmpty();
-    if (!StartWebServer(server, ip, simple ? QString::number(ListenSettings().port) : port, simple, {}))
+    if (!StartWebServer(server, ip, simple ? QString::number(defaults.port) : port, simple, {}))
         return 1;
-    Err() << "Serving " << QDir(dir).absolutePath() << " at http://" << server.Address() << ":" << server.Port()
+    Err() << "Serving " << QDir(dir).absolutePath() << " at http://" << HostForUrl(server.Address()) << ":" << server.Port()
           << "/ (Ctrl+C stops)" << Qt::endl;
     QCoreApplication::exec();
     server.Deactivate();

@@ -144,4 +144,33 @@ bool CopyFile(const QString &source, const QString &target, CopyOptions options,
     return true;
 }
 
+QString FitFileName(const QString &name, int maxBytes)
+{
+    if (name.toUtf8().size() <= maxBytes)
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString ext = dot > 0 ? name.mid(dot) : QString();
+    qsizetype extBytes = ext.toUtf8().size();
+    if (extBytes >= maxBytes / 2) { // an "extension" this long is part of the name
+        ext.clear();
+        extBytes = 0;
+    }
+    const QString stem = ext.isEmpty() ? name : name.left(dot);
+    const qsizetype budget = maxBytes - extBytes;
+    QString out;
+    qsizetype used = 0;
+    for (qsizetype i = 0; i < stem.size();) {
+        // one code point: a surrogate pair stays together
+        const qsizetype len = stem.at(i).isHighSurrogate() && i + 1 < stem.size() && stem.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const QString point = stem.mid(i, len);
+        const qsizetype bytes = point.toUtf8().size();
+        if (used + bytes > budget)
+            break;
+        out += point;
+        used += bytes;
+        i += len;
+    }
+    return out + ext;
+}
+
 } // namespace zorvak::fileops

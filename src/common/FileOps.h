@@ -26,4 +26,13 @@ bool CopyFile(const QString &source, const QString &target, CopyOptions options,
 // and missing paths.
 bool IsRegularFile(const QString &path);
 
+// The longest name a file system takes for one path component, in bytes of the name as stored
+// (UTF-8 here), whatever the number of characters.
+inline constexpr int kMaxNameBytes = 255;
+
+// `name` cut to at most `maxBytes` bytes of UTF-8 on a character boundary (a surrogate pair or a
+// multi-byte sequence is never split), keeping its extension (the part from the last dot, when it
+// is shorter than the limit). A name that fits is returned as it is.
+QString FitFileName(const QString &name, int maxBytes = kMaxNameBytes);
+
 } // namespace zorvak::fileops

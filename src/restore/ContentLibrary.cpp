@@ -1,6 +1,8 @@
 #include "restore/ContentLibrary.h"
 
 #include "cabinet/cabfiles.h"
+#include "common/ContentXml.h"
+#include "common/FileOps.h"
 #include "shell/SettingsFile.h"
 
 #include <QDir>
@@ -23,24 +25,17 @@ struct PackageItem {
     QString shortcut;
 };
 
-const ContentType *TypeOfItem(const QString &type)
+// Names the library keeps for itself at its root; a folder made from a package's item type
+// never takes one of them.
+const char *const kIndexName = "index.tsv";
+
+bool IsReservedName(const QString &name)
 {
-    static const struct {
-        const char *name;
-        ContentType type;
-    } kTypes[] = {
-        {"emoticon", ContentType::Emot},     {"usertile", ContentType::Dp},
-        {"background", ContentType::Bg},     {"wink", ContentType::Wink},
-        {"dynamicpicture", ContentType::Ddp}, {"dynamicbackground", ContentType::Dbg},
-    };
-    for (const auto &t : kTypes)
-        if (type.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
-            return &t.type;
-    return nullptr;
+    return name.compare(QLatin1String(kIndexName), Qt::CaseInsensitive) == 0;
 }
 
 // A name from a package made safe as one file name: no separators, no control characters, no
-// leading dot, not too long.
+// leading dot, at most 120 characters.
 QString SafeFileName(const QString &name)
 {
     QString out;
@@ -53,8 +48,11 @@ QString SafeFileName(const QString &name)
     out = out.trimmed();
     while (out.startsWith(QLatin1Char('.')))
         out[0] = QLatin1Char('_');
-    if (out.size() > 120)
+    if (out.size() > 120) {
         out.truncate(120);
+        if (out.back().isHighSurrogate())
+            out.chop(1); // never half a character
+    }
     return out;
 }
 
@@ -141,40 +139,79 @@ QMap<ContentType, QString> TContentLibrary::SubdirsInUse()
 QString TContentLibrary::TargetFolderOf(const QString &itemType) const
 {
     QString sub;
-    if (const ContentType *type = TypeOfItem(itemType))
-        sub = m_subdirs.value(*type, QString::fromLatin1(InfoOf(*type).defaultSubdir));
+    if (const contentxml::ItemKind *kind = contentxml::KindNamed(itemType))
+        sub = m_subdirs.value(kind->type, QString::fromLatin1(InfoOf(kind->type).defaultSubdir));
     else
         sub = itemType; // a kind this program does not know keeps its own folder
     // The settings may hold a trailing separator; the name must stay one folder of the library.
-    sub = SafeFileName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\')));
+    sub = fileops::FitFileName(SafeFileName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\'))));
     if (sub.isEmpty())
         sub = QStringLiteral("Other");
+    if (IsReservedName(sub))
+        sub.prepend(QLatin1Char('_')); // "index.tsv" is the library's own
     return m_folder + sub + QLatin1Char('/');
 }
 
-QString TContentLibrary::PlaceObject(const QString &source, const QString &folder, const QString &name)
+QString TContentLibrary::PlaceObject(const QString &source, const QString &folder, const QString &name, bool *created)
 {
+    *created = false;
     QString ext = QFileInfo(source).suffix().toLower();
     if (ext.isEmpty())
         ext = QMimeDatabase().mimeTypeForFile(source, QMimeDatabase::MatchContent).preferredSuffix();
     const QString dot = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
-    QDir().mkpath(folder);
+    if (!QDir().mkpath(folder))
+        return {};
     for (int n = 1;; ++n) {
-        const QString file = n == 1 ? name + dot : QStringLiteral("%1 (%2)%3").arg(name).arg(n).arg(dot);
-        const QString target = folder + file;
+        // The whole name within the file system's limit in bytes, the number and extension kept.
+        const QString tail = (n == 1 ? QString() : QStringLiteral(" (%1)").arg(n)) + dot;
+        const QString stem = fileops::FitFileName(name, fileops::kMaxNameBytes - int(tail.toUtf8().size()));
+        const QString target = folder + stem + tail;
         if (QFileInfo::exists(target)) {
             if (SameContent(source, target))
                 return target; // the same object installed before
             continue;
         }
-        if (!QFile::copy(source, target))
+        if (!fileops::CopyFile(source, target, {fileops::IfExists::Refuse, true}))
             return {};
+        *created = true;
         return target;
     }
 }
 
+bool TContentLibrary::PrepareIndex()
+{
+    m_lastError.clear();
+    if (!QDir().mkpath(m_folder)) {
+        m_lastError = QStringLiteral("Cannot create the content library %1").arg(m_folder);
+        return false;
+    }
+    const QString index = m_folder + QLatin1String(kIndexName);
+    const QFileInfo info(index);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isFile() && !info.isSymLink())
+        return true;
+    // Something else holds the index's name (a folder an older version made from an item type
+    // "index.tsv"): move it aside under the name such a type gets now, then the index can be
+    // written again.
+    if (info.isDir() && !info.isSymLink()) {
+        for (int n = 1; n < 1000; ++n) {
+            const QString aside = m_folder + QLatin1Char('_') + QLatin1String(kIndexName)
+                                  + (n == 1 ? QString() : QStringLiteral(" (%1)").arg(n));
+            if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
+                continue;
+            if (QDir().rename(index, aside))
+                return true;
+            break;
+        }
+    }
+    m_lastError = QStringLiteral("The index of the content library cannot be written: %1 is not a file").arg(index);
+    return false;
+}
+
 qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel)
 {
+    m_lastError.clear();
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/zorvak-install-XXXXXX"));
     if (!work.isValid())
         return InstallFailed;
@@ -203,18 +240,18 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
             ++depth;
             if (depth == 1)
                 packageRoot = xml.name() == QLatin1String("package")
-                              && xml.namespaceUri() == QLatin1String(MessengerContentNamespace);
+                              && xml.namespaceUri() == QLatin1String(contentxml::PackageNamespace);
             if (depth == 2 && xml.name() == QLatin1String("item")) {
                 PackageItem item;
                 for (const QXmlStreamAttribute &a : xml.attributes()) {
                     const auto n = a.name();
-                    if (n == QLatin1String("type") && a.prefix().isEmpty())
+                    if (n == QLatin1String(contentxml::AttrType) && a.prefix().isEmpty())
                         item.type = a.value().toString();
-                    else if (n == QLatin1String("file") && a.prefix().isEmpty())
+                    else if (n == QLatin1String(contentxml::AttrFile) && a.prefix().isEmpty())
                         item.file = a.value().toString();
-                    else if (n == QLatin1String("displayname"))
+                    else if (n == QLatin1String(contentxml::AttrDisplayName))
                         item.name = a.value().toString();
-                    else if (n == QLatin1String("keysequence"))
+                    else if (n == QLatin1String(contentxml::AttrKeySequence))
                         item.shortcut = a.value().toString();
                 }
                 items.append(item);
@@ -228,7 +265,11 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
     if (items.size() > MaxPackageItems)
         return TooManyItems;
 
+    // The index must be writable before anything is copied.
+    if (!PrepareIndex())
+        return InstallFailed;
     QList<TLibraryEntry> index = ReadIndex();
+    QStringList created; // objects this installation added, removed again if the index fails
     qint32 result = InstallOk;
     for (const PackageItem &item : items) {
         if (cancel && cancel->load()) {
@@ -245,11 +286,14 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
             name = SafeFileName(QFileInfo(QString(item.file).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName());
         if (name.isEmpty())
             name = QStringLiteral("object");
-        const QString placed = PlaceObject(source, TargetFolderOf(item.type), name);
+        bool isNew = false;
+        const QString placed = PlaceObject(source, TargetFolderOf(item.type), name, &isNew);
         if (placed.isEmpty()) {
             result = InstallFailed;
             break;
         }
+        if (isNew)
+            created << placed;
         TLibraryEntry entry{placed.mid(m_folder.size()), item.type, item.name, item.shortcut};
         bool replaced = false;
         for (TLibraryEntry &e : index)
@@ -260,16 +304,22 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
         if (!replaced)
             index.append(entry);
     }
-    if (!WriteIndex(index) && result == InstallOk)
+    if (!WriteIndex(index)) {
+        // Objects the index does not know would be lost to the library: take them back.
+        for (const QString &file : std::as_const(created))
+            QFile::remove(file);
+        m_lastError = QStringLiteral("The index of the content library cannot be written: %1")
+                          .arg(m_folder + QLatin1String(kIndexName));
         result = InstallFailed;
+    }
     return result;
 }
 
 QList<TLibraryEntry> TContentLibrary::ReadIndex() const
 {
     QList<TLibraryEntry> entries;
-    QFile f(m_folder + QStringLiteral("index.tsv"));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f(m_folder + QLatin1String(kIndexName));
+    if (!fileops::IsRegularFile(f.fileName()) || !f.open(QIODevice::ReadOnly))
         return entries;
     for (const QByteArray &line : f.readAll().split('\n')) {
         if (line.isEmpty())
@@ -288,7 +338,7 @@ QList<TLibraryEntry> TContentLibrary::ReadIndex() const
 bool TContentLibrary::WriteIndex(const QList<TLibraryEntry> &entries) const
 {
     QDir().mkpath(m_folder);
-    QSaveFile f(m_folder + QStringLiteral("index.tsv"));
+    QSaveFile f(m_folder + QLatin1String(kIndexName)); // written whole or not at all
     if (!f.open(QIODevice::WriteOnly))
         return false;
     for (const TLibraryEntry &e : entries)

@@ -24,7 +24,6 @@ inline constexpr qint32 InstallFailed = qint32(0x80004005u);     // E_FAIL
 inline constexpr qint32 TooManyItems = qint32(0x80070057u);      // E_INVALIDARG
 inline constexpr qint32 DownloadFailed = qint32(0x8100036Cu);
 
-inline constexpr const char *MessengerContentNamespace = "http://messenger.msn.com/messengercontent/1.0";
 inline constexpr int MaxPackageItems = 200;
 
 // One line of the index.
@@ -49,18 +48,28 @@ public:
     const QString &Folder() const { return m_folder; }
 
     // Checks and installs a package file; returns one of the codes above. `cancel` stops it
-    // between items (InstallFailed).
+    // between items (InstallFailed). Item types and names from the package never become a name
+    // the library keeps for itself ("index.tsv"); names are cut to the file system's limit in
+    // bytes, keeping the extension. The index is checked before anything is copied and written
+    // whole; when it cannot be written the objects this installation added are removed again
+    // and the result is InstallFailed, with LastError saying why.
+
     qint32 InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel = nullptr);
 
     // The index as stored ("index.tsv": file, type, name, shortcut, tab-separated, with \t, \n
     // and \\ escaped).
     QList<TLibraryEntry> ReadIndex() const;
 
+    // Why the last installation failed on the library's side ("" otherwise).
+    const QString &LastError() const { return m_lastError; }
+
 private:
     QString TargetFolderOf(const QString &itemType) const;
-    QString PlaceObject(const QString &source, const QString &folder, const QString &name);
+    QString PlaceObject(const QString &source, const QString &folder, const QString &name, bool *created);
+    bool PrepareIndex();
     bool WriteIndex(const QList<TLibraryEntry> &entries) const;
     QString m_folder;
+    QString m_lastError;
     QMap<ContentType, QString> m_subdirs;
 };
 

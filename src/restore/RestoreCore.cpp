@@ -1,5 +1,6 @@
 #include "restore/RestoreCore.h"
 
+#include "common/FileOps.h"
 #include "restore/WebServer.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
@@ -14,16 +15,36 @@
 
 namespace zorvak {
 
-TListenSettings &ListenSettings()
+QString PackageServeFolder(const QString &programFolder)
 {
-    static TListenSettings settings;
-    return settings;
+    QString folder = programFolder;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + QLatin1String(PackageServeFolderName) + QLatin1Char('/');
 }
 
-QString &PackageCopyPath()
+QString PackageCopyPath(const QString &programFolder)
 {
-    static QString path = QString::fromLatin1(PackageCopyName);
-    return path;
+    return PackageServeFolder(programFolder) + QLatin1String(PackageCopyName);
+}
+
+void RemovePackageCopy(const QString &programFolder)
+{
+    QFile::remove(PackageCopyPath(programFolder));
+    QDir().rmdir(PackageServeFolder(programFolder));
+}
+
+QString HostForUrl(const QString &address)
+{
+    return address.contains(QLatin1Char(':')) && !address.startsWith(QLatin1Char('['))
+               ? QLatin1Char('[') + address + QLatin1Char(']')
+               : address;
+}
+
+QString PackageUrl(const QString &address, int port)
+{
+    return QStringLiteral("http://") + HostForUrl(address) + QLatin1Char(':') + QString::number(port) + QLatin1Char('/')
+           + QLatin1String(PackageCopyName);
 }
 
 int PortFromText(const QString &text, bool *replaced)
@@ -39,14 +60,16 @@ int PortFromText(const QString &text, bool *replaced)
 }
 
 bool StartWebServer(THTTPServer &server, const QString &ipText, const QString &portText, bool simpleMode,
-                    const std::function<void(const QString &portText)> &showPort)
+                    const std::function<void(const QString &portText)> &showPort, TListenSettings *taken)
 {
-    TListenSettings &listen = ListenSettings();
+    TListenSettings listen;
     listen.address = ipText;
     bool replaced = false;
     listen.port = PortFromText(portText, &replaced);
     if (replaced && showPort)
         showPort(QStringLiteral("79"));
+    if (taken)
+        *taken = listen;
     server.Deactivate();
     server.SetBinding(listen.address, listen.port);
     int retries = 0;
@@ -132,34 +155,9 @@ QString NextPartFile(const QString &path)
 bool CopyPackage(const QString &source, const QString &target, QString *reason)
 {
     QString error;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = in.errorString();
-    } else {
-        QFile::remove(target);
-        QFile out(target);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = out.errorString();
-        } else {
-            while (!in.atEnd()) {
-                const QByteArray chunk = in.read(1 << 20);
-                if (chunk.isEmpty() && in.error() != QFile::NoError) {
-                    error = in.errorString();
-                    break;
-                }
-                if (out.write(chunk) != chunk.size()) {
-                    error = out.errorString();
-                    break;
-                }
-            }
-            if (error.isEmpty() && !out.flush())
-                error = out.errorString();
-            out.close();
-            if (!error.isEmpty())
-                QFile::remove(target);
-        }
-    }
-    if (error.isEmpty())
+    if (!QDir().mkpath(QFileInfo(target).path()))
+        error = QStringLiteral("Cannot create folder %1").arg(QFileInfo(target).path());
+    else if (fileops::CopyFile(source, target, {fileops::IfExists::Replace, true}, &error))
         return true;
     while (!error.isEmpty() && (error.endsWith(QLatin1Char(' ')) || error.endsWith(QLatin1Char('.'))
                                 || error.endsWith(QLatin1Char('\r')) || error.endsWith(QLatin1Char('\n'))))

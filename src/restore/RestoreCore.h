@@ -1,6 +1,6 @@
 #pragma once
-// The restore's window-independent steps: the process-wide listen address and port, the start of
-// the web server with its port fallback, the copy of the package, the message for an installer
+// The restore's window-independent steps: the listen address and port, the start of the web
+// server with its port fallback, where the package copy goes, the message for an installer
 // result and the rule that finds the next part of a split backup.
 #include "shell/DialogService.h"
 
@@ -11,16 +11,27 @@ namespace zorvak {
 
 class THTTPServer;
 
-// Listen address and port for the run ("127.0.0.1", 79 at start); never saved.
+// Listen address and port ("127.0.0.1", 79 at start). The program's run keeps one value (the
+// main window holds it and hands it to each restore dialog); it is never saved.
 struct TListenSettings {
     QString address = QStringLiteral("127.0.0.1");
     int port = 79;
 };
-TListenSettings &ListenSettings();
 
-// "~tmpToInstall.mco"; the first restore dialog of the run puts AppDir in front of it.
-QString &PackageCopyPath();
+// The package copy and the folder the web server serves: a folder of its own in the program
+// folder that holds only the copy ("<programFolder>~tmpToInstall/~tmpToInstall.mco"), so the
+// rest of the program folder (settings, backups, the content library) is never served.
 inline constexpr const char *PackageCopyName = "~tmpToInstall.mco";
+inline constexpr const char *PackageServeFolderName = "~tmpToInstall";
+QString PackageServeFolder(const QString &programFolder);
+QString PackageCopyPath(const QString &programFolder);
+// Removes the copy and its folder (the folder only when nothing else is left in it).
+void RemovePackageCopy(const QString &programFolder);
+
+// An address as the host part of a URL: "[...]" around an IPv6 address.
+QString HostForUrl(const QString &address);
+// The URL of the package copy served at `address`:`port` ("[...]" around an IPv6 address).
+QString PackageUrl(const QString &address, int port);
 
 // The port of a port field: text that is not an integer, or a value outside 1..65535, gives 79.
 int PortFromText(const QString &text, bool *replaced = nullptr);
@@ -28,10 +39,12 @@ int PortFromText(const QString &text, bool *replaced = nullptr);
 // Binds and activates the server as the restore dialog does. `ipText`, `portText`: the fields as
 // typed. In simple mode a port that is busy (or refused for lack of privileges) is replaced by a
 // drawn one, up to 11 times, 100 ms apart. `showPort` receives every port text the field must
-// show (79 for an invalid one, each drawn port). On failure shows the error message (with the
-// PortUsed hint when the port was unavailable) and returns false; the server is stopped then.
+// show (79 for an invalid one, each drawn port). `taken` (when given) receives the address and
+// port taken from the fields, which the run keeps (a drawn port is not kept). On failure shows
+// the error message (with the PortUsed hint when the port was unavailable) and returns false;
+// the server is stopped then.
 bool StartWebServer(THTTPServer &server, const QString &ipText, const QString &portText, bool simpleMode,
-                    const std::function<void(const QString &portText)> &showPort);
+                    const std::function<void(const QString &portText)> &showPort, TListenSettings *taken = nullptr);
 
 // The message and kind for an installer result code.
 QString ContentInstalledMessage(qint32 result, TMsgDlgType *kind);
@@ -40,8 +53,9 @@ QString ContentInstalledMessage(qint32 result, TMsgDlgType *kind);
 // empty.
 QString NextPartFile(const QString &path);
 
-// Copies `source` to `target`, replacing it. On failure returns false and sets `reason` to the
-// system's text (without trailing blanks, line breaks and dots).
+// Copies `source` to `target` (its folder is made when missing), replacing it once the copy is
+// complete. On failure returns false and sets `reason` to the system's text (without trailing
+// blanks, line breaks and dots).
 bool CopyPackage(const QString &source, const QString &target, QString *reason);
 
 } // namespace zorvak

@@ -12,9 +12,10 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,7 +27,6 @@
 #include <future>
 #include <list>
 #include <mutex>
-#include <set>
 #include <thread>
 
 namespace zorvak {
@@ -38,6 +38,9 @@ const char *const kForbiddenPage =
     "<html><head><title>Error</title></head><body><h1>Access denied</h1>\r"
     "You do not have sufficient priviligies to access this document.</body></html>";
 constexpr size_t kChunk = 64 * 1024;
+// Each read and each write of a connection waits at most this long.
+constexpr int kReadTimeoutMs = 5000;
+constexpr int kWriteTimeoutMs = 5000;
 
 // Each connection on a thread of its own; finished threads are joined when the next connection
 // arrives, and all of them when the server stops.
@@ -99,41 +102,126 @@ QString NumericHost(const sockaddr_storage &addr, socklen_t len, int *port)
     return QString::fromLatin1(host);
 }
 
-// The descriptor of the connection a request came in on: the socket whose local and remote
-// ends are those of the request. -1 when it cannot be found.
-int FindConnectionSocket(const httplib::Request &req)
+// The server's stop, as something a connection can wait on together with its socket: an event
+// descriptor that becomes readable, for good, once the server stops.
+class StopEvent {
+public:
+    StopEvent() : m_fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    ~StopEvent()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    StopEvent(const StopEvent &) = delete;
+    StopEvent &operator=(const StopEvent &) = delete;
+    bool Valid() const { return m_fd >= 0; }
+    void Raise()
+    {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_fd, &one, sizeof one);
+    }
+    int Fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Waits until `sock` is ready for `events`; false after `timeoutMs`, or at once when the server
+// stops and the socket is not ready. So a stop ends every wait of every connection: a request
+// still arriving, a download to a client that does not read; an answer that can be written
+// still is.
+bool WaitFor(int sock, short events, int timeoutMs, const StopEvent &stop)
 {
-    DIR *dir = opendir("/proc/self/fd");
-    if (!dir)
-        return -1;
-    int found = -1;
-    const int self = dirfd(dir);
-    while (dirent *entry = readdir(dir)) {
-        char *end = nullptr;
-        const long fd = std::strtol(entry->d_name, &end, 10);
-        if (!end || *end || fd == self)
+    pollfd p[2] = {{sock, events, 0}, {stop.Fd(), POLLIN, 0}};
+    for (;;) {
+        const int n = ::poll(p, 2, timeoutMs);
+        if (n < 0 && errno == EINTR)
             continue;
-        sockaddr_storage local{};
-        socklen_t len = sizeof local;
-        if (getsockname(int(fd), reinterpret_cast<sockaddr *>(&local), &len) != 0
-            || (local.ss_family != AF_INET && local.ss_family != AF_INET6))
-            continue;
-        int localPort = -1;
-        if (NumericHost(local, len, &localPort).toStdString() != req.local_addr || localPort != req.local_port)
-            continue;
-        sockaddr_storage peer{};
-        socklen_t peerLen = sizeof peer;
-        if (getpeername(int(fd), reinterpret_cast<sockaddr *>(&peer), &peerLen) != 0)
-            continue;
-        int peerPort = -1;
-        if (NumericHost(peer, peerLen, &peerPort).toStdString() == req.remote_addr && peerPort == req.remote_port) {
-            found = int(fd);
-            break;
+        return n > 0 && (p[0].revents & (events | POLLHUP | POLLERR)) != 0;
+    }
+}
+
+// One connection as the library reads and writes it: the accepted socket, with the server's
+// read and write time limits and its stop.
+class ConnectionStream : public httplib::Stream {
+public:
+    ConnectionStream(int sock, int readTimeoutMs, int writeTimeoutMs, const StopEvent &stop)
+        : m_sock(sock), m_readMs(readTimeoutMs), m_writeMs(writeTimeoutMs), m_stop(stop)
+    {
+    }
+    bool is_readable() const override { return WaitFor(m_sock, POLLIN, m_readMs, m_stop); }
+    bool is_writable() const override { return WaitFor(m_sock, POLLOUT, m_writeMs, m_stop); }
+    ssize_t read(char *ptr, size_t size) override
+    {
+        if (!is_readable())
+            return -1;
+        for (;;) {
+            const ssize_t n = ::recv(m_sock, ptr, size, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            return n;
         }
     }
-    closedir(dir);
-    return found;
-}
+    ssize_t write(const char *ptr, size_t size) override
+    {
+        if (!is_writable())
+            return -1;
+        for (;;) {
+            const ssize_t n = ::send(m_sock, ptr, size, MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
+            return n;
+        }
+    }
+    void get_remote_ip_and_port(std::string &ip, int &port) const override
+    {
+        sockaddr_storage addr{};
+        socklen_t len = sizeof addr;
+        port = 0;
+        if (getpeername(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+            ip = NumericHost(addr, len, &port).toStdString();
+    }
+    void get_local_ip_and_port(std::string &ip, int &port) const override
+    {
+        sockaddr_storage addr{};
+        socklen_t len = sizeof addr;
+        port = 0;
+        if (getsockname(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+            ip = NumericHost(addr, len, &port).toStdString();
+    }
+    socket_t socket() const override { return m_sock; }
+
+private:
+    int m_sock;
+    int m_readMs;
+    int m_writeMs;
+    const StopEvent &m_stop;
+};
+
+// The library's server, with each accepted connection read and written through a
+// ConnectionStream, one request per connection, closed after the response.
+class StoppableServer : public httplib::Server {
+public:
+    StoppableServer(const StopEvent &stop, int readTimeoutMs, int writeTimeoutMs)
+        : m_stop(stop), m_readMs(readTimeoutMs), m_writeMs(writeTimeoutMs)
+    {
+    }
+
+private:
+    // The library calls this on the connection's thread with the accepted socket.
+    bool process_and_close_socket(socket_t sock) override
+    {
+        ConnectionStream stream(sock, m_readMs, m_writeMs, m_stop);
+        bool closed = false;
+        const bool ok = process_request(stream, true, closed, nullptr);
+        ::shutdown(sock, SHUT_RDWR);
+        ::close(sock);
+        return ok;
+    }
+    const StopEvent &m_stop;
+    int m_readMs;
+    int m_writeMs;
+};
 
 bool StartsWithFolder(const QString &path, const QString &folder)
 {
@@ -155,29 +243,11 @@ bool ESocketBindError::PortUnavailable() const
 
 struct THTTPServer::Impl {
     std::unique_ptr<httplib::Server> server;
+    std::unique_ptr<StopEvent> stop; // raised by Deactivate; every connection waits on it too
     std::thread listener;
     std::atomic<bool> listenerDone{false};
     std::atomic<bool> stopping{false};
     int activePort = 0;
-    std::mutex connectionsMutex;
-    std::set<int> connections; // descriptors of connections sending a file
-
-    void Track(int fd)
-    {
-        if (fd < 0)
-            return;
-        std::lock_guard<std::mutex> lock(connectionsMutex);
-        connections.insert(fd);
-        if (stopping.load())
-            ::shutdown(fd, SHUT_RDWR);
-    }
-    void Untrack(int fd)
-    {
-        if (fd < 0)
-            return;
-        std::lock_guard<std::mutex> lock(connectionsMutex);
-        connections.erase(fd);
-    }
 };
 
 THTTPServer::THTTPServer() : d(std::make_unique<Impl>()) {}
@@ -208,7 +278,10 @@ bool THTTPServer::Active() const { return d->server != nullptr; }
 void THTTPServer::Activate()
 {
     Deactivate();
-    auto server = std::make_unique<httplib::Server>();
+    auto stop = std::make_unique<StopEvent>();
+    if (!stop->Valid())
+        throw ESocketBindError(QStringLiteral("Could not listen on socket. %1.").arg(QString::fromLocal8Bit(std::strerror(errno))), errno);
+    auto server = std::make_unique<StoppableServer>(*stop, kReadTimeoutMs, kWriteTimeoutMs);
     // Only SO_REUSEADDR: with the library's SO_REUSEPORT a busy port would bind without error.
     server->set_socket_options([](socket_t sock) {
         int yes = 1;
@@ -217,8 +290,6 @@ void THTTPServer::Activate()
     server->new_task_queue = [] { return new ConnectionThreads; };
     server->set_keep_alive_max_count(1);
     server->set_keep_alive_timeout(2);
-    server->set_read_timeout(5, 0);
-    server->set_write_timeout(5, 0);
     server->set_payload_max_length(1 << 20);
     server->set_pre_routing_handler([](const httplib::Request &req, httplib::Response &res) {
         if (req.method == "GET" || req.method == "POST" || req.method == "HEAD")
@@ -255,8 +326,6 @@ void THTTPServer::Activate()
             res.set_content_provider(size_t(answer.contentLength), answer.contentType.toStdString(),
                                      [](size_t, size_t, httplib::DataSink &) { return false; });
         } else if (!answer.file.isEmpty()) {
-            const int conn = FindConnectionSocket(req);
-            d->Track(conn);
             Impl *impl = d.get();
             res.set_content_provider(
                 size_t(answer.contentLength), answer.contentType.toStdString(),
@@ -269,10 +338,7 @@ void THTTPServer::Activate()
                         return false;
                     return sink.write(buf, size_t(n));
                 },
-                [fd, conn, impl](bool) {
-                    ::close(fd);
-                    impl->Untrack(conn);
-                });
+                [fd](bool) { ::close(fd); });
         } else if (!answer.body.isEmpty()) {
             res.set_content(answer.body.constData(), size_t(answer.body.size()), answer.contentType.toStdString());
         }
@@ -316,6 +382,7 @@ void THTTPServer::Activate()
     d->listenerDone = false;
     d->activePort = port;
     d->server = std::move(server);
+    d->stop = std::move(stop);
     httplib::Server *s = d->server.get();
     Impl *impl = d.get();
     d->listener = std::thread([s, impl] {
@@ -328,6 +395,7 @@ void THTTPServer::Activate()
     if (d->listenerDone.load()) {
         d->listener.join();
         d->server.reset();
+        d->stop.reset();
         throw ESocketBindError(QStringLiteral("Could not listen on socket."), 0);
     }
 }
@@ -337,17 +405,12 @@ void THTTPServer::Deactivate()
     if (!d->server)
         return;
     d->stopping = true;
-    {
-        std::lock_guard<std::mutex> lock(d->connectionsMutex);
-        for (int fd : d->connections)
-            ::shutdown(fd, SHUT_RDWR);
-    }
+    d->stop->Raise();
     d->server->stop();
     if (d->listener.joinable())
-        d->listener.join();
+        d->listener.join(); // the library joins every connection thread before it returns
     d->server.reset();
-    std::lock_guard<std::mutex> lock(d->connectionsMutex);
-    d->connections.clear();
+    d->stop.reset();
 }
 
 int THTTPServer::Port() const { return d->server ? d->activePort : m_port; }

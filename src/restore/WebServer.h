@@ -1,12 +1,13 @@
 #pragma once
-// THTTPServer: the temporary web server that serves the program's folder on the loopback address
-// while a package is being installed.
+// THTTPServer: the temporary web server that serves one folder (the restore's: the folder that
+// holds only the package copy) on the loopback address while a package is being installed.
 //
 // One listening binding; a listener thread accepts connections and each connection runs on a
 // thread of its own, carries one request and is closed after the response. Only GET, POST and
 // HEAD reach HTTPServerCommandGet; other methods are answered 501 without touching the folder.
-// Deactivate closes the listener and every open connection and returns once all connection
-// threads have ended.
+// Deactivate closes the listener and ends every open connection at once, whatever its state (a
+// request still arriving, however slowly; a download to a client that does not read), and
+// returns once all connection threads have ended.
 #include "common/Exceptions.h"
 
 #include <QByteArray>

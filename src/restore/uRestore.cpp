@@ -40,11 +40,12 @@ QLabel *TealLabel(QWidget *parent, const char *name)
 
 void TfrmMain::Restore1Click()
 {
-    TfrmRestore dialog(this);
+    TfrmRestore dialog(this, RestoreListen);
     DialogService::Get().ShowModal(&dialog);
+    RestoreListen = dialog.Listen;
 }
 
-TfrmRestore::TfrmRestore(QWidget *owner) : QDialog(owner)
+TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner), Listen(std::move(listen))
 {
     setObjectName(QStringLiteral("TfrmRestore"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -171,17 +172,13 @@ void TfrmRestore::FormCreate()
         setPalette(pal);
     }
     // 2. the run's address and port
-    edIp->setText(ListenSettings().address);
-    edPort->setText(QString::number(ListenSettings().port));
-    // 3. the package copy lies in AppDir
-    QString &copy = PackageCopyPath();
-    if (!copy.contains(QLatin1Char('/')))
-        copy = Platform::Get().AppDir() + copy;
-    // 4. into Simple mode
+    edIp->setText(Listen.address);
+    edPort->setText(QString::number(Listen.port));
+    // 3. into Simple mode
     const TLanguage &lang = CurrentLanguage();
     btAdvanced->setText(lang.Get(QStringLiteral("Simple")));
     btAdvancedClick();
-    // 5. captions
+    // 4. captions
     setWindowTitle(lang.Get(QStringLiteral("tiRestore")));
     edFileLabel->setText(lang.Get(QStringLiteral("Cab2install")));
     lbIns1->setText(lang.Get(QStringLiteral("ResIns1")));
@@ -189,7 +186,7 @@ void TfrmRestore::FormCreate()
     lbIns->setText(ins.replace(QLatin1Char('\r'), QLatin1Char('\n')));
     btStart->setText(lang.Get(QStringLiteral("Install")));
     btClose->setText(lang.Get(QStringLiteral("Close")));
-    // 6.
+    // 5. every package of this dialog is confirmed once
     Continuation = false;
 }
 
@@ -250,26 +247,22 @@ void TfrmRestore::btStartClick()
                           TMsgDlgType::mtInformation, mbOK | mbCancel)
                != mrOk)
         return;
-    // 4. the copy the server offers
-    const QString copy = PackageCopyPath();
+    // 4. the copy the server offers, alone in its folder
+    const QString copy = PackageCopyPath(Platform::Get().AppDir());
     QString reason;
     const bool sameFile = QFileInfo(file).canonicalFilePath() == QFileInfo(copy).canonicalFilePath();
     if (!sameFile && !CopyPackage(file, copy, &reason)) {
         LangMessageDlg(QStringLiteral("Failed to copy file to program directory:\r") + reason, TMsgDlgType::mtError, mbOK);
         return;
     }
-    // 5.-7.
+    // 5. serve the copy's folder on the address and port of the fields
     SetButtonsEnabled(false);
     HTTPServer.SetServedFolder(QFileInfo(copy).path());
     if (!StartWebServer())
         return;
-    // 8. the port actually listened on
-    QString host = ListenSettings().address;
-    if (host.contains(QLatin1Char(':')))
-        host = QLatin1Char('[') + host + QLatin1Char(']');
-    const QString url = QStringLiteral("http://") + host + QLatin1Char(':') + QString::number(HTTPServer.Port())
-                        + QLatin1Char('/') + QFileInfo(copy).fileName();
-    // 9.
+    // 6. the URL with the port actually listened on
+    const QString url = PackageUrl(Listen.address, HTTPServer.Port());
+    // 7. hand it to the installer
     try {
         MessengerContentInstaller1->InstallFromUrl(url);
     } catch (const Exception &e) {
@@ -279,7 +272,7 @@ void TfrmRestore::btStartClick()
         StopWebServer();
         SetButtonsEnabled(true);
     }
-    // 10. waiting for the installer's event
+    // 8. the installer's event carries on
 }
 
 void TfrmRestore::MessengerContentInstaller1ContentInstalled(TMessengerContentInstaller *, qint32 lhrResult)
@@ -307,7 +300,7 @@ void TfrmRestore::MessengerContentInstaller1ContentInstalled(TMessengerContentIn
 bool TfrmRestore::StartWebServer()
 {
     const bool started = zorvak::StartWebServer(HTTPServer, edIp->text(), edPort->text(), SimpleMode(),
-                                                [this](const QString &port) { edPort->setText(port); });
+                                                [this](const QString &port) { edPort->setText(port); }, &Listen);
     if (!started)
         SetButtonsEnabled(true);
     return started;
@@ -321,7 +314,7 @@ void TfrmRestore::FormClose()
     try {
         StopWebServer();
         MessengerContentInstaller1->Disconnect();
-        QFile::remove(PackageCopyPath());
+        RemovePackageCopy(Platform::Get().AppDir());
     } catch (...) {
     }
 }

@@ -2,6 +2,7 @@
 // TfrmRestore: installs a CAB/MCO package (part after part for a split backup) by serving a copy
 // of it on the loopback address and handing its URL to the content installer.
 #include "restore/MessengerContentInstallerLibrary_TLB.h"
+#include "restore/RestoreCore.h"
 #include "restore/WebServer.h"
 
 #include <QDialog>
@@ -17,7 +18,9 @@ class TfrmRestore final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmRestore)
 public:
-    explicit TfrmRestore(QWidget *owner = nullptr);
+    // `listen`: the run's address and port, shown in the fields; Listen holds what the last
+    // installation took from them, for the run to keep.
+    explicit TfrmRestore(QWidget *owner = nullptr, TListenSettings listen = {});
     ~TfrmRestore() override;
 
     // ---- controls ----
@@ -50,6 +53,7 @@ public:
 
     bool SimpleMode() const;
     bool Continuation = false; // a part was installed: no further confirmation
+    TListenSettings Listen;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

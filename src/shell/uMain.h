@@ -2,6 +2,7 @@
 // TfrmMain: the one main window. It owns the shared state and wires its menus and buttons to the
 // handlers; the handlers of browsing, backup and restore are defined in their own folders.
 #include "common/unitHash.h"
+#include "restore/RestoreCore.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QIcon>
@@ -140,6 +141,7 @@ public:
     // ---- backup (backup/) and restore (restore/) ----
     void Backup1Click();
     void Restore1Click();
+    TListenSettings RestoreListen;   // the run's listen address and port, kept between restores
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
     // the application title and a stop icon, and the program goes on.

@@ -2,6 +2,7 @@
 #include "cabinet/CabinetTasks.h"
 #include "cabinet/cabcodecs.h"
 #include "cabinet/cabfiles.h"
+#include "common/FileOps.h"
 #include "CabTestUtil.h"
 
 #include <QDirIterator>
@@ -34,6 +35,29 @@ protected:
         while (it.hasNext()) {
             const QString f = it.next();
             out.insert(QDir(folder).relativeFilePath(f), ReadFile(f));
+        }
+        return out;
+    }
+
+    // Every file and folder below `root` (relative path -> "<folder>", "<link> target" or the
+    // file's bytes), symbolic links not followed, leaving out what lies below `skip`.
+    static QMap<QString, QByteArray> Snapshot(const QString &root, const QString &skip = QString())
+    {
+        QMap<QString, QByteArray> out;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (!skip.isEmpty() && (path == skip || path.startsWith(skip + QLatin1Char('/'))))
+                continue;
+            const QFileInfo info(path);
+            const QString rel = QDir(root).relativeFilePath(path);
+            if (info.isSymLink())
+                out.insert(rel, "<link> " + info.symLinkTarget().toUtf8());
+            else if (info.isDir())
+                out.insert(rel, "<folder>");
+            else
+                out.insert(rel, ReadFile(path));
         }
         return out;
     }
@@ -382,8 +406,9 @@ TEST_F(CabTest, CreationFailuresThrowAndLeaveNoCabinet)
     EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
 }
 
-// The disk refuses the cabinet's bytes (here: a file-size limit): the system's report in an
-// "Error" box, then ECABFileError; the previous cabinet stays as it was.
+// The disk refuses the cabinet's bytes (here: a file-size limit): the system's report through
+// OnIOError (the component shows nothing itself), then ECABFileError; the previous cabinet
+// stays as it was.
 TEST_F(CabTest, FailedCabinetWriteIsReportedThenRaised)
 {
     ASSERT_TRUE(WriteFile(P("src/big.bin"), RandomData(300000, 9)));
@@ -392,6 +417,11 @@ TEST_F(CabTest, FailedCabinetWriteIsReportedThenRaised)
     cab.CABFile = P("out.cab");
     cab.CompressionType = typNone;
     cab.CABFileContents.Add().Name = P("src/big.bin");
+    QStringList reported;
+    cab.OnIOError = [&](TCABFile *sender, const QString &text) {
+        EXPECT_EQ(sender, &cab);
+        reported << text;
+    };
 
     struct sigaction ignore {}, oldAction {};
     ignore.sa_handler = SIG_IGN;
@@ -411,30 +441,29 @@ TEST_F(CabTest, FailedCabinetWriteIsReportedThenRaised)
     ::sigaction(SIGXFSZ, &oldAction, nullptr);
 
     EXPECT_EQ(message, QStringLiteral("Could not create cabinet file"));
-    ASSERT_EQ(env.dialogs().calls.size(), 1u);
-    const DialogCall &box = env.dialogs().calls[0];
-    EXPECT_EQ(box.title, QStringLiteral("Error"));
-    EXPECT_EQ(box.text, QString::fromLocal8Bit(std::strerror(EFBIG)));
-    EXPECT_EQ(box.type, TMsgDlgType::mtWarning);
-    EXPECT_EQ(box.buttons, TMsgDlgButtons(mbOK));
+    EXPECT_EQ(reported, QStringList({QString::fromLocal8Bit(std::strerror(EFBIG))}));
+    EXPECT_TRUE(env.dialogs().calls.empty());
     EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
 }
 
 TEST_F(CabTest, UnsafeNamesAreNeverWrittenOutsideTheTarget)
 {
-    const QByteArray before = TreeChecksum(env.path(QString()));
+    QDir().mkpath(P("sandbox/T"));
+    const QString root = env.path(QString()).chopped(1);
+    const QMap<QString, QByteArray> before = Snapshot(root, P("sandbox/T"));
     TCABFile cab;
     cab.CABFile = Sample("dirwalk-vulns.cab");
     cab.TargetPath = P("sandbox/T");
     cab.ExtractAll();
-    // everything written is below T, and nothing with ".." or an absolute path went anywhere
+    // everything written is below T, and nothing with ".." or an absolute path went anywhere:
+    // no file and no folder outside T changed
+    EXPECT_EQ(Snapshot(root, P("sandbox/T")), before);
     QDirIterator it(env.path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString f = it.next();
         EXPECT_TRUE(f.startsWith(P("sandbox/T/"))) << qPrintable(f);
     }
     EXPECT_FALSE(QFile::exists(QStringLiteral("/absolute/path")));
-    Q_UNUSED(before);
 
     // A cabinet of ours whose names were changed to climb out, or to be absolute.
     for (const QByteArray &evil : {QByteArray("..\\..\\evil.txt"), QByteArray("ok/../../evil.txt"),
@@ -454,6 +483,9 @@ TEST_F(CabTest, UnsafeNamesAreNeverWrittenOutsideTheTarget)
     }
 }
 
+// A folder inside the target that is a link to elsewhere is never followed: neither the file
+// nor any folder of a deeper stored name appears outside; the files beside it are extracted and
+// the refused one is named.
 TEST_F(CabTest, SymlinkedFolderInsideTargetDoesNotLeadOutside)
 {
     Make(P("link.cab"), {{QStringLiteral("x.txt"), "payload"}}, typNone, lzxLowest, QStringLiteral("out"));
@@ -465,6 +497,100 @@ TEST_F(CabTest, SymlinkedFolderInsideTargetDoesNotLeadOutside)
     cab.TargetPath = P("T");
     cab.ExtractAll();
     EXPECT_FALSE(QFile::exists(P("elsewhere/x.txt")));
+
+    // two levels: "out\\sub\\deep\\x.txt" must not create elsewhere/sub
+    QDir(P("src")).removeRecursively();
+    ASSERT_TRUE(WriteFile(P("src/x.txt"), "payload"));
+    ASSERT_TRUE(WriteFile(P("src/y.txt"), "beside"));
+    TCABFile maker;
+    maker.CABFile = P("deep.cab");
+    maker.CompressionType = typNone;
+    TCABFileEntry &deep = maker.CABFileContents.Add();
+    deep.Name = P("src/x.txt");
+    deep.RelPath = QStringLiteral("out\\sub\\deep");
+    TCABFileEntry &beside = maker.CABFileContents.Add();
+    beside.Name = P("src/y.txt");
+    beside.RelPath = QStringLiteral("in");
+    ASSERT_TRUE(maker.CreateCabinet());
+    const QMap<QString, QByteArray> before = Snapshot(P("elsewhere"));
+    cab.CABFile = P("deep.cab");
+    EXPECT_FALSE(cab.ExtractAll());
+    EXPECT_EQ(Snapshot(P("elsewhere")), before);
+    EXPECT_FALSE(QFileInfo::exists(P("elsewhere/sub")));
+    EXPECT_EQ(ReadFile(P("T/in/y.txt")), QByteArray("beside"));
+    EXPECT_TRUE(cab.LastError().contains(QStringLiteral("out\\sub\\deep\\x.txt"))) << qPrintable(cab.LastError());
+
+    // a link further down, below a real folder, is refused as well
+    QDir().mkpath(P("T/real"));
+    QDir().mkpath(P("elsewhere2"));
+    ASSERT_TRUE(QFile::link(P("elsewhere2"), P("T/real/out")));
+    deep.RelPath = QStringLiteral("real\\out\\sub");
+    ASSERT_TRUE(maker.CreateCabinet());
+    EXPECT_FALSE(cab.ExtractAll());
+    EXPECT_TRUE(QDir(P("elsewhere2")).isEmpty());
+}
+
+// Names are limited in bytes: a stored name that is valid in the cabinet but longer than the
+// file system takes is cut on a character boundary, keeping its extension, and the files after
+// it are still written. A file that cannot be written is named in the error and the others are
+// still extracted.
+TEST_F(CabTest, LongNamesAreShortenedAndOneFailureDoesNotEndTheExtraction)
+{
+    // 250 accented letters: 250 bytes in the cabinet's code page, 500 bytes of UTF-8
+    const QByteArray placeholder(250, 'n');
+    Make(P("long.cab"), {{QStringLiteral("a.txt"), "first"}, {QString::fromLatin1(placeholder.left(246)) + QStringLiteral(".txt"), "long"},
+                         {QStringLiteral("z.txt"), "last"}}, typMSZIP);
+    QByteArray b = ReadFile(P("long.cab"));
+    const QByteArray accented = QByteArray(246, char(0xE9)) + ".txt";
+    ASSERT_TRUE(b.contains(placeholder.left(246) + ".txt"));
+    b.replace(placeholder.left(246) + ".txt", accented);
+    ASSERT_TRUE(WriteFile(P("long.cab"), b));
+
+    TCABFile cab;
+    cab.CABFile = P("long.cab");
+    ASSERT_TRUE(cab.TestAll());
+    cab.TargetPath = P("out");
+    EXPECT_TRUE(cab.ExtractAll()) << qPrintable(cab.LastError());
+    const QStringList names = QDir(P("out")).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 3) << qPrintable(names.join(QLatin1Char(',')));
+    EXPECT_EQ(ReadFile(P("out/a.txt")), QByteArray("first"));
+    EXPECT_EQ(ReadFile(P("out/z.txt")), QByteArray("last"));
+    QString longName;
+    for (const QString &n : names)
+        if (n.startsWith(QChar(0xE9)))
+            longName = n;
+    EXPECT_LE(longName.toUtf8().size(), 255);
+    EXPECT_EQ(longName, QString(125, QChar(0xE9)) + QStringLiteral(".txt")); // 250 + 4 bytes
+    EXPECT_EQ(ReadFile(P("out/") + longName), QByteArray("long"));
+
+    // a folder stands where a.txt would go: a.txt is refused and named, z.txt still written
+    QDir(P("out")).removeRecursively();
+    QDir().mkpath(P("out/a.txt"));
+    EXPECT_FALSE(cab.ExtractAll());
+    EXPECT_TRUE(cab.LastError().startsWith(QStringLiteral("could not write: a.txt ("))) << qPrintable(cab.LastError());
+    EXPECT_EQ(ReadFile(P("out/z.txt")), QByteArray("last"));
+    EXPECT_TRUE(QFileInfo(P("out/a.txt")).isDir());
+    // no temporary file is left behind
+    EXPECT_TRUE(QDir(P("out")).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(FitFileName, CutsBytesOnCharacterBoundariesKeepingTheExtension)
+{
+    using fileops::FitFileName;
+    EXPECT_EQ(FitFileName(QStringLiteral("short.png")), QStringLiteral("short.png"));
+    // 84 CJK characters (3 bytes each) and ".png": 256 bytes, one character too many
+    const QString cjk = QString(84, QChar(0x6F22)) + QStringLiteral(".png");
+    EXPECT_EQ(FitFileName(cjk), QString(83, QChar(0x6F22)) + QStringLiteral(".png"));
+    // characters outside the basic plane (4 bytes, two UTF-16 units) are never split
+    QString emoji;
+    for (int i = 0; i < 70; ++i)
+        emoji += QString::fromUcs4(U"\U0001F600", 1);
+    const QString cut = FitFileName(emoji + QStringLiteral(".gif"));
+    EXPECT_EQ(cut, emoji.left(2 * 62) + QStringLiteral(".gif")); // 62 * 4 + 4 = 252 bytes
+    EXPECT_EQ(QString::fromUtf8(cut.toUtf8()), cut);
+    // a smaller limit, and a name without extension
+    EXPECT_EQ(FitFileName(QStringLiteral("abcdefgh.txt"), 10), QStringLiteral("abcdef.txt"));
+    EXPECT_EQ(FitFileName(QString(300, QLatin1Char('x'))), QString(255, QLatin1Char('x')));
 }
 
 // Damaged copies of a multi-block cabinet: every one fails cleanly, and no file that failed is

@@ -275,4 +275,30 @@ TEST_F(CabCli, ListExtractCreateTest)
     EXPECT_EQ(Cli({QStringLiteral("extract"), env.path(QStringLiteral("bad.cab")), env.path(QStringLiteral("out2"))}), 1);
 }
 
+// Options as "--opt=value" too, anywhere after the action; "--" lets a name begin with "-";
+// an unknown option or a missing value is wrong usage (status 2).
+TEST_F(CabCli, OptionsTakeEitherFormAndDashDashEndsThem)
+{
+    WriteFile(env.path(QStringLiteral("in/-dash.txt")), TextData(3000, 3));
+    WriteFile(env.path(QStringLiteral("in/b.txt")), TextData(2000, 4));
+    const QString oldCurrent = QDir::currentPath();
+    QDir::setCurrent(env.path(QStringLiteral("in"))); // the child runs here: names relative to it
+    const int created = Cli({QStringLiteral("create"), env.path(QStringLiteral("y.cab")), QStringLiteral("b.txt"),
+                             QStringLiteral("--compression=none"), QStringLiteral("--relpath=r"), QStringLiteral("--"),
+                             QStringLiteral("-dash.txt")});
+    QDir::setCurrent(oldCurrent);
+    ASSERT_EQ(created, 0);
+    QByteArray out;
+    ASSERT_EQ(Cli({QStringLiteral("list"), QStringLiteral("--"), env.path(QStringLiteral("y.cab"))}, &out), 0);
+    EXPECT_TRUE(out.startsWith("r\\b.txt\t2000\t")) << out.constData();
+    EXPECT_TRUE(out.contains("\nr\\-dash.txt\t3000\t")) << out.constData();
+    const QByteArray cab = ReadFile(env.path(QStringLiteral("y.cab")));
+    EXPECT_EQ(LE16(cab, 36 + 6), 0); // stored: the folder's compression code is 0
+
+    EXPECT_EQ(Cli({QStringLiteral("list"), QStringLiteral("--bogus"), env.path(QStringLiteral("y.cab"))}), 2);
+    EXPECT_EQ(Cli({QStringLiteral("create"), env.path(QStringLiteral("z.cab")), QStringLiteral("b.txt"), QStringLiteral("--compression")}), 2);
+    EXPECT_EQ(Cli({QStringLiteral("extract"), env.path(QStringLiteral("y.cab")), QStringLiteral("--to=x")}), 2);
+    EXPECT_FALSE(QFileInfo::exists(env.path(QStringLiteral("z.cab"))));
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "HttpProbe.h"
 #include "PackageBuilder.h"
 #include "cabinet/CabinetTasks.h"
+#include "cabinet/cabfiles.h"
 #include "common/unitString.h"
 #include "restore/ContentLibrary.h"
 #include "restore/RestoreCore.h"
@@ -21,6 +22,10 @@
 #include <QPushButton>
 #include <QThread>
 #include <QXmlStreamReader>
+#include <unistd.h>
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <arpa/inet.h>
 
 using namespace zorvak;
 using namespace zorvak::test;
@@ -50,8 +55,7 @@ protected:
         m_oldData = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", env.path(QStringLiteral("data")).toUtf8());
         library = env.path(QStringLiteral("data/zorvak/installed/"));
-        PackageCopyPath() = QString::fromLatin1(PackageCopyName);
-        ListenSettings() = TListenSettings{QStringLiteral("127.0.0.1"), FreePort()};
+        listen = TListenSettings{QStringLiteral("127.0.0.1"), FreePort()};
     }
     void TearDown() override { qputenv("XDG_DATA_HOME", m_oldData); }
 
@@ -62,7 +66,8 @@ protected:
         EXPECT_TRUE(BuildPackage(env.path(QStringLiteral("work")), path, items));
         return path;
     }
-    QString CopyPath() const { return env.appDir() + QStringLiteral("~tmpToInstall.mco"); }
+    QString CopyPath() const { return env.appDir() + QStringLiteral("~tmpToInstall/~tmpToInstall.mco"); }
+    TListenSettings listen; // the run's address and port handed to each dialog
     QStringList Files(const QString &sub) const
     {
         return QDir(library + sub).entryList(QDir::Files, QDir::Name);
@@ -92,9 +97,10 @@ TEST_F(RestoreTest, MenuOpensDialogAndPackageLandsInLibrary)
         {QStringLiteral("wink"), QStringLiteral("0005.cab"), QByteArray("MSCF-wink"), {}, {}},
     });
     // the configured port is busy: simple mode finds another and the URL carries it
-    PortBlocker busy(ListenSettings().port);
+    PortBlocker busy(listen.port);
 
     TfrmMain main;
+    main.RestoreListen = listen;
     env.dialogs().ClearCalls();
     QString portShown;
     bool serverStoppedAfterEvent = false;
@@ -139,7 +145,7 @@ TEST_F(RestoreTest, SplitBackupContinuesPartAfterPartWithoutSecondConfirmation)
         Package(QStringLiteral("mine-part%1.mco").arg(part),
                 {{QStringLiteral("emoticon"), QStringLiteral("e%1.png").arg(part), TinyPng(10 + part),
                   QStringLiteral("E%1").arg(part), QStringLiteral(":e%1:").arg(part)}});
-    TfrmRestore dlg;
+    TfrmRestore dlg(nullptr, listen);
     dlg.edFile->setText(env.path(QStringLiteral("packages/mine-part1.mco")));
     dlg.btStart->click();
     // unanswered questions take Enter: OK for the confirmation, Yes for each next part
@@ -169,7 +175,7 @@ TEST_F(RestoreTest, RefusedPackagesGiveTheirMessages)
     const QString notCab = env.path(QStringLiteral("packages/plain.mco"));
     ASSERT_TRUE(WriteFile(notCab, "this is not a cabinet"));
 
-    TfrmRestore dlg;
+    TfrmRestore dlg(nullptr, listen);
     ASSERT_TRUE(InstallAndWait(&dlg, tooMany));
     EXPECT_EQ(env.dialogs().Messages().last(),
               QStringLiteral("Error occured.\rProbably because the number of items listed in content.xml exceeds 200."));
@@ -214,7 +220,7 @@ TEST_F(RestoreTest, ClosingWhileWaitingStopsServerAndDeletesCopy)
     const QString pkg = Package(QStringLiteral("x.mco"), {{QStringLiteral("usertile"), QStringLiteral("a.png"), TinyPng(1),
                                                            QStringLiteral("A"), {}}});
     {
-        TfrmRestore dlg;
+        TfrmRestore dlg(nullptr, listen);
         dlg.edFile->setText(pkg);
         dlg.btStart->click();
         ASSERT_FALSE(dlg.btStart->isEnabled()); // waiting for the installer
@@ -233,7 +239,7 @@ TEST_F(RestoreTest, ClosingWhileWaitingStopsServerAndDeletesCopy)
 
 TEST_F(RestoreTest, StartStepsBeforeTheServer)
 {
-    TfrmRestore dlg;
+    TfrmRestore dlg(nullptr, listen);
     // nothing chosen: the hint, the open dialog (cancelled), then the missing file
     dlg.btStart->click();
     ASSERT_EQ(env.dialogs().calls.size(), 3u);
@@ -384,6 +390,193 @@ TEST_F(RestoreTest, LibraryChecksManifestsAndPlacesObjects)
     EXPECT_TRUE(Files(QStringLiteral("Backgrounds")).contains(QStringLiteral("Planets.jpg")));
     EXPECT_TRUE(Files(QStringLiteral("scene")).contains(QStringLiteral("Daisy Hill.png")));
 }
+// While a package is served, only its folder is reachable: the settings file, the backups and
+// the content library beside it in the program folder are not.
+TEST_F(RestoreTest, OnlyThePackageIsServed)
+{
+    const QString pkg = Package(QStringLiteral("x.mco"), {{QStringLiteral("usertile"), QStringLiteral("a.png"), TinyPng(1),
+                                                           QStringLiteral("A"), {}}});
+    ASSERT_TRUE(WriteFile(env.appDir() + QStringLiteral("Zorvak.ini"), "[General]\r\nsecret=1\r\n"));
+    ASSERT_TRUE(WriteFile(env.appDir() + QStringLiteral("Backup1.mco"), "backup"));
+    TfrmRestore dlg(nullptr, listen);
+    dlg.edFile->setText(pkg);
+    dlg.btStart->click();
+    ASSERT_TRUE(dlg.HTTPServer.Active());
+    const int port = dlg.HTTPServer.Port();
+    EXPECT_EQ(Request(port, "HEAD", "/~tmpToInstall.mco").Status(), 200); // the URL is unchanged
+    EXPECT_EQ(Request(port, "GET", "/Zorvak.ini").Status(), 404);
+    EXPECT_EQ(Request(port, "GET", "/Backup1.mco").Status(), 404);
+    EXPECT_NE(Request(port, "GET", "/../Zorvak.ini").Status(), 200);
+    EXPECT_NE(Request(port, "GET", "/%2e%2e/Zorvak.ini").Status(), 200);
+    EXPECT_EQ(QDir(QFileInfo(CopyPath()).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("~tmpToInstall.mco")}));
+    dlg.close();
+    // the copy and its folder are gone; the program folder keeps its own files
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(CopyPath()).path()));
+    EXPECT_TRUE(QFileInfo::exists(env.appDir() + QStringLiteral("Zorvak.ini")));
+}
+
+// The package copy's place depends on the program folder alone, however many dialogs opened;
+// the listen address and port are kept by the main window from one restore to the next.
+TEST_F(RestoreTest, CopyPathIsFixedAndTheRunKeepsItsAddress)
+{
+    EXPECT_EQ(PackageCopyPath(QStringLiteral("/p/app/")), QStringLiteral("/p/app/~tmpToInstall/~tmpToInstall.mco"));
+    EXPECT_EQ(PackageCopyPath(QStringLiteral("/p/app")), QStringLiteral("/p/app/~tmpToInstall/~tmpToInstall.mco"));
+    { TfrmRestore first(nullptr, listen); }
+    EXPECT_EQ(PackageCopyPath(QStringLiteral("/q/")), QStringLiteral("/q/~tmpToInstall/~tmpToInstall.mco"));
+    EXPECT_EQ(PackageUrl(QStringLiteral("127.0.0.1"), 79), QStringLiteral("http://127.0.0.1:79/~tmpToInstall.mco"));
+    EXPECT_EQ(PackageUrl(QStringLiteral("::1"), 8080), QStringLiteral("http://[::1]:8080/~tmpToInstall.mco"));
+
+    const QString pkg = Package(QStringLiteral("y.mco"), {{QStringLiteral("usertile"), QStringLiteral("a.png"), TinyPng(1),
+                                                           QStringLiteral("A"), {}}});
+    TfrmMain main;
+    main.RestoreListen = listen;
+    const int other = FreePort();
+    QStringList shown;
+    const auto answer = [&](QObject *d) {
+        auto *dlg = qobject_cast<TfrmRestore *>(d);
+        shown << dlg->edIp->text() + QLatin1Char(':') + dlg->edPort->text();
+        if (shown.size() == 1) {
+            dlg->edPort->setText(QString::number(other));
+            EXPECT_TRUE(InstallAndWait(dlg, pkg));
+        }
+        return mrOk;
+    };
+    env.dialogs().AnswerModal(answer);
+    main.Restore1Click();
+    env.dialogs().AnswerModal(answer);
+    main.Restore1Click();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("127.0.0.1:%1").arg(listen.port), QStringLiteral("127.0.0.1:%1").arg(other)}));
+    EXPECT_EQ(main.RestoreListen.port, other);
+}
+
+// Item types and names from a package never take the name of the library's index; a library
+// an older version broke that way is repaired; an index that cannot be written stops the
+// installation before anything is copied.
+TEST_F(RestoreTest, LibraryIndexSurvivesHostileTypesAndNames)
+{
+    TContentLibrary lib(library, TContentLibrary::SubdirsInUse());
+    const QString work = env.path(QStringLiteral("idx-work"));
+    const auto pack = [&](TContentLibrary &into, const QByteArray &items, const QByteArray &data) {
+        QDir(work).removeRecursively();
+        EXPECT_TRUE(WriteFile(work + QStringLiteral("/content.xml"),
+                              "<?xml version=\"1.0\"?>\r\n<package xmlns=\"http://messenger.msn.com/messengercontent/1.0\">"
+                                  + items + "</package>"));
+        EXPECT_TRUE(WriteFile(work + QStringLiteral("/a.png"), data));
+        const QString cab = env.path(QStringLiteral("idx.mco"));
+        TCABFile cabinet;
+        EXPECT_TRUE(PackFolder(cabinet, work, cab, false));
+        return into.InstallPackage(cab);
+    };
+    EXPECT_EQ(pack(lib, "<item type=\"index.tsv\" file=\"a.png\" displayname=\"X\" />", TinyPng(1)), InstallOk);
+    EXPECT_TRUE(QFileInfo(library + QStringLiteral("index.tsv")).isFile());
+    EXPECT_EQ(pack(lib, "<item type=\"INDEX.TSV\" file=\"a.png\" displayname=\"Y\" />", TinyPng(2)), InstallOk);
+    EXPECT_EQ(pack(lib, "<item type=\"usertile\" file=\"a.png\" displayname=\"Z\" />", TinyPng(3)), InstallOk);
+    EXPECT_EQ(lib.ReadIndex().size(), 3);
+    EXPECT_EQ(lib.ReadIndex().at(0).file, QStringLiteral("_index.tsv/X.png"));
+
+    // a library with a folder in the index's place: moved aside, index written again
+    const QString broken = env.path(QStringLiteral("broken/"));
+    ASSERT_TRUE(WriteFile(broken + QStringLiteral("index.tsv/old.png"), TinyPng(4)));
+    TContentLibrary repaired(broken, {});
+    EXPECT_EQ(pack(repaired, "<item type=\"usertile\" file=\"a.png\" displayname=\"New\" />", TinyPng(5)), InstallOk);
+    EXPECT_TRUE(QFileInfo(broken + QStringLiteral("index.tsv")).isFile());
+    EXPECT_EQ(ReadFile(broken + QStringLiteral("_index.tsv/old.png")), TinyPng(4));
+    EXPECT_EQ(pack(repaired, "<item type=\"usertile\" file=\"a.png\" displayname=\"Next\" />", TinyPng(6)), InstallOk);
+    EXPECT_EQ(repaired.ReadIndex().size(), 2);
+
+    // something the library cannot move aside: reported, and nothing is copied
+    const QString blocked = env.path(QStringLiteral("blocked/"));
+    QDir().mkpath(blocked);
+    ASSERT_TRUE(QFile::link(env.path(QStringLiteral("nowhere")), blocked + QStringLiteral("index.tsv")));
+    TContentLibrary stuck(blocked, {});
+    EXPECT_EQ(pack(stuck, "<item type=\"usertile\" file=\"a.png\" displayname=\"A\" />", TinyPng(7)), InstallFailed);
+    EXPECT_TRUE(stuck.LastError().contains(QStringLiteral("index"))) << qPrintable(stuck.LastError());
+    EXPECT_EQ(QDir(blocked).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList({QStringLiteral("index.tsv")}));
+}
+
+// A display name within the character limit but beyond the file system's 255 bytes is cut on a
+// character boundary, keeping the extension; the index keeps the whole name.
+TEST_F(RestoreTest, LongDisplayNamesAreCutInBytes)
+{
+    const QString cjk(84, QChar(0x6F22)); // 252 bytes of UTF-8
+    QString emoji;
+    for (int i = 0; i < 40; ++i)
+        emoji += QString::fromUcs4(U"\U0001F600", 1); // 160 bytes, 80 UTF-16 units
+    // as the backup writes them into content.xml: character references
+    const QString cjkRef = QStringLiteral("&#28450;").repeated(84);
+    const QString emojiRef = QStringLiteral("a") + QStringLiteral("&#128512;").repeated(80);
+    const QString pkg = Package(QStringLiteral("long.mco"), {
+        {QStringLiteral("emoticon"), QStringLiteral("0001.png"), TinyPng(1), cjkRef, QStringLiteral(":a:")},
+        {QStringLiteral("emoticon"), QStringLiteral("0002.png"), TinyPng(2), cjkRef, QStringLiteral(":b:")},
+        {QStringLiteral("usertile"), QStringLiteral("0003.png"), TinyPng(3), emojiRef, {}},
+    });
+    TContentLibrary lib(library, TContentLibrary::SubdirsInUse());
+    ASSERT_EQ(lib.InstallPackage(pkg), InstallOk) << qPrintable(lib.LastError());
+    const QStringList emoticons = Files(QStringLiteral("CustomEmoticons"));
+    ASSERT_EQ(emoticons.size(), 2);
+    for (const QString &f : emoticons) {
+        EXPECT_LE(f.toUtf8().size(), 255) << qPrintable(f);
+        EXPECT_TRUE(f.endsWith(QStringLiteral(".png")));
+        EXPECT_TRUE(f.startsWith(QString(80, QChar(0x6F22))));
+    }
+    const QStringList tiles = Files(QStringLiteral("UserTile"));
+    ASSERT_EQ(tiles.size(), 1);
+    EXPECT_LE(tiles[0].toUtf8().size(), 255);
+    // the 120-character limit counts UTF-16 units: "a" and 59 whole characters, never half of one
+    EXPECT_EQ(tiles[0], QStringLiteral("a") + (emoji + emoji).left(118) + QStringLiteral(".png"));
+    const QList<TLibraryEntry> index = lib.ReadIndex();
+    ASSERT_EQ(index.size(), 3);
+    EXPECT_EQ(index[0].name, cjk);
+}
+
+// zorvak-cli serve and install: an IPv6 address in brackets in the URLs; options as
+// "--opt value", "--opt=value", "--" before names; unknown options are usage errors.
+TEST_F(RestoreTest, CliServeAndInstallOptions)
+{
+    const QString cli = QStringLiteral(ZORVAK_CLI_PATH);
+    const QString dir = env.path(QStringLiteral("served"));
+    ASSERT_TRUE(WriteFile(dir + QStringLiteral("/f.txt"), "x"));
+    QProcess run;
+    run.start(cli, {QStringLiteral("serve"), dir, QStringLiteral("--bogus")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(run.exitCode(), 2);
+    EXPECT_TRUE(run.readAllStandardError().contains("unexpected argument: --bogus"));
+    run.start(cli, {QStringLiteral("install"), QStringLiteral("a.mco"), QStringLiteral("b.mco")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(run.exitCode(), 2);
+    run.start(cli, {QStringLiteral("install"), QStringLiteral("--port=%1").arg(FreePort()), QStringLiteral("--"),
+                    env.path(QStringLiteral("missing.mco"))});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(run.exitCode(), 1); // a file that is not there: the operation failed, the usage was right
+
+    // serve on the IPv6 loopback when this machine has one
+    const int probe = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    const bool haveV6 = probe >= 0 && ::bind(probe, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
+    if (probe >= 0)
+        ::close(probe);
+    if (!haveV6)
+        GTEST_SKIP() << "no IPv6 loopback on this machine";
+    const int port = FreePort();
+    QProcess serve;
+    serve.setReadChannel(QProcess::StandardError);
+    serve.start(cli, {QStringLiteral("serve"), QStringLiteral("--ip=::1"), QStringLiteral("--port"), QString::number(port), dir});
+    ASSERT_TRUE(serve.waitForStarted(30000));
+    QByteArray err;
+    QDeadlineTimer deadline(30000);
+    while (!err.contains('\n') && !deadline.hasExpired() && serve.state() == QProcess::Running) {
+        serve.waitForReadyRead(200);
+        err += serve.readAllStandardError();
+    }
+    serve.terminate();
+    serve.waitForFinished(30000);
+    EXPECT_TRUE(err.contains("at http://[::1]:" + QByteArray::number(port) + "/")) << err.constData();
+}
+
 } // namespace
 // Simple mode: the two panels only; Advanced mode: the label's height as it wraps + 65 more.
 TEST(RestoreDialog, HeightsOfTheTwoModes)

@@ -16,6 +16,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <thread>
 
@@ -225,6 +227,58 @@ TEST_F(WebServerTest, StopDuringSlowDownloadClosesTheConnection)
     server.Deactivate(); // stopping a stopped server does nothing
 }
 
+// Clients that keep a request open (one header line now and then, or nothing at all after
+// connecting) do not hold the stop: every connection is ended at once.
+TEST_F(WebServerTest, StopIsPromptWhateverClientsDo)
+{
+    const auto connectTo = [this] {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(quint16(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        return fd;
+    };
+    const int slow = connectTo();
+    const int idle = connectTo();
+    std::atomic<bool> done{false};
+    // one header line every 200 ms for up to 20 s, each well within the read time limit
+    std::thread trickle([&] {
+        const QByteArray start = "GET /~tmpToInstall.mco HTTP/1.1\r\n";
+        if (::send(slow, start.constData(), size_t(start.size()), MSG_NOSIGNAL) != start.size())
+            return;
+        for (int i = 0; i < 100 && !done.load(); ++i) {
+            const QByteArray line = "X-Slow-" + QByteArray::number(i) + ": 1\r\n";
+            if (::send(slow, line.constData(), size_t(line.size()), MSG_NOSIGNAL) != line.size())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+
+    const auto before = std::chrono::steady_clock::now();
+    server.Deactivate();
+    const auto took = std::chrono::steady_clock::now() - before;
+    done = true;
+    trickle.join();
+    EXPECT_FALSE(server.Active());
+    EXPECT_LT(took, std::chrono::seconds(5));
+    // both connections were closed by the server (at most an error status came first)
+    char buf[256];
+    timeval tv{5, 0};
+    for (int fd : {slow, idle}) {
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        QByteArray got;
+        ssize_t n;
+        while ((n = ::recv(fd, buf, sizeof buf, 0)) > 0)
+            got.append(buf, n);
+        EXPECT_EQ(n, 0) << "the connection is still open";
+        EXPECT_FALSE(got.startsWith("HTTP/1.1 200")) << got.constData();
+        ::close(fd);
+    }
+}
+
 TEST(MimeTable, SystemTypesAndFallback)
 {
     EXPECT_GT(MimeTable().Count(), 100);
@@ -258,7 +312,8 @@ TEST_F(StartTest, SimpleModeDrawsAnotherPortWhenBusy)
 {
     PortBlocker busy;
     THTTPServer server;
-    ASSERT_TRUE(StartWebServer(server, QStringLiteral("127.0.0.1"), QString::number(busy.port()), true, show));
+    TListenSettings taken;
+    ASSERT_TRUE(StartWebServer(server, QStringLiteral("127.0.0.1"), QString::number(busy.port()), true, show, &taken));
     EXPECT_TRUE(server.Active());
     EXPECT_NE(server.Port(), busy.port());
     EXPECT_GE(server.Port(), 1);
@@ -266,7 +321,8 @@ TEST_F(StartTest, SimpleModeDrawsAnotherPortWhenBusy)
     ASSERT_FALSE(shownPorts.isEmpty());
     EXPECT_EQ(shownPorts.last(), QString::number(server.Port()));
     // the drawn port is not the run's port
-    EXPECT_EQ(ListenSettings().port, busy.port());
+    EXPECT_EQ(taken.port, busy.port());
+    EXPECT_EQ(taken.address, QStringLiteral("127.0.0.1"));
     EXPECT_TRUE(env.dialogs().calls.empty());
     server.Deactivate();
 }
