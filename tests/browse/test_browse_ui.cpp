@@ -1,6 +1,7 @@
 // The main window's browsing commands, driven as a user would, with the scripted dialog service.
 #include "BrowseFixtures.h"
-#include "browse/BrowseState.h"
+#include "browse/FilePane.h"
+#include "browse/Preview.h"
 #include "browse/EmailId.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uOpenWith.h"
@@ -250,7 +251,7 @@ TEST_F(BrowseUi, SelectionMadeWhileAFolderIsListedWins)
     w->tvDir->setCurrentItem(backgrounds);
     EXPECT_EQ(w->tvDir->currentItem(), emoticons);
     EXPECT_EQ(Rows(), QStringList{"e.gif"});
-    EXPECT_EQ(w->Browse->DiskNames, QStringList{"e.dat"});
+    EXPECT_EQ(w->Pane->DiskNames(), QStringList{"e.dat"});
     EXPECT_EQ(w->lbTotalFiles->text(), "1 files total");
 }
 
@@ -600,7 +601,7 @@ TEST_F(BrowseUi, CabinetListPreviewAndSave)
     EXPECT_EQ(w->lbCab->currentRow(), -1);
     // The first Flash entry plays.
     EXPECT_FALSE(w->Flash1->isHidden());
-    EXPECT_EQ(w->Flash1->property("movie").toString(), w->AppDir + "~tmp/wink.swf");
+    EXPECT_EQ(w->Pane->Preview().FlashMovie(), w->AppDir + "~tmp/wink.swf");
     EXPECT_TRUE(w->Flash1->text().contains(QString::fromUtf8("160 \u00d7 120 pixels")));
     EXPECT_EQ(ReadFile(w->AppDir + "~tmp/wink.swf"), movie);
 

@@ -3,6 +3,7 @@
 #include "browse/FolderExport.h"
 #include "browse/SwfInfo.h"
 #include "browse/unitFileFolderUtil.h"
+#include "common/FileOps.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "support/TestEnv.h"
@@ -45,20 +46,25 @@ TEST(SwfInfo, DamagedMovies)
     }
 }
 
-TEST_F(EnvTest, CopyFileReplacingNeverLosesTheSource)
+namespace {
+const fileops::CopyOptions kReplace{fileops::IfExists::Replace, true};
+}
+
+// Browse copies go through the shared copy helper with replacing allowed.
+TEST_F(EnvTest, ReplacingCopyNeverLosesTheSource)
 {
     WriteFile(env.path("src"), "new");
     WriteFile(env.path("dst"), "older and longer");
-    EXPECT_TRUE(CopyFileReplacing(env.path("src"), env.path("dst")));
+    EXPECT_TRUE(fileops::CopyFile(env.path("src"), env.path("dst"), kReplace));
     EXPECT_EQ(ReadFile(env.path("dst")), "new");
     // Onto itself, also through another name of the same file: nothing changes.
-    EXPECT_TRUE(CopyFileReplacing(env.path("src"), env.path("./src")));
+    EXPECT_TRUE(fileops::CopyFile(env.path("src"), env.path("./src"), kReplace));
     EXPECT_EQ(ReadFile(env.path("src")), "new");
     QString error;
     QDir().mkpath(env.path("adir"));
-    EXPECT_FALSE(CopyFileReplacing(env.path("src"), env.path("adir"), &error));
+    EXPECT_FALSE(fileops::CopyFile(env.path("src"), env.path("adir"), kReplace, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(CopyFileReplacing(env.path("missing"), env.path("x"), &error));
+    EXPECT_FALSE(fileops::CopyFile(env.path("missing"), env.path("x"), kReplace, &error));
 }
 
 TEST_F(EnvTest, SaveFolderTreeNamesSkipsAndAnswers)
