@@ -258,6 +258,7 @@ QStringList TFolderTree::Profiles() const
         if (!profiles.contains(profile))
             profiles.append(profile);
     }
+    profiles.sort(Qt::CaseInsensitive);
     return profiles;
 }
 
@@ -420,7 +421,7 @@ void TFolderTree::PruneAllEmptyFolders()
     HideStatusHint();
 }
 
-QString TFolderTree::CacheFolder(const QString &shellName, bool internetCache) const
+std::optional<QString> TFolderTree::CacheFolder(const QString &shellName, bool internetCache) const
 {
     const QString configured = Platform::Get().ShellFolder(shellName);
     if (!configured.isEmpty())
@@ -439,11 +440,11 @@ QString TFolderTree::CacheFolder(const QString &shellName, bool internetCache) c
                 break;
             }
             if (answer != mrNo)
-                return {};
+                return std::nullopt;
         }
     }
     if (profile.isEmpty())
-        return {};
+        return QString();
     const TProfileCaches caches = ProfileCaches(profile);
     return internetCache ? caches.internetCache : caches.localSettings;
 }
@@ -453,7 +454,10 @@ void TFolderTree::ShowCachedMsn75(const QString &appDir, bool hideEmpty)
     TCommand command(*this);
     if (!command)
         return;
-    const TCacheCollection cache = CollectMsn75Cache(appDir, CacheFolder(QStringLiteral("Cache"), true));
+    const std::optional<QString> tif = CacheFolder(QStringLiteral("Cache"), true);
+    if (!tif)
+        return;
+    const TCacheCollection cache = CollectMsn75Cache(appDir, *tif);
     if (!cache.ok) {
         HideStatusHint();
         return;
@@ -466,7 +470,10 @@ void TFolderTree::ShowCachedWlm(bool hideEmpty)
     TCommand command(*this);
     if (!command)
         return;
-    const QString folder = FindWlmCache(CacheFolder(QStringLiteral("Local Settings"), false));
+    const std::optional<QString> localSettings = CacheFolder(QStringLiteral("Local Settings"), false);
+    if (!localSettings)
+        return;
+    const QString folder = FindWlmCache(*localSettings);
     if (folder.isEmpty())
         return;
     ShowFolder(folder, QStringLiteral("WLM Cache"), hideEmpty);

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -63,7 +64,7 @@ public:
     int CountNodesAtLevel(int level) const;
     // The first node with this caption, or null.
     QTreeWidgetItem *FindCaption(const QString &caption) const;
-    // The Windows profiles of the user nodes, in tree order.
+    // The Windows profiles of the user nodes, sorted by name.
     QStringList Profiles() const;
 
     // Appends the nodes of a forest below `parent` (as roots when null).
@@ -115,8 +116,8 @@ private:
     void ShowFolder(const QString &folder, const QString &caption, bool hideEmpty);
     // A cache folder: the platform's shell folder `shellName` when it names one (the environment
     // and the Wine prefix override), else derived from the Windows profile of the tree, the user
-    // choosing when there are several. Empty when none.
-    QString CacheFolder(const QString &shellName, bool internetCache) const;
+    // choosing when there are several. Empty when none; nothing when the user cancelled.
+    std::optional<QString> CacheFolder(const QString &shellName, bool internetCache) const;
     void AddNodes(QTreeWidgetItem *parent, const TFolderForest &forest, int &next);
 
     bool m_busy = false;

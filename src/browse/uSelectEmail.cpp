@@ -60,7 +60,7 @@ TfrmSelectEmail::TfrmSelectEmail(QWidget *parent) : QDialog(parent)
     buttons->addWidget(btClose);
     layout->addLayout(buttons);
 
-    // 1. the known addresses, sorted
+    // The addresses remembered from earlier lookups, sorted, without repeats
     lbId->clear();
     QStringList known;
     const THash &emails = EmailById();

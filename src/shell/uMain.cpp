@@ -342,10 +342,7 @@ void TfrmMain::Spanish1Click() { SwitchLanguage(Spanish1, QStringLiteral("SP"));
 
 int TfrmMain::CountNodesAtLevel(int level) const { return Tree->CountNodesAtLevel(level); }
 
-void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned char seconds)
-{
-    StatusHint->Show(text, top, left, seconds);
-}
+void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned char seconds) { StatusHint->Show(text, top, left, seconds); }
 void TfrmMain::HideStatusHint() { StatusHint->Hide(); }
 bool TfrmMain::StatusHintVisible() const { return StatusHint && StatusHint->Visible(); }
 QString TfrmMain::StatusHintText() const { return StatusHint ? StatusHint->Text() : QString(); }

@@ -217,6 +217,7 @@ TFifoWatch::~TFifoWatch()
 {
     m_stop = true;
     m_thread.join();
+    ::unlink(m_path.constData());
 }
 
 } // namespace zorvak::test

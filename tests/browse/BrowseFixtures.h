@@ -56,7 +56,7 @@ TSyntheticDisk MakeSyntheticDisk(const QString &root);
 class TFifoWatch {
 public:
     explicit TFifoWatch(const QString &path);   // makes the FIFO
-    ~TFifoWatch();
+    ~TFifoWatch();                              // removes it
     bool Opened() const { return m_opened.load(); }
 
 private:

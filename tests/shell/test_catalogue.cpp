@@ -25,7 +25,7 @@ const QStringList &TableOrder()
         "PleaseSelectMsnDatDir CannotFindMsnData NoCdrom NotFixedDrive PleaseSelectFolder "
         "SelectFolderThenFile PleaseSelectFile NFilesCopied FileExistsConfirmation MsnDatDirNotFound "
         "ClearFolderListConfirmation IdNotFound SelectFolder4backup RemovingEmpty GettingCached "
-        "CopyingFiles MustSelectFolder HideEffect tiCalcId PleaseEnterEmail OkToSelect Welcome "
+        "UseProfileCache CopyingFiles MustSelectFolder HideEffect tiCalcId PleaseEnterEmail OkToSelect Welcome "
         "FirstTimer SetTabDir SetTabBackup DocSetDir AppDatDir MsnDatDir eg SetTabIns1 SetTabIns2 "
         "btRestoreCurrent BakIns ChangeSubfolders DirNotFound SettingsSaved tiBackup DirOfId "
         "Email4decrypting DecryptIns DecryptInsHint SelectItems OutputCab chConfirm SkipDefault "
