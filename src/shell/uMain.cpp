@@ -42,12 +42,10 @@ namespace zorvak {
 
 namespace {
 TfrmMain *g_mainWindow = nullptr;
-
 const QColor kWindowColour(241, 241, 239);
 const QColor kHintColour(225, 251, 237);
 const QColor kHintFontColour(0, 83, 111);
 } // namespace
-
 TfrmMain *MainWindow() { return g_mainWindow; }
 
 TfrmMain::TfrmMain(QWidget *parent)
@@ -342,7 +340,10 @@ void TfrmMain::Spanish1Click() { SwitchLanguage(Spanish1, QStringLiteral("SP"));
 
 int TfrmMain::CountNodesAtLevel(int level) const { return Tree->CountNodesAtLevel(level); }
 
-void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned char seconds) { StatusHint->Show(text, top, left, seconds); }
+void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned char seconds)
+{
+    StatusHint->Show(text, top, left, seconds);
+}
 void TfrmMain::HideStatusHint() { StatusHint->Hide(); }
 bool TfrmMain::StatusHintVisible() const { return StatusHint && StatusHint->Visible(); }
 QString TfrmMain::StatusHintText() const { return StatusHint ? StatusHint->Text() : QString(); }
