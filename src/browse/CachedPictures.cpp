@@ -1,6 +1,6 @@
 #include "browse/CachedPictures.h"
 
-#include "browse/FolderExport.h"
+#include "common/FileOps.h"
 #include "browse/unitFileFolderUtil.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
@@ -14,27 +14,6 @@
 
 namespace zorvak {
 
-namespace {
-
-// Moves a file, also across file systems; an existing target is not replaced.
-bool MoveFile(const QString &from, const QString &to)
-{
-    if (!QFileInfo::exists(from) || QFileInfo::exists(to))
-        return false;
-    return QFile::rename(from, to);
-}
-
-// Puts a parked Desktop.ini back. When that fails the parked copy is deleted only if the cache
-// folder has a Desktop.ini again; otherwise it stays in AppDir rather than be lost.
-void Unpark(const QString &parked, const QString &original)
-{
-    if (MoveFile(parked, original))
-        return;
-    if (QFileInfo::exists(original) || !QFileInfo::exists(QFileInfo(original).absolutePath()))
-        QFile::remove(parked);
-}
-
-} // namespace
 
 QString NumberedCopyName(const QString &folder, const QString &fileName)
 {
@@ -64,64 +43,70 @@ QString FindEntryIgnoringCase(const QString &folder, const QString &name)
     return name;
 }
 
-TCacheCollection CollectMsn75Cache(const QString &appDir)
+namespace {
+// `base` followed by the relative path `rel`, each existing component matched without regard to
+// letter case.
+QString ResolveIgnoringCase(const QString &base, const QString &rel)
+{
+    QString path = WithSeparator(base);
+    const QStringList parts = rel.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (int i = 0; i < parts.size(); ++i)
+        path += FindEntryIgnoringCase(path, parts.at(i)) + (i + 1 < parts.size() ? QStringLiteral("/") : QString());
+    return path;
+}
+} // namespace
+
+TProfileCaches ProfileCaches(const QString &profile)
+{
+    TProfileCaches caches;
+    const QString local = ResolveIgnoringCase(profile, QStringLiteral("AppData/Local"));
+    if (QFileInfo(local).isDir()) {
+        caches.localSettings = local;
+        caches.internetCache = ResolveIgnoringCase(local, QStringLiteral("Microsoft/Windows/Temporary Internet Files"));
+    } else {
+        caches.localSettings = ResolveIgnoringCase(profile, QStringLiteral("Local Settings"));
+        caches.internetCache = ResolveIgnoringCase(caches.localSettings, QStringLiteral("Temporary Internet Files"));
+    }
+    return caches;
+}
+
+TCacheCollection CollectMsn75Cache(const QString &appDir, const QString &cache)
 {
     TCacheCollection result;
     result.scratch = appDir + QStringLiteral("~tmpCache");
-    QString tif = Platform::Get().ShellFolder(QStringLiteral("Cache"));
-    const bool known = !tif.isEmpty();
+    const bool known = !cache.isEmpty();
     if (!known)
         LangMessageDlg(QStringLiteral("Error: Could not get TIF folder from registry."), TMsgDlgType::mtError, mbOK);
-    tif = WithSeparator(tif);
-
-    const QString parked1 = appDir + QStringLiteral("Desktopini1");
-    const QString parked2 = appDir + QStringLiteral("Desktopini2");
-    const QString desktop1 = tif + FindEntryIgnoringCase(tif, QStringLiteral("Desktop.ini"));
-    QFile::remove(parked1);
-    // Without a known cache folder the lone separator stands for it; nothing is moved there.
-    if (known)
-        MoveFile(desktop1, parked1);
-
+    const QString tif = WithSeparator(cache);
     const QString ie5 = tif + FindEntryIgnoringCase(tif, QStringLiteral("Content.IE5"));
     if (!known || !QFileInfo(ie5).isDir()) {
-        Unpark(parked1, desktop1);
         LangMessageDlg(QStringLiteral("Error: Directory not found:\r") + tif + QStringLiteral("Content.IE5"),
                        TMsgDlgType::mtError, mbOK);
         return result;
     }
-    const QString desktop2 = WithSeparator(ie5) + FindEntryIgnoringCase(ie5, QStringLiteral("Desktop.ini"));
-    QFile::remove(parked2);
-    MoveFile(desktop2, parked2);
+    ShowStatusHint(CurrentLanguage().Get(QStringLiteral("GettingCached")) + QStringLiteral("..."));
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(); // draw the hint
 
-    try {
-        ShowStatusHint(CurrentLanguage().Get(QStringLiteral("GettingCached")) + QStringLiteral("..."));
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(); // draw the hint
-
-        DeleteFolder(result.scratch, true);
-        QDir().mkpath(result.scratch);
-
-        const QStringList found = ListFiles(ie5, QStringLiteral("*.bin"), false, true, true);
-        for (const QString &file : found) {
-            const QString name = QFileInfo(file).fileName();
-            const QString target = WithSeparator(result.scratch) + NumberedCopyName(result.scratch, name);
-            if (!QFileInfo::exists(target) && CopyFileReplacing(file, target))
-                ++result.copied;
-        }
-    } catch (...) {
-        Unpark(parked2, desktop2);
-        Unpark(parked1, desktop1);
-        throw;
+    DeleteFolder(result.scratch, true);
+    QDir().mkpath(result.scratch);
+    // Only the cached pictures are copied; the cache's Desktop.ini files and everything else in
+    // it are left as they are.
+    const QStringList found = ListFiles(ie5, QStringLiteral("*.bin"), false, true, true);
+    for (const QString &file : found) {
+        const QString name = QFileInfo(file).fileName();
+        if (name.compare(QLatin1String("Desktop.ini"), Qt::CaseInsensitive) == 0 || !fileops::IsRegularFile(file))
+            continue;
+        const QString target = WithSeparator(result.scratch) + NumberedCopyName(result.scratch, name);
+        if (fileops::CopyFile(file, target, {fileops::IfExists::Refuse, true}))
+            ++result.copied;
     }
-    Unpark(parked2, desktop2);
-    Unpark(parked1, desktop1);
     result.ok = true;
     return result;
 }
 
-QString FindWlmCache()
+QString FindWlmCache(const QString &ls)
 {
-    const QString ls = Platform::Get().ShellFolder(QStringLiteral("Local Settings"));
     if (ls.isEmpty())
         LangMessageDlg(QStringLiteral("Error: Could not get Local Settings folder from registry."),
                        TMsgDlgType::mtError, mbOK);

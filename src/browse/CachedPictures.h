@@ -21,13 +21,25 @@ struct TCacheCollection {
     int copied = 0;
 };
 
-// Collects the MSN 7.5 cached pictures into AppDir + "~tmpCache": parks the cache's two
-// Desktop.ini files in AppDir while it works and always puts them back. Shows its own error
-// messages. `appDir` ends with the separator.
-TCacheCollection CollectMsn75Cache(const QString &appDir);
+// Collects the MSN 7.5 cached pictures of the Internet Explorer cache `tif` into
+// AppDir + "~tmpCache", keeping their times. The cache itself is only read: nothing in it is
+// moved, renamed or rewritten. Shows its own error messages (an empty `tif`: the folder is not
+// known). `appDir` ends with the separator.
+TCacheCollection CollectMsn75Cache(const QString &appDir, const QString &tif);
 
-// The Windows Live Messenger cache folder (ending with the separator), or empty after showing
-// the error message.
-QString FindWlmCache();
+// The Windows Live Messenger cache folder below the Local Settings folder `localSettings`
+// (ending with the separator), or empty after showing the error message.
+QString FindWlmCache(const QString &localSettings);
+
+// Where a Windows profile keeps its Internet Explorer cache and its Local Settings folder:
+// "<profile>/Local Settings/Temporary Internet Files" and "<profile>/Local Settings" on XP,
+// "<profile>/AppData/Local/Microsoft/Windows/Temporary Internet Files" and
+// "<profile>/AppData/Local" from Vista on (chosen when "AppData/Local" exists). Existing folder
+// names are matched without regard to letter case.
+struct TProfileCaches {
+    QString internetCache;
+    QString localSettings;
+};
+TProfileCaches ProfileCaches(const QString &profile);
 
 } // namespace zorvak

@@ -2,6 +2,7 @@
 
 #include "browse/Recognition.h"
 #include "browse/unitFileFolderUtil.h"
+#include "common/FileOps.h"
 #include "platform/Platform.h"
 #include "shell/DialogService.h"
 
@@ -9,82 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace zorvak {
-
-namespace {
-QString SystemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
-} // namespace
-
-bool CopyFileReplacing(const QString &source, const QString &target, QString *error)
-{
-    const QByteArray src = QFile::encodeName(source);
-    const QByteArray dst = QFile::encodeName(target);
-    struct stat s, t;
-    if (::stat(src.constData(), &s) != 0) {
-        if (error)
-            *error = SystemError(errno);
-        return false;
-    }
-    if (::stat(dst.constData(), &t) == 0 && s.st_dev == t.st_dev && s.st_ino == t.st_ino)
-        return true; // the same file: nothing to do, and nothing to lose
-    const int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        if (error)
-            *error = SystemError(errno);
-        return false;
-    }
-    const int out = ::open(dst.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) {
-        const int code = errno;
-        ::close(in);
-        if (error)
-            *error = SystemError(code);
-        return false;
-    }
-    char buffer[65536];
-    bool ok = true;
-    int code = 0;
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            code = errno;
-            break;
-        }
-        if (n == 0)
-            break;
-        ssize_t done = 0;
-        while (done < n) {
-            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                ok = false;
-                code = errno;
-                break;
-            }
-            done += w;
-        }
-        if (!ok)
-            break;
-    }
-    ::close(in);
-    if (::close(out) != 0 && ok) {
-        ok = false;
-        code = errno;
-    }
-    if (!ok && error)
-        *error = SystemError(code);
-    return ok;
-}
 
 bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target)
 {
@@ -112,7 +38,8 @@ bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target
                 continue;
             }
         }
-        if (CopyFileReplacing(p, t))
+        // The question above was answered: an existing target is replaced, once the copy is whole.
+        if (fileops::CopyFile(p, t, {fileops::IfExists::Replace, true}))
             ++Copied;
         else
             result = false;

@@ -8,11 +8,8 @@
 
 namespace zorvak {
 
-// Copies `source` to `target`, replacing an existing target. Copying a file onto itself changes
-// nothing and succeeds. On failure `error` (when given) receives the system's reason.
-bool CopyFileReplacing(const QString &source, const QString &target, QString *error = nullptr);
-
-// "Save folder as": the state of one run and the copy of a node with the nodes below it.
+// "Save folder as": the state of one run and the copy of a node with the nodes below it. Only
+// regular files are copied, each keeping its modification time.
 class TFolderSaver {
 public:
     // Asked when a destination file exists; gives mrYes, mrNo, mrCancel or mrYesToAll.

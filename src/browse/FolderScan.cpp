@@ -92,7 +92,7 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
             if (!IsAllDigits(n))
                 continue;
             if (o.hideEmpty) {
-                if (CountFiles(base + e, QString(), false, true) == 0)
+                if (CountEntries(base + e, QString(), false, true) == 0)
                     continue;
                 if (ListFolders(base + e).isEmpty())
                     continue;
@@ -101,7 +101,7 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
             ScanFolders(node.children, 2, base + e, o, seen);
             into.push_back(std::move(node));
         } else {
-            if (o.hideEmpty && CountFiles(base + e) == 0)
+            if (o.hideEmpty && CountEntries(base + e) == 0)
                 continue;
             into.push_back(TFolderNode{n, ContentFolderIcon(n, o), base + e, {}});
         }

@@ -1,11 +1,10 @@
 #include "browse/uSelectEmail.h"
 
 #include "browse/EmailId.h"
-#include "browse/uMainBrowse.h"
+#include "browse/FolderTree.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
 #include "shell/unitCustomDlg.h"
 #include "common/unitString.h"
 
@@ -61,7 +60,7 @@ TfrmSelectEmail::TfrmSelectEmail(QWidget *parent) : QDialog(parent)
     buttons->addWidget(btClose);
     layout->addLayout(buttons);
 
-    // 1. the known addresses, sorted
+    // The addresses remembered from earlier lookups, sorted, without repeats
     lbId->clear();
     QStringList known;
     const THash &emails = EmailById();
@@ -154,20 +153,14 @@ void TfrmSelectEmail::showEvent(QShowEvent *event)
         });
 }
 
-void TfrmMain::CalcId1Click()
+void SelectFolderOfAddress(TFolderTree &tree, QWidget *owner)
 {
-    TfrmSelectEmail dialog(this);
+    TfrmSelectEmail dialog(owner);
     if (DialogService::Get().ShowModal(&dialog) != mrOk)
         return;
     const QString address = dialog.cbEmail->currentText();
     const QString id = EmailToId(address);
-    QTreeWidgetItem *found = nullptr;
-    const int count = browse::NodeCount(tvDir);
-    for (int i = 0; i < count && !found; ++i) {
-        QTreeWidgetItem *node = browse::NodeAt(tvDir, i);
-        if (node && node->text(0) == id)
-            found = node;
-    }
+    QTreeWidgetItem *found = tree.FindCaption(id);
     if (!found) {
         PlainMessageBox(FormatText(CurrentLanguage().Get(QStringLiteral("IdNotFound")), {id}));
         return;
@@ -176,8 +169,8 @@ void TfrmMain::CalcId1Click()
         RememberEmail(address);
     } catch (...) {
     }
-    tvDir->setCurrentItem(found);
-    tvDir->setFocus();
+    tree.View()->setCurrentItem(found);
+    tree.View()->setFocus();
 }
 
 } // namespace zorvak

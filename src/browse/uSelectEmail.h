@@ -31,4 +31,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 };
 
+class TFolderTree;
+
+// Asks for an address (the dialog above, owned by `owner`) and selects the node of its folder ID
+// in `tree`; says so when the tree has no such node.
+void SelectFolderOfAddress(TFolderTree &tree, QWidget *owner);
+
 } // namespace zorvak

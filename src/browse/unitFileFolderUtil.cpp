@@ -26,6 +26,7 @@ struct WalkEntry {
     QString name;
     bool folder;
     bool followable; // a real folder, not a symbolic link to one
+    bool regular;    // a regular file (links followed): the only kind of file listed
 };
 
 // Reads one folder. False when it cannot be opened or read to its end.
@@ -48,11 +49,14 @@ bool ReadFolder(const QString &folder, QList<WalkEntry> &entries)
             continue;
         bool folderEntry = false;
         bool followable = false;
+        bool regular = e->d_type == DT_REG;
         if (e->d_type == DT_DIR) {
             folderEntry = followable = true;
         } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
             struct stat st;
-            if (::fstatat(dfd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode)) {
+            const bool known = ::fstatat(dfd, e->d_name, &st, 0) == 0;
+            regular = known && S_ISREG(st.st_mode);
+            if (known && S_ISDIR(st.st_mode)) {
                 folderEntry = true;
                 if (e->d_type == DT_UNKNOWN) {
                     struct stat lst;
@@ -60,7 +64,7 @@ bool ReadFolder(const QString &folder, QList<WalkEntry> &entries)
                 }
             }
         }
-        entries.append({QFile::decodeName(e->d_name), folderEntry, followable});
+        entries.append({QFile::decodeName(e->d_name), folderEntry, followable, regular});
     }
     ::closedir(dir);
     return ok;
@@ -112,7 +116,8 @@ bool WalkFolder(const QString &start, const QString &rel, const QString &mask, b
             if (recursive && all && e.followable)
                 result = WalkFolder(base, rel + e.name + QLatin1Char('/'), m, files, folders, recursive, fullPaths,
                                     listing) && result;
-        } else if (files) {
+        } else if (files && e.regular) {
+            // FIFOs, device nodes and sockets are not content; reading one could block.
             listing.append(name);
         }
     }
@@ -141,7 +146,7 @@ QStringList ListFolders(const QString &folder, const QString &mask, bool recursi
     return listing;
 }
 
-int CountFiles(const QString &folder, const QString &mask, bool includeFolders, bool recursive)
+int CountEntries(const QString &folder, const QString &mask, bool includeFolders, bool recursive)
 {
     QStringList listing;
     if (!WalkFolder(folder, QString(), mask, true, includeFolders, recursive, false, listing))

@@ -126,9 +126,9 @@ QString ScriptedDialogService::GetOpenFileName(const QString &title, const QStri
 }
 
 QString ScriptedDialogService::GetSaveFileName(const QString &title, const QString &fileName, const QString &filter,
-                                               QString *)
+                                               QString *, const QString &defaultSuffix)
 {
-    calls.push_back({DialogCall::Save, title, fileName, TMsgDlgType::mtCustom, 0, {}, filter, {}});
+    calls.push_back({DialogCall::Save, title, fileName, TMsgDlgType::mtCustom, 0, {}, filter, {}, defaultSuffix});
     return TakePath();
 }
 

@@ -67,9 +67,11 @@ public:
     // Folder, open and save dialogs; an empty result means cancelled.
     virtual QString BrowseForFolder(const QString &caption, const QString &startFolder) = 0;
     virtual QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) = 0;
-    // `selectedFilter` in: the filter to preselect; out: the filter chosen.
+    // `selectedFilter` in: the filter to preselect; out: the filter chosen. `defaultSuffix`
+    // (without the dot) is added to a name typed without an extension, and the question about
+    // replacing an existing file is asked for that completed name.
     virtual QString GetSaveFileName(const QString &title, const QString &fileName, const QString &filter,
-                                    QString *selectedFilter = nullptr) = 0;
+                                    QString *selectedFilter = nullptr, const QString &defaultSuffix = QString()) = 0;
     // Shows a window (a QDialog) modally and returns its result code.
     virtual int ShowModal(QObject *dialog) = 0;
 };
@@ -84,6 +86,7 @@ struct DialogCall {
     QStringList captions; // captions shown, in display order
     QString filter;
     QString dialogName;   // objectName of a modal window
+    QString defaultSuffix; // of a save dialog
 };
 
 // Answers from a queue, in order, and records every call. An unanswered message dialog returns
@@ -108,7 +111,7 @@ public:
     QString BrowseForFolder(const QString &caption, const QString &startFolder) override;
     QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString GetSaveFileName(const QString &title, const QString &fileName, const QString &filter,
-                            QString *selectedFilter) override;
+                            QString *selectedFilter, const QString &defaultSuffix) override;
     int ShowModal(QObject *dialog) override;
 
 private:
@@ -132,7 +135,10 @@ public:
     void PlainMessage(const QString &text) override;
     QString BrowseForFolder(const QString &, const QString &) override { return {}; }
     QString GetOpenFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString GetSaveFileName(const QString &, const QString &, const QString &, QString *) override { return {}; }
+    QString GetSaveFileName(const QString &, const QString &, const QString &, QString *, const QString &) override
+    {
+        return {};
+    }
     int ShowModal(QObject *) override { return mrCancel; }
 };
 

@@ -125,6 +125,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"Please select another folder from "_s + l.Get(u"FolderList"_s) + u" to backup."_s);
     l.Add(u"RemovingEmpty"_s, u"Removing empty folders"_s);
     l.Add(u"GettingCached"_s, u"Collecting cached data"_s);
+    l.Add(u"UseProfileCache"_s, u"Show the cached pictures of the Windows user %s?\r   %s"_s);
     l.Add(u"CopyingFiles"_s, u"Copying files"_s);
     l.Add(u"MustSelectFolder"_s,
           u"Sorry.\rIn order to backup a content, first you need to show and select\r"

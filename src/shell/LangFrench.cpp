@@ -125,6 +125,7 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"."_s);
     l.Add(u"RemovingEmpty"_s, u"Suppression des dossiers vides"_s);
     l.Add(u"GettingCached"_s, u"Collecte des données en cache"_s);
+    l.Add(u"UseProfileCache"_s, u"Afficher les images en cache de l'utilisateur Windows %s ?\r   %s"_s);
     l.Add(u"CopyingFiles"_s, u"Copie des fichiers"_s);
     l.Add(u"MustSelectFolder"_s,
           u"Désolé.\rPour sauvegarder un contenu, vous devez d'abord afficher et sélectionner\r"

@@ -125,6 +125,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u" per il backup."_s);
     l.Add(u"RemovingEmpty"_s, u"Rimozione delle cartelle vuote"_s);
     l.Add(u"GettingCached"_s, u"Raccolta dei dati nella cache"_s);
+    l.Add(u"UseProfileCache"_s, u"Mostrare le immagini nella cache dell'utente Windows %s?\r   %s"_s);
     l.Add(u"CopyingFiles"_s, u"Copia dei file"_s);
     l.Add(u"MustSelectFolder"_s,
           u"Spiacenti.\rPer eseguire il backup di un contenuto, occorre prima mostrare e selezionare\r"

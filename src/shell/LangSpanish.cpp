@@ -125,6 +125,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u" para la copia de seguridad."_s);
     l.Add(u"RemovingEmpty"_s, u"Quitando las carpetas vacías"_s);
     l.Add(u"GettingCached"_s, u"Recogiendo los datos de la caché"_s);
+    l.Add(u"UseProfileCache"_s, u"¿Mostrar las imágenes en caché del usuario de Windows %s?\r   %s"_s);
     l.Add(u"CopyingFiles"_s, u"Copiando archivos"_s);
     l.Add(u"MustSelectFolder"_s,
           u"Lo sentimos.\rPara hacer copia de seguridad de un contenido, primero debe mostrar y seleccionar\r"

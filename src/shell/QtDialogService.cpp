@@ -147,9 +147,24 @@ QString QtDialogService::GetOpenFileName(const QString &title, const QString &fo
 }
 
 QString QtDialogService::GetSaveFileName(const QString &title, const QString &fileName, const QString &filter,
-                                         QString *selectedFilter)
+                                         QString *selectedFilter, const QString &defaultSuffix)
 {
-    return QFileDialog::getSaveFileName(DialogParent(), title, fileName, filter, selectedFilter);
+    if (defaultSuffix.isEmpty())
+        return QFileDialog::getSaveFileName(DialogParent(), title, fileName, filter, selectedFilter);
+    // The dialog completes a name typed without an extension before it checks whether the file
+    // exists, so the replace question is about the file that will be written.
+    QFileDialog dialog(DialogParent(), title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(fileName);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().first();
 }
 
 int QtDialogService::ShowModal(QObject *dialog)

@@ -47,7 +47,7 @@ public:
     QString BrowseForFolder(const QString &caption, const QString &startFolder) override;
     QString GetOpenFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString GetSaveFileName(const QString &title, const QString &fileName, const QString &filter,
-                            QString *selectedFilter) override;
+                            QString *selectedFilter, const QString &defaultSuffix) override;
     int ShowModal(QObject *dialog) override;
 };
 

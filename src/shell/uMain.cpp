@@ -1,9 +1,16 @@
 #include "shell/uMain.h"
 
-#include "browse/BrowseState.h"
+#include "browse/EmailId.h"
+#include "browse/FilePane.h"
+#include "browse/FolderTree.h"
+#include "browse/Preview.h"
+#include "browse/uMainBrowse.h"
+#include "browse/uSelectEmail.h"
+#include "cabinet/CabinetTasks.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/MainWindowParts.h"
 #include "shell/ProductInfo.h"
 #include "shell/SettingsFile.h"
 #include "shell/uAbout.h"
@@ -16,127 +23,37 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeWidget>
-#include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
 
 namespace zorvak {
 
 namespace {
 TfrmMain *g_mainWindow = nullptr;
-
 const QColor kWindowColour(241, 241, 239);
 const QColor kHintColour(225, 251, 237);
 const QColor kHintFontColour(0, 83, 111);
-const QColor kStatusHintColour(221, 240, 255);
-
-// Rounds half to even, as the window arithmetic of the hint placement does.
-int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
 } // namespace
-
-// The floating "working" notice: shown on top, never takes the focus.
-class TStatusHintWindow : public QLabel {
-public:
-    explicit TStatusHintWindow(QWidget *owner)
-        : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
-    {
-        setObjectName(QStringLiteral("StatusHintWindow"));
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setAutoFillBackground(true);
-        setMargin(4);
-        setFrameShape(QFrame::Box);
-        setWordWrap(true);
-    }
-};
-
 TfrmMain *MainWindow() { return g_mainWindow; }
 
-namespace {
-// Gives the folder side and the file list at least their design widths (243 and 107) and every
-// panel at least the room its captions need in the font and language in use, widening the window
-// when the panels need more than it has. The folder side keeps its width when the window changes
-// size. `initial`: at creation, from the design widths; otherwise from the widths in use, so a
-// language switch keeps what the user has set.
-void FitPanels(TfrmMain &w, bool initial)
+TfrmMain::TfrmMain(QWidget *parent)
+    : QMainWindow(parent), Tree(new TFolderTree(this)),
+      Pane(new TFilePane(*Tree, AppDir, [this](const QString &cab, const QString &folder) { ExtractCabinetTo(cab, folder); }, this)),
+      CABFile1(new TCABFile(this)), FolderMap(Tree->FolderMap), ImageList1(Tree->Icons)
 {
-    QWidget *files = w.Splitter2->widget(0);
-    QWidget *preview = w.Splitter2->widget(1);
-    for (QWidget *panel : {static_cast<QWidget *>(w.panLeft), files, preview})
-        panel->layout()->activate(); // new captions: the cached sizes of nested rows are stale
-    const QList<int> outer = w.Splitter1->sizes();
-    const QList<int> inner = w.Splitter2->sizes();
-    const int left = std::max(initial ? 243 : outer.value(0), w.panLeft->minimumSizeHint().width());
-    const int list = std::max(initial ? 107 : inner.value(0), files->minimumSizeHint().width());
-    const int shown = std::max(initial ? 0 : inner.value(1), preview->minimumSizeHint().width());
-    const QMargins m = w.centralWidget()->layout()->contentsMargins();
-    const int chrome = m.left() + m.right() + w.Splitter1->handleWidth() + w.Splitter2->handleWidth();
-    const int needed = chrome + left + list + shown;
-    const int width = std::max(needed, initial ? 581 : w.width());
-    if (width != w.width())
-        w.resize(width, w.height());
-    const int rest = width - chrome - left;
-    w.Splitter1->setSizes({left, rest + w.Splitter2->handleWidth()});
-    w.Splitter2->setSizes({list, rest - list});
-    w.Splitter1->setStretchFactor(0, 0);
-    w.Splitter1->setStretchFactor(1, 1);
-}
-
-// Hints stay 6 seconds in every window of the program, also in those made later (dialogs, labels
-// created at run time): each widget gets that display time when it is first polished.
-class THintDisplayTime : public QObject {
-public:
-    explicit THintDisplayTime(QObject *owner) : QObject(owner) {}
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Polish && watched->isWidgetType()) {
-            auto *widget = static_cast<QWidget *>(watched);
-            if (widget->toolTipDuration() < 0)
-                widget->setToolTipDuration(6000);
-        }
-        return false;
-    }
-};
-
-// Fits the panels once, when the window is first shown: only then do the size hints come from the
-// style and font the window is shown with.
-class TFitOnFirstShow : public QObject {
-public:
-    explicit TFitOnFirstShow(TfrmMain *w) : QObject(w), m_w(w) { w->installEventFilter(this); }
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_w && event->type() == QEvent::Show) {
-            m_w->removeEventFilter(this);
-            FitPanels(*m_w, true);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    TfrmMain *m_w;
-};
-} // namespace
-
-
-TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_unique<TBrowseState>())
-{
+    CABFile1->setObjectName(QStringLiteral("CABFile1"));
     g_mainWindow = this;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(MainCaption));
@@ -146,9 +63,9 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     setPalette(pal);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    // 1. AppDir
+    // The program folder, where the temporary files live
     AppDir = Platform::Get().AppDir();
-    // 2.-3. Timer idle, application-wide hint appearance
+    // The hint timer (idle until a hint counts down) and the look of hints in every window
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -159,12 +76,9 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     QFont tipFont = QToolTip::font();
     tipFont.setPointSize(9);
     QToolTip::setFont(tipFont);
-    qApp->installEventFilter(new THintDisplayTime(this));
-    // 4. the status hint window
-    StatusHintWindow = new TStatusHintWindow(this);
-    QPalette hintPal = StatusHintWindow->palette();
-    hintPal.setColor(QPalette::Window, kStatusHintColour);
-    StatusHintWindow->setPalette(hintPal);
+    KeepHintsSixSeconds(this);
+    // The floating "working" notice
+    StatusHint = new TStatusHint(this, Timer1);
     SetStatusHintSink(this);
 
     CreateControls();
@@ -174,41 +88,36 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), Browse(std::make_uniq
     for (QWidget *w : findChildren<QWidget *>())
         w->setToolTipDuration(6000); // hints stay 6 seconds
 
-    // 6. English first
+    // English first
     English1->setChecked(true);
     SetCurrentLanguage(LoadEnglish());
     RefreshCaptions();
-    new TFitOnFirstShow(this);
-    // 7. the settings, which may switch the language. The switch writes the language back; when
+    FitOnFirstShow(this, [this] { FitPanels(this, Splitter1, Splitter2, true); });
+    // The settings, which may switch the language. The switch writes the language back; when
     // that write fails the error is shown and the reading goes on (addresses, final separators).
     Guard([this] {
         LoadSettings([this](const QString &code) {
-            Guard([this, &code] {
-                if (code == QLatin1String("EN"))
-                    English1Click();
-                else if (code == QLatin1String("FR"))
-                    French1Click();
-                else if (code == QLatin1String("IT"))
-                    Italian1Click();
-                else if (code == QLatin1String("SP"))
-                    Spanish1Click();
-            });
+            const QMap<QString, void (TfrmMain::*)()> clicks{{QStringLiteral("EN"), &TfrmMain::English1Click},
+                {QStringLiteral("FR"), &TfrmMain::French1Click}, {QStringLiteral("IT"), &TfrmMain::Italian1Click},
+                {QStringLiteral("SP"), &TfrmMain::Spanish1Click}};
+            if (const auto handler = clicks.value(code))
+                Guard([this, handler] { (this->*handler)(); });
         });
     });
-    // 8. the start-up checks are installed by the program once the window is shown
+    // The start-up checks are installed by the program once the window is shown
     // (InstallStartupChecks), so that a window made by a test does not run them by itself.
 }
 
 TfrmMain::~TfrmMain()
 {
-    // Destruction order: settings-file handle, FolderMap, EmailById, StatusHintWindow, MimeTable.
+    // Destruction order: settings-file handle, FolderMap, EmailById, the status hint, MimeTable.
     try { CloseSettingsFile(); } catch (...) {}
     try { FolderMap.Clear(); } catch (...) {}
     try { EmailById().Clear(); } catch (...) {}
     try {
         SetStatusHintSink(nullptr);
-        delete StatusHintWindow;
-        StatusHintWindow = nullptr;
+        delete StatusHint;
+        StatusHint = nullptr;
     } catch (...) {}
     if (g_mainWindow == this)
         g_mainWindow = nullptr;
@@ -222,122 +131,38 @@ void TfrmMain::CreateControls()
     Splitter1 = new QSplitter(Qt::Horizontal, central);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     outer->addWidget(Splitter1);
-
-    // Left: the folder side.
-    panLeft = new QWidget(Splitter1);
-    panLeft->setObjectName(QStringLiteral("panLeft"));
-    auto *left = new QVBoxLayout(panLeft);
-    left->setContentsMargins(0, 0, 0, 0);
-    auto *folderHead = new QHBoxLayout;
-    labelFolderList = new QLabel(panLeft);
-    labelFolderList->setObjectName(QStringLiteral("labelFolderList"));
-    QFont bold = labelFolderList->font();
-    bold.setBold(true);
-    labelFolderList->setFont(bold);
-    btSelectFolder = new QPushButton(panLeft);
-    btSelectFolder->setObjectName(QStringLiteral("btSelectFolder"));
-    btSelectFolder->setLayoutDirection(Qt::RightToLeft); // glyph on the right
-    btSelectFolder->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    folderHead->addWidget(labelFolderList);
-    folderHead->addStretch();
-    folderHead->addWidget(btSelectFolder);
-    left->addLayout(folderHead);
-    tvDir = new QTreeWidget(panLeft);
-    tvDir->setObjectName(QStringLiteral("tvDir"));
-    tvDir->setHeaderHidden(true);
-    tvDir->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tvDir->installEventFilter(this);
-    left->addWidget(tvDir, 1);
-    btBackup = new QPushButton(panLeft);
-    btBackup->setObjectName(QStringLiteral("btBackup"));
-    btBackup->setFont(bold);
-    btExplore = new QPushButton(panLeft);
-    btExplore->setObjectName(QStringLiteral("btExplore"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(btBackup);
-    row->addWidget(btExplore);
-    left->addLayout(row);
-    chKnownOnly = new QCheckBox(panLeft);
-    chKnownOnly->setObjectName(QStringLiteral("chKnownOnly"));
-    chKnownOnly->setChecked(true);
-    left->addWidget(chKnownOnly);
-    btSaveFolder = new QPushButton(panLeft);
-    btSaveFolder->setObjectName(QStringLiteral("btSaveFolder"));
-    left->addWidget(btSaveFolder);
-
-    // Client area: file list, splitter, preview.
+    // Left the folder side; in the client area the file list, a splitter and the preview.
+    Tree->CreateControls(Splitter1);
     Splitter2 = new QSplitter(Qt::Horizontal, Splitter1);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    auto *filePanel = new QWidget(Splitter2);
-    filePanel->setObjectName(QStringLiteral("panFiles"));
-    auto *files = new QVBoxLayout(filePanel);
-    files->setContentsMargins(0, 0, 0, 0);
-    labelFileList = new QLabel(filePanel);
-    labelFileList->setObjectName(QStringLiteral("labelFileList"));
-    labelFileList->setFont(bold);
-    files->addWidget(labelFileList);
-    lbFiles = new QListWidget(filePanel);
-    lbFiles->setObjectName(QStringLiteral("lbFiles"));
-    files->addWidget(lbFiles, 3);
-    lbTotalFiles = new QLabel(filePanel);
-    lbTotalFiles->setObjectName(QStringLiteral("lbTotalFiles"));
-    lbRecognized = new QLabel(filePanel);
-    lbRecognized->setObjectName(QStringLiteral("lbRecognized"));
-    QFont small = lbTotalFiles->font();
-    small.setPointSize(7);
-    lbTotalFiles->setFont(small);
-    lbRecognized->setFont(small);
-    files->addWidget(lbTotalFiles);
-    files->addWidget(lbRecognized);
-    lbCabTitle = new QLabel(filePanel);
-    lbCabTitle->setObjectName(QStringLiteral("lbCabTitle"));
-    files->addWidget(lbCabTitle);
-    lbCab = new QListWidget(filePanel);
-    lbCab->setObjectName(QStringLiteral("lbCab"));
-    files->addWidget(lbCab, 1);
-    chOnlyRecognized = new QCheckBox(filePanel);
-    chOnlyRecognized->setObjectName(QStringLiteral("chOnlyRecognized"));
-    chOnlyRecognized->setChecked(true);
-    files->addWidget(chOnlyRecognized);
-
-    auto *preview = new QWidget(Splitter2);
-    preview->setObjectName(QStringLiteral("panPreview"));
-    auto *prev = new QVBoxLayout(preview);
-    prev->setContentsMargins(0, 0, 0, 0);
-    labelPreview = new QLabel(preview);
-    labelPreview->setObjectName(QStringLiteral("labelPreview"));
-    labelPreview->setAlignment(Qt::AlignCenter);
-    labelPreview->setWordWrap(true);
-    prev->addWidget(labelPreview);
-    Image1 = new QLabel(preview);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setAlignment(Qt::AlignCenter);
-    Image1->setMinimumSize(64, 64);
-    Image1->installEventFilter(this);
-    prev->addWidget(Image1, 1);
-    Flash1 = new QLabel(preview);
-    Flash1->setObjectName(QStringLiteral("Flash1"));
-    Flash1->setAlignment(Qt::AlignCenter);
-    Flash1->setWordWrap(true);
-    Flash1->hide();
-    prev->addWidget(Flash1, 1);
-    auto *buttons = new QHBoxLayout;
-    btOpen = new QPushButton(preview);
-    btOpen->setObjectName(QStringLiteral("btOpen"));
-    btOpenWith = new QPushButton(preview);
-    btOpenWith->setObjectName(QStringLiteral("btOpenWith"));
-    btSaveAs = new QPushButton(preview);
-    btSaveAs->setObjectName(QStringLiteral("btSaveAs"));
-    buttons->addWidget(btOpen);
-    buttons->addWidget(btOpenWith);
-    buttons->addWidget(btSaveAs);
-    prev->addLayout(buttons);
-
-    Splitter1->addWidget(panLeft);
-    Splitter1->addWidget(Splitter2);
+    Pane->CreateControls(Splitter2);
     Splitter1->setSizes({243, 581 - 243});
     Splitter2->setSizes({107, 581 - 243 - 107});
     setCentralWidget(central);
+
+    panLeft = Tree->panLeft;
+    labelFolderList = Tree->labelFolderList;
+    btSelectFolder = Tree->btSelectFolder;
+    tvDir = Tree->tvDir;
+    btBackup = Tree->btBackup;
+    btExplore = Tree->btExplore;
+    chKnownOnly = Tree->chKnownOnly;
+    btSaveFolder = Tree->btSaveFolder;
+    labelFileList = Pane->labelFileList;
+    lbFiles = Pane->lbFiles;
+    lbTotalFiles = Pane->lbTotalFiles;
+    lbRecognized = Pane->lbRecognized;
+    lbCabTitle = Pane->lbCabTitle;
+    lbCab = Pane->lbCab;
+    chOnlyRecognized = Pane->chOnlyRecognized;
+    labelPreview = Pane->labelPreview;
+    Image1 = Pane->Image1;
+    Flash1 = Pane->Flash1;
+    btOpen = Pane->btOpen;
+    btOpenWith = Pane->btOpenWith;
+    btSaveAs = Pane->btSaveAs;
+    tvDir->installEventFilter(this);
+    Image1->installEventFilter(this);
 }
 
 void TfrmMain::CreateMenus()
@@ -382,16 +207,13 @@ void TfrmMain::CreateMenus()
     Backup1->setShortcut(QKeySequence(Qt::Key_F6));
     Restore1 = action("Restore1");
     Restore1->setShortcut(QKeySequence(Qt::Key_F7));
-    Tools1->addAction(CalcId1);
-    Tools1->addAction(Backup1);
-    Tools1->addAction(Restore1);
+    Tools1->addActions({CalcId1, Backup1, Restore1});
 
     Help1 = menuBar()->addMenu(QString());
     Help1->setObjectName(QStringLiteral("Help1"));
     HelpContent1 = action("HelpContent1");
     About1 = action("About1");
-    Help1->addAction(HelpContent1);
-    Help1->addAction(About1);
+    Help1->addActions({HelpContent1, About1});
 
     popupSelectFolder = new QMenu(this);
     popupSelectFolder->setObjectName(QStringLiteral("popupSelectFolder"));
@@ -403,12 +225,9 @@ void TfrmMain::CreateMenus()
     Hide1 = action("Hide1");
     Hide1->setCheckable(true);
     Hide1->setChecked(true);
-    popupSelectFolder->addAction(Auto1);
-    popupSelectFolder->addAction(Current1);
-    popupSelectFolder->addAction(Manual1);
+    popupSelectFolder->addActions({Auto1, Current1, Manual1});
     popupSelectFolder->addSeparator();
-    popupSelectFolder->addAction(CachedMSN751);
-    popupSelectFolder->addAction(CachedWLM801);
+    popupSelectFolder->addActions({CachedMSN751, CachedWLM801});
     popupSelectFolder->addSeparator();
     popupSelectFolder->addAction(Hide1);
 }
@@ -447,11 +266,24 @@ void TfrmMain::ConnectHandlers()
     click(btOpenWith, &TfrmMain::btOpenWithClick);
     click(btSaveAs, &TfrmMain::btSaveAsClick);
     connect(tvDir, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { tvDirChange(); }); });
-    connect(lbFiles, &QListWidget::itemClicked, this, [this] { Guard([this] { lbFilesClick(); }); });
-    connect(lbFiles, &QListWidget::currentRowChanged, this, [this] { Guard([this] { lbFilesClick(); }); });
-    connect(lbCab, &QListWidget::itemClicked, this, [this] { Guard([this] { lbCabClick(); }); });
-    connect(lbCab, &QListWidget::currentRowChanged, this, [this] { Guard([this] { lbCabClick(); }); });
+    ConnectRowHandler(lbFiles, &TfrmMain::lbFilesClick);
+    ConnectRowHandler(lbCab, &TfrmMain::lbCabClick);
     connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
+    connect(Tree, &TFolderTree::cleared, this, [this] {
+        Pane->Clear();
+        btExplore->setToolTip(QString());
+    });
+}
+
+// A row's handler runs once per click: on the change of the current row, and on a click on the
+// row that already was the current one (a click that changes the row emits both signals).
+void TfrmMain::ConnectRowHandler(QListWidget *list, void (TfrmMain::*handler)())
+{
+    connect(list, &QListWidget::currentRowChanged, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+    connect(list, &QListWidget::itemClicked, this, [this, list, handler](QListWidgetItem *item) {
+        if (!Pane->ClickChangedRow(list, list->row(item)))
+            Guard([&] { (this->*handler)(); });
+    });
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
@@ -480,33 +312,14 @@ void TfrmMain::RefreshCaptions()
     Restore1->setText(get("Restore") + QStringLiteral("..."));
     HelpContent1->setText(get("HelpContent"));
     About1->setText(get("About") + QStringLiteral("..."));
-    labelFolderList->setText(get("FolderList"));
-    btBackup->setText(get("btBackup"));
-    btBackup->setToolTip(StripAmpersands(get("Backup")));
-    btExplore->setText(get("btExploreFolder"));
-    chKnownOnly->setText(get("KnownOnly"));
-    btSaveFolder->setText(get("btSaveFolder") + QStringLiteral("..."));
-    btSaveFolder->setToolTip(get("SaveFolderHint").replace(QLatin1Char('\r'), QLatin1Char('\n')));
-    btSelectFolder->setText(get("SelectFolder"));
+    Tree->RefreshCaptions();
     Auto1->setText(get("Auto"));
     Current1->setText(get("Current"));
     Manual1->setText(get("Manual") + QStringLiteral("..."));
     CachedMSN751->setText(get("CachedMSN75"));
     CachedWLM801->setText(get("CachedWLM80"));
     Hide1->setText(get("HideEmpty"));
-    labelFileList->setText(get("FileList"));
-    chOnlyRecognized->setText(get("ShowKnownOnly"));
-    lbCabTitle->setText(get("InCab"));
-    labelPreview->setText(get("Preview"));
-    btOpen->setText(get("Open"));
-    btOpenWith->setText(get("OpenWith"));
-    btSaveAs->setText(get("SaveAs") + QStringLiteral("..."));
-
-    // Fit btSelectFolder to its caption, keeping its right edge on the tree's right edge.
-    QLabel measure(btSelectFolder->text());
-    measure.setFont(QApplication::font());
-    const int width = measure.sizeHint().width() + 5 + 19;
-    btSelectFolder->setFixedWidth(width);
+    Pane->RefreshCaptions();
 }
 
 void TfrmMain::SwitchLanguage(QAction *item, const QString &code)
@@ -516,7 +329,7 @@ void TfrmMain::SwitchLanguage(QAction *item, const QString &code)
     SetCurrentLanguage(LoadLanguage(code));
     RefreshCaptions();
     if (isVisible())
-        FitPanels(*this, false);
+        FitPanels(this, Splitter1, Splitter2, false);
     SaveLanguage();
 }
 
@@ -525,63 +338,16 @@ void TfrmMain::French1Click() { SwitchLanguage(French1, QStringLiteral("FR")); }
 void TfrmMain::Italian1Click() { SwitchLanguage(Italian1, QStringLiteral("IT")); }
 void TfrmMain::Spanish1Click() { SwitchLanguage(Spanish1, QStringLiteral("SP")); }
 
-int TfrmMain::CountNodesAtLevel(int level) const
-{
-    int count = 0;
-    std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int depth) {
-        if (depth == level)
-            ++count;
-        for (int i = 0; i < item->childCount(); ++i)
-            walk(item->child(i), depth + 1);
-    };
-    for (int i = 0; i < tvDir->topLevelItemCount(); ++i)
-        walk(tvDir->topLevelItem(i), 0);
-    return count;
-}
+int TfrmMain::CountNodesAtLevel(int level) const { return Tree->CountNodesAtLevel(level); }
 
 void TfrmMain::ShowStatusHint(const QString &text, int top, int left, unsigned char seconds)
 {
-    const QRect work = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    QString shown = text;
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    StatusHintWindow->setText(shown);
-    const QFontMetrics fm(StatusHintWindow->font());
-    const int padding = 2 * StatusHintWindow->margin() + 4;
-    const int maxWidth = work.width() - 20;
-    const QRect need = fm.boundingRect(QRect(0, 0, maxWidth - padding, 100000), Qt::TextWordWrap, shown);
-    // A word longer than the line is cut, never wider than the work area allows.
-    const int w = qMax(qMin(need.width() + padding, maxWidth), 150);
-    const int h = qMax(need.height() + padding, 40);
-    const QRect outer = frameGeometry();
-    if (top == -1)
-        top = RoundHalfEven(outer.top() + (outer.height() - h) / 2.0);
-    if (left == -1)
-        left = RoundHalfEven(outer.left() + (outer.width() - w) / 2.0);
-    StatusHintWindow->setGeometry(left, top, w, h);
-    StatusHintWindow->show();
-    StatusHintWindow->raise();
-    if (seconds > 0) {
-        StatusHintTicks = seconds;
-        m_hintCountdown = true;
-        Timer1->start(); // restarts the 1000 ms period
-    }
+    StatusHint->Show(text, top, left, seconds);
 }
-
-void TfrmMain::HideStatusHint() { StatusHintWindow->hide(); }
-bool TfrmMain::StatusHintVisible() const { return StatusHintWindow && StatusHintWindow->isVisible(); }
-QString TfrmMain::StatusHintText() const { return StatusHintWindow ? StatusHintWindow->text() : QString(); }
-
-void TfrmMain::Timer1Timer()
-{
-    if (!m_hintCountdown)
-        return;
-    const unsigned char before = StatusHintTicks--;
-    if (before == 1) {
-        HideStatusHint();
-        m_hintCountdown = false;
-        Timer1->stop();
-    }
-}
+void TfrmMain::HideStatusHint() { StatusHint->Hide(); }
+bool TfrmMain::StatusHintVisible() const { return StatusHint && StatusHint->Visible(); }
+QString TfrmMain::StatusHintText() const { return StatusHint ? StatusHint->Text() : QString(); }
+void TfrmMain::Timer1Timer() { StatusHint->Tick(); }
 
 void TfrmMain::ReportError(const std::exception &error) { ShowException(error); }
 
@@ -623,14 +389,13 @@ void TfrmMain::InstallStartupChecks()
 
 void TfrmMain::StartupChecks()
 {
-    // 1. runs once: installed as a single shot
-    // 2. the automatic scan
+    // Runs once (installed as a single shot): the automatic scan first.
     Auto1Click();
     tvDir->setFocus();
-    // 3. nothing found
+    // Nothing found: say so.
     if (tvDir->topLevelItemCount() == 0)
         PlainMessageBox(StripAmpersands(CurrentLanguage().Get(QStringLiteral("CannotFindMsnData"))));
-    // 4. the drive the program runs from
+    // The drive the program runs from: refuse a CD-ROM, warn on removable and network drives.
     switch (Platform::Get().DriveTypeOf(AppDir)) {
     case DriveType::CdRom:
         LangMessageDlg(CurrentLanguage().Get(QStringLiteral("NoCdrom")), TMsgDlgType::mtError, mbOK);
@@ -671,6 +436,63 @@ void TfrmMain::Terminate()
 {
     Terminating = true;
     QCoreApplication::exit(0);
+}
+
+// ---- the folder tree and the file pane ----
+void TfrmMain::LoadTreeIcons() { Tree->LoadIcons(); }
+void TfrmMain::btSelectFolderClick()
+{
+    popupSelectFolder->popup(btSelectFolder->mapToGlobal(QPoint(0, btSelectFolder->height() - 1)));
+}
+void TfrmMain::tvDirKeyDown(int key)
+{
+    if (key == Qt::Key_F4)
+        Hide1->trigger();
+}
+void TfrmMain::btExploreClick() { Tree->ExploreSelected(); }
+void TfrmMain::btSaveFolderClick() { Tree->SaveSelectedFolder(); }
+void TfrmMain::ClearFolderList() { Tree->Clear(); }
+QString TfrmMain::SelectedFolder() const { return Tree->SelectedFolder(); }
+void TfrmMain::Auto1Click() { Tree->AutoScan(Hide1->isChecked()); }
+void TfrmMain::Current1Click() { Tree->ScanCurrentUser(Hide1->isChecked()); }
+void TfrmMain::Manual1Click() { Tree->ScanChosenFolder(Hide1->isChecked()); }
+void TfrmMain::CachedMSN751Click() { Tree->ShowCachedMsn75(AppDir, Hide1->isChecked()); }
+void TfrmMain::CachedWLM801Click() { Tree->ShowCachedWlm(Hide1->isChecked()); }
+void TfrmMain::Hide1Click()
+{
+    if (Hide1->isChecked())
+        Tree->PruneAllEmptyFolders();
+    else
+        LangMessageDlg(Lang("HideEffect"), TMsgDlgType::mtInformation, mbOK);
+}
+void TfrmMain::CalcId1Click() { SelectFolderOfAddress(*Tree, this); }
+
+void TfrmMain::tvDirChange()
+{
+    if (QTreeWidgetItem *node = tvDir->currentItem()) {
+        const QString email = EmailById().GetValue(node->text(0));
+        if (!email.isEmpty())
+            ShowStatusHint(email, -1, -1, 1);
+        browse::SetHint(btExplore, FormatText(Lang("ExploreFolderHint"), {SelectedFolder()}));
+    }
+    Pane->ShowSelectedFolder();
+}
+void TfrmMain::chOnlyRecognizedClick() { tvDirChange(); }
+void TfrmMain::lbFilesClick() { Pane->ShowSelectedFile(); }
+void TfrmMain::lbCabClick() { Pane->ShowSelectedEntry(); }
+void TfrmMain::Image1Click() { Pane->Preview().ToggleStretch(); }
+void TfrmMain::btOpenClick() { Pane->Open(); }
+void TfrmMain::btOpenWithClick() { Pane->OpenWith(this); }
+void TfrmMain::btSaveAsClick() { Pane->SaveAs(); }
+void TfrmMain::PreviewFile(const QString &path, QLabel *image, QLabel *flash) { Pane->PreviewFile(path, image, flash); }
+
+void TfrmMain::ExtractCabinetTo(const QString &cabinet, const QString &folder)
+{
+    zorvak::ExtractCabinetTo(*CABFile1, cabinet, folder);
+}
+bool TfrmMain::PackFolder(const QString &folder, const QString &cabinet, bool keepExisting)
+{
+    return zorvak::PackFolder(*CABFile1, folder, cabinet, keepExisting);
 }
 
 } // namespace zorvak

@@ -7,7 +7,6 @@
 
 #include <QIcon>
 #include <QMainWindow>
-#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -24,18 +23,28 @@ class QWidget;
 
 namespace zorvak {
 
-struct TBrowseState;
-class TStatusHintWindow;
+class TCABFile;
+class TFilePane;
+class TFolderTree;
+class TStatusHint;
 
+// The window is wiring: the folder side lives in a TFolderTree, the file list and the preview in
+// a TFilePane, both owned by the window. The names of their controls and handlers stay on the
+// window as forwarders, so the window reads as its design describes it.
 class TfrmMain : public QMainWindow, public StatusHintSink {
     Q_OBJECT
 public:
     explicit TfrmMain(QWidget *parent = nullptr);
     ~TfrmMain() override;
 
+    // ---- owned parts ----
+    TFolderTree *const Tree;            // the folder tree and FolderMap
+    TFilePane *const Pane;              // the file list, the cabinet list and the preview
+    TCABFile *const CABFile1;           // the cabinet component (MSZIP, no events)
+
     // ---- shared services ----
     QString AppDir;                     // ends with the separator
-    THash FolderMap;                    // absolute node index -> folder
+    THash &FolderMap;                   // absolute node index -> folder (kept by Tree)
     int CountNodesAtLevel(int level) const;
     void RefreshCaptions();
     void ShowStatusHint(const QString &text, int top, int left, unsigned char seconds) override;
@@ -43,11 +52,11 @@ public:
     bool StatusHintVisible() const;
     QString StatusHintText() const;
     void StartupChecks();
-    // Cabinet wrappers around CABFile1.
+    // Cabinet wrappers around CABFile1: existing files are replaced without asking.
     void ExtractCabinetTo(const QString &cabinet, const QString &folder);
     bool PackFolder(const QString &folder, const QString &cabinet, bool keepExisting);
 
-    // ---- controls (named as the window's design names them) ----
+    // ---- controls (named as the window's design names them; those of the parts point there) ----
     QWidget *panLeft = nullptr;
     QSplitter *Splitter1 = nullptr;
     QSplitter *Splitter2 = nullptr;
@@ -71,7 +80,7 @@ public:
     QPushButton *btOpen = nullptr;
     QPushButton *btOpenWith = nullptr;
     QPushButton *btSaveAs = nullptr;
-    QList<QIcon> ImageList1;            // the eight folder-tree icons
+    QList<QIcon> &ImageList1;           // the eight folder-tree icons (kept by Tree)
     QTimer *Timer1 = nullptr;
 
     // menus
@@ -136,7 +145,6 @@ public:
     // Shows a file in an image control and, when given, the Flash control (also used by the
     // backup's confirmation dialogs for their thumbnails).
     void PreviewFile(const QString &path, QLabel *image, QLabel *flash);
-    std::unique_ptr<TBrowseState> Browse;   // the browsing handlers' own state
 
     // ---- backup (backup/) and restore (restore/) ----
     void Backup1Click();
@@ -155,12 +163,11 @@ private:
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();
+    void ConnectRowHandler(QListWidget *list, void (TfrmMain::*handler)());
     void SwitchLanguage(QAction *item, const QString &code);
     void FormClose();
     void ReportError(const std::exception &error);
-    unsigned char StatusHintTicks = 0;
-    bool m_hintCountdown = false;
-    TStatusHintWindow *StatusHintWindow = nullptr;
+    TStatusHint *StatusHint = nullptr;
 
     // ---- start-up and termination (shell) ----
 public:

@@ -1,5 +1,10 @@
 #include "BrowseFixtures.h"
 
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "browse/EmailId.h"
 #include "support/TestEnv.h"
 
@@ -189,6 +194,30 @@ TSyntheticDisk MakeSyntheticDisk(const QString &root)
     WriteFile(d.docSet + "All Users/Application Data/other.txt", "x");
     WriteFile(d.docSet + "Alice/ntuser.dat", "profile");
     return d;
+}
+
+TFifoWatch::TFifoWatch(const QString &path) : m_path(QFile::encodeName(path))
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (::mkfifo(m_path.constData(), 0644) != 0)
+        throw std::runtime_error("mkfifo failed");
+    m_thread = std::thread([this] {
+        while (!m_stop.load()) {
+            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                m_opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+}
+
+TFifoWatch::~TFifoWatch()
+{
+    m_stop = true;
+    m_thread.join();
+    ::unlink(m_path.constData());
 }
 
 } // namespace zorvak::test

@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <thread>
 // Fixture builders for the browsing tests: content files of every recognised kind, Flash
 // movies, and a synthetic disk of Windows profiles with Messenger data folders.
 #include "browse/FolderScan.h"
@@ -46,5 +48,22 @@ struct TSyntheticDisk {
     QString Messenger(const QString &user) const;   // docSet + user + "/Application Data/Microsoft/MSN Messenger/"
 };
 TSyntheticDisk MakeSyntheticDisk(const QString &root);
+
+// A FIFO that nothing may open for reading. A watcher thread keeps trying to open its writing end
+// without blocking; that succeeds only while a reader has it open, so a reader that would block
+// for ever is released at once (it reads end-of-file) and the fault is recorded instead of
+// hanging the suite.
+class TFifoWatch {
+public:
+    explicit TFifoWatch(const QString &path);   // makes the FIFO
+    ~TFifoWatch();                              // removes it
+    bool Opened() const { return m_opened.load(); }
+
+private:
+    QByteArray m_path;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_opened{false};
+    std::thread m_thread;
+};
 
 } // namespace zorvak::test

@@ -1,6 +1,7 @@
 // The main window's browsing commands, driven as a user would, with the scripted dialog service.
 #include "BrowseFixtures.h"
-#include "browse/BrowseState.h"
+#include "browse/FilePane.h"
+#include "browse/Preview.h"
 #include "browse/EmailId.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uOpenWith.h"
@@ -10,6 +11,9 @@
 #include "support/TestEnv.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QMouseEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -26,6 +30,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace zorvak;
 using namespace zorvak::test;
@@ -250,7 +256,7 @@ TEST_F(BrowseUi, SelectionMadeWhileAFolderIsListedWins)
     w->tvDir->setCurrentItem(backgrounds);
     EXPECT_EQ(w->tvDir->currentItem(), emoticons);
     EXPECT_EQ(Rows(), QStringList{"e.gif"});
-    EXPECT_EQ(w->Browse->DiskNames, QStringList{"e.dat"});
+    EXPECT_EQ(w->Pane->DiskNames(), QStringList{"e.dat"});
     EXPECT_EQ(w->lbTotalFiles->text(), "1 files total");
 }
 
@@ -600,7 +606,7 @@ TEST_F(BrowseUi, CabinetListPreviewAndSave)
     EXPECT_EQ(w->lbCab->currentRow(), -1);
     // The first Flash entry plays.
     EXPECT_FALSE(w->Flash1->isHidden());
-    EXPECT_EQ(w->Flash1->property("movie").toString(), w->AppDir + "~tmp/wink.swf");
+    EXPECT_EQ(w->Pane->Preview().FlashMovie(), w->AppDir + "~tmp/wink.swf");
     EXPECT_TRUE(w->Flash1->text().contains(QString::fromUtf8("160 \u00d7 120 pixels")));
     EXPECT_EQ(ReadFile(w->AppDir + "~tmp/wink.swf"), movie);
 
@@ -628,4 +634,229 @@ TEST_F(BrowseUi, CabinetListPreviewAndSave)
     w->PreviewFile(w->AppDir + "nested.cab", w->Image1, nullptr);
     EXPECT_EQ(browse::PictureSize(w->Image1), QSize(12, 10));
     EXPECT_FALSE(QFileInfo::exists(w->AppDir + "~tmp2"));
+}
+
+namespace {
+const QDateTime kOld(QDate(2006, 5, 4), QTime(3, 2, 1), Qt::UTC);
+
+void SetModified(const QString &path, const QDateTime &when)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite)) << path.toStdString();
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+QDateTime Modified(const QString &path) { return QFileInfo(path).lastModified().toUTC(); }
+
+// What moving a file away and back changes even on the same file system.
+struct TStat {
+    ino_t inode;
+    timespec changed, modified;
+    mode_t mode;
+};
+TStat StatOf(const QString &path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return {st.st_ino, st.st_ctim, st.st_mtim, st.st_mode};
+}
+void ExpectSame(const TStat &a, const TStat &b)
+{
+    EXPECT_EQ(a.inode, b.inode);
+    EXPECT_EQ(a.mode, b.mode);
+    EXPECT_TRUE(a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec);
+    EXPECT_TRUE(a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec);
+}
+
+// A left-button click as the mouse gives it: press and release over a row.
+void ClickRow(QListWidget *list, int row)
+{
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &event);
+    }
+}
+} // namespace
+
+TEST_F(BrowseUi, SaveAsAsksBeforeReplacingTheNameCompletedWithTheExtension)
+{
+    w->Auto1Click();
+    w->tvDir->setCurrentItem(Emoticons());
+    SelectRow("a.jpg");
+    WriteFile(env.path("saved/holiday.jpg"), "the only copy");
+
+    // "holiday" typed for a JPEG: the file written would be holiday.jpg, so that is asked about.
+    env.dialogs().AnswerPath(env.path("saved/holiday"));
+    env.dialogs().Answer(mrNo);
+    w->btSaveAsClick();
+    const auto &calls = env.dialogs().calls;
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2].kind, DialogCall::Save);
+    EXPECT_EQ(calls[calls.size() - 2].defaultSuffix, "jpg"); // the real dialog completes and asks itself
+    EXPECT_EQ(calls.back().type, TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(calls.back().text, "File already exists:\r" + env.path("saved/holiday.jpg") + "\r\rOverwrite?");
+    EXPECT_TRUE(env.dialogs().AllAnswered());
+    EXPECT_EQ(ReadFile(env.path("saved/holiday.jpg")), "the only copy");
+
+    env.dialogs().AnswerPath(env.path("saved/holiday"));
+    env.dialogs().Answer(mrYes);
+    w->btSaveAsClick();
+    EXPECT_EQ(ReadFile(env.path("saved/holiday.jpg")), JpegPicture(40, 30));
+
+    // A new name, or one the dialog itself asked about: no second question.
+    env.dialogs().ClearCalls();
+    env.dialogs().AnswerPath(env.path("saved/other"));
+    env.dialogs().AnswerPath(env.path("saved/holiday.jpg"));
+    w->btSaveAsClick();
+    w->btSaveAsClick();
+    EXPECT_EQ(env.dialogs().calls.size(), 2u);
+    EXPECT_EQ(ReadFile(env.path("saved/other.jpg")), JpegPicture(40, 30));
+}
+
+TEST_F(BrowseUi, CopiesKeepTheModificationTime)
+{
+    const QString emoticons = disk.Messenger("Alice") + disk.idAlice + "/CustomEmoticons/";
+    for (const QString &name : QDir(emoticons).entryList(QDir::Files))
+        SetModified(emoticons + name, kOld);
+    before = TreeChecksum(disk.root);
+    w->Auto1Click();
+    w->tvDir->setCurrentItem(Emoticons());
+    SelectRow("a.jpg");
+    EXPECT_EQ(Modified(w->AppDir + "~tmp.jpg"), kOld); // the preview copy
+
+    QDir().mkpath(env.path("saved"));
+    env.dialogs().AnswerPath(env.path("saved/a.jpg"));
+    w->btSaveAsClick();
+    EXPECT_EQ(Modified(env.path("saved/a.jpg")), kOld);
+
+    QDir().mkpath(env.path("export"));
+    env.dialogs().AnswerPath(env.path("export"));
+    w->btSaveFolderClick();
+    ASSERT_TRUE(QFileInfo::exists(env.path("export/CustomEmoticons/b.png")));
+    EXPECT_EQ(Modified(env.path("export/CustomEmoticons/b.png")), kOld);
+}
+
+TEST_F(BrowseUi, SpecialFilesAreNeitherListedNorOpened)
+{
+    const QString emoticons = disk.Messenger("Alice") + disk.idAlice + "/CustomEmoticons/";
+    const TStat folder = StatOf(emoticons);
+    {
+        TFifoWatch fifo(emoticons + "pipe.png");
+        w->Auto1Click();
+        w->tvDir->setCurrentItem(Emoticons());
+        EXPECT_EQ(Rows(), (QStringList{"a.jpg", "b.gif", "b.png"}));
+        w->chOnlyRecognized->setChecked(false);
+        w->chOnlyRecognizedClick();
+        EXPECT_EQ(Rows(), (QStringList{"a.jpg", "b.gif", "b.png", "map.dat", "notes.txt"}));
+        EXPECT_EQ(w->lbTotalFiles->text(), "5 files total");
+
+        QDir().mkpath(env.path("export"));
+        env.dialogs().AnswerPath(env.path("export"));
+        w->chKnownOnly->setChecked(false);
+        w->btSaveFolderClick();
+        EXPECT_EQ(LastMessage(), "5 files has been copied.");
+        EXPECT_FALSE(QFileInfo::exists(env.path("export/CustomEmoticons/pipe.png")));
+        EXPECT_FALSE(fifo.Opened()) << "the FIFO was opened for reading";
+    }
+    // The folder's time as it was before the test made and removed the FIFO.
+    const timespec times[2] = {folder.modified, folder.modified};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(emoticons).constData(), times, 0), 0);
+}
+
+TEST_F(BrowseUi, OneClickOnAFileRunsItsHandlerOnce)
+{
+    w->show();
+    w->Auto1Click();
+    w->tvDir->setCurrentItem(Emoticons());
+    ASSERT_EQ(w->lbFiles->count(), 3);
+    QStringList previewed;
+    QObject::connect(w->Pane, &TFilePane::filePreviewed, w.get(), [&](const QString &name) { previewed << name; });
+
+    ClickRow(w->lbFiles, 1); // another row: the row change runs it, the click does not again
+    EXPECT_EQ(w->lbFiles->currentRow(), 1);
+    EXPECT_EQ(previewed.size(), 1);
+    ClickRow(w->lbFiles, 1); // the current row once more
+    EXPECT_EQ(previewed.size(), 2);
+    w->lbFiles->setCurrentRow(2); // the keyboard
+    EXPECT_EQ(previewed.size(), 3);
+    ClickRow(w->lbFiles, 0);
+    EXPECT_EQ(previewed.size(), 4);
+    EXPECT_EQ(previewed.last(), w->Pane->DiskNames().at(0));
+}
+
+TEST_F(BrowseUi, CachedPicturesLeaveTheCacheAsItWasAndKeepTheirTimes)
+{
+    const QString tif = env.path("profile/Temporary Internet Files/");
+    WriteFile(tif + "Desktop.ini", "[.ShellClassInfo]\r\n");
+    WriteFile(tif + "Content.IE5/desktop.ini", "[IE5]\r\n");
+    WriteFile(tif + "Content.IE5/AB12/pic.bin", PngPicture(5, 5));
+    SetModified(tif + "Content.IE5/AB12/pic.bin", kOld);
+    QFile::setPermissions(tif + "Desktop.ini", QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const TStat outer = StatOf(tif + "Desktop.ini");
+    const TStat inner = StatOf(tif + "Content.IE5/desktop.ini");
+    const QByteArray cache = TreeChecksum(tif);
+    env.platform().shellFolders["Cache"] = tif;
+
+    w->CachedMSN751Click();
+    ExpectSame(StatOf(tif + "Desktop.ini"), outer);
+    ExpectSame(StatOf(tif + "Content.IE5/desktop.ini"), inner);
+    EXPECT_EQ(TreeChecksum(tif), cache);
+    EXPECT_EQ(QDir(w->AppDir + "~tmpCache").entryList(QDir::Files), QStringList{"pic.bin"});
+    EXPECT_EQ(Modified(w->AppDir + "~tmpCache/pic.bin"), kOld);
+    EXPECT_TRUE(QDir(w->AppDir).entryList({"Desktopini*"}, QDir::Files).isEmpty());
+
+    // A FIFO among the cached pictures is not copied, nor opened.
+    TFifoWatch fifo(tif + "Content.IE5/CD34/pipe.bin");
+    w->CachedMSN751Click();
+    EXPECT_EQ(QDir(w->AppDir + "~tmpCache").entryList(QDir::Files), QStringList{"pic.bin"});
+    EXPECT_FALSE(fifo.Opened());
+}
+
+TEST_F(BrowseUi, CachedPicturesOfTheScannedWindowsProfiles)
+{
+    EXPECT_EQ(ProfileOfUserFolder("/d/Users/Bob/AppData/Roaming/"), "/d/Users/Bob/");
+    EXPECT_EQ(ProfileOfUserFolder("/d/DS/Alice/Application Data/"), "/d/DS/Alice/");
+    EXPECT_EQ(ProfileOfUserFolder("/d/DS/Alice/"), "/d/DS/Alice/");
+
+    // No cache folder configured: the profiles the scan found are offered, by name.
+    const QString alice = disk.docSet + "Alice/";
+    const QString bob = disk.docSet + "Bob/";
+    WriteFile(bob + "Local Settings/Temporary Internet Files/Content.IE5/AB12/pic.bin", PngPicture(5, 5));
+    WriteFile(bob + "Local Settings/Temp/MessengerCache/x.dat", PngPicture(8, 8));
+    before = TreeChecksum(disk.root);
+    w->Auto1Click();
+    env.dialogs().ClearCalls();
+    env.dialogs().Answer(mrNo);  // Alice
+    env.dialogs().Answer(mrYes); // Bob
+    w->CachedMSN751Click();
+    ASSERT_EQ(env.dialogs().Messages().size(), 2);
+    EXPECT_EQ(env.dialogs().Messages().at(0), "Show the cached pictures of the Windows user Alice?\r   " + alice);
+    EXPECT_EQ(env.dialogs().Messages().at(1), "Show the cached pictures of the Windows user Bob?\r   " + bob);
+    EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtConfirmation);
+    ASSERT_EQ(w->tvDir->topLevelItemCount(), 1);
+    EXPECT_EQ(w->tvDir->topLevelItem(0)->text(0), "MSN 7.5 Cache");
+    EXPECT_EQ(Rows(), QStringList{"pic.png"});
+
+    // Cancel ends the command quietly and leaves the tree.
+    w->Auto1Click();
+    env.dialogs().ClearCalls();
+    env.dialogs().Answer(mrCancel);
+    w->CachedWLM801Click();
+    EXPECT_EQ(env.dialogs().calls.size(), 1u);
+    EXPECT_EQ(w->tvDir->topLevelItemCount(), 3);
+
+    env.dialogs().Answer(mrNo);
+    env.dialogs().Answer(mrYes);
+    w->CachedWLM801Click();
+    EXPECT_EQ(w->FolderMap.GetValue("0"), bob + "Local Settings/Temp/MessengerCache/");
+    EXPECT_EQ(Rows(), QStringList{"x.png"});
+
+    // The configured folder overrides the profiles: no question.
+    env.dialogs().ClearCalls();
+    env.platform().shellFolders["Local Settings"] = bob + "Local Settings";
+    w->CachedWLM801Click();
+    EXPECT_TRUE(env.dialogs().calls.empty());
+    EXPECT_EQ(w->FolderMap.GetValue("0"), bob + "Local Settings/Temp/MessengerCache/");
 }

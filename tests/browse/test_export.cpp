@@ -3,10 +3,12 @@
 #include "browse/FolderExport.h"
 #include "browse/SwfInfo.h"
 #include "browse/unitFileFolderUtil.h"
+#include "common/FileOps.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "support/TestEnv.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -45,20 +47,25 @@ TEST(SwfInfo, DamagedMovies)
     }
 }
 
-TEST_F(EnvTest, CopyFileReplacingNeverLosesTheSource)
+namespace {
+const fileops::CopyOptions kReplace{fileops::IfExists::Replace, true};
+}
+
+// Browse copies go through the shared copy helper with replacing allowed.
+TEST_F(EnvTest, ReplacingCopyNeverLosesTheSource)
 {
     WriteFile(env.path("src"), "new");
     WriteFile(env.path("dst"), "older and longer");
-    EXPECT_TRUE(CopyFileReplacing(env.path("src"), env.path("dst")));
+    EXPECT_TRUE(fileops::CopyFile(env.path("src"), env.path("dst"), kReplace));
     EXPECT_EQ(ReadFile(env.path("dst")), "new");
     // Onto itself, also through another name of the same file: nothing changes.
-    EXPECT_TRUE(CopyFileReplacing(env.path("src"), env.path("./src")));
+    EXPECT_TRUE(fileops::CopyFile(env.path("src"), env.path("./src"), kReplace));
     EXPECT_EQ(ReadFile(env.path("src")), "new");
     QString error;
     QDir().mkpath(env.path("adir"));
-    EXPECT_FALSE(CopyFileReplacing(env.path("src"), env.path("adir"), &error));
+    EXPECT_FALSE(fileops::CopyFile(env.path("src"), env.path("adir"), kReplace, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(CopyFileReplacing(env.path("missing"), env.path("x"), &error));
+    EXPECT_FALSE(fileops::CopyFile(env.path("missing"), env.path("x"), kReplace, &error));
 }
 
 TEST_F(EnvTest, SaveFolderTreeNamesSkipsAndAnswers)
@@ -153,4 +160,40 @@ TEST_F(EnvTest, NumberedCopyNames)
     WriteFile(f + "/desktop.ini", "4");
     EXPECT_EQ(FindEntryIgnoringCase(f, "Desktop.ini"), "desktop.ini");
     EXPECT_EQ(FindEntryIgnoringCase(f, "Other.ini"), "Other.ini");
+}
+
+TEST_F(EnvTest, SaveFolderTreeCopiesRegularFilesOnlyKeepingTheirTimes)
+{
+    const QDateTime old(QDate(2006, 5, 4), QTime(3, 2, 1), Qt::UTC);
+    const QString src = env.path("src/");
+    WriteFile(src + "a.dat", PngPicture(3, 3));
+    {
+        QFile file(src + "a.dat");
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    TFifoWatch fifo(src + "pipe.png");
+    TFolderSaver saver;
+    saver.KnownOnly = false;
+    EXPECT_TRUE(saver.SaveFolderTree(FolderTreeOf(src), env.path("out/src")));
+    EXPECT_EQ(saver.Copied, 1);
+    EXPECT_EQ(QFileInfo(env.path("out/src/a.png")).lastModified().toUTC(), old);
+    EXPECT_FALSE(QFileInfo::exists(env.path("out/src/pipe.png")));
+    EXPECT_FALSE(fifo.Opened());
+}
+
+TEST_F(EnvTest, CacheFoldersAreDerivedFromTheWindowsProfile)
+{
+    const QString xp = env.path("DS/Alice/");
+    QDir().mkpath(xp + "Local Settings/Temporary Internet Files");
+    TProfileCaches caches = ProfileCaches(xp);
+    EXPECT_EQ(caches.localSettings, xp + "Local Settings");
+    EXPECT_EQ(caches.internetCache, xp + "Local Settings/Temporary Internet Files");
+
+    // Vista and later, folder names in another letter case as a mounted volume may show them.
+    const QString vista = env.path("Users/Bob/");
+    QDir().mkpath(vista + "appdata/local/Microsoft/Windows/Temporary Internet Files");
+    caches = ProfileCaches(vista);
+    EXPECT_EQ(caches.localSettings, vista + "appdata/local");
+    EXPECT_EQ(caches.internetCache, vista + "appdata/local/Microsoft/Windows/Temporary Internet Files");
 }

@@ -21,9 +21,9 @@ QStringList Sorted(QStringList l)
 TEST_F(EnvTest, ListingsOfMissingAndUnlistableFolders)
 {
     EXPECT_TRUE(ListFiles(env.path("nowhere")).isEmpty());
-    EXPECT_EQ(CountFiles(env.path("nowhere")), -1);
+    EXPECT_EQ(CountEntries(env.path("nowhere")), -1);
     ASSERT_TRUE(WriteFile(env.path("plain"), "x"));
-    EXPECT_EQ(CountFiles(env.path("plain")), -1); // a file is not a folder
+    EXPECT_EQ(CountEntries(env.path("plain")), -1); // a file is not a folder
     QStringList listing;
     EXPECT_FALSE(WalkFolder(env.path("nowhere"), QString(), QString(), true, true, false, false, listing));
 }
@@ -56,13 +56,13 @@ TEST_F(EnvTest, ListingsNamesFoldersMasksAndRecursion)
     EXPECT_EQ(withFolders.count("x.bin/f.bin"), 1);
     EXPECT_TRUE(withFolders.contains("Sub/Deeper/d.bin"));
 
-    EXPECT_EQ(CountFiles(root + "Sub"), 1);
-    EXPECT_EQ(CountFiles(root + "CustomEmoticons"), 0);
+    EXPECT_EQ(CountEntries(root + "Sub"), 1);
+    EXPECT_EQ(CountEntries(root + "CustomEmoticons"), 0);
     QDir().mkpath(root + "only/one/two");
     WriteFile(root + "only/one/two/z", "z");
-    EXPECT_EQ(CountFiles(root + "only"), 0);
-    EXPECT_EQ(CountFiles(root + "only", QString(), false, true), 1);
-    EXPECT_EQ(CountFiles(root + "only", QString(), true, true), 3);
+    EXPECT_EQ(CountEntries(root + "only"), 0);
+    EXPECT_EQ(CountEntries(root + "only", QString(), false, true), 1);
+    EXPECT_EQ(CountEntries(root + "only", QString(), true, true), 3);
 }
 
 TEST_F(EnvTest, RecursiveWalkDoesNotFollowFolderLinks)

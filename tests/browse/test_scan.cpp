@@ -86,7 +86,7 @@ TEST_F(EnvTest, UnlistableIdFolderIsShown)
     TFolderForest roots;
     ScanFolders(roots, 0, d.docSet, Options(true));
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_TRUE(TreeText(roots).contains("\t55555555 1\n")); // CountFiles gave -1, not 0
+    EXPECT_TRUE(TreeText(roots).contains("\t55555555 1\n")); // CountEntries gave -1, not 0
 }
 
 TEST(FolderScan, SplitAppDataPath)

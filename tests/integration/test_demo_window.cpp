@@ -2,7 +2,6 @@
 // users through the Application Data folder, content folders list their files under recognised
 // names, pictures preview, a wink lists its cabinet. With ZORVAK_SHOT_DIR set, every step is also
 // saved as a picture of the window there.
-#include "browse/BrowseState.h"
 #include "browse/uMainBrowse.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"

@@ -1,7 +1,6 @@
 // The program as a user meets it: the start-up scan over a profile on disk, the welcome dialog
 // and "Which is my folder?" behind it, and F5 in the main window.
 #include "BrowseFixtures.h"
-#include "browse/BrowseState.h"
 #include "browse/EmailId.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uSelectEmail.h"

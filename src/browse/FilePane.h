@@ -1,0 +1,108 @@
+#pragma once
+// The file side of the main window: the list of the selected folder's files (recognised ones
+// under their recognised extension), the list of a cabinet's entries, the preview of the selected
+// file, and the commands on that file (Open, Open with, Save as).
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSplitter;
+class QWidget;
+
+namespace zorvak {
+
+class TFolderTree;
+class TPreview;
+
+class TFilePane : public QObject {
+    Q_OBJECT
+public:
+    // Extracts a cabinet into a folder (the window's cabinet component does it).
+    using TExtractor = std::function<void(const QString &cabinet, const QString &folder)>;
+    // `appDir` (the window's, read when used; ends with the separator): the preview copies and
+    // extracted entries live there.
+    TFilePane(const TFolderTree &tree, const QString &appDir, TExtractor extract, QObject *parent);
+
+    // Builds the file panel and the preview panel as the two sides of `splitter`.
+    void CreateControls(QSplitter *splitter);
+    void RefreshCaptions();
+
+    // Controls (named as the window's design names them).
+    QWidget *panFiles = nullptr;
+    QWidget *panPreview = nullptr;
+    QLabel *labelFileList = nullptr;
+    QListWidget *lbFiles = nullptr;
+    QLabel *lbTotalFiles = nullptr;
+    QLabel *lbRecognized = nullptr;
+    QLabel *lbCabTitle = nullptr;
+    QListWidget *lbCab = nullptr;
+    QCheckBox *chOnlyRecognized = nullptr;
+    QLabel *labelPreview = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Flash1 = nullptr;   // the Flash movie's information card
+    QPushButton *btOpen = nullptr;
+    QPushButton *btOpenWith = nullptr;
+    QPushButton *btSaveAs = nullptr;
+
+    // The preview of Image1.
+    TPreview &Preview() const;
+    // The disk name behind each row of lbFiles (row i <-> item i).
+    const QStringList &DiskNames() const { return m_diskNames; }
+
+    // Lists the files of the tree's selected folder and previews the first one.
+    void ShowSelectedFolder();
+    // Empties the file list (the tree was cleared).
+    void Clear();
+    // Previews the selected row; a cabinet is extracted and its entries listed.
+    void ShowSelectedFile();
+    // Previews the selected cabinet entry.
+    void ShowSelectedEntry();
+    // Shows a file in an image control and, when given, the Flash card (the backup's
+    // confirmation dialogs use it for their thumbnails).
+    void PreviewFile(const QString &path, QLabel *image, QLabel *flash);
+    void Open();
+    void OpenWith(QWidget *owner);
+    void SaveAs();
+    // A click on a row of lbFiles or lbCab: true when the press of that click made the row
+    // current, so the row change has run the row's handler already and the click must not run
+    // it again.
+    bool ClickChangedRow(const QListWidget *list, int clickedRow) const;
+
+signals:
+    // The selected row of lbFiles was previewed (once per click or selection change).
+    void filePreviewed(const QString &diskName);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct TSelectedFile {
+        bool cabinetEntry = false;
+        QString name;      // entry name, or the row's display name
+        QString source;    // where the file lies
+    };
+    bool SelectedFile(TSelectedFile &out) const;
+    void ResetPreview(QListWidget *list);
+    void SetCabListVisible(bool visible);
+    // AppDir + "~tmp" + the display name's extension (a lone dot when it has none).
+    QString PreviewCopyPath(const QString &displayName) const;
+    QString CabFolder() const;
+
+    const TFolderTree &m_tree;
+    const QString &m_appDir;   // the window's, set once the window knows it
+    TExtractor m_extract;
+    QStringList m_diskNames;
+    QString m_saveAsStartFolder;   // the start folder last given to the save dialog
+    QString m_lastSaveFolder;      // the folder the user last saved a file into
+    // Counts the fills of the file list and the previews of its rows. Listing a folder processes
+    // pending events, so another selection may fill the list meanwhile; the older fill then stops.
+    int m_generation = 0;
+    int m_rowAtPress[2] = {-1, -1}; // current rows of lbFiles and lbCab when a mouse button went down
+};
+
+} // namespace zorvak

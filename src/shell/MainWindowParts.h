@@ -1,0 +1,53 @@
+#pragma once
+// Parts of the main window that are not about its content: the floating "working" notice with
+// its countdown, the fitting of the three panels to their captions, and the hint display time.
+#include <QLabel>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QMainWindow;
+class QSplitter;
+class QTimer;
+
+namespace zorvak {
+
+// The floating "working" notice: shown on top, never takes the focus. With a number of seconds
+// it hides itself after that many ticks of the window's timer.
+class TStatusHint : public QObject {
+    Q_OBJECT
+public:
+    TStatusHint(QWidget *owner, QTimer *timer);
+    ~TStatusHint() override;
+    // Shows `text` ("\r" as line breaks) at top/left, or centred on `owner` where they are -1.
+    void Show(const QString &text, int top, int left, unsigned char seconds);
+    void Hide();
+    bool Visible() const;
+    QString Text() const;
+    // One tick of the timer.
+    void Tick();
+
+private:
+    QWidget *m_owner;
+    QTimer *m_timer;
+    QLabel *m_window;
+    unsigned char m_ticks = 0;
+    bool m_countdown = false;
+};
+
+// Gives the folder side and the file list at least their design widths (243 and 107) and every
+// panel at least the room its captions need in the font and language in use, widening the window
+// when the panels need more than it has. The folder side keeps its width when the window changes
+// size. `initial`: at creation, from the design widths; otherwise from the widths in use, so a
+// language switch keeps what the user has set.
+void FitPanels(QMainWindow *window, QSplitter *outer, QSplitter *inner, bool initial);
+
+// Runs `fit` once, when `window` is first shown: only then do the size hints come from the style
+// and font the window is shown with.
+void FitOnFirstShow(QWidget *window, std::function<void()> fit);
+
+// Hints stay 6 seconds in every window of the program, also in those made later (dialogs, labels
+// created at run time): each widget gets that display time when it is first polished.
+void KeepHintsSixSeconds(QObject *owner);
+
+} // namespace zorvak
