@@ -101,9 +101,13 @@ QString FindObjectFile(const QString &folder, const QString &name)
 TBackupCore::TBackupCore(TBackupHost &host) : DecryptMap(&DecryptMapFile), m_host(host)
 {
     // MSZIP, the component's default; an existing cabinet is replaced by the new one.
-    PackFolder = [](const QString &folder, const QString &cabinet, bool keepExisting) {
+    PackFolder = [this](const QString &folder, const QString &cabinet, bool keepExisting) {
         TCABFile cab;
         cab.CompressionType = typMSZIP;
+        // A failed write shows the system's text before the packing error.
+        cab.OnIOError = [this](TCABFile *, const QString &message) {
+            m_host.Ask(TBackupQuestion::Error, message, TMsgDlgType::mtWarning, mbOK);
+        };
         return zorvak::PackFolder(cab, folder, cabinet, keepExisting);
     };
     for (TMsnArr &list : Items)

@@ -113,9 +113,11 @@ void TfrmSelectEmail::cbEmailExit()
 void TfrmSelectEmail::done(int result)
 {
     // Leaving the combo box completes the address before the caller reads it.
-    // The dialog's focus child, not hasFocus(): the window may not be the active one yet.
+    // The dialog's focus child, not hasFocus(): the window may not be the active one yet. Before
+    // its first activation it has no focus child at all, and the box, first in the tab order, is
+    // where typing goes.
     const QWidget *focused = focusWidget();
-    if (focused == cbEmail || focused == cbEmail->lineEdit() || !isVisible())
+    if (!focused || focused == cbEmail || focused == cbEmail->lineEdit() || !isVisible())
         cbEmailExit();
     btOk->setFocus();
     QDialog::done(result);

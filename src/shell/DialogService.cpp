@@ -102,7 +102,7 @@ QStringList ScriptedDialogService::Messages() const
 int ScriptedDialogService::MessageDlg(const QString &title, const QString &message, TMsgDlgType kind,
                                       TMsgDlgButtons buttons, const QStringList &captions)
 {
-    DialogCall call{DialogCall::Message, title, message, kind, buttons, StandardCaptions(buttons, captions), {}, {}};
+    DialogCall call{DialogCall::Message, title, message, kind, buttons, StandardCaptions(buttons, captions), {}, {}, {}};
     calls.push_back(call);
     Queued q;
     return Take(Queued::Result, q) ? q.result : DefaultResult(buttons);
@@ -110,18 +110,18 @@ int ScriptedDialogService::MessageDlg(const QString &title, const QString &messa
 
 void ScriptedDialogService::PlainMessage(const QString &text)
 {
-    calls.push_back({DialogCall::Plain, {}, text, TMsgDlgType::mtCustom, mbOK, {QStringLiteral("OK")}, {}, {}});
+    calls.push_back({DialogCall::Plain, {}, text, TMsgDlgType::mtCustom, mbOK, {QStringLiteral("OK")}, {}, {}, {}});
 }
 
 QString ScriptedDialogService::BrowseForFolder(const QString &caption, const QString &startFolder)
 {
-    calls.push_back({DialogCall::Folder, caption, startFolder, TMsgDlgType::mtCustom, 0, {}, {}, {}});
+    calls.push_back({DialogCall::Folder, caption, startFolder, TMsgDlgType::mtCustom, 0, {}, {}, {}, {}});
     return TakePath();
 }
 
 QString ScriptedDialogService::GetOpenFileName(const QString &title, const QString &folder, const QString &filter)
 {
-    calls.push_back({DialogCall::Open, title, folder, TMsgDlgType::mtCustom, 0, {}, filter, {}});
+    calls.push_back({DialogCall::Open, title, folder, TMsgDlgType::mtCustom, 0, {}, filter, {}, {}});
     return TakePath();
 }
 
@@ -134,7 +134,7 @@ QString ScriptedDialogService::GetSaveFileName(const QString &title, const QStri
 
 int ScriptedDialogService::ShowModal(QObject *dialog)
 {
-    calls.push_back({DialogCall::Modal, {}, {}, TMsgDlgType::mtCustom, 0, {}, {}, dialog ? dialog->objectName() : QString()});
+    calls.push_back({DialogCall::Modal, {}, {}, TMsgDlgType::mtCustom, 0, {}, {}, dialog ? dialog->objectName() : QString(), {}});
     Queued q;
     if (!Take(Queued::Modal, q))
         return mrCancel;

@@ -54,6 +54,10 @@ TfrmMain::TfrmMain(QWidget *parent)
       CABFile1(new TCABFile(this)), FolderMap(Tree->FolderMap), ImageList1(Tree->Icons)
 {
     CABFile1->setObjectName(QStringLiteral("CABFile1"));
+    // A write that fails while a cabinet is made is shown with the system's text before the error.
+    CABFile1->OnIOError = [](TCABFile *, const QString &message) {
+        DialogService::Get().MessageDlg(QStringLiteral("Error"), message, TMsgDlgType::mtWarning, mbOK, {});
+    };
     g_mainWindow = this;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(MainCaption));
