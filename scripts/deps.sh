@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Zorvak need, when missing.
+#   scripts/deps.sh          the normal build and tests (gcc)
+#   scripts/deps.sh --fuzz   also clang and its libFuzzer runtime, for the "fuzz" preset
 set -euo pipefail
 
 PACKAGES=(
@@ -13,6 +15,9 @@ PACKAGES=(
 PACKAGES+=(file)   # the browsing benchmark compares recognition with file(1)
 # the packaging test validates the installed tree and builds the Debian package
 PACKAGES+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev)
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

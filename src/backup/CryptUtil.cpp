@@ -96,15 +96,18 @@ namespace dpapi {
 
 // Opens the master-key file with the secret: directly, then with each older password that the
 // CREDHIST chain beside the SID folder gives up. Empty when nothing opens it.
-QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, const QString &sidOverride)
+QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, const QString &sidOverride, QString *error)
 {
-    const std::optional<MasterKeyFile> file = MasterKeyFile::Parse(ReadAll(path));
-    if (!file)
-        return {};
-    const std::optional<MasterKey> mk = file->masterKey();
-    if (!mk)
-        return {};
     const QFileInfo info(path);
+    const auto damaged = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        return QByteArray();
+    };
+    const std::optional<MasterKeyFile> file = MasterKeyFile::Parse(ReadAll(path));
+    const std::optional<MasterKey> mk = file ? file->masterKey() : std::nullopt;
+    if (!mk)
+        return damaged(QStringLiteral("The master key %1 is damaged.").arg(info.fileName()));
     const QString sid = sidOverride.isEmpty() ? info.dir().dirName() : sidOverride;
     QByteArray key = TryHashes(*mk, CandidateHashes(secret.sha1(), secret.ntHash(), file->policy, sid), sid);
     if (!key.isEmpty())
@@ -115,9 +118,12 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
     // starts at the first entry the secret opens.
     QDir protect = info.dir();
     protect.cdUp();
-    const std::optional<QList<CredhistEntry>> entries = ParseCredhist(ReadAll(protect.filePath(QStringLiteral("CREDHIST"))));
+    const QString credhistPath = protect.filePath(QStringLiteral("CREDHIST"));
+    const std::optional<QList<CredhistEntry>> entries = ParseCredhist(ReadAll(credhistPath));
     if (!entries)
-        return {};
+        return QFileInfo::exists(credhistPath)
+                   ? damaged(QStringLiteral("The password history %1 is damaged.").arg(QDir::toNativeSeparators(credhistPath)))
+                   : QByteArray();
     QList<QByteArray> newer;
     if (!secret.sha1().isEmpty())
         newer << secret.sha1();
@@ -203,15 +209,20 @@ QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBy
     if (!blob->strong.isEmpty())
         Fail(QStringLiteral("The data was protected with an additional password; that is not supported."));
 
+    QString damage; // why a master key that was found could not be opened
     for (const QString &sidFolder : SidFolders(protectDir)) {
         QByteArray key = DpapiMasterKeyCache::Find(sidFolder, blob->masterKeyGuid);
         if (key.isEmpty()) {
             const QString path = MasterKeyPath(sidFolder, blob->masterKeyGuid);
             if (path.isEmpty())
                 continue;
-            key = dpapi::OpenMasterKeyFile(path, material.secret);
-            if (key.isEmpty())
+            QString error;
+            key = dpapi::OpenMasterKeyFile(path, material.secret, QString(), &error);
+            if (key.isEmpty()) {
+                if (damage.isEmpty())
+                    damage = error;
                 continue;
+            }
             DpapiMasterKeyCache::Store(sidFolder, blob->masterKeyGuid, key);
         }
         const std::optional<QByteArray> plain = dpapi::DecryptBlob(*blob, key, entropyBytes);
@@ -219,7 +230,7 @@ QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBy
             Fail(kInvalidData);
         return *plain;
     }
-    Fail(kKeyNotValid);
+    Fail(damage.isEmpty() ? kKeyNotValid : damage);
 }
 
 } // namespace zorvak

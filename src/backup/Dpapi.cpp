@@ -1,11 +1,13 @@
 #include "backup/Dpapi.h"
 
+#include "common/ByteOrder.h"
+
 #include <QCryptographicHash>
-#include <QtEndian>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
+#include <limits>
 #include <memory>
 
 namespace zorvak::dpapi {
@@ -115,64 +117,38 @@ QByteArray CbcRun(quint32 cipherAlg, const QByteArray &key, const QByteArray &iv
     return out;
 }
 
-// Little-endian reader with bounds checks.
+// The parsers' field reads over the shared bounds-checked reader: a read past the end gives 0 or
+// nothing and leaves ok() false for good.
 class Reader {
 public:
-    explicit Reader(const QByteArray &data) : m_data(data) {}
-    bool ok() const { return m_ok; }
-    qsizetype pos() const { return m_pos; }
-    qsizetype remaining() const { return m_data.size() - m_pos; }
+    explicit Reader(const QByteArray &data) : m_reader(data) {}
+    bool ok() const { return m_reader.ok(); }
+    qsizetype pos() const { return m_reader.pos(); }
+    qsizetype remaining() const { return m_reader.remaining(); }
     quint32 u32()
     {
-        if (remaining() < 4) {
-            m_ok = false;
-            return 0;
-        }
-        const quint32 v = qFromLittleEndian<quint32>(m_data.constData() + m_pos);
-        m_pos += 4;
+        quint32 v = 0;
+        m_reader.U32(v);
         return v;
     }
     quint64 u64()
     {
-        if (remaining() < 8) {
-            m_ok = false;
-            return 0;
-        }
-        const quint64 v = qFromLittleEndian<quint64>(m_data.constData() + m_pos);
-        m_pos += 8;
+        quint64 v = 0;
+        m_reader.U64(v);
         return v;
     }
+    // A length beyond what any array can hold fails like one beyond the data.
     QByteArray bytes(quint64 n)
     {
-        if (!m_ok || n > quint64(remaining())) {
-            m_ok = false;
-            return {};
-        }
-        QByteArray b = m_data.mid(m_pos, qsizetype(n));
-        m_pos += qsizetype(n);
+        QByteArray b;
+        m_reader.Bytes(n > quint64(std::numeric_limits<qsizetype>::max()) ? qsizetype(-1) : qsizetype(n), b);
         return b;
     }
     QByteArray sized() { return bytes(u32()); }
 
 private:
-    const QByteArray &m_data;
-    qsizetype m_pos = 0;
-    bool m_ok = true;
+    byteorder::LeReader m_reader;
 };
-
-void PutU32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-void PutU64(QByteArray &out, quint64 v)
-{
-    char b[8];
-    qToLittleEndian(v, b);
-    out.append(b, 8);
-}
 
 QByteArray Pad(const QByteArray &key, int block, char value)
 {
@@ -350,7 +326,7 @@ QByteArray SidToBinary(const QString &sid)
         const quint32 sub = parts[i].toUInt(&ok);
         if (!ok)
             return {};
-        PutU32(out, sub);
+        byteorder::AppendLE32(out, sub);
     }
     return out;
 }
@@ -363,8 +339,10 @@ QString SidFromBinary(const QByteArray &sid)
     for (int i = 2; i < 8; ++i)
         authority = (authority << 8) | uchar(sid[i]);
     QString text = QStringLiteral("S-%1-%2").arg(uchar(sid[0])).arg(authority);
-    for (int i = 0; i < uchar(sid[1]); ++i)
-        text += QStringLiteral("-%1").arg(qFromLittleEndian<quint32>(sid.constData() + 8 + 4 * i));
+    byteorder::LeReader subAuthorities(QByteArrayView(sid).sliced(8));
+    quint32 sub = 0;
+    while (subAuthorities.U32(sub))
+        text += QStringLiteral("-%1").arg(sub);
     return text;
 }
 
@@ -402,7 +380,7 @@ std::optional<MasterKey> MasterKey::Parse(const QByteArray &section)
     mk.rounds = r.u32();
     mk.hashAlg = r.u32();
     mk.cipherAlg = r.u32();
-    if (!r.ok())
+    if (!r.ok() || mk.rounds > MaxKeyRounds)
         return std::nullopt;
     mk.encrypted = section.mid(r.pos());
     return mk;
@@ -411,11 +389,11 @@ std::optional<MasterKey> MasterKey::Parse(const QByteArray &section)
 QByteArray MasterKey::Serialize() const
 {
     QByteArray out;
-    PutU32(out, version);
+    byteorder::AppendLE32(out, version);
     out.append(salt);
-    PutU32(out, rounds);
-    PutU32(out, hashAlg);
-    PutU32(out, cipherAlg);
+    byteorder::AppendLE32(out, rounds);
+    byteorder::AppendLE32(out, hashAlg);
+    byteorder::AppendLE32(out, cipherAlg);
     out.append(encrypted);
     return out;
 }
@@ -424,7 +402,7 @@ QByteArray MasterKey::Decrypt(const QByteArray &preKey) const
 {
     const int kLen = CipherKeyLength(cipherAlg), bLen = CipherBlockLength(cipherAlg);
     const int dLen = DigestLength(hashAlg);
-    if (!kLen || !dLen || rounds == 0 || encrypted.isEmpty() || encrypted.size() % bLen != 0
+    if (!kLen || !dLen || rounds == 0 || rounds > MaxKeyRounds || encrypted.isEmpty() || encrypted.size() % bLen != 0
         || encrypted.size() < 16 + dLen + 64)
         return {};
     const QByteArray derived = DpapiPbkdf2(hashAlg, preKey, salt, rounds, kLen + bLen);
@@ -469,17 +447,17 @@ std::optional<MasterKeyFile> MasterKeyFile::Parse(const QByteArray &data)
 QByteArray MasterKeyFile::Serialize() const
 {
     QByteArray out;
-    PutU32(out, version);
-    PutU32(out, 0);
-    PutU32(out, 0);
+    byteorder::AppendLE32(out, version);
+    byteorder::AppendLE32(out, 0);
+    byteorder::AppendLE32(out, 0);
     QByteArray guidField = Utf16Le(guid);
     guidField.resize(80, '\0');
     out.append(guidField);
-    PutU32(out, policy);
-    PutU64(out, quint64(masterKeySection.size()));
-    PutU64(out, quint64(backupKeySection.size()));
-    PutU64(out, quint64(credhistSection.size()));
-    PutU64(out, quint64(domainKeySection.size()));
+    byteorder::AppendLE32(out, policy);
+    byteorder::AppendLE64(out, quint64(masterKeySection.size()));
+    byteorder::AppendLE64(out, quint64(backupKeySection.size()));
+    byteorder::AppendLE64(out, quint64(credhistSection.size()));
+    byteorder::AppendLE64(out, quint64(domainKeySection.size()));
     out.append(masterKeySection);
     out.append(backupKeySection);
     out.append(credhistSection);
@@ -497,7 +475,7 @@ QString MasterKeyFile::credhistGuid() const
 std::optional<CredhistEntry::Hashes> CredhistEntry::Decrypt(const QByteArray &preKey) const
 {
     const int kLen = CipherKeyLength(cipherAlg), bLen = CipherBlockLength(cipherAlg);
-    if (!kLen || !DigestLength(hashAlg) || rounds == 0 || sha1Length != 20 || ntLength < 16
+    if (!kLen || !DigestLength(hashAlg) || rounds == 0 || rounds > MaxKeyRounds || sha1Length != 20 || ntLength < 16
         || quint64(sha1Length) + ntLength > quint64(encrypted.size()))
         return std::nullopt;
     const QByteArray derived = DpapiPbkdf2(hashAlg, preKey, salt, rounds, kLen + bLen);
@@ -520,7 +498,8 @@ std::optional<QList<CredhistEntry>> ParseCredhist(const QByteArray &data)
     for (;;) {
         if (end < 24)
             return std::nullopt;
-        const quint32 len = qFromLittleEndian<quint32>(data.constData() + end - 4);
+        quint32 len = 0;
+        byteorder::LeReader(QByteArrayView(data).sliced(end - 4, 4)).U32(len);
         if (len == 0)
             return end == 24 ? std::optional(entries) : std::nullopt;
         if (len < 24 || len > quint64(end))
@@ -538,7 +517,7 @@ std::optional<QList<CredhistEntry>> ParseCredhist(const QByteArray &data)
         e.salt = r.bytes(16);
         e.sid = r.bytes(sidLength);
         const int bLen = CipherBlockLength(e.cipherAlg);
-        if (!r.ok() || bLen == 0)
+        if (!r.ok() || bLen == 0 || e.rounds > MaxKeyRounds)
             return std::nullopt;
         quint64 n = quint64(e.sha1Length) + e.ntLength;
         n += (bLen - n % bLen) % bLen;

@@ -55,6 +55,11 @@ QByteArray SecureCredKey(const QByteArray &ntHash, const QString &sid);
 // HMAC-SHA1(pwHash, UTF-16LE(SID) + NUL).
 QByteArray PreKey(const QByteArray &passwordHash, const QString &sid);
 
+// The most PBKDF2 rounds a master key or CREDHIST entry may ask for. Windows writes a few
+// thousand to a few hundred thousand; a larger count comes from a damaged file and would keep the
+// derivation busy for minutes, so it is refused when read.
+inline constexpr quint32 MaxKeyRounds = 1000000;
+
 // One MasterKey structure (the master-key or backup-key section of a master-key file).
 struct MasterKey {
     quint32 version = 2;
@@ -64,6 +69,7 @@ struct MasterKey {
     quint32 cipherAlg = 0;
     QByteArray encrypted;
 
+    // nullopt when the section is too short or asks for more than MaxKeyRounds rounds.
     static std::optional<MasterKey> Parse(const QByteArray &section);
     QByteArray Serialize() const;
     // The 64-byte master key, or empty when the HMAC check fails (wrong pre-key).
@@ -103,7 +109,8 @@ struct CredhistEntry {
     // padding check fails.
     std::optional<Hashes> Decrypt(const QByteArray &preKey) const;
 };
-// The entries of a CREDHIST file, newest first; nullopt when the file is malformed.
+// The entries of a CREDHIST file, newest first; nullopt when the file is malformed (an entry
+// asking for more than MaxKeyRounds rounds included).
 std::optional<QList<CredhistEntry>> ParseCredhist(const QByteArray &data);
 
 // A DPAPI blob (what CryptProtectData returns).
@@ -142,6 +149,9 @@ std::optional<QByteArray> DecryptBlob(const Blob &blob, const QByteArray &master
 // Opens a master-key file with the account's secret: directly, then through the CREDHIST chain of
 // the Protect folder above it (keys made under an earlier password). The SID is the name of the
 // file's folder unless given. Returns the 64-byte master key, or empty when it does not open.
-QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, const QString &sid = QString());
+// When it does not open because the master-key file or the CREDHIST file beside it is damaged
+// (malformed, or asking for more than MaxKeyRounds rounds), `error` receives why.
+QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, const QString &sid = QString(),
+                             QString *error = nullptr);
 
 } // namespace zorvak::dpapi

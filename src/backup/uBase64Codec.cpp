@@ -39,8 +39,13 @@ QString Base64ToWide(const QByteArray &text)
         if (a < 0 || b < 0)
             return {};
         bytes.append(char((a << 2) | (b >> 4)));
-        if (last && text[i + 2] == '=')
+        // A filler in the third place must be followed by a second one: "xx=" plus anything else
+        // is damaged text, not a short last group.
+        if (last && text[i + 2] == '=') {
+            if (text[i + 3] != '=')
+                return {};
             break;
+        }
         const int c = Sextet(text[i + 2]);
         if (c < 0)
             return {};

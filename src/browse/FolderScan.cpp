@@ -92,9 +92,11 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
             if (!IsAllDigits(n))
                 continue;
             if (o.hideEmpty) {
-                if (CountEntries(base + e, QString(), false, true) == 0)
+                // A folder that cannot be listed (-1) is shown: nothing says it is empty.
+                const int files = CountEntries(base + e, QString(), false, true);
+                if (files == 0)
                     continue;
-                if (ListFolders(base + e).isEmpty())
+                if (files > 0 && ListFolders(base + e).isEmpty())
                     continue;
             }
             TFolderNode node{n, iconMessengerUser, base + e, {}};

@@ -90,7 +90,10 @@ int MasterKeys(const QStringList &rawArgs)
             if (dpapi::GuidFromText(name).isEmpty())
                 continue;
             ++seen;
-            const QByteArray key = dpapi::OpenMasterKeyFile(dir.filePath(name), secret, folderSid);
+            QString damage;
+            const QByteArray key = dpapi::OpenMasterKeyFile(dir.filePath(name), secret, folderSid, &damage);
+            if (!damage.isEmpty())
+                Err() << "zorvak-cli dpapi: " << damage << "\n";
             opened += key.isEmpty() ? 0 : 1;
             Out() << name.toLower() << '\t' << folderSid << '\t'
                   << (key.isEmpty() ? QStringLiteral("does not open") : QStringLiteral("opens")) << '\t'

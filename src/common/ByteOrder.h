@@ -44,10 +44,10 @@ public:
     bool U16(quint16 &v) { return Read(v); }
     bool U32(quint32 &v) { return Read(v); }
     bool U64(quint64 &v) { return Read(v); }
-    // `count` bytes as a copy.
+    // `count` bytes as a copy. A negative count fails like one past the end.
     bool Bytes(qsizetype count, QByteArray &out)
     {
-        if (count < 0 || !Has(count))
+        if (!Has(count))
             return false;
         out = m_data.sliced(m_pos, count).toByteArray();
         m_pos += count;
@@ -55,7 +55,7 @@ public:
     }
     bool Skip(qsizetype count)
     {
-        if (count < 0 || !Has(count))
+        if (!Has(count))
             return false;
         m_pos += count;
         return true;
@@ -68,7 +68,7 @@ public:
 private:
     bool Has(qsizetype count)
     {
-        if (m_ok && count <= m_data.size() - m_pos)
+        if (m_ok && count >= 0 && count <= m_data.size() - m_pos)
             return true;
         m_ok = false;
         return false;

@@ -48,7 +48,10 @@ QString UnescapeMount(const QString &s)
 QList<MountEntry> Mounts()
 {
     QList<MountEntry> mounts;
-    QFile f(QStringLiteral("/proc/self/mountinfo"));
+    // ZORVAK_MOUNTINFO names another table in the same format: the tests give an empty one so
+    // that the disks of the machine they run on play no part.
+    const QString table = qEnvironmentVariable("ZORVAK_MOUNTINFO");
+    QFile f(table.isEmpty() ? QStringLiteral("/proc/self/mountinfo") : table);
     if (!f.open(QIODevice::ReadOnly))
         return mounts;
     const QList<QByteArray> lines = f.readAll().split('\n');

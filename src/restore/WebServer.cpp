@@ -236,6 +236,15 @@ QString WithSlash(const QString &folder)
 
 } // namespace
 
+QString RequestLocalPath(const QString &servedFolder, const QString &requestPath, bool *inside)
+{
+    const QString local = QDir::cleanPath(servedFolder + requestPath);
+    if (inside)
+        *inside = !servedFolder.isEmpty()
+                  && (StartsWithFolder(local, WithSlash(servedFolder)) || WithSlash(local) == WithSlash(servedFolder));
+    return local;
+}
+
 bool ESocketBindError::PortUnavailable() const
 {
     return m_systemError == EADDRINUSE || m_systemError == EACCES || m_systemError == EPERM;
@@ -450,7 +459,8 @@ TWebResponse THTTPServer::HTTPServerCommandGet(const TWebRequest &request) const
     }
     // 2. the local path
     const QString folder = m_servedFolder;
-    QString local = QDir::cleanPath(folder + request.path);
+    bool inside = false;
+    QString local = RequestLocalPath(folder, request.path, &inside);
     // 3. a folder with its index page
     QFileInfo info(local);
     if (!info.isFile() && info.isDir()) {
@@ -469,7 +479,7 @@ TWebResponse THTTPServer::HTTPServerCommandGet(const TWebRequest &request) const
     }
     // 5. outside the served folder, by ".." or through a symbolic link
     const QString canonicalFolder = WithSlash(QFileInfo(folder).canonicalFilePath());
-    if (!StartsWithFolder(local, folder) || !StartsWithFolder(info.canonicalFilePath(), canonicalFolder)) {
+    if (!inside || !StartsWithFolder(local, folder) || !StartsWithFolder(info.canonicalFilePath(), canonicalFolder)) {
         res.code = 403;
         res.reason = QStringLiteral("Forbidden");
         res.body = kForbiddenPage;

@@ -49,6 +49,12 @@ struct TWebResponse {
     bool headOnly = false;
 };
 
+// The local path a request path names below the served folder (absolute, clean, with a trailing
+// separator): the two joined and cleaned. `inside` tells whether the result stays within the
+// folder (the folder itself counts); a path that climbs out with ".." does not. Links are not
+// followed here: the handler checks the file's real location as well.
+QString RequestLocalPath(const QString &servedFolder, const QString &requestPath, bool *inside);
+
 inline constexpr const char *SessionMessage = "ServeVirtualFolder is not implemented here.";
 
 class THTTPServer {

@@ -18,8 +18,18 @@ TEST(Base64ToWide, FillerAndOddBytes)
     EXPECT_EQ(Base64ToWide("QUJD"), QString(QChar(0x4241)));   // three bytes: the third is ignored
     EXPECT_EQ(Base64ToWide("QQ=="), QString());                // one byte: no unit
     EXPECT_EQ(Base64ToWide("QUI=").size(), 1);
-    // "=" in the third position ends the data; the fourth character is not examined.
-    EXPECT_EQ(Base64ToWide("QUJDRA=x"), QStringLiteral("\u4241\u4443"));
+    // "=" in the third position ends the data only when a second "=" follows it.
+    EXPECT_EQ(Base64ToWide("QUJDRA=="), QStringLiteral("\u4241\u4443"));
+}
+
+TEST(Base64ToWide, JunkAfterTheFillerIsInvalid)
+{
+    EXPECT_EQ(Base64ToWide("QQBCAA=~"), QString());
+    EXPECT_EQ(Base64ToWide("QUJDRA=x"), QString());
+    EXPECT_EQ(Base64ToWide("QUJDRA=A"), QString());
+    EXPECT_EQ(Base64ToWide(QByteArray("QUJDRA=\0", 8)), QString());
+    EXPECT_EQ(Base64ToWide("QQBCAA=="), QStringLiteral("AB"));   // the same group, well formed
+    EXPECT_EQ(Base64ToWide("QQBCAAA="), QStringLiteral("AB"));
 }
 
 TEST(Base64ToWide, InvalidInputGivesEmptyText)

@@ -6,6 +6,7 @@
 #include "common/Exceptions.h"
 #include "support/TestEnv.h"
 
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace zorvak;
@@ -109,6 +110,60 @@ TEST_F(DpapiProtectTest, OlderMasterKeysOpenThroughTheCredhistChain)
     EXPECT_EQ(UnprotectBytes(blobs[3], "", key), "made under current");
     EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blobs[1], "", key); }), "Failed to decrypt. Key not valid for use in specified state.");
     EXPECT_FALSE(ParseCredhist(credhist.file.left(credhist.file.size() - 3)));
+}
+
+TEST_F(DpapiProtectTest, DamagedRoundCountsAreRefusedAtOnce)
+{
+    // A round count of 0xFFFFFFFF would keep the key derivation busy for many minutes per try;
+    // it is refused when read, with a "damaged" error, and never derived.
+    MasterKeyParams params;
+    params.sid = kSid;
+    params.passwordHash = Sha1PasswordHash(QStringLiteral("pw"));
+    const MadeMasterKey made = MakeMasterKeyFile(params);
+    MasterKeyFile file = *MasterKeyFile::Parse(made.file);
+    MasterKey mk = *file.masterKey();
+    for (quint32 rounds : {MaxKeyRounds + 1, 0xFFFFFFFFu}) {
+        mk.rounds = rounds;
+        EXPECT_FALSE(MasterKey::Parse(mk.Serialize())) << rounds;
+        EXPECT_TRUE(mk.Decrypt(PreKey(params.passwordHash, kSid)).isEmpty()) << rounds;
+    }
+    mk.rounds = MaxKeyRounds; // the bound itself is still a valid count
+    ASSERT_TRUE(MasterKey::Parse(mk.Serialize()));
+    EXPECT_EQ(MasterKey::Parse(mk.Serialize())->rounds, MaxKeyRounds);
+
+    mk.rounds = 0xFFFFFFFFu;
+    file.masterKeySection = mk.Serialize();
+    ASSERT_TRUE(test::WriteFile(sidFolder + "/" + made.guid, file.Serialize()));
+    const DpapiSecret secret = DpapiSecret::FromPassword(QStringLiteral("pw"));
+    QString error;
+    EXPECT_TRUE(OpenMasterKeyFile(sidFolder + "/" + made.guid, secret, QString(), &error).isEmpty());
+    EXPECT_EQ(error, "The master key " + made.guid + " is damaged.");
+    SetDpapiCredentials(protect, "pw", false);
+    const QByteArray blob = MakeBlob(made.masterKey, made.guid, "x", {}, Flavour::Xp);
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blob, ""); }), "Failed to decrypt. The master key " + made.guid + " is damaged.");
+
+    // The same for an entry of the password history: the whole CREDHIST file counts as damaged,
+    // and a key that only an older password opens says so.
+    const QList<PasswordHashes> history = {PasswordHashes::Of("old"), PasswordHashes::Of("pw")};
+    QByteArray credhist = MakeCredhist(history, kSid).file;
+    const qsizetype roundsAt = credhist.size() - qFromLittleEndian<quint32>(credhist.constData() + credhist.size() - 4) + 8; // the entry's third field
+    ASSERT_EQ(quint8(credhist[roundsAt]) | quint8(credhist[roundsAt + 1]) << 8, 4000);
+    ASSERT_TRUE(ParseCredhist(credhist));
+    for (int i = 0; i < 4; ++i)
+        credhist[roundsAt + i] = '\xff';
+    EXPECT_FALSE(ParseCredhist(credhist));
+    ASSERT_TRUE(test::WriteFile(protect + "/CREDHIST", credhist));
+    params.passwordHash = history[0].sha1;
+    const MadeMasterKey older = MakeMasterKeyFile(params);
+    ASSERT_TRUE(test::WriteFile(sidFolder + "/" + older.guid, older.file));
+    error.clear();
+    EXPECT_TRUE(OpenMasterKeyFile(sidFolder + "/" + older.guid, secret, QString(), &error).isEmpty());
+    EXPECT_EQ(error, "The password history " + protect + "/CREDHIST is damaged.");
+    CredhistEntry entry;
+    entry.rounds = 0xFFFFFFFFu;
+    entry.salt = QByteArray(16, 'x');
+    entry.encrypted = QByteArray(40, 'x');
+    EXPECT_FALSE(entry.Decrypt(PreKey(history[1].sha1, kSid)));
 }
 
 TEST_F(DpapiProtectTest, NtHashAccountsAndSeveralSidFolders)

@@ -3,6 +3,7 @@
 // and the folder of the shared sample cabinets.
 #include "cabinet/cabfiles.h"
 #include "support/TestEnv.h"
+#include "support/TestProcess.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -11,11 +12,9 @@
 
 namespace zorvak::test {
 
-inline QString SamplesDir()
-{
-    const QString fromSource = qEnvironmentVariable("ZORVAK_SOURCE_DIR") + QStringLiteral("/../shared/samples/cabinets");
-    return QDir(fromSource).exists() ? fromSource : QStringLiteral("/work/shared/samples/cabinets");
-}
+// The sample cabinets of ZORVAK_SAMPLES_DIR; tests using them start with
+// ZORVAK_REQUIRE_SAMPLES("cabinets").
+inline QString SamplesDir() { return SamplesFolder(QStringLiteral("cabinets")); }
 inline QString Sample(const char *name) { return SamplesDir() + QLatin1Char('/') + QLatin1String(name); }
 
 // Compressible text with some repetition far apart (so large windows matter).

@@ -245,6 +245,7 @@ protected:
 
 TEST_F(CabCli, ListExtractCreateTest)
 {
+    ZORVAK_REQUIRE_SAMPLES("cabinets");
     QByteArray out;
     ASSERT_EQ(Cli({QStringLiteral("list"), Sample("dir.cab")}, &out), 0);
     EXPECT_EQ(out, QByteArray("plain.c\t77\t1997-03-12 11:13:52\n1\\2\\3\\4.c\t74\t1997-03-12 11:15:14\n"));

@@ -53,3 +53,37 @@ TEST(PosixPlatform, AppDirIsTheProgramFolderWhenWritableElseTheUserDataFolder)
     else
         qunsetenv("XDG_DATA_HOME");
 }
+
+// Every test program runs sealed off from the data of the machine it runs on.
+TEST(SealedEnvironment, NoMessengerDataOfTheMachineIsVisible)
+{
+    const QString home = test::SealedHome();
+    ASSERT_FALSE(home.isEmpty());
+    EXPECT_EQ(QDir::homePath(), home);
+    EXPECT_EQ(qEnvironmentVariable("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    for (const char *name : {"APPDATA", "LOCALAPPDATA", "WINEPREFIX", "ZORVAK_APPDIR"})
+        EXPECT_FALSE(qEnvironmentVariableIsSet(name)) << name;
+    EXPECT_EQ(QDir(home).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList({QStringLiteral(".cache"), QStringLiteral(".config"), QStringLiteral(".local")}));
+    PosixPlatform p;
+    EXPECT_EQ(p.WindowsVolumes(), QStringList());
+    EXPECT_EQ(p.WinePrefixes(), QStringList());
+}
+
+TEST(PosixPlatform, WindowsVolumesComeFromTheMountTable)
+{
+    test::TestEnv env;
+    const QByteArray saved = qgetenv("ZORVAK_MOUNTINFO");
+    const QString table = env.path(QStringLiteral("mountinfo"));
+    test::WriteFile(table,
+                    "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                    "40 22 8:2 / /mnt/win\\040c rw,relatime shared:2 - ntfs3 /dev/sda2 rw\n"
+                    "41 22 8:3 / /media/stick rw - vfat /dev/sdb1 rw\n"
+                    "42 22 0:5 / /run/user rw - tmpfs tmpfs rw\n"
+                    "broken line\n");
+    qputenv("ZORVAK_MOUNTINFO", table.toUtf8());
+    PosixPlatform p;
+    EXPECT_EQ(p.WindowsVolumes(), QStringList({QStringLiteral("/mnt/win c"), QStringLiteral("/media/stick")}));
+    qputenv("ZORVAK_MOUNTINFO", saved);
+    EXPECT_EQ(p.WindowsVolumes(), QStringList());
+}

@@ -372,11 +372,9 @@ TEST_F(RestoreTest, LibraryChecksManifestsAndPlacesObjects)
     EXPECT_EQ(lib.ReadIndex().size(), 2);
 
     // a manifest made by Messenger itself (UTF-8, ids, a kind this program does not know)
+    ZORVAK_REQUIRE_SAMPLES("messenger");
     for (const char *sample : {"backgrounds", "scenes"}) {
-        QString samples = QStringLiteral(ZORVAK_SAMPLES_DIR);
-        if (!QFileInfo(samples).isDir())
-            samples = QStringLiteral("/work/shared/samples"); // the shared folder of the work machine
-        const QString dir = samples + QStringLiteral("/messenger/") + QString::fromLatin1(sample);
+        const QString dir = SamplesFolder(QStringLiteral("messenger")) + QLatin1Char('/') + QString::fromLatin1(sample);
         const QByteArray manifest = ReadFile(dir + QStringLiteral("/content.xml"));
         ASSERT_FALSE(manifest.isEmpty()) << sample;
         QMap<QString, QByteArray> files;

@@ -3,6 +3,8 @@
 // test, with the settings and the English catalogue of a new run. Everything is put back after.
 #include "shell/DialogService.h"
 #include "support/FakePlatform.h"
+#include "support/Permissions.h"
+#include "support/TestProcess.h"
 
 #include <QByteArray>
 #include <QString>

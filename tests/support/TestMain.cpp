@@ -1,4 +1,7 @@
-// One main for every test program: the application object exists (offscreen) for the whole run.
+// The main of test programs of the windows: the application object exists (offscreen) for the
+// whole run.
+#include "support/TestProcess.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,10 +9,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("ZORVAK_SOURCE_DIR"))
-        qputenv("ZORVAK_SOURCE_DIR", ZORVAK_TEST_SOURCE_DIR);
-    if (qEnvironmentVariableIsEmpty("ZORVAK_BINARY_DIR"))
-        qputenv("ZORVAK_BINARY_DIR", ZORVAK_TEST_BINARY_DIR);
+    zorvak::test::PrepareTestProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvak"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvak 2.1"));

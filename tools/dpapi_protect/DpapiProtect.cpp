@@ -1,23 +1,16 @@
 #include "DpapiProtect.h"
 
+#include "common/ByteOrder.h"
 #include "common/Cp1252.h"
 
-#include <QtEndian>
 
 namespace zorvak::dpapi::protect {
 
 namespace {
 
-void PutU32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
 void PutSized(QByteArray &out, const QByteArray &data)
 {
-    PutU32(out, quint32(data.size()));
+    byteorder::AppendLE32(out, quint32(data.size()));
     out.append(data);
 }
 
@@ -82,7 +75,7 @@ MadeMasterKey MakeMasterKeyFile(const MasterKeyParams &params)
     file.policy = params.policy;
     file.masterKeySection = mk.Serialize();
     if (!params.credhistGuid.isEmpty()) {
-        PutU32(file.credhistSection, 3);
+        byteorder::AppendLE32(file.credhistSection, 3);
         file.credhistSection.append(GuidFromText(params.credhistGuid));
     }
     made.file = file.Serialize();
@@ -107,21 +100,21 @@ QByteArray MakeBlob(const QByteArray &masterKey, const QString &masterKeyGuid, c
     const QByteArray cipherData = CbcEncrypt(cipherAlg, key, QByteArray(bLen, '\0'), PadPkcs7(plaintext, bLen));
 
     QByteArray signedRegion;
-    PutU32(signedRegion, 1);
+    byteorder::AppendLE32(signedRegion, 1);
     signedRegion.append(GuidFromText(masterKeyGuid));
-    PutU32(signedRegion, 0);
+    byteorder::AppendLE32(signedRegion, 0);
     PutSized(signedRegion, Utf16Le(description) + QByteArray(2, '\0'));
-    PutU32(signedRegion, cipherAlg);
-    PutU32(signedRegion, xp ? 168 : 256);
+    byteorder::AppendLE32(signedRegion, cipherAlg);
+    byteorder::AppendLE32(signedRegion, xp ? 168 : 256);
     PutSized(signedRegion, salt);
     PutSized(signedRegion, QByteArray());
-    PutU32(signedRegion, hashAlg);
-    PutU32(signedRegion, xp ? 160 : 512);
+    byteorder::AppendLE32(signedRegion, hashAlg);
+    byteorder::AppendLE32(signedRegion, xp ? 160 : 512);
     PutSized(signedRegion, nonce);
     PutSized(signedRegion, cipherData);
 
     QByteArray blob;
-    PutU32(blob, 1);
+    byteorder::AppendLE32(blob, 1);
     blob.append(ProviderGuid());
     blob.append(signedRegion);
     PutSized(blob, SessionKey(kind, hashAlg, mkHash, nonce, entropy, signedRegion));
@@ -134,9 +127,7 @@ QByteArray MakePreferred(const QString &guid, const QDateTime &expiry)
     const qint64 unixMs = expiry.toMSecsSinceEpoch();
     const quint64 fileTime = quint64(unixMs + 11644473600000LL) * 10000ULL;
     QByteArray out = GuidFromText(guid);
-    char b[8];
-    qToLittleEndian(fileTime, b);
-    out.append(b, 8);
+    byteorder::AppendLE64(out, fileTime);
     return out;
 }
 
@@ -145,9 +136,9 @@ MadeCredhist MakeCredhist(const QList<PasswordHashes> &history, const QString &s
     MadeCredhist made;
     const QByteArray sidBinary = SidToBinary(sid);
     const auto footer = [](QByteArray &out, const QString &guid, quint32 length) {
-        PutU32(out, 1);
+        byteorder::AppendLE32(out, 1);
         out.append(GuidFromText(guid));
-        PutU32(out, length);
+        byteorder::AppendLE32(out, length);
     };
     made.guids << RandomGuid();
     footer(made.file, made.guids[0], 0);
@@ -163,13 +154,13 @@ MadeCredhist MakeCredhist(const QList<PasswordHashes> &history, const QString &s
         e.encrypted = CbcEncrypt(e.cipherAlg, derived.left(24), derived.mid(24, 8), plain);
 
         QByteArray record;
-        PutU32(record, e.version);
-        PutU32(record, e.hashAlg);
-        PutU32(record, e.rounds);
-        PutU32(record, quint32(sidBinary.size()));
-        PutU32(record, e.cipherAlg);
-        PutU32(record, e.sha1Length);
-        PutU32(record, e.ntLength);
+        byteorder::AppendLE32(record, e.version);
+        byteorder::AppendLE32(record, e.hashAlg);
+        byteorder::AppendLE32(record, e.rounds);
+        byteorder::AppendLE32(record, quint32(sidBinary.size()));
+        byteorder::AppendLE32(record, e.cipherAlg);
+        byteorder::AppendLE32(record, e.sha1Length);
+        byteorder::AppendLE32(record, e.ntLength);
         record.append(e.salt);
         record.append(sidBinary);
         record.append(e.encrypted);
