@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,17 +29,6 @@
 #include <QVBoxLayout>
 
 namespace zorvak {
-
-namespace {
-
-void ShowError(const std::exception &e)
-{
-    const auto *ours = dynamic_cast<const Exception *>(&e);
-    DialogService::Get().MessageDlg(QGuiApplication::applicationDisplayName(),
-                                    ours ? ours->Message() : QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError,
-                                    mbOK, {QStringLiteral("OK")});
-}
-} // namespace
 
 TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
 {
@@ -348,7 +336,7 @@ bool TfrmBackup::eventFilter(QObject *watched, QEvent *event)
             try {
                 btStartMouseUp(mouse->modifiers());
             } catch (const std::exception &e) {
-                ShowError(e);
+                ShowException(e);
             }
         }
     } else if (watched == memDecrypted && event->type() == QEvent::KeyPress) {

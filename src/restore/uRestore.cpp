@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,12 +146,7 @@ template <typename F> void TfrmRestore::Guard(F &&handler)
         main->Guard(std::forward<F>(handler));
         return;
     }
-    try {
-        handler();
-    } catch (const std::exception &e) {
-        CustomMessageDlg(QGuiApplication::applicationDisplayName(), QString::fromUtf8(e.what()), TMsgDlgType::mtError,
-                         mbOK, {});
-    }
+    RunShowingErrors(std::forward<F>(handler));
 }
 
 bool TfrmRestore::SimpleMode() const { return !panCentre->isVisibleTo(this); }

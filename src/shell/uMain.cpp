@@ -490,13 +490,7 @@ void TfrmMain::btOpenWithClick() { Pane->OpenWith(this); }
 void TfrmMain::btSaveAsClick() { Pane->SaveAs(); }
 void TfrmMain::PreviewFile(const QString &path, QLabel *image, QLabel *flash) { Pane->PreviewFile(path, image, flash); }
 
-void TfrmMain::ExtractCabinetTo(const QString &cabinet, const QString &folder)
-{
-    zorvak::ExtractCabinetTo(*CABFile1, cabinet, folder);
-}
-bool TfrmMain::PackFolder(const QString &folder, const QString &cabinet, bool keepExisting)
-{
-    return zorvak::PackFolder(*CABFile1, folder, cabinet, keepExisting);
-}
+void TfrmMain::ExtractCabinetTo(const QString &cabinet, const QString &folder) { zorvak::ExtractCabinetTo(*CABFile1, cabinet, folder); }
+bool TfrmMain::PackFolder(const QString &folder, const QString &cabinet, bool keepExisting) { return zorvak::PackFolder(*CABFile1, folder, cabinet, keepExisting); }
 
 } // namespace zorvak

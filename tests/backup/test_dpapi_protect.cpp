@@ -138,9 +138,9 @@ TEST_F(DpapiProtectTest, DamagedRoundCountsAreRefusedAtOnce)
     QString error;
     EXPECT_TRUE(OpenMasterKeyFile(sidFolder + "/" + made.guid, secret, QString(), &error).isEmpty());
     EXPECT_EQ(error, "The master key " + made.guid + " is damaged.");
-    SetDpapiCredentials(protect, "pw", false);
+    const DpapiKeyMaterial key = DpapiCredentials(protect, "pw", false);
     const QByteArray blob = MakeBlob(made.masterKey, made.guid, "x", {}, Flavour::Xp);
-    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blob, ""); }), "Failed to decrypt. The master key " + made.guid + " is damaged.");
+    EXPECT_EQ(ErrorOf([&] { UnprotectBytes(blob, "", key); }), "Failed to decrypt. The master key " + made.guid + " is damaged.");
 
     // The same for an entry of the password history: the whole CREDHIST file counts as damaged,
     // and a key that only an older password opens says so.
