@@ -53,7 +53,7 @@ qint32 InstallOne(const QString &package, const QString &library, const TListenS
     try {
         installer.InstallFromUrl(url);
     } catch (const Exception &e) {
-        Err() << "Error " << e.ClassName() << ": " << e.Message() << "\n";
+        Err() << "Error " << e.ClassName() << ": " << TerminalText(e.Message()) << "\n";
         server.Deactivate();
         RemovePackageCopy(programFolder);
         return 1;
