@@ -15,6 +15,7 @@ const QString kPassword = QStringLiteral("password");
 const QString kPasswordFile = QStringLiteral("password-file");
 const QString kHash = QStringLiteral("hash");
 const QString kHashFile = QStringLiteral("hash-file");
+const QString kProtectDir = QStringLiteral("protect-dir");
 
 QString FirstLine(const QByteArray &data)
 {
@@ -28,43 +29,38 @@ QString FirstLine(const QByteArray &data)
 }
 } // namespace
 
-QString ParseVerbOptions(QCommandLineParser &parser, const QStringList &args)
+void AddSecretOptions(VerbOptions &options)
 {
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    if (parser.parse(QStringList{QStringLiteral("zorvak-cli")} + args))
-        return {};
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty())
-        return QStringLiteral("unknown option %1%2")
-            .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown.first());
-    return parser.errorText();
+    const QString file = QStringLiteral("a file (\"-\": standard input)");
+    options.Value(kPassword, QStringLiteral("P"), QStringLiteral("a password"))
+        .Value(kPasswordFile, QStringLiteral("FILE"), file)
+        .Value(kHash, QStringLiteral("HEX"), QStringLiteral("a hash"))
+        .Value(kHashFile, QStringLiteral("FILE"), file);
 }
 
-void AddSecretOptions(QCommandLineParser &parser)
+void AddKeyOptions(VerbOptions &options)
 {
-    parser.addOption(QCommandLineOption(kPassword, QString(), QStringLiteral("P")));
-    parser.addOption(QCommandLineOption(kPasswordFile, QString(), QStringLiteral("FILE")));
-    parser.addOption(QCommandLineOption(kHash, QString(), QStringLiteral("HEX")));
-    parser.addOption(QCommandLineOption(kHashFile, QString(), QStringLiteral("FILE")));
+    options.Value(kProtectDir, QStringLiteral("DIR"), QStringLiteral("a folder"));
+    AddSecretOptions(options);
 }
 
-SecretResult ReadSecret(const QCommandLineParser &parser)
+SecretResult ReadSecret(const VerbOptions &options)
 {
     SecretResult result;
     int given = 0;
     for (const QString &name : {kPassword, kPasswordFile, kHash, kHashFile})
-        given += parser.isSet(name) ? 1 : 0;
+        given += options.IsSet(name) ? 1 : 0;
     if (given > 1 || (given == 0 && !StdinIsTerminal())) {
         result.error = QStringLiteral("give either --password or --hash (or --password-file, --hash-file)");
         result.exitCode = 2;
         return result;
     }
     QString text;
-    bool isHash = parser.isSet(kHash) || parser.isSet(kHashFile);
-    if (parser.isSet(kPassword) || parser.isSet(kHash)) {
-        text = parser.value(isHash ? kHash : kPassword);
-    } else if (parser.isSet(kPasswordFile) || parser.isSet(kHashFile)) {
-        if (!ReadSecretFile(parser.value(isHash ? kHashFile : kPasswordFile), &text, &result.error)) {
+    bool isHash = options.IsSet(kHash) || options.IsSet(kHashFile);
+    if (options.IsSet(kPassword) || options.IsSet(kHash)) {
+        text = options.Get(isHash ? kHash : kPassword);
+    } else if (options.IsSet(kPasswordFile) || options.IsSet(kHashFile)) {
+        if (!ReadSecretFile(options.Get(isHash ? kHashFile : kPasswordFile), &text, &result.error)) {
             result.exitCode = 1;
             return result;
         }
@@ -84,6 +80,25 @@ SecretResult ReadSecret(const QCommandLineParser &parser)
         result.exitCode = 2;
     }
     return result;
+}
+
+std::optional<DpapiSecret> SecretOrReport(const VerbOptions &options, int *status)
+{
+    const SecretResult result = ReadSecret(options);
+    if (!result.secret)
+        *status = result.exitCode == 2 ? options.Usage(result.error) : options.Fail(result.error);
+    return result.secret;
+}
+
+std::optional<DpapiKeyMaterial> KeyOrReport(const VerbOptions &options, int *status)
+{
+    const std::optional<DpapiSecret> secret = SecretOrReport(options, status);
+    if (!secret)
+        return std::nullopt;
+    DpapiKeyMaterial key;
+    key.protectDir = options.Get(kProtectDir);
+    key.secret = *secret;
+    return key;
 }
 
 bool ReadSecretFile(const QString &path, QString *text, QString *error)

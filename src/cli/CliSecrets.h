@@ -1,14 +1,14 @@
 #pragma once
 // The Windows account's secret for the verbs that decrypt (backup, map decrypt, dpapi masterkey,
-// dpapi unprotect), and the option parsing those verbs share.
+// dpapi unprotect): the options that give it, added to a verb's VerbOptions, and their reading.
 //
 // A password given with --password is visible to every local user in the process list, so it is
 // kept for scripts and test fixtures only. --password-file FILE (or "-" for standard input) and
 // --hash-file FILE read it from a file instead; with none of the four options and a terminal on
 // standard input, the password is asked for without echo.
 #include "backup/DpapiKeyMaterial.h"
+#include "cli/VerbOptions.h"
 
-#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -24,14 +24,11 @@
 
 namespace zorvak::cli {
 
-// Parses the arguments of a verb (without the verb itself). Returns the error text of wrong
-// usage ("unknown option --x", a missing value, ...), empty when the arguments parse.
-// "--opt=value" and "--" work as usual.
-QString ParseVerbOptions(QCommandLineParser &parser, const QStringList &args);
-
-// Adds --password, --password-file, --hash and --hash-file.
-void AddSecretOptions(QCommandLineParser &parser);
-
+// Adds --password, --password-file, --hash and --hash-file to a verb's options.
+void AddSecretOptions(VerbOptions &options);
+// Adds --protect-dir DIR (the profile's "Application Data/Microsoft/Protect" folder) and the
+// secret options: what the verbs that decrypt a file need.
+void AddKeyOptions(VerbOptions &options);
 
 struct SecretResult {
     std::optional<DpapiSecret> secret; // set on success
@@ -39,8 +36,15 @@ struct SecretResult {
     int exitCode = 0;                  // 2 for wrong usage, 1 when a file could not be read
 };
 
-// The secret that the options of `parser` give (see the top of this file).
-SecretResult ReadSecret(const QCommandLineParser &parser);
+// The secret that the parsed `options` give (see the top of this file).
+SecretResult ReadSecret(const VerbOptions &options);
+
+// The same for a verb: a failure is reported as "zorvak-cli VERB: ..." and `*status` set to its
+// exit status (2 for wrong usage, 1 when a file could not be read); nothing is returned then.
+std::optional<DpapiSecret> SecretOrReport(const VerbOptions &options, int *status);
+// The key material of options added by AddKeyOptions: --protect-dir (empty when not given) and
+// the secret, reported like SecretOrReport when it cannot be had.
+std::optional<DpapiKeyMaterial> KeyOrReport(const VerbOptions &options, int *status);
 
 // The first line of a secret file ("-": standard input), without its line break. False with
 // `error` set when it cannot be read.

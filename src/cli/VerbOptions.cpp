@@ -59,6 +59,17 @@ QString VerbOptions::WhyRefused(const QStringList &args) const
     return m_parser.errorText();
 }
 
+std::optional<QString> VerbOptions::OnlyArgument(const QString &missing, int *status) const
+{
+    const QStringList positional = Positional();
+    if (positional.size() == 1)
+        return positional.first();
+    *status = Usage(positional.isEmpty() ? missing : QStringLiteral("unexpected argument: ") + positional.at(1));
+    return std::nullopt;
+}
+
 int VerbOptions::Usage(const QString &message) const { return UsageError(m_verb, message); }
+
+int VerbOptions::Fail(const QString &message) const { return PrintError(m_verb, message); }
 
 } // namespace zorvak::cli

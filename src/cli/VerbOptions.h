@@ -15,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace zorvak::cli {
 
@@ -37,10 +38,17 @@ public:
     // The value of an option (the last one when it is given more than once); empty when not given.
     QString Get(const QString &name) const { return m_parser.value(name); }
     QStringList Positional() const { return m_parser.positionalArguments(); }
+    // The argument of a verb that takes exactly one. With none, wrong usage worded `missing`; with
+    // more, "unexpected argument: SECOND". Nothing is returned then, and `*status` is the status.
+    std::optional<QString> OnlyArgument(const QString &missing, int *status) const;
 
     // Prints "zorvak-cli VERB: message" and returns the wrong-usage status, for checks of the
     // verb's own (a missing argument, a value out of range).
     int Usage(const QString &message) const;
+    // Prints "zorvak-cli VERB: message" and returns the failure status (1), for an operation that
+    // could not be done although the usage was right.
+    int Fail(const QString &message) const;
+    const char *Verb() const { return m_verb; }
 
 private:
     QString WhyRefused(const QStringList &args) const;

@@ -6,6 +6,7 @@
 #include "backup/KeyValidation.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
+#include "cli/VerbOptions.h"
 #include "common/Exceptions.h"
 #include "platform/Platform.h"
 #include "shell/uLanguage.h"
@@ -94,50 +95,41 @@ public:
 
 int Run(const QStringList &args)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption emailOption(QStringLiteral("email"), QString(), QStringLiteral("ADDRESS"));
-    const QCommandLineOption protectOption(QStringLiteral("protect-dir"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption typesOption(QStringLiteral("types"), QString(), QStringLiteral("LIST"));
-    const QCommandLineOption outOption(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption defaultOption(QStringLiteral("include-default"));
-    parser.addOptions({emailOption, protectOption, typesOption, outOption, defaultOption});
-    AddSecretOptions(parser);
-    const QString usage = ParseVerbOptions(parser, args);
-    if (!usage.isEmpty())
-        return UsageError("backup", usage);
-    const QStringList positional = parser.positionalArguments();
+    VerbOptions options("backup");
+    options.Value(QStringLiteral("email"), QStringLiteral("ADDRESS"), QStringLiteral("an e-mail address"))
+        .Value(QStringLiteral("types"), QStringLiteral("LIST"), QStringLiteral("a list of content types"))
+        .Value(QStringLiteral("out"), QStringLiteral("FILE"), QStringLiteral("a file"))
+        .Flag(QStringLiteral("include-default"));
+    AddKeyOptions(options);
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    const QStringList positional = options.Positional();
     if (positional.size() > 1)
-        return UsageError("backup", QStringLiteral("give one USERFOLDER"));
+        return options.Usage(QStringLiteral("give one USERFOLDER"));
     const QString folder = positional.value(0);
-    if (folder.isEmpty() || !parser.isSet(emailOption))
-        return UsageError("backup", QStringLiteral("give USERFOLDER and --email ADDRESS"));
+    const bool typesGiven = options.IsSet(QStringLiteral("types"));
+    if (folder.isEmpty() || !options.IsSet(QStringLiteral("email")))
+        return options.Usage(QStringLiteral("give USERFOLDER and --email ADDRESS"));
     std::array<bool, 6> types{};
-    if (parser.isSet(typesOption)) {
-        for (const QString &code : parser.value(typesOption).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    if (typesGiven) {
+        for (const QString &code : options.Get(QStringLiteral("types")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const ContentTypeInfo *info = FindContentType(code.trimmed());
             if (!info)
-                return UsageError("backup", QStringLiteral("unknown content type %1").arg(code));
+                return options.Usage(QStringLiteral("unknown content type %1").arg(code));
             types[size_t(info->type)] = true;
         }
     }
-    if (!QFileInfo(folder).isDir()) {
-        Err() << "zorvak-cli backup: not a folder: " << folder << "\n";
-        return 1;
-    }
-    const SecretResult secret = ReadSecret(parser);
-    if (!secret.secret) {
-        if (secret.exitCode == 2)
-            return UsageError("backup", secret.error);
-        Err() << "zorvak-cli backup: " << secret.error << "\n";
-        return secret.exitCode;
-    }
+    if (!QFileInfo(folder).isDir())
+        return options.Fail(QStringLiteral("not a folder: ") + folder);
+    int status = 0;
+    const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status);
+    if (!key)
+        return status;
 
     // A work folder of this run's own, so that runs at the same time do not meet.
     QTemporaryDir work;
-    if (!work.isValid()) {
-        Err() << "zorvak-cli backup: cannot create a temporary folder\n";
-        return 1;
-    }
+    if (!work.isValid())
+        return options.Fail(QStringLiteral("cannot create a temporary folder"));
     CliHost host;
     TBackupCore core(host);
     core.WorkDir = work.path() + QStringLiteral("/~tmp/");
@@ -145,16 +137,15 @@ int Run(const QStringList &args)
     const TFolderChoice choice = ChooseFolder(QFileInfo(folder).absoluteFilePath() + QLatin1Char('/'));
     TBackupRequest request;
     request.folder = choice.dir;
-    request.types = parser.isSet(typesOption) ? types : choice.ticked;
-    request.email = parser.value(emailOption);
-    const QString out = parser.value(outOption);
+    request.types = typesGiven ? types : choice.ticked;
+    request.email = options.Get(QStringLiteral("email"));
+    const QString out = options.Get(QStringLiteral("out"));
     request.output = out.isEmpty() ? UniqueOutputName(QDir::currentPath() + QStringLiteral("/Backup.mco"))
                                    : QFileInfo(out).absoluteFilePath();
     request.outputChosen = !out.isEmpty();
     request.confirm = true; // the key checks, printed as warnings
-    request.skipDefault = !parser.isSet(defaultOption);
-    request.key.protectDir = parser.value(protectOption);
-    request.key.secret = *secret.secret;
+    request.skipDefault = !options.IsSet(QStringLiteral("include-default"));
+    request.key = *key;
     struct Cleanup {
         ~Cleanup() { ForgetOpenedMasterKeys(); }
     } cleanup;

@@ -4,6 +4,7 @@
 #include "backup/DpapiKeyMaterial.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
+#include "cli/VerbOptions.h"
 #include "common/Exceptions.h"
 
 #include <QDir>
@@ -15,38 +16,6 @@ namespace {
 
 using namespace zorvak;
 using namespace zorvak::cli;
-
-// The parsed options of an action, and the secret they give (read once the usage is right).
-struct Args {
-    QCommandLineParser parser;
-    QString error;      // wrong usage
-    QString value(const QString &name) const { return parser.value(name); }
-    bool has(const QString &name) const { return parser.isSet(name); }
-    QStringList positional() const { return parser.positionalArguments(); }
-};
-
-void Parse(Args &parsed, const QStringList &args, const QStringList &valued)
-{
-    for (const QString &name : valued)
-        parsed.parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
-    AddSecretOptions(parsed.parser);
-    parsed.error = ParseVerbOptions(parsed.parser, args);
-}
-
-// The secret of the options, or the exit status of a failure (already reported).
-std::optional<DpapiSecret> SecretOf(const Args &args, int *exitCode)
-{
-    const SecretResult secret = ReadSecret(args.parser);
-    if (secret.secret)
-        return secret.secret;
-    if (secret.exitCode == 2)
-        *exitCode = UsageError("dpapi", secret.error);
-    else {
-        Err() << "zorvak-cli dpapi: " << secret.error << "\n";
-        *exitCode = secret.exitCode;
-    }
-    return std::nullopt;
-}
 
 QStringList SidFolders(const QString &protectDir, const QString &sid)
 {
@@ -63,25 +32,24 @@ QStringList SidFolders(const QString &protectDir, const QString &sid)
     return folders;
 }
 
-int MasterKeys(const QStringList &rawArgs)
+int MasterKeys(const QStringList &args)
 {
-    Args args;
-    Parse(args, rawArgs, {QStringLiteral("protect-dir"), QStringLiteral("sid")});
-    if (!args.error.isEmpty())
-        return UsageError("dpapi", args.error);
-    const QString protectDir = args.value(QStringLiteral("protect-dir"));
-    if (protectDir.isEmpty() || !args.positional().isEmpty())
-        return UsageError("dpapi", QStringLiteral("masterkey needs --protect-dir DIR and no other arguments"));
+    VerbOptions options("dpapi");
+    options.Value(QStringLiteral("sid"), QStringLiteral("SID"), QStringLiteral("a SID"));
+    AddKeyOptions(options);
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    const QString protectDir = options.Get(QStringLiteral("protect-dir"));
+    if (protectDir.isEmpty() || !options.Positional().isEmpty())
+        return options.Usage(QStringLiteral("masterkey needs --protect-dir DIR and no other arguments"));
     int failed = 0;
-    const std::optional<DpapiSecret> found = SecretOf(args, &failed);
+    const std::optional<DpapiSecret> found = SecretOrReport(options, &failed);
     if (!found)
         return failed;
     const DpapiSecret secret = *found;
-    if (!QFileInfo(protectDir).isDir()) {
-        Err() << "zorvak-cli dpapi: no folder " << protectDir << "\n";
-        return 1;
-    }
-    const QString sid = args.value(QStringLiteral("sid"));
+    if (!QFileInfo(protectDir).isDir())
+        return options.Fail(QStringLiteral("no folder ") + protectDir);
+    const QString sid = options.Get(QStringLiteral("sid"));
     int opened = 0, seen = 0;
     for (const QString &folder : SidFolders(protectDir, sid)) {
         const QDir dir(folder);
@@ -105,40 +73,37 @@ int MasterKeys(const QStringList &rawArgs)
     return opened > 0 ? 0 : 1;
 }
 
-int Unprotect(const QStringList &rawArgs)
+int Unprotect(const QStringList &args)
 {
-    Args args;
-    Parse(args, rawArgs, {QStringLiteral("protect-dir"), QStringLiteral("entropy"), QStringLiteral("entropy-hex")});
-    if (!args.error.isEmpty())
-        return UsageError("dpapi", args.error);
-    if (args.positional().size() != 1)
-        return UsageError("dpapi", QStringLiteral("unprotect needs one FILE"));
-    if (args.has(QStringLiteral("entropy")) && args.has(QStringLiteral("entropy-hex")))
-        return UsageError("dpapi", QStringLiteral("give --entropy or --entropy-hex, not both"));
+    VerbOptions options("dpapi");
+    options.Value(QStringLiteral("entropy"), QStringLiteral("TEXT"), QStringLiteral("a text"))
+        .Value(QStringLiteral("entropy-hex"), QStringLiteral("HEX"), QStringLiteral("hex digits"));
+    AddKeyOptions(options);
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    if (options.Positional().size() != 1)
+        return options.Usage(QStringLiteral("unprotect needs one FILE"));
+    const bool textEntropy = options.IsSet(QStringLiteral("entropy"));
+    if (textEntropy && options.IsSet(QStringLiteral("entropy-hex")))
+        return options.Usage(QStringLiteral("give --entropy or --entropy-hex, not both"));
     QByteArray entropy; // none
-    if (args.has(QStringLiteral("entropy-hex"))) {
-        const QString hex = args.value(QStringLiteral("entropy-hex"));
+    if (options.IsSet(QStringLiteral("entropy-hex"))) {
+        const QString hex = options.Get(QStringLiteral("entropy-hex"));
         entropy = QByteArray::fromHex(hex.toLatin1());
         if (entropy.toHex() != hex.toLower().toLatin1())
-            return UsageError("dpapi", QStringLiteral("--entropy-hex takes an even number of hex digits"));
+            return options.Usage(QStringLiteral("--entropy-hex takes an even number of hex digits"));
     }
     int failed = 0;
-    const std::optional<DpapiSecret> secret = SecretOf(args, &failed);
-    if (!secret)
+    const std::optional<DpapiKeyMaterial> material = KeyOrReport(options, &failed);
+    if (!material)
         return failed;
-    QFile file(args.positional().first());
-    if (!file.open(QIODevice::ReadOnly)) {
-        Err() << "zorvak-cli dpapi: cannot read " << file.fileName() << ": " << file.errorString() << "\n";
-        return 1;
-    }
+    QFile file(options.Positional().first());
+    if (!file.open(QIODevice::ReadOnly))
+        return options.Fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
     const QByteArray blob = file.readAll();
-    DpapiKeyMaterial material;
-    material.protectDir = args.value(QStringLiteral("protect-dir"));
-    material.secret = *secret;
     const QString fallback = FindProtectDir(QFileInfo(file).absolutePath());
-    const QByteArray plain = args.has(QStringLiteral("entropy"))
-                                 ? UnprotectBytes(blob, args.value(QStringLiteral("entropy")), material, fallback)
-                                 : UnprotectBytesRaw(blob, entropy, material, fallback);
+    const QByteArray plain = textEntropy ? UnprotectBytes(blob, options.Get(QStringLiteral("entropy")), *material, fallback)
+                                         : UnprotectBytesRaw(blob, entropy, *material, fallback);
     Out().flush();
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly) || out.write(plain) != plain.size())

@@ -4,6 +4,7 @@
 #include "backup/MapFileCrypt.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
+#include "cli/VerbOptions.h"
 #include "common/Exceptions.h"
 
 #include <QFileInfo>
@@ -17,36 +18,25 @@ int Run(const QStringList &args)
 {
     if (args.isEmpty() || args.first() != QLatin1String("decrypt"))
         return UsageError("map", QStringLiteral("give decrypt (see zorvak-cli map --help)"));
-    QCommandLineParser parser;
-    const QCommandLineOption emailOption(QStringLiteral("email"), QString(), QStringLiteral("ADDRESS"));
-    const QCommandLineOption protectOption(QStringLiteral("protect-dir"), QString(), QStringLiteral("DIR"));
-    parser.addOptions({emailOption, protectOption});
-    AddSecretOptions(parser);
-    const QString usage = ParseVerbOptions(parser, args.mid(1));
-    if (!usage.isEmpty())
-        return UsageError("map", usage);
-    const QStringList positional = parser.positionalArguments();
+    VerbOptions options("map");
+    options.Value(QStringLiteral("email"), QStringLiteral("ADDRESS"), QStringLiteral("an e-mail address"));
+    AddKeyOptions(options);
+    if (!options.Parse(args.mid(1)))
+        return options.UsageStatus();
+    const QStringList positional = options.Positional();
     if (positional.size() > 1)
-        return UsageError("map", QStringLiteral("give one FILE"));
+        return options.Usage(QStringLiteral("give one FILE"));
     const QString file = positional.value(0);
-    if (!parser.isSet(emailOption) || file.isEmpty())
-        return UsageError("map", QStringLiteral("decrypt needs --email ADDRESS and FILE"));
-    if (!QFileInfo(file).isFile()) {
-        Err() << "zorvak-cli map: File not found: " << file << "\n";
-        return 1;
-    }
-    const SecretResult secret = ReadSecret(parser);
-    if (!secret.secret) {
-        if (secret.exitCode == 2)
-            return UsageError("map", secret.error);
-        Err() << "zorvak-cli map: " << secret.error << "\n";
-        return secret.exitCode;
-    }
+    if (!options.IsSet(QStringLiteral("email")) || file.isEmpty())
+        return options.Usage(QStringLiteral("decrypt needs --email ADDRESS and FILE"));
+    if (!QFileInfo(file).isFile())
+        return options.Fail(QStringLiteral("File not found: ") + file);
     // The same key material value that the backup window hands to its run.
-    DpapiKeyMaterial key;
-    key.protectDir = parser.value(protectOption);
-    key.secret = *secret.secret;
-    Out() << DecryptMapFile(file, parser.value(emailOption), key);
+    int status = 0;
+    const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status);
+    if (!key)
+        return status;
+    Out() << DecryptMapFile(file, options.Get(QStringLiteral("email")), *key);
     ForgetOpenedMasterKeys();
     return 0;
 }

@@ -229,7 +229,7 @@ TEST_F(DemoProfileTest, TheWindowsSecretNeverHasToBeOnTheCommandLine)
     EXPECT_EQ(Cli(decrypt + QStringList{"--password", "x", "--password-file", pwFile, mapDat}).code, 2);
     const CliRun unknown = Cli(decrypt + QStringList{"--pasword", "x", mapDat});
     EXPECT_EQ(unknown.code, 2);
-    EXPECT_TRUE(unknown.err.contains("unknown option --pasword")) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("zorvak-cli map: unknown option: --pasword")) << unknown.err.toStdString();
     // A file that cannot be read is a failure, and a wrong password from a file fails too.
     EXPECT_EQ(Cli(decrypt + QStringList{"--password-file", env.path("secret/missing"), mapDat}).code, 1);
     EXPECT_EQ(Cli(decrypt + QStringList{"--password-file", "-", mapDat}, "wrong\n").code, 1);
