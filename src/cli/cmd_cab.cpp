@@ -1,7 +1,7 @@
 // zorvak-cli cab: list, extract, create and test Microsoft Cabinet files.
 #include "cabinet/cabfiles.h"
 #include "cli/CliCommand.h"
-#include "cli/CliOptions.h"
+#include "cli/VerbOptions.h"
 
 namespace {
 using namespace zorvak;
@@ -10,31 +10,20 @@ using namespace zorvak::cli;
 // An input/output error of the cabinet component, printed as the program's error boxes are.
 void PrintIoError(TCABFile *, const QString &message) { Err() << "Error: " << message << Qt::endl; }
 
-// The positional arguments of an action without options ("--" allowed before names).
-bool Positional(const QStringList &argsIn, QStringList *args, int *status)
+// Prints the cabinet component's last error, if there is one, after the cabinet's name; returns
+// `status`.
+int Report(const TCABFile &cab, int status)
 {
-    QCommandLineParser parser;
-    if (!ParseVerbOptions(parser, "cab", argsIn, status))
-        return false;
-    *args = parser.positionalArguments();
-    return true;
+    if (!cab.LastError().isEmpty())
+        Err() << "zorvak-cli cab: " << cab.CABFile << ": " << cab.LastError() << "\n";
+    return status;
 }
 
-int List(const QStringList &argsIn)
+int List(TCABFile &cab, const QStringList &)
 {
-    QStringList args;
-    int status = 0;
-    if (!Positional(argsIn, &args, &status))
-        return status;
-    if (args.size() != 1)
-        return UsageError("cab", QStringLiteral("list takes one cabinet"));
-    TCABFile cab;
-    cab.CABFile = args.at(0);
     cab.ListContents();
-    if (!cab.LastError().isEmpty()) {
-        Err() << "zorvak-cli cab: " << args.at(0) << ": " << cab.LastError() << "\n";
-        return 1;
-    }
+    if (!cab.LastError().isEmpty())
+        return Report(cab, 1);
     for (int i = 0; i < cab.CABFileContents.Count(); ++i) {
         const TCABFileEntry &e = cab.CABFileContents[i];
         Out() << e.Name << '\t' << e.Size << '\t' << e.DateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\n';
@@ -42,59 +31,58 @@ int List(const QStringList &argsIn)
     return 0;
 }
 
-int Extract(const QStringList &argsIn)
+int Extract(TCABFile &cab, const QStringList &names)
 {
-    QStringList args;
-    int status = 0;
-    if (!Positional(argsIn, &args, &status))
-        return status;
-    if (args.size() != 2)
-        return UsageError("cab", QStringLiteral("extract takes a cabinet and a folder"));
-    TCABFile cab;
-    cab.CABFile = args.at(0);
-    cab.TargetPath = args.at(1);
+    cab.TargetPath = names.at(1);
     cab.OnIOError = PrintIoError;
     const bool ok = cab.ExtractAll();
-    if (!cab.LastError().isEmpty())
-        Err() << "zorvak-cli cab: " << args.at(0) << ": " << cab.LastError() << "\n";
-    return ok ? 0 : 1;
+    return Report(cab, ok ? 0 : 1);
 }
 
-int Test(const QStringList &argsIn)
+int Test(TCABFile &cab, const QStringList &) { return cab.TestAll() ? 0 : Report(cab, 1); }
+
+// The actions that read a cabinet: they take names and no options ("--" allowed before them),
+// the cabinet first.
+const struct ReadingAction {
+    const char *name;
+    qsizetype names;
+    const char *wrongCount; // the usage error when the number of names differs
+    int (*run)(TCABFile &cab, const QStringList &names);
+} kReadingActions[] = {
+    {"list", 1, "list takes one cabinet", List},
+    {"extract", 2, "extract takes a cabinet and a folder", Extract},
+    {"test", 1, "test takes one cabinet", Test},
+};
+
+int RunReadingAction(const ReadingAction &action, const QStringList &args)
 {
-    QStringList args;
-    int status = 0;
-    if (!Positional(argsIn, &args, &status))
-        return status;
-    if (args.size() != 1)
-        return UsageError("cab", QStringLiteral("test takes one cabinet"));
+    VerbOptions options("cab");
+    if (!options.Parse(args))
+        return options.UsageStatus();
+    const QStringList names = options.Positional();
+    if (names.size() != action.names)
+        return options.Usage(QString::fromLatin1(action.wrongCount));
     TCABFile cab;
-    cab.CABFile = args.at(0);
-    if (!cab.TestAll()) {
-        Err() << "zorvak-cli cab: " << args.at(0) << ": " << cab.LastError() << "\n";
-        return 1;
-    }
-    return 0;
+    cab.CABFile = names.first();
+    return action.run(cab, names);
 }
 
 int Create(const QStringList &argsIn)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption compressionOption(QStringLiteral("compression"), QString(), QStringLiteral("TYPE"));
-    const QCommandLineOption relPathOption(QStringLiteral("relpath"), QString(), QStringLiteral("R"));
-    parser.addOptions({compressionOption, relPathOption});
-    int status = 0;
-    if (!ParseVerbOptions(parser, "cab", argsIn, &status))
-        return status;
-    QStringList files = parser.positionalArguments();
+    VerbOptions options("cab");
+    options.Value(QStringLiteral("compression"), QStringLiteral("TYPE"), QStringLiteral("none, mszip or lzx:15..21"))
+        .Value(QStringLiteral("relpath"), QStringLiteral("R"), QStringLiteral("a path"));
+    if (!options.Parse(argsIn))
+        return options.UsageStatus();
+    QStringList files = options.Positional();
     if (files.isEmpty())
-        return UsageError("cab", QStringLiteral("create takes an output cabinet and files"));
+        return options.Usage(QStringLiteral("create takes an output cabinet and files"));
     TCABFile cab;
     cab.CABFile = files.takeFirst();
     cab.OnIOError = PrintIoError;
-    const QString relPath = parser.value(relPathOption);
-    if (parser.isSet(compressionOption)) {
-        const QString v = parser.value(compressionOption);
+    const QString relPath = options.Get(QStringLiteral("relpath"));
+    if (options.IsSet(QStringLiteral("compression"))) {
+        const QString v = options.Get(QStringLiteral("compression"));
         if (v == QLatin1String("none")) {
             cab.CompressionType = typNone;
         } else if (v == QLatin1String("mszip")) {
@@ -103,15 +91,15 @@ int Create(const QStringList &argsIn)
             bool ok = false;
             const int bits = v.mid(4).toInt(&ok);
             if (!ok || bits < 15 || bits > 21)
-                return UsageError("cab", QStringLiteral("LZX window bits are 15..21"));
+                return options.Usage(QStringLiteral("LZX window bits are 15..21"));
             cab.CompressionType = typLZX;
             cab.LZXMemory = TLZXMemory(bits - 15);
         } else {
-            return UsageError("cab", QStringLiteral("compression is none, mszip or lzx:15..21"));
+            return options.Usage(QStringLiteral("compression is none, mszip or lzx:15..21"));
         }
     }
     if (files.isEmpty())
-        return UsageError("cab", QStringLiteral("create needs at least one file"));
+        return options.Usage(QStringLiteral("create needs at least one file"));
     for (const QString &f : files) {
         TCABFileEntry &e = cab.CABFileContents.Add();
         e.Name = f;
@@ -127,14 +115,11 @@ int Run(const QStringList &argsIn)
     if (args.isEmpty())
         return UsageError("cab", QStringLiteral("give list, extract, create or test"));
     const QString sub = args.takeFirst();
-    if (sub == QLatin1String("list"))
-        return List(args);
-    if (sub == QLatin1String("extract"))
-        return Extract(args);
     if (sub == QLatin1String("create"))
         return Create(args);
-    if (sub == QLatin1String("test"))
-        return Test(args);
+    for (const ReadingAction &action : kReadingActions)
+        if (sub == QLatin1String(action.name))
+            return RunReadingAction(action, args);
     return UsageError("cab", QStringLiteral("unknown action %1").arg(sub));
 }
 } // namespace

@@ -1,6 +1,6 @@
 // zorvak-cli install PACKAGE [--library DIR] [--all-parts]: the restore path without a window.
 #include "cli/CliCommand.h"
-#include "cli/CliOptions.h"
+#include "cli/VerbOptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "restore/ContentLibrary.h"
@@ -67,25 +67,22 @@ qint32 InstallOne(const QString &package, const QString &library, const TListenS
 
 int Run(const QStringList &args)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption libraryOption(QStringLiteral("library"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("N"));
-    const QCommandLineOption allPartsOption(QStringLiteral("all-parts"));
-    parser.addOptions({libraryOption, portOption, allPartsOption});
+    VerbOptions options("install");
+    options.Value(QStringLiteral("library"), QStringLiteral("DIR"), QStringLiteral("a folder"))
+        .Value(QStringLiteral("port"), QStringLiteral("N"), QStringLiteral("a port number"))
+        .Flag(QStringLiteral("all-parts"));
+    if (!options.Parse(args))
+        return options.UsageStatus();
     int status = 0;
-    if (!ParseVerbOptions(parser, "install", args, &status))
+    const std::optional<QString> packageGiven = options.OnlyArgument(QStringLiteral("give the package to install"), &status);
+    if (!packageGiven)
         return status;
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return UsageError("install", QStringLiteral("unexpected argument: ") + positional.at(1));
-    if (positional.isEmpty())
-        return UsageError("install", QStringLiteral("give the package to install"));
-    const QString package = positional.first();
-    const QString library = parser.value(libraryOption);
-    const bool allParts = parser.isSet(allPartsOption);
+    const QString package = *packageGiven;
+    const QString library = options.Get(QStringLiteral("library"));
+    const bool allParts = options.IsSet(QStringLiteral("all-parts"));
     TListenSettings listen;
-    if (parser.isSet(portOption))
-        listen.port = PortFromText(parser.value(portOption));
+    if (options.IsSet(QStringLiteral("port")))
+        listen.port = PortFromText(options.Get(QStringLiteral("port")));
 
     LoadSettings([](const QString &code) {
         if (auto language = LoadLanguage(code))

@@ -1,6 +1,6 @@
 // zorvak-cli serve DIR [--ip ADDRESS] [--port N]: the restore's web server on its own.
 #include "cli/CliCommand.h"
-#include "cli/CliOptions.h"
+#include "cli/VerbOptions.h"
 #include "restore/RestoreCore.h"
 #include "restore/WebServer.h"
 
@@ -18,26 +18,21 @@ int Run(const QStringList &args)
 {
     using namespace zorvak;
     using namespace zorvak::cli;
-    QCommandLineParser parser;
-    const QCommandLineOption ipOption(QStringLiteral("ip"), QString(), QStringLiteral("ADDRESS"));
-    const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("N"));
-    parser.addOptions({ipOption, portOption});
+    VerbOptions options("serve");
+    options.Value(QStringLiteral("ip"), QStringLiteral("ADDRESS"), QStringLiteral("an address"))
+        .Value(QStringLiteral("port"), QStringLiteral("N"), QStringLiteral("a port number"));
+    if (!options.Parse(args))
+        return options.UsageStatus();
     int status = 0;
-    if (!ParseVerbOptions(parser, "serve", args, &status))
+    const std::optional<QString> dirGiven = options.OnlyArgument(QStringLiteral("give the folder to serve"), &status);
+    if (!dirGiven)
         return status;
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return UsageError("serve", QStringLiteral("unexpected argument: ") + positional.at(1));
-    if (positional.isEmpty())
-        return UsageError("serve", QStringLiteral("give the folder to serve"));
-    const QString dir = positional.first();
+    const QString dir = *dirGiven;
     const TListenSettings defaults;
-    const QString ip = parser.isSet(ipOption) ? parser.value(ipOption) : defaults.address;
-    const QString port = parser.value(portOption);
-    if (!QFileInfo(dir).isDir()) {
-        Err() << "zorvak-cli serve: no such folder: " << dir << "\n";
-        return 1;
-    }
+    const QString ip = options.IsSet(QStringLiteral("ip")) ? options.Get(QStringLiteral("ip")) : defaults.address;
+    const QString port = options.Get(QStringLiteral("port"));
+    if (!QFileInfo(dir).isDir())
+        return options.Fail(QStringLiteral("no such folder: ") + dir);
 
     // Ctrl+C and TERM end the loop; they are taken by a thread of their own so that no
     // connection thread is interrupted.
