@@ -2,6 +2,7 @@
 #include "cli/CliCommand.h"
 #include "cli/VerbOptions.h"
 
+#include <QProcess>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -104,6 +105,74 @@ TEST(VerbOptions, WrongUsageIsRefusedInTheSameWordsByEveryVerb)
     EXPECT_EQ(StandardErrorOf([&] { status = options.Usage(QStringLiteral("give a folder")); }),
               QStringLiteral("zorvak-cli scan: give a folder\n"));
     EXPECT_EQ(status, 2);
+}
+
+TEST(VerbOptions, OnlyArgumentAndFailure)
+{
+    const struct {
+        QStringList args;
+        QString error; // empty: the argument is taken
+    } cases[] = {
+        {{"a b"}, ""},
+        {{"--", "-x"}, ""},
+        {{}, "zorvak-cli scan: give a folder\n"},
+        {{"a", "--show-empty", "b", "c"}, "zorvak-cli scan: unexpected argument: b\n"},
+    };
+    for (const auto &c : cases) {
+        ScanLike options;
+        ASSERT_TRUE(options.Parse(c.args));
+        int status = 0;
+        std::optional<QString> argument;
+        EXPECT_EQ(StandardErrorOf([&] { argument = options.OnlyArgument(QStringLiteral("give a folder"), &status); }),
+                  c.error)
+            << c.args.join(' ').toStdString();
+        EXPECT_EQ(argument.has_value(), c.error.isEmpty());
+        EXPECT_EQ(status, c.error.isEmpty() ? 0 : 2);
+        if (argument)
+            EXPECT_EQ(*argument, c.args.last());
+    }
+    ScanLike options;
+    int status = 0;
+    EXPECT_EQ(StandardErrorOf([&] { status = options.Fail(QStringLiteral("no such folder:\r/x")); }),
+              QStringLiteral("zorvak-cli scan: no such folder:\n/x\n"));
+    EXPECT_EQ(status, 1);
+}
+
+// Every verb, run as a user runs it, refuses wrong options in the same words and with status 2,
+// before it does anything (no server started, no secret asked for, nothing read).
+TEST(VerbOptions, EveryVerbRefusesWrongOptionsAlike)
+{
+    const struct {
+        QStringList args;
+        QString error;
+    } cases[] = {
+        {{"id", "a@b.c", "--bogus"}, "zorvak-cli id: unknown option: --bogus\n"},
+        {{"scan", "--bogus"}, "zorvak-cli scan: unknown option: --bogus\n"},
+        {{"cab", "list", "x.cab", "--bogus"}, "zorvak-cli cab: unknown option: --bogus\n"},
+        {{"cab", "extract", "x.cab", "--to=out"}, "zorvak-cli cab: unknown option: --to\n"},
+        {{"cab", "test", "-x", "x.cab"}, "zorvak-cli cab: unknown option: -x\n"},
+        {{"cab", "create", "x.cab", "f", "--compression"}, "zorvak-cli cab: --compression needs none, mszip or lzx:15..21\n"},
+        {{"serve", ".", "--bogus"}, "zorvak-cli serve: unknown option: --bogus\n"},
+        {{"serve", ".", "--port"}, "zorvak-cli serve: --port needs a port number\n"},
+        {{"install", "p.mco", "--all-parts=yes"}, "zorvak-cli install: --all-parts takes no value\n"},
+        {{"install", "p.mco", "--bogus=1"}, "zorvak-cli install: unknown option: --bogus\n"},
+        {{"backup", "u", "--email", "a@b.c", "--bogus"}, "zorvak-cli backup: unknown option: --bogus\n"},
+        {{"backup", "u", "--email", "a@b.c", "--password-file"},
+         "zorvak-cli backup: --password-file needs a file (\"-\": standard input)\n"},
+        {{"map", "decrypt", "--email=a@b.c", "f", "--bogus"}, "zorvak-cli map: unknown option: --bogus\n"},
+        {{"map", "decrypt", "--email=a@b.c", "f", "--hash"}, "zorvak-cli map: --hash needs a hash\n"},
+        {{"dpapi", "masterkey", "--protect-dir", ".", "--bogus"}, "zorvak-cli dpapi: unknown option: --bogus\n"},
+        {{"dpapi", "unprotect", "f", "--entropy"}, "zorvak-cli dpapi: --entropy needs a text\n"},
+    };
+    for (const auto &c : cases) {
+        QProcess run;
+        run.start(QStringLiteral(ZORVAK_CLI_PATH), c.args);
+        run.closeWriteChannel();
+        ASSERT_TRUE(run.waitForFinished(30000)) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode(), 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(QString::fromUtf8(run.readAllStandardError()), c.error) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.readAllStandardOutput().isEmpty()) << c.args.join(' ').toStdString();
+    }
 }
 
 TEST(CliErrors, CarriageReturnsOfErrorTextsBecomeLineBreaks)
