@@ -256,7 +256,7 @@ TEST_F(DemoProfileTest, TheWindowsSecretNeverHasToBeOnTheCommandLine)
     EXPECT_TRUE(QFileInfo::exists(env.path("secret/Alice.mco")));
 
     // Every verb's help says that --password is visible to other users.
-    for (const QString &verb : {"backup", "map", "dpapi"}) {
+    for (const QString verb : {"backup", "map", "dpapi"}) {
         const CliRun help = Cli({verb, "--help"});
         EXPECT_TRUE(QString::fromUtf8(help.out).contains("visible to other users")) << verb.toStdString();
         EXPECT_TRUE(QString::fromUtf8(help.out).contains("--password-file")) << verb.toStdString();

@@ -128,8 +128,9 @@ TEST(VerbOptions, OnlyArgumentAndFailure)
             << c.args.join(' ').toStdString();
         EXPECT_EQ(argument.has_value(), c.error.isEmpty());
         EXPECT_EQ(status, c.error.isEmpty() ? 0 : 2);
-        if (argument)
+        if (argument) {
             EXPECT_EQ(*argument, c.args.last());
+        }
     }
     ScanLike options;
     int status = 0;
