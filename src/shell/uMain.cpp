@@ -51,7 +51,14 @@ TfrmMain *MainWindow() { return g_mainWindow; }
 TfrmMain::TfrmMain(QWidget *parent)
     : QMainWindow(parent), Tree(new TFolderTree(this)),
       Pane(new TFilePane(*Tree, AppDir, [this](const QString &cab, const QString &folder) { ExtractCabinetTo(cab, folder); }, this)),
-      CABFile1(new TCABFile(this)), FolderMap(Tree->FolderMap), ImageList1(Tree->Icons)
+      CABFile1(new TCABFile(this)), FolderMap(Tree->FolderMap),
+      panLeft(Tree->panLeft), labelFolderList(Tree->labelFolderList), btSelectFolder(Tree->btSelectFolder),
+      tvDir(Tree->tvDir), btBackup(Tree->btBackup), btExplore(Tree->btExplore),
+      chKnownOnly(Tree->chKnownOnly), btSaveFolder(Tree->btSaveFolder), labelFileList(Pane->labelFileList),
+      lbFiles(Pane->lbFiles), lbTotalFiles(Pane->lbTotalFiles), lbRecognized(Pane->lbRecognized),
+      lbCabTitle(Pane->lbCabTitle), lbCab(Pane->lbCab), chOnlyRecognized(Pane->chOnlyRecognized),
+      labelPreview(Pane->labelPreview), Image1(Pane->Image1), Flash1(Pane->Flash1), btOpen(Pane->btOpen),
+      btOpenWith(Pane->btOpenWith), btSaveAs(Pane->btSaveAs), ImageList1(Tree->Icons)
 {
     CABFile1->setObjectName(QStringLiteral("CABFile1"));
     // A write that fails while a cabinet is made is shown with the system's text before the error.
@@ -144,27 +151,6 @@ void TfrmMain::CreateControls()
     Splitter2->setSizes({107, 581 - 243 - 107});
     setCentralWidget(central);
 
-    panLeft = Tree->panLeft;
-    labelFolderList = Tree->labelFolderList;
-    btSelectFolder = Tree->btSelectFolder;
-    tvDir = Tree->tvDir;
-    btBackup = Tree->btBackup;
-    btExplore = Tree->btExplore;
-    chKnownOnly = Tree->chKnownOnly;
-    btSaveFolder = Tree->btSaveFolder;
-    labelFileList = Pane->labelFileList;
-    lbFiles = Pane->lbFiles;
-    lbTotalFiles = Pane->lbTotalFiles;
-    lbRecognized = Pane->lbRecognized;
-    lbCabTitle = Pane->lbCabTitle;
-    lbCab = Pane->lbCab;
-    chOnlyRecognized = Pane->chOnlyRecognized;
-    labelPreview = Pane->labelPreview;
-    Image1 = Pane->Image1;
-    Flash1 = Pane->Flash1;
-    btOpen = Pane->btOpen;
-    btOpenWith = Pane->btOpenWith;
-    btSaveAs = Pane->btSaveAs;
     tvDir->installEventFilter(this);
     Image1->installEventFilter(this);
 }

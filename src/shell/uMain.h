@@ -56,30 +56,31 @@ public:
     void ExtractCabinetTo(const QString &cabinet, const QString &folder);
     bool PackFolder(const QString &folder, const QString &cabinet, bool keepExisting);
 
-    // ---- controls (named as the window's design names them; those of the parts point there) ----
-    QWidget *panLeft = nullptr;
+    // ---- controls (named as the window's design names them); those of the two parts are
+    // references to the parts' own pointers ----
+    QWidget *const &panLeft;
     QSplitter *Splitter1 = nullptr;
     QSplitter *Splitter2 = nullptr;
-    QLabel *labelFolderList = nullptr;
-    QPushButton *btSelectFolder = nullptr;
-    QTreeWidget *tvDir = nullptr;
-    QPushButton *btBackup = nullptr;
-    QPushButton *btExplore = nullptr;
-    QCheckBox *chKnownOnly = nullptr;
-    QPushButton *btSaveFolder = nullptr;
-    QLabel *labelFileList = nullptr;
-    QListWidget *lbFiles = nullptr;
-    QLabel *lbTotalFiles = nullptr;
-    QLabel *lbRecognized = nullptr;
-    QLabel *lbCabTitle = nullptr;
-    QListWidget *lbCab = nullptr;
-    QCheckBox *chOnlyRecognized = nullptr;
-    QLabel *labelPreview = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Flash1 = nullptr;           // the Flash movie's information card
-    QPushButton *btOpen = nullptr;
-    QPushButton *btOpenWith = nullptr;
-    QPushButton *btSaveAs = nullptr;
+    QLabel *const &labelFolderList;
+    QPushButton *const &btSelectFolder;
+    QTreeWidget *const &tvDir;
+    QPushButton *const &btBackup;
+    QPushButton *const &btExplore;
+    QCheckBox *const &chKnownOnly;
+    QPushButton *const &btSaveFolder;
+    QLabel *const &labelFileList;
+    QListWidget *const &lbFiles;
+    QLabel *const &lbTotalFiles;
+    QLabel *const &lbRecognized;
+    QLabel *const &lbCabTitle;
+    QListWidget *const &lbCab;
+    QCheckBox *const &chOnlyRecognized;
+    QLabel *const &labelPreview;
+    QLabel *const &Image1;
+    QLabel *const &Flash1;           // the Flash movie's information card
+    QPushButton *const &btOpen;
+    QPushButton *const &btOpenWith;
+    QPushButton *const &btSaveAs;
     QList<QIcon> &ImageList1;           // the eight folder-tree icons (kept by Tree)
     QTimer *Timer1 = nullptr;
 

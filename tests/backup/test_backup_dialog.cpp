@@ -155,15 +155,20 @@ TEST(BackupDialog, Backup1ClickRefusesWhatIsNotAUserFolder)
     EXPECT_FALSE(emot);
 }
 
+// A backup window on a profile's two plain-map emoticons, ready for a run.
+static void OpenOnTwoEmoticons(TfrmBackup &d, SyntheticProfile &profile)
+{
+    profile.AddEmoticons(2);
+    d.SetFolder(profile.root);
+    d.edEmail->setText(profile.email);
+    d.Core.DecryptMap = &ReadPlainMap;
+}
 TEST(BackupDialog, ASecondRunDoesNotStartWhileOneRuns)
 {
     TestEnv env;
     SyntheticProfile profile(env.path(S("p")));
-    profile.AddEmoticons(2);
     TfrmBackup d;
-    d.SetFolder(profile.root);
-    d.edEmail->setText(profile.email);
-    d.Core.DecryptMap = &ReadPlainMap;
+    OpenOnTwoEmoticons(d, profile);
     int nested = 0;
     // The confirmation step lets events run; a release over Backup meanwhile is ignored.
     env.dialogs().AnswerModal([&](QObject *o) {
@@ -186,11 +191,8 @@ TEST(BackupDialog, ClosingDuringARunCancelsIt)
 {
     TestEnv env;
     SyntheticProfile profile(env.path(S("p")));
-    profile.AddEmoticons(2);
     TfrmBackup d;
-    d.SetFolder(profile.root);
-    d.edEmail->setText(profile.email);
-    d.Core.DecryptMap = &ReadPlainMap;
+    OpenOnTwoEmoticons(d, profile);
     bool closed = true;
     env.dialogs().AnswerModal([&](QObject *o) {
         closed = d.close();
@@ -323,8 +325,9 @@ TEST_F(DemoBackupTest, EveryTypeThroughTheWindowMakesAPackageOthersAccept)
             const QRegularExpressionMatch m = it.next();
             a.insert(m.captured(1), m.captured(2));
         }
-        if (a.contains(S("xmlns:emoticon")) || a.contains(S("xmlns:usertile")) || a.contains(S("xmlns:background")))
+        if (a.contains(S("xmlns:emoticon")) || a.contains(S("xmlns:usertile")) || a.contains(S("xmlns:background"))) {
             EXPECT_EQ(a.value(S("mimetype")), MimeTypeOf(ExtractFileExt(a.value(S("file"))))) << lines.at(i).toStdString();
+        }
         if (a.value(S("type")) == S("emoticon")) {
             contentTypes << a.value(S("contenttype"));
             keys << a.value(S("emoticon:keysequence"));
@@ -408,11 +411,8 @@ TEST(BackupDialog, EscDuringARunCancelsItAndTheWindowStays)
 {
     TestEnv env;
     SyntheticProfile profile(env.path(S("p")));
-    profile.AddEmoticons(2);
     TfrmBackup d;
-    d.SetFolder(profile.root);
-    d.edEmail->setText(profile.email);
-    d.Core.DecryptMap = &ReadPlainMap;
+    OpenOnTwoEmoticons(d, profile);
     d.show();
     bool visible = false;
     env.dialogs().AnswerModal([&](QObject *o) {
