@@ -1,4 +1,5 @@
 #include "backup/BackupCore.h"
+#include "backup/ContentNames.h"
 
 #include "backup/MapFileCrypt.h"
 #include "browse/EmailId.h"
@@ -121,28 +122,11 @@ QString TBackupCore::TmpDir() const
 
 QString TBackupCore::ReadContentMap(const QString &folder)
 {
-    const QString mapDat = WithSeparator(folder) + QStringLiteral("map.dat");
-    if (!QFileInfo(mapDat).isFile()) {
-        m_host.Ask(TBackupQuestion::Error, QStringLiteral("File not found:\r") + mapDat, TMsgDlgType::mtError, mbOK);
-        return {};
-    }
-    const QString pointer = DecryptMap(mapDat, Request.email, Request.key);
-    const QString location = MsnObjectLocation(pointer);
-    if (location.isEmpty()) {
-        m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed to find \"Location\" in MSN Object XML:\r") + pointer,
-                   TMsgDlgType::mtError, mbOK);
-        return {};
-    }
-    const QString parent = QFileInfo(WithoutSeparator(folder)).absolutePath();
-    const QString mapFolder = WithSeparator(parent) + QStringLiteral("MapFile/");
-    const QString mapPath = mapFolder + location;
-    const QString found = IsSafeObjectName(location) ? FindObjectFile(mapFolder, location) : QString();
-    if (found.isEmpty() || !fileops::IsRegularFile(found)) {
-        m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed to find map file:\r") + mapPath, TMsgDlgType::mtError,
-                   mbOK);
-        return {};
-    }
-    return DecryptMap(found, Request.email, Request.key);
+    QString error;
+    const QString map = ReadContentMapText(folder, Request.email, Request.key, DecryptMap, error);
+    if (!error.isEmpty())
+        m_host.Ask(TBackupQuestion::Error, error, TMsgDlgType::mtError, mbOK);
+    return map;
 }
 
 void TBackupCore::DoBackupContent(ContentType type)

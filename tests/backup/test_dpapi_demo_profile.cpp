@@ -1,4 +1,5 @@
 // The demo profile: generated, then read back as the backup and zorvak-cli read it.
+#include "backup/ContentNames.h"
 #include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
 #include "backup/MapFileCrypt.h"
@@ -127,6 +128,25 @@ TEST_F(DemoProfileTest, EveryMapDecryptsInItsLayout)
     key = DpapiCredentials(QString(), "daisy2005", false); // the earlier password opens only the older key
     EXPECT_FALSE(ContentMap(alice, "Winks3", email).isEmpty());
     EXPECT_THROW(DecryptMapFile(alice + "/UserTile/map.dat", email, key), Exception);
+}
+
+TEST_F(DemoProfileTest, NamesOfEveryMappedObjectWithTheRightKeyOnly)
+{
+    const QString email = "alice.demo@hotmail.com";
+    const TContentNames names = ReadContentNames(alice, email, key);
+    EXPECT_TRUE(names.Problems.isEmpty()) << qPrintable(names.Problems.join("; "));
+    EXPECT_EQ(names.TypesRead.size(), 6);
+    int shortcuts = 0;
+    for (const TObjectName &object : names.All()) {
+        EXPECT_FALSE(object.name.isEmpty()) << qPrintable(object.file);
+        EXPECT_TRUE(QFileInfo::exists(alice + "/" + InfoOf(object.type).defaultSubdir + "/" + object.file))
+            << qPrintable(object.file);
+        shortcuts += !object.shortcut.isEmpty();
+        EXPECT_EQ(!object.shortcut.isEmpty(), object.type == ContentType::Emot) << qPrintable(object.file);
+    }
+    EXPECT_GT(shortcuts, 0);
+    EXPECT_THROW(ReadContentNames(alice, email, DpapiCredentials(QString(), "wrong", false)), Exception);
+    EXPECT_THROW(ReadContentNames(alice, "bob.demo@hotmail.com", key), Exception);
 }
 
 TEST_F(DemoProfileTest, ContentOfEveryRecognisedKind)
