@@ -4,6 +4,7 @@
 #include "backup/uSelectFiles.h"
 #include "browse/EmailId.h"
 #include "browse/FolderScan.h"
+#include "browse/FolderTree.h"
 #include "browse/uMainBrowse.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
@@ -364,7 +365,7 @@ void TfrmMain::Backup1Click()
         return;
     }
     TfrmBackup dialog(this);
-    dialog.SetFolder(FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node))));
+    dialog.SetFolder(Tree->FolderOf(node));
     DialogService::Get().ShowModal(&dialog);
 }
 
