@@ -46,4 +46,14 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libmspack0 qt6-qpa-plugins; do
   [[ $depends == *"$d"* ]] || fail "the package does not depend on $d: $depends"
 done
+# In CI, as root, the package installs on this very system and its programs run from there; it is
+# removed again afterwards.
+if [ -n "${CI:-}" ] && [ "$(id -u)" -eq 0 ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" > "$tmp/apt.log" 2>&1 \
+    || { cat "$tmp/apt.log"; fail "apt-get install of the package"; }
+  trap 'dpkg -r zorvak > /dev/null 2>&1 || true; rm -rf "$tmp"' EXIT
+  /usr/bin/zorvak-cli --version | grep -q '^zorvak-cli ' || fail "the installed zorvak-cli does not run"
+  ! ldd /usr/bin/zorvak | grep -q 'not found' || fail "the installed zorvak misses libraries"
+  echo "installed with apt-get and run from /usr/bin"
+fi
 echo "installed tree, desktop entry, metainfo, MIME type and $(basename "$deb") are valid"
