@@ -1,5 +1,6 @@
 #include "shell/uSettings.h"
 
+#include "common/ContentTypes.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "shell/Controls.h"
@@ -206,12 +207,9 @@ void TfrmSettings::LoadValues()
     edDocSet->setText(m_currentDocSet);
     edAppDat->setText(m_currentAppDat);
     edMsnDat->setText(m_currentMsnDat);
-    edEmot->setText(inUse.subdirEmot);
-    edDp->setText(inUse.subdirDp);
-    edBg->setText(inUse.subdirBg);
-    edWink->setText(inUse.subdirWink);
-    EdDdp->setText(inUse.subdirDdp);
-    edDBg->setText(inUse.subdirDbg);
+    const QList<QLineEdit *> edits = SubfolderEdits();
+    for (size_t i = 0; i < ContentTypes.size(); ++i)
+        edits.at(qsizetype(i))->setText(inUse.Subdir(ContentTypes[i].type));
     if (ini)
         chChangeSubfolders->setChecked(ini->ReadBool(kSection, QStringLiteral("ChangeMsnSubfolders"), false));
     chChangeSubfoldersClick();
@@ -286,12 +284,9 @@ void TfrmSettings::SaveValues()
     for (const auto &r : rows)
         if (r.box->isChecked())
             *r.value = WithSeparator(r.edit->text());
-    inUse.subdirEmot = edEmot->text();
-    inUse.subdirDp = edDp->text();
-    inUse.subdirBg = edBg->text();
-    inUse.subdirWink = edWink->text();
-    inUse.subdirDdp = EdDdp->text();
-    inUse.subdirDbg = edDBg->text();
+    const QList<QLineEdit *> edits = SubfolderEdits();
+    for (size_t i = 0; i < ContentTypes.size(); ++i)
+        inUse.Subdir(ContentTypes[i].type) = edits.at(qsizetype(i))->text();
 
     TIniFile &ini = OpenSettingsFile();
     for (const auto &r : rows) {
@@ -300,16 +295,14 @@ void TfrmSettings::SaveValues()
         else
             ini.DeleteKey(kSection, QString::fromLatin1(r.key));
     }
-    static const char *const subKeys[] = {"subdirEmot", "subdirDp", "subdirBg", "subdirWink", "subdirDdp", "subdirDbg"};
-    const QList<QLineEdit *> edits = SubfolderEdits();
     if (chChangeSubfolders->isChecked()) {
         ini.WriteString(kSection, QStringLiteral("ChangeMsnSubfolders"), QStringLiteral("True"));
-        for (int i = 0; i < 6; ++i)
-            ini.WriteString(kSection, QString::fromLatin1(subKeys[i]), edits.at(i)->text());
+        for (size_t i = 0; i < ContentTypes.size(); ++i)
+            ini.WriteString(kSection, QString::fromLatin1(ContentTypes[i].settingsKey), edits.at(qsizetype(i))->text());
     } else {
         ini.DeleteKey(kSection, QStringLiteral("ChangeMsnSubfolders"));
-        for (const char *key : subKeys)
-            ini.DeleteKey(kSection, QString::fromLatin1(key));
+        for (const ContentTypeInfo &info : ContentTypes)
+            ini.DeleteKey(kSection, QString::fromLatin1(info.settingsKey));
     }
 }
 
