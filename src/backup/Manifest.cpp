@@ -37,7 +37,7 @@ const char *const DynamicBackgroundNamespace = contentxml::KindOf(ContentType::D
 namespace {
 using Attr = std::pair<QString, QString>;
 
-QString Item(std::initializer_list<Attr> attributes)
+QString Item(const QList<Attr> &attributes)
 {
     QString line = QStringLiteral("<item");
     for (const auto &[name, value] : attributes) {
@@ -119,24 +119,21 @@ QString TBackupCore::ItemLine(ContentType type, const TMsnStuff &stored) const
                      {Own(type, contentxml::AttrKeySequence), item.Key}});
     }
     case ContentType::Dp:
-        return Item({{Xmlns(type), NsOf(type)},
-                     {A("contentid"), item.Location},
-                     {A("contenttype"), QStringLiteral("P")},
-                     {Own(type, "version"), QStringLiteral("1.0")},
-                     {A(contentxml::AttrType), TypeName(type)},
-                     {A("mimetype"), item.MimeType},
-                     {A(contentxml::AttrFile), item.Location},
-                     {Own(type, "default"), QStringLiteral("false")},
-                     {Own(type, contentxml::AttrDisplayName), item.Name}});
-    case ContentType::Bg:
-        return Item({{Xmlns(type), NsOf(type)},
-                     {A("contentid"), item.Location},
-                     {A("contenttype"), QStringLiteral("P")},
-                     {Own(type, "version"), QStringLiteral("1.0")},
-                     {A(contentxml::AttrType), TypeName(type)},
-                     {A("mimetype"), item.MimeType},
-                     {A(contentxml::AttrFile), item.Location},
-                     {Own(type, contentxml::AttrDisplayName), item.Name}});
+    case ContentType::Bg: {
+        // Display pictures and backgrounds share their vocabulary; a display picture also says
+        // that it is not one of Messenger's own.
+        QList<Attr> attributes{{Xmlns(type), NsOf(type)},
+                               {A("contentid"), item.Location},
+                               {A("contenttype"), QStringLiteral("P")},
+                               {Own(type, "version"), QStringLiteral("1.0")},
+                               {A(contentxml::AttrType), TypeName(type)},
+                               {A("mimetype"), item.MimeType},
+                               {A(contentxml::AttrFile), item.Location}};
+        if (type == ContentType::Dp)
+            attributes.append({Own(type, "default"), QStringLiteral("false")});
+        attributes.append({Own(type, contentxml::AttrDisplayName), item.Name});
+        return Item(attributes);
+    }
     case ContentType::Wink:
     case ContentType::Ddp:
         return QStringLiteral("<item contentid=\"") + item.Location + QStringLiteral("\" type=\"") + TypeName(type)

@@ -1,6 +1,7 @@
 #include "backup/MsnMap.h"
 
 #include "common/Exceptions.h"
+#include "common/unitString.h"
 
 namespace zorvak {
 
@@ -19,6 +20,13 @@ const char *const kTabNotFoundFormat =
 namespace {
 constexpr QChar kTab(u'\t');
 constexpr QChar kLf(u'\n');
+
+// The five XML entities the grid writes, then the numeric apostrophe that some maps hold: escaping
+// takes the first entry of a character, so it writes "&apos;" and reads both.
+const TEscape kXmlEntities[] = {
+    {u'&', QLatin1String("&amp;")},   {u'<', QLatin1String("&lt;")},    {u'>', QLatin1String("&gt;")},
+    {u'"', QLatin1String("&quot;")},  {u'\'', QLatin1String("&apos;")}, {u'\'', QLatin1String("&#39;")},
+};
 
 TDefaultTable MakeTable(std::initializer_list<std::pair<const char *, qint32>> entries)
 {
@@ -42,6 +50,28 @@ QString TrimControls(const QString &text)
 [[noreturn]] void Raise(const char *message) { throw Exception(QString::fromLatin1(message)); }
 
 QString Escaped(const QString &map, qsizetype from, qsizetype to) { return XmlEscapeValue(map.mid(from, to - from)); }
+
+// The TAB-ended fields of a map, one after the other.
+class TTabFields {
+public:
+    explicit TTabFields(const QString &map) : m_map(map) {}
+    // True while a TAB follows: another record starts here.
+    bool More() const { return m_map.indexOf(kTab, m_start) >= 0; }
+    // The text up to the next TAB, which is passed over; raises when no TAB follows.
+    QString Next()
+    {
+        const qsizetype tab = m_map.indexOf(kTab, m_start);
+        if (tab < 0)
+            Raise(kTabNotFoundEndOfData);
+        QString field = m_map.mid(m_start, tab - m_start);
+        m_start = tab + 1;
+        return field;
+    }
+
+private:
+    const QString &m_map;
+    qsizetype m_start = 0;
+};
 
 // Appends the item unless its object name could leave the content folder (an object without a
 // name is kept: it names no file, and every step passes over it).
@@ -125,28 +155,9 @@ QString XmlEscapeValue(const QString &text)
     return EscapeXml(text).remove(QLatin1Char('\r'));
 }
 
-QString EscapeXml(const QString &text)
-{
-    QString s = text;
-    s.replace(QLatin1Char('&'), QLatin1String("&amp;"));
-    s.replace(QLatin1Char('<'), QLatin1String("&lt;"));
-    s.replace(QLatin1Char('>'), QLatin1String("&gt;"));
-    s.replace(QLatin1Char('"'), QLatin1String("&quot;"));
-    s.replace(QLatin1Char('\''), QLatin1String("&apos;"));
-    return s;
-}
+QString EscapeXml(const QString &text) { return EscapeChars(text, kXmlEntities); }
 
-QString UnescapeXml(const QString &text)
-{
-    QString s = text;
-    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    s.replace(QLatin1String("&#39;"), QLatin1String("'"));
-    s.replace(QLatin1String("&apos;"), QLatin1String("'"));
-    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return s;
-}
+QString UnescapeXml(const QString &text) { return UnescapeSequences(text, kXmlEntities); }
 
 qint32 StrToInt(const QString &text)
 {
@@ -233,6 +244,18 @@ struct TObjectAttributes {
         });
     }
 };
+
+// Keeps an object read with its file and stamp, unless `skipDefault` and it is one of `defaults`
+// (same name, same size).
+void KeepUnlessDefault(TMsnList &items, TMsnStuff item, const TObjectAttributes &attributes,
+                       const TDefaultTable &defaults, bool skipDefault, QStringList *dropped)
+{
+    if (skipDefault && IsDefaultContent(item.Name, StrToInt(attributes.Size), defaults))
+        return;
+    item.Location = attributes.Location;
+    item.Stamp = attributes.stamp;
+    Keep(items, item, dropped);
+}
 } // namespace
 
 void ParseMsnObject(const QString &xml, THash &table)
@@ -245,26 +268,17 @@ QString MsnObjectLocation(const QString &xml) { return TObjectAttributes(xml).Lo
 TMsnArr ParseEmoticonMap(const QString &map, QStringList *dropped)
 {
     TMsnArr items = NewMsnArr();
-    qsizetype start = 0;
-    qsizetype tab = map.indexOf(kTab);
-    while (tab >= 0) {
+    TTabFields fields(map);
+    while (fields.More()) {
         TMsnStuff item;
-        item.Key = Escaped(map, start, tab);
-        const qsizetype second = map.indexOf(kTab, tab + 1);
-        if (second < 0)
-            Raise(kTabNotFoundEndOfData);
-        item.Name = Escaped(map, tab + 1, second);
-        const qsizetype third = map.indexOf(kTab, second + 1);
-        if (third < 0)
-            Raise(kTabNotFoundEndOfData);
-        const TObjectAttributes attributes(map.mid(second + 1, third - second - 1));
+        item.Key = XmlEscapeValue(fields.Next());
+        item.Name = XmlEscapeValue(fields.Next());
+        const TObjectAttributes attributes(fields.Next());
         item.Location = attributes.Location;
         item.ContentType = attributes.contenttype;
         if (item.ContentType.isEmpty())
             item.ContentType = QStringLiteral("D");
         Keep(*items, item, dropped);
-        start = third + 1;
-        tab = map.indexOf(kTab, start);
     }
     return items;
 }
@@ -272,27 +286,11 @@ TMsnArr ParseEmoticonMap(const QString &map, QStringList *dropped)
 TMsnArr ParsePictureMap(const QString &map, const TDefaultTable &defaults, bool skipDefault, QStringList *dropped)
 {
     TMsnArr items = NewMsnArr();
-    qsizetype start = 0;
-    qsizetype tab = map.indexOf(kTab);
-    while (tab >= 0) {
+    TTabFields fields(map);
+    while (fields.More()) {
         TMsnStuff item;
-        item.Name = Escaped(map, start, tab);
-        const qsizetype second = map.indexOf(kTab, tab + 1);
-        if (second < 0)
-            Raise(kTabNotFoundEndOfData);
-        const TObjectAttributes attributes(map.mid(tab + 1, second - tab - 1));
-        bool keep = true;
-        if (skipDefault) {
-            const qint32 size = StrToInt(attributes.Size);
-            keep = !IsDefaultContent(item.Name, size, defaults);
-        }
-        if (keep) {
-            item.Location = attributes.Location;
-            item.Stamp = attributes.stamp;
-            Keep(*items, item, dropped);
-        }
-        start = second + 1;
-        tab = map.indexOf(kTab, start);
+        item.Name = XmlEscapeValue(fields.Next());
+        KeepUnlessDefault(*items, item, TObjectAttributes(fields.Next()), defaults, skipDefault, dropped);
     }
     return items;
 }
@@ -316,19 +314,9 @@ TMsnArr ParseLineMap(const QString &map, const TDefaultTable &defaults, bool ski
             if (second < 0)
                 Raise(kTabNotFoundFormat);
             const QString object = map.mid(tab + 1, second - tab - 1);
-            if (!object.isEmpty()) {
-                const TObjectAttributes attributes(object);
-                bool keep = true;
-                if (skipDefault && !defaults.isEmpty()) {
-                    const qint32 size = StrToInt(attributes.Size);
-                    keep = !IsDefaultContent(item.Name, size, defaults);
-                }
-                if (keep) {
-                    item.Location = attributes.Location;
-                    item.Stamp = attributes.stamp;
-                    Keep(*items, item, dropped);
-                }
-            }
+            if (!object.isEmpty())
+                KeepUnlessDefault(*items, item, TObjectAttributes(object), defaults,
+                                  skipDefault && !defaults.isEmpty(), dropped);
         }
         lineStart = lf + 1;
         lf = map.indexOf(kLf, lineStart);

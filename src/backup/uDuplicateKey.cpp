@@ -2,6 +2,7 @@
 
 #include "browse/uMainBrowse.h"
 #include "common/Exceptions.h"
+#include "shell/Controls.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
 
@@ -35,24 +36,19 @@ TfrmDuplicateKey::TfrmDuplicateKey(QWidget *owner) : QDialog(owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto make = [this](QLabel *&image, QLabel *&info, QPushButton *&edit, const char *imageName,
                        const char *infoName, const char *editName) {
-        image = new QLabel(this);
-        image->setObjectName(QString::fromLatin1(imageName));
+        image = NewNamed<QLabel>(imageName, this);
         image->setAlignment(Qt::AlignCenter);
         image->setMinimumSize(96, 96);
-        info = new QLabel(this);
-        info->setObjectName(QString::fromLatin1(infoName));
+        info = NewNamed<QLabel>(infoName, this);
         info->setAlignment(Qt::AlignCenter);
-        edit = new QPushButton(CurrentLanguage().Get(QStringLiteral("Edit")), this);
-        edit->setObjectName(QString::fromLatin1(editName));
+        edit = NewNamed<QPushButton>(editName, CurrentLanguage().Get(QStringLiteral("Edit")), this);
     };
     make(Image1, lbInfo1, btEdit1, "Image1", "lbInfo1", "btEdit1");
     make(Image2, lbInfo2, btEdit2, "Image2", "lbInfo2", "btEdit2");
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1 = NewNamed<QFrame>("Bevel1", this);
     Bevel1->setFrameShape(QFrame::VLine);
     Bevel1->setFrameShadow(QFrame::Raised);
-    btIgnore = new QPushButton(QStringLiteral("Ignore"), this);
-    btIgnore->setObjectName(QStringLiteral("btIgnore"));
+    btIgnore = NewNamed<QPushButton>("btIgnore", QStringLiteral("Ignore"), this);
     btIgnore->setProperty(kTag, -1);
 
     auto *grid = new QGridLayout(this);

@@ -3,6 +3,7 @@
 #include "backup/uDuplicateKey.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
 #include "shell/unitCustomDlg.h"
@@ -56,19 +57,13 @@ TfrmSelectFiles::TfrmSelectFiles(QWidget *owner) : QDialog(owner)
         setPalette(main->palette());
     // The title bar's close button is greyed (DisableCloseButton).
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    auto named = [](QWidget *w, const char *name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    lbIns = new QLabel(this);
-    named(lbIns, "lbIns");
+    lbIns = NewNamed<QLabel>("lbIns", this);
     lbIns->setWordWrap(true);
     QPalette teal = lbIns->palette();
     teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
     lbIns->setPalette(teal);
 
-    sgrid = new QTableWidget(0, 4, this);
-    named(sgrid, "sgrid");
+    sgrid = NewNamed<QTableWidget>("sgrid", 0, 4, this);
     sgrid->verticalHeader()->hide();
     sgrid->verticalHeader()->setDefaultSectionSize(20);
     sgrid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -80,43 +75,28 @@ TfrmSelectFiles::TfrmSelectFiles(QWidget *owner) : QDialog(owner)
     sgrid->setColumnWidth(2, 100);
     sgrid->setColumnWidth(3, 70);
 
-    labelPreview = new QLabel(this);
-    named(labelPreview, "labelPreview");
+    labelPreview = NewNamed<QLabel>("labelPreview", this);
     labelPreview->setAlignment(Qt::AlignCenter);
-    Image1 = new QLabel(this);
-    named(Image1, "Image1");
+    Image1 = NewNamed<QLabel>("Image1", this);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setMinimumSize(120, 120);
-    btRemove = new QPushButton(this);
-    named(btRemove, "btRemove");
-    btDuplicate = new QPushButton(this);
-    named(btDuplicate, "btDuplicate");
-    btContinue = new QPushButton(this);
-    named(btContinue, "btContinue");
+    btRemove = NewNamed<QPushButton>("btRemove", this);
+    btDuplicate = NewNamed<QPushButton>("btDuplicate", this);
+    btContinue = NewNamed<QPushButton>("btContinue", this);
     QFont bold = btContinue->font();
     bold.setBold(true);
     btContinue->setFont(bold);
-    btCancel = new QPushButton(this);
-    named(btCancel, "btCancel");
-    labelTotal = new QLabel(this);
-    named(labelTotal, "labelTotal");
-    lbTot = new QLabel(this);
-    named(lbTot, "lbTot");
-    labelTotalContent = new QLabel(this);
-    named(labelTotalContent, "labelTotalContent");
-    lbTotContent = new QLabel(this);
-    named(lbTotContent, "lbTotContent");
+    btCancel = NewNamed<QPushButton>("btCancel", this);
+    labelTotal = NewNamed<QLabel>("labelTotal", this);
+    lbTot = NewNamed<QLabel>("lbTot", this);
+    labelTotalContent = NewNamed<QLabel>("labelTotalContent", this);
+    lbTotContent = NewNamed<QLabel>("lbTotContent", this);
 
-    panBin = new QWidget(this);
-    named(panBin, "panBin");
-    labelRemoved = new QLabel(panBin);
-    named(labelRemoved, "labelRemoved");
-    lbDeleted = new QListWidget(panBin);
-    named(lbDeleted, "lbDeleted");
-    btRestore = new QPushButton(panBin);
-    named(btRestore, "btRestore");
-    imgDeleted = new QLabel(panBin);
-    named(imgDeleted, "imgDeleted");
+    panBin = NewNamed<QWidget>("panBin", this);
+    labelRemoved = NewNamed<QLabel>("labelRemoved", panBin);
+    lbDeleted = NewNamed<QListWidget>("lbDeleted", panBin);
+    btRestore = NewNamed<QPushButton>("btRestore", panBin);
+    imgDeleted = NewNamed<QLabel>("imgDeleted", panBin);
     imgDeleted->setAlignment(Qt::AlignCenter);
     imgDeleted->setMinimumSize(64, 64);
     auto *bin = new QHBoxLayout(panBin);

@@ -1,5 +1,6 @@
 #include "browse/uOpenWith.h"
 
+#include "shell/Controls.h"
 #include "shell/DialogService.h"
 #include "shell/uLanguage.h"
 #include "common/unitString.h"
@@ -21,8 +22,7 @@ TfrmOpenWith::TfrmOpenWith(const QString &filePath, QWidget *parent) : QDialog(p
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(QFileInfo(filePath).fileName(), this);
     layout->addWidget(label);
-    lbApps = new QListWidget(this);
-    lbApps->setObjectName(QStringLiteral("lbApps"));
+    lbApps = NewNamed<QListWidget>("lbApps", this);
     layout->addWidget(lbApps, 1);
     Apps = Platform::Get().AppsForFile(filePath);
     for (const Platform::AppInfo &app : Apps)
@@ -30,13 +30,10 @@ TfrmOpenWith::TfrmOpenWith(const QString &filePath, QWidget *parent) : QDialog(p
     if (!Apps.isEmpty())
         lbApps->setCurrentRow(0);
     auto *buttons = new QHBoxLayout;
-    btBrowse = new QPushButton(QStringLiteral("Browse..."), this);
-    btBrowse->setObjectName(QStringLiteral("btBrowse"));
-    btOk = new QPushButton(CurrentLanguage().Get(QStringLiteral("mbOK")), this);
-    btOk->setObjectName(QStringLiteral("btOk"));
+    btBrowse = NewNamed<QPushButton>("btBrowse", QStringLiteral("Browse..."), this);
+    btOk = NewNamed<QPushButton>("btOk", CurrentLanguage().Get(QStringLiteral("mbOK")), this);
     btOk->setDefault(true);
-    btCancel = new QPushButton(CurrentLanguage().Get(QStringLiteral("mbCancel")), this);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
+    btCancel = NewNamed<QPushButton>("btCancel", CurrentLanguage().Get(QStringLiteral("mbCancel")), this);
     buttons->addWidget(btBrowse);
     buttons->addStretch();
     buttons->addWidget(btOk);

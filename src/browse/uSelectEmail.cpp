@@ -2,6 +2,7 @@
 
 #include "browse/EmailId.h"
 #include "browse/FolderTree.h"
+#include "shell/Controls.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
@@ -30,31 +31,25 @@ TfrmSelectEmail::TfrmSelectEmail(QWidget *parent) : QDialog(parent)
     setPalette(pal);
 
     auto *layout = new QVBoxLayout(this);
-    lbPleaseEnterEmail = new QLabel(this);
-    lbPleaseEnterEmail->setObjectName(QStringLiteral("lbPleaseEnterEmail"));
+    lbPleaseEnterEmail = NewNamed<QLabel>("lbPleaseEnterEmail", this);
     lbPleaseEnterEmail->setWordWrap(true);
     layout->addWidget(lbPleaseEnterEmail);
-    cbEmail = new QComboBox(this);
-    cbEmail->setObjectName(QStringLiteral("cbEmail"));
+    cbEmail = NewNamed<QComboBox>("cbEmail", this);
     cbEmail->setEditable(true);
     cbEmail->setInsertPolicy(QComboBox::NoInsert);
     layout->addWidget(cbEmail);
     auto *idRow = new QHBoxLayout;
     labelId = new QLabel(QStringLiteral("ID = "), this);
-    lbId = new QLabel(this);
-    lbId->setObjectName(QStringLiteral("lbId"));
+    lbId = NewNamed<QLabel>("lbId", this);
     lbId->setTextInteractionFlags(Qt::TextSelectableByMouse);
     idRow->addWidget(labelId);
     idRow->addWidget(lbId, 1);
     layout->addLayout(idRow);
-    labelOkToSelect = new QLabel(this);
-    labelOkToSelect->setObjectName(QStringLiteral("labelOkToSelect"));
+    labelOkToSelect = NewNamed<QLabel>("labelOkToSelect", this);
     layout->addWidget(labelOkToSelect);
     auto *buttons = new QHBoxLayout;
-    btOk = new QPushButton(this);
-    btOk->setObjectName(QStringLiteral("btOk"));
-    btClose = new QPushButton(this);
-    btClose->setObjectName(QStringLiteral("btClose"));
+    btOk = NewNamed<QPushButton>("btOk", this);
+    btClose = NewNamed<QPushButton>("btClose", this);
     buttons->addStretch();
     buttons->addWidget(btOk);
     buttons->addWidget(btClose);

@@ -2,6 +2,8 @@
 
 #include "common/Exceptions.h"
 
+#include <algorithm>
+
 namespace zorvak {
 
 namespace {
@@ -92,6 +94,41 @@ QString FormatText(const QString &templ, const QVariantList &arguments)
         }
     }
     return StripAmpersands(out);
+}
+
+QString EscapeChars(QStringView text, std::span<const TEscape> table)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const auto found = std::find_if(table.begin(), table.end(), [c](const TEscape &e) { return e.plain == c; });
+        if (found == table.end())
+            out += c;
+        else
+            out += found->escaped;
+    }
+    return out;
+}
+
+QString UnescapeSequences(QStringView text, std::span<const TEscape> table)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QStringView rest = text.mid(i);
+        const auto found = std::find_if(table.begin(), table.end(), [rest](const TEscape &e) {
+            return !e.escaped.isEmpty() && rest.startsWith(e.escaped);
+        });
+        if (found == table.end()) {
+            out += text.at(i);
+            ++i;
+        } else {
+            out += found->plain;
+            i += found->escaped.size();
+        }
+    }
+    return out;
 }
 
 } // namespace zorvak

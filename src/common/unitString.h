@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <span>
+
 namespace zorvak {
 
 // Splits at every occurrence of separator; an empty item appears between adjacent separators
@@ -19,5 +21,18 @@ QString StripAmpersands(const QString &text);
 // Checks that the number of "%" equals the number of arguments, fills "%s" / "%d" in order and
 // removes every "&".
 QString FormatText(const QString &templ, const QVariantList &arguments);
+
+// One character and the sequence that stands for it in an escaped text.
+struct TEscape {
+    QChar plain;
+    QLatin1String escaped;
+};
+// Every character the table lists becomes its sequence, in one pass: a sequence just written is
+// never escaped again.
+QString EscapeChars(QStringView text, std::span<const TEscape> table);
+// Every sequence the table lists becomes its character, in one pass from the left (the first
+// sequence of the table that matches wins); everything else stays as it is, so "&amp;lt;" read with
+// the XML entities gives "&lt;".
+QString UnescapeSequences(QStringView text, std::span<const TEscape> table);
 
 } // namespace zorvak

@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "common/ProcessService.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -14,12 +16,6 @@
 namespace zorvak {
 
 namespace {
-std::unique_ptr<Platform> &Instance()
-{
-    static std::unique_ptr<Platform> instance;
-    return instance;
-}
-
 struct MountEntry {
     QString mountPoint;
     QString fsType;
@@ -99,17 +95,12 @@ QString DriveOfLetter(const QString &prefix, QChar letter)
 
 Platform &Platform::Get()
 {
-    auto &instance = Instance();
-    if (!instance)
-        instance = std::make_unique<PosixPlatform>();
-    return *instance;
+    return TProcessService<Platform>::Get([] { return std::make_unique<PosixPlatform>(); });
 }
 
 std::unique_ptr<Platform> Platform::Set(std::unique_ptr<Platform> platform)
 {
-    auto previous = std::move(Instance());
-    Instance() = std::move(platform);
-    return previous;
+    return TProcessService<Platform>::Replace(std::move(platform));
 }
 
 QString WithSeparator(const QString &path)

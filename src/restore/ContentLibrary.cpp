@@ -3,6 +3,7 @@
 #include "cabinet/cabfiles.h"
 #include "common/ContentXml.h"
 #include "common/FileOps.h"
+#include "common/unitString.h"
 #include "shell/SettingsFile.h"
 
 #include <QDir>
@@ -13,6 +14,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+
+#include <algorithm>
+#include <iterator>
 
 namespace zorvak {
 
@@ -87,23 +91,26 @@ QString FindPackageFile(const QString &root, QString file)
     return {};
 }
 
-QString Escape(QString s)
-{
-    s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    s.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    return s;
-}
+// The index's fields are TAB-separated lines: the separators and the backslash are escaped.
+const TEscape kIndexEscapes[] = {
+    {u'\\', QLatin1String("\\\\")},
+    {u'\t', QLatin1String("\\t")},
+    {u'\n', QLatin1String("\\n")},
+    {u'\r', QLatin1String("\\r")},
+};
+
+QString Escape(const QString &s) { return EscapeChars(s, kIndexEscapes); }
 
 QString Unescape(const QString &s)
 {
     QString out;
     for (qsizetype i = 0; i < s.size(); ++i) {
         if (s.at(i) == QLatin1Char('\\') && i + 1 < s.size()) {
+            // A backslash before any other character stands for that character.
             const QChar n = s.at(++i);
-            out += n == QLatin1Char('t') ? QChar(u'\t') : n == QLatin1Char('n') ? QChar(u'\n')
-                 : n == QLatin1Char('r') ? QChar(u'\r') : n;
+            const auto found = std::find_if(std::begin(kIndexEscapes), std::end(kIndexEscapes),
+                                            [n](const TEscape &e) { return QChar(e.escaped.at(1)) == n; });
+            out += found == std::end(kIndexEscapes) ? n : found->plain;
         } else {
             out += s.at(i);
         }

@@ -155,43 +155,40 @@ public:
     {
         if (!is_readable())
             return -1;
-        for (;;) {
-            const ssize_t n = ::recv(m_sock, ptr, size, 0);
-            if (n < 0 && errno == EINTR)
-                continue;
-            return n;
-        }
+        return RetryInterrupted([&] { return ::recv(m_sock, ptr, size, 0); });
     }
     ssize_t write(const char *ptr, size_t size) override
     {
         if (!is_writable())
             return -1;
+        return RetryInterrupted([&] { return ::send(m_sock, ptr, size, MSG_NOSIGNAL); });
+    }
+    void get_remote_ip_and_port(std::string &ip, int &port) const override { Endpoint(getpeername, ip, port); }
+    void get_local_ip_and_port(std::string &ip, int &port) const override { Endpoint(getsockname, ip, port); }
+    socket_t socket() const override { return m_sock; }
+
+private:
+    // A call of recv or send, made again when a signal interrupted it before any byte moved.
+    template <typename F> static ssize_t RetryInterrupted(F call)
+    {
         for (;;) {
-            const ssize_t n = ::send(m_sock, ptr, size, MSG_NOSIGNAL);
+            const ssize_t n = call();
             if (n < 0 && errno == EINTR)
                 continue;
             return n;
         }
     }
-    void get_remote_ip_and_port(std::string &ip, int &port) const override
+    // The numeric address and port of one end of the connection (`name`: getpeername for the
+    // client's end, getsockname for the server's); port 0 when the socket cannot say.
+    void Endpoint(int (*name)(int, sockaddr *, socklen_t *), std::string &ip, int &port) const
     {
         sockaddr_storage addr{};
         socklen_t len = sizeof addr;
         port = 0;
-        if (getpeername(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+        if (name(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
             ip = NumericHost(addr, len, &port).toStdString();
     }
-    void get_local_ip_and_port(std::string &ip, int &port) const override
-    {
-        sockaddr_storage addr{};
-        socklen_t len = sizeof addr;
-        port = 0;
-        if (getsockname(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
-            ip = NumericHost(addr, len, &port).toStdString();
-    }
-    socket_t socket() const override { return m_sock; }
 
-private:
     int m_sock;
     int m_readMs;
     int m_writeMs;

@@ -3,6 +3,7 @@
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "restore/RestoreCore.h"
+#include "shell/Controls.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
 #include "shell/unitCustomDlg.h"
@@ -28,8 +29,7 @@ constexpr int kBottomHeight = 41;
 
 QLabel *TealLabel(QWidget *parent, const char *name)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto *label = NewNamed<QLabel>(name, parent);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, kTeal);
     label->setPalette(pal);
@@ -55,23 +55,18 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    panTop = new QWidget(this);
-    panTop->setObjectName(QStringLiteral("panTop"));
+    panTop = NewNamed<QWidget>("panTop", this);
     panTop->setFixedHeight(kTopHeight);
     auto *top = new QVBoxLayout(panTop);
     lbIns1 = TealLabel(panTop, "lbIns1");
-    edFileLabel = new QLabel(panTop);
-    edFileLabel->setObjectName(QStringLiteral("edFileLabel"));
+    edFileLabel = NewNamed<QLabel>("edFileLabel", panTop);
     auto *fileRow = new QHBoxLayout;
-    edFile = new QLineEdit(panTop);
-    edFile->setObjectName(QStringLiteral("edFile"));
+    edFile = NewNamed<QLineEdit>("edFile", panTop);
     edFileLabel->setBuddy(edFile);
-    btBrowse = new QPushButton(panTop);
-    btBrowse->setObjectName(QStringLiteral("btBrowse"));
+    btBrowse = NewNamed<QPushButton>("btBrowse", panTop);
     btBrowse->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     btBrowse->setFixedWidth(32);
-    btAdvanced = new QPushButton(panTop);
-    btAdvanced->setObjectName(QStringLiteral("btAdvanced"));
+    btAdvanced = NewNamed<QPushButton>("btAdvanced", panTop);
     fileRow->addWidget(edFile, 1);
     fileRow->addWidget(btBrowse);
     fileRow->addWidget(btAdvanced);
@@ -80,19 +75,16 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     top->addLayout(fileRow);
     outer->addWidget(panTop);
 
-    panCentre = new QWidget(this);
-    panCentre->setObjectName(QStringLiteral("panCentre"));
+    panCentre = NewNamed<QWidget>("panCentre", this);
     auto *centre = new QVBoxLayout(panCentre);
     lbIns = TealLabel(panCentre, "lbIns");
     lbIns->setWordWrap(true);
     auto *addressRow = new QHBoxLayout;
     auto *ipLabel = new QLabel(QStringLiteral("IP"), panCentre);
-    edIp = new QLineEdit(panCentre);
-    edIp->setObjectName(QStringLiteral("edIp"));
+    edIp = NewNamed<QLineEdit>("edIp", panCentre);
     ipLabel->setBuddy(edIp);
     auto *portLabel = new QLabel(QStringLiteral("Port"), panCentre);
-    edPort = new QLineEdit(panCentre);
-    edPort->setObjectName(QStringLiteral("edPort"));
+    edPort = NewNamed<QLineEdit>("edPort", panCentre);
     portLabel->setBuddy(edPort);
     addressRow->addWidget(ipLabel);
     addressRow->addWidget(edIp, 2);
@@ -103,25 +95,21 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     centre->addStretch(1);
     outer->addWidget(panCentre, 1);
 
-    panBottom = new QWidget(this);
-    panBottom->setObjectName(QStringLiteral("panBottom"));
+    panBottom = NewNamed<QWidget>("panBottom", this);
     panBottom->setFixedHeight(kBottomHeight);
     auto *bottom = new QHBoxLayout(panBottom);
     bottom->addStretch(1);
-    btStart = new QPushButton(panBottom);
-    btStart->setObjectName(QStringLiteral("btStart"));
+    btStart = NewNamed<QPushButton>("btStart", panBottom);
     btStart->setDefault(true);
     QFont bold = btStart->font();
     bold.setBold(true);
     btStart->setFont(bold);
-    btClose = new QPushButton(panBottom);
-    btClose->setObjectName(QStringLiteral("btClose"));
+    btClose = NewNamed<QPushButton>("btClose", panBottom);
     bottom->addWidget(btStart);
     bottom->addWidget(btClose);
     outer->addWidget(panBottom);
 
-    MessengerContentInstaller1 = new TMessengerContentInstaller(this);
-    MessengerContentInstaller1->setObjectName(QStringLiteral("MessengerContentInstaller1"));
+    MessengerContentInstaller1 = NewNamed<TMessengerContentInstaller>("MessengerContentInstaller1", this);
     MessengerContentInstaller1->OnContentInstalled = [this](TMessengerContentInstaller *sender, qint32 result) {
         Guard([&] { MessengerContentInstaller1ContentInstalled(sender, result); });
     };

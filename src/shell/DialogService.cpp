@@ -1,18 +1,13 @@
 #include "shell/DialogService.h"
 
 #include "common/Exceptions.h"
+#include "common/ProcessService.h"
 
 #include <cstdio>
 
 namespace zorvak {
 
 namespace {
-std::unique_ptr<DialogService> &Instance()
-{
-    static std::unique_ptr<DialogService> instance;
-    return instance;
-}
-
 QStringList StandardCaptions(TMsgDlgButtons buttons, const QStringList &captions)
 {
     QStringList shown;
@@ -53,17 +48,12 @@ int EscapeResult(TMsgDlgButtons buttons)
 
 DialogService &DialogService::Get()
 {
-    auto &instance = Instance();
-    if (!instance)
-        instance = std::make_unique<BatchDialogService>();
-    return *instance;
+    return TProcessService<DialogService>::Get([] { return std::make_unique<BatchDialogService>(); });
 }
 
 std::unique_ptr<DialogService> DialogService::Set(std::unique_ptr<DialogService> service)
 {
-    auto previous = std::move(Instance());
-    Instance() = std::move(service);
-    return previous;
+    return TProcessService<DialogService>::Replace(std::move(service));
 }
 
 void ScriptedDialogService::Answer(int result) { m_answers.push_back({Queued::Result, result, {}, {}}); }

@@ -1,6 +1,7 @@
 #include "shell/uAbout.h"
 
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/ProductInfo.h"
 #include "shell/uLanguage.h"
 
@@ -30,8 +31,7 @@ void Colour(QWidget *w, const QColor &colour)
 
 QLabel *NewLabel(QWidget *parent, const char *name, int x, int y)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto *label = NewNamed<QLabel>(name, parent);
     label->move(x, y);
     return label;
 }
@@ -142,8 +142,7 @@ void TfrmAbout::CreateControls()
     lbTranslatedBy->resize(kClientWidth - 106 - 12, 15);
     Colour(lbTranslatedBy, kTranslatorGreen);
 
-    panBottom = new QWidget(this);
-    panBottom->setObjectName(QStringLiteral("panBottom"));
+    panBottom = NewNamed<QWidget>("panBottom", this);
     panBottom->setGeometry(0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight);
     lbLastMod = NewLabel(panBottom, "lbLastMod", 12, 6);
     lbDate = NewLabel(panBottom, "lbDate", 80, 6);
@@ -151,19 +150,16 @@ void TfrmAbout::CreateControls()
     lbThx = NewLabel(panBottom, "lbThx", 12, 44);
     Colour(lbThx, kThanksPurple);
     labelWebsite = NewLabel(panBottom, "labelWebsite", 12, 116);
-    lnkWeb = new TLinkLabel(panBottom);
-    lnkWeb->setObjectName(QStringLiteral("lnkWeb"));
+    lnkWeb = NewNamed<TLinkLabel>("lnkWeb", panBottom);
     lnkWeb->move(70, 116);
     Fit(lnkWeb, QString::fromLatin1(ProductWebsite));
     labelEmail = NewLabel(panBottom, "labelEmail", 12, 134);
-    lnkEmail = new TLinkLabel(panBottom);
-    lnkEmail->setObjectName(QStringLiteral("lnkEmail"));
+    lnkEmail = NewNamed<TLinkLabel>("lnkEmail", panBottom);
     lnkEmail->move(70, 134);
     Fit(lnkEmail, QString::fromLatin1(ProductEmail));
     lbUseContactForm = NewLabel(panBottom, "lbUseContactForm", 200, 134);
     lbEmailIns = NewLabel(panBottom, "lbEmailIns", 70, 150);
-    btOK = new QPushButton(QStringLiteral("OK"), panBottom);
-    btOK->setObjectName(QStringLiteral("btOK"));
+    btOK = NewNamed<QPushButton>("btOK", QStringLiteral("OK"), panBottom);
     btOK->setGeometry(kClientWidth - 12 - 75, kBottomHeight - 8 - 25, 75, 25);
     btOK->setDefault(true);
 

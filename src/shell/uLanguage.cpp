@@ -1,16 +1,9 @@
 #include "shell/uLanguage.h"
 
 #include "common/Exceptions.h"
+#include "common/ProcessService.h"
 
 namespace zorvak {
-
-namespace {
-std::unique_ptr<TLanguage> &Current()
-{
-    static std::unique_ptr<TLanguage> current;
-    return current;
-}
-} // namespace
 
 QString TLanguage::Get(const QString &key) const
 {
@@ -40,18 +33,8 @@ std::unique_ptr<TLanguage> LoadLanguage(const QString &code)
     return nullptr;
 }
 
-TLanguage &CurrentLanguage()
-{
-    auto &current = Current();
-    if (!current)
-        current = LoadEnglish();
-    return *current;
-}
+TLanguage &CurrentLanguage() { return TProcessService<TLanguage>::Get(LoadEnglish); }
 
-void SetCurrentLanguage(std::unique_ptr<TLanguage> language)
-{
-    Current().reset();
-    Current() = std::move(language);
-}
+void SetCurrentLanguage(std::unique_ptr<TLanguage> language) { TProcessService<TLanguage>::Replace(std::move(language)); }
 
 } // namespace zorvak

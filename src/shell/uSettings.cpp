@@ -1,7 +1,9 @@
 #include "shell/uSettings.h"
 
+#include "common/ContentTypes.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
@@ -50,35 +52,28 @@ TfrmSettings::TfrmSettings(QWidget *owner) : QDialog(owner)
 void TfrmSettings::CreateControls()
 {
     auto *outer = new QVBoxLayout(this);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1 = NewNamed<QTabWidget>("PageControl1", this);
     outer->addWidget(PageControl1, 1);
 
     // Directories
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet1 = NewNamed<QWidget>("TabSheet1");
     auto *dirs = new QVBoxLayout(TabSheet1);
-    lbIns1 = new QLabel(TabSheet1);
-    lbIns1->setObjectName(QStringLiteral("lbIns1"));
+    lbIns1 = NewNamed<QLabel>("lbIns1", TabSheet1);
     Colour(lbIns1, kTeal);
     dirs->addWidget(lbIns1);
     auto row = [this, dirs](const char *check, const char *eg, const char *edit, const char *restore, QCheckBox *&ch,
                             QLabel *&lb, QLineEdit *&ed, QPushButton *&bt) {
-        ch = new QCheckBox(TabSheet1);
-        ch->setObjectName(QString::fromLatin1(check));
+        ch = NewNamed<QCheckBox>(check, TabSheet1);
         QFont bold = ch->font();
         bold.setBold(true);
         ch->setFont(bold);
-        lb = new QLabel(TabSheet1);
-        lb->setObjectName(QString::fromLatin1(eg));
+        lb = NewNamed<QLabel>(eg, TabSheet1);
         QFont italic = lb->font();
         italic.setItalic(true);
         lb->setFont(italic);
-        ed = new QLineEdit(TabSheet1);
-        ed->setObjectName(QString::fromLatin1(edit));
+        ed = NewNamed<QLineEdit>(edit, TabSheet1);
         ed->setEnabled(false);
-        bt = new QPushButton(TabSheet1);
-        bt->setObjectName(QString::fromLatin1(restore));
+        bt = NewNamed<QPushButton>(restore, TabSheet1);
         bt->setEnabled(false);
         auto *head = new QHBoxLayout;
         head->addWidget(ch);
@@ -95,13 +90,11 @@ void TfrmSettings::CreateControls()
     row("chAppDat", "lbEgAppDat", "edAppDat", "btRestoreAppDat", chAppDat, lbEgAppDat, edAppDat, btRestoreAppDat);
     row("chMsnDat", "lbEgMsnDat", "edMsnDat", "btRestoreMsnDat", chMsnDat, lbEgMsnDat, edMsnDat, btRestoreMsnDat);
     dirs->addSpacing(12);
-    lbIns2 = new QLabel(TabSheet1);
-    lbIns2->setObjectName(QStringLiteral("lbIns2"));
+    lbIns2 = NewNamed<QLabel>("lbIns2", TabSheet1);
     lbIns2->setWordWrap(true);
     Colour(lbIns2, kTeal);
     dirs->addWidget(lbIns2);
-    Panel1 = new QFrame(TabSheet1);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = NewNamed<QFrame>("Panel1", TabSheet1);
     Panel1->setFrameShape(QFrame::StyledPanel);
     auto *diagram = new QVBoxLayout(Panel1);
     auto *layoutText = new QLabel(
@@ -117,24 +110,19 @@ void TfrmSettings::CreateControls()
     PageControl1->addTab(TabSheet1, QString());
 
     // Backup
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    TabSheet2 = NewNamed<QWidget>("TabSheet2");
     auto *backup = new QVBoxLayout(TabSheet2);
-    lbBakIns = new QLabel(TabSheet2);
-    lbBakIns->setObjectName(QStringLiteral("lbBakIns"));
+    lbBakIns = NewNamed<QLabel>("lbBakIns", TabSheet2);
     lbBakIns->setWordWrap(true);
     Colour(lbBakIns, kTeal);
     backup->addWidget(lbBakIns);
-    chChangeSubfolders = new QCheckBox(TabSheet2);
-    chChangeSubfolders->setObjectName(QStringLiteral("chChangeSubfolders"));
+    chChangeSubfolders = NewNamed<QCheckBox>("chChangeSubfolders", TabSheet2);
     backup->addWidget(chChangeSubfolders);
     auto *form = new QFormLayout;
     auto labelled = [this, form](const char *edit, const char *label, QLineEdit *&ed, QLabel *&lb) {
-        ed = new QLineEdit(TabSheet2);
-        ed->setObjectName(QString::fromLatin1(edit));
+        ed = NewNamed<QLineEdit>(edit, TabSheet2);
         ed->setEnabled(false);
-        lb = new QLabel(TabSheet2);
-        lb->setObjectName(QString::fromLatin1(label));
+        lb = NewNamed<QLabel>(label, TabSheet2);
         lb->setBuddy(ed);
         form->addRow(lb, ed);
     };
@@ -148,16 +136,7 @@ void TfrmSettings::CreateControls()
     backup->addStretch();
     PageControl1->addTab(TabSheet2, QString());
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    btOk = new QPushButton(this);
-    btOk->setObjectName(QStringLiteral("btOk"));
-    btOk->setDefault(true);
-    btCancel = new QPushButton(this);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    buttons->addWidget(btOk);
-    buttons->addWidget(btCancel);
-    outer->addLayout(buttons);
+    AddOkCancelRow(this, outer, btOk, btCancel);
 
     connect(chDocSet, &QCheckBox::toggled, this, &TfrmSettings::chDocSetClick);
     connect(chAppDat, &QCheckBox::toggled, this, &TfrmSettings::chAppDatClick);
@@ -167,7 +146,6 @@ void TfrmSettings::CreateControls()
     connect(btRestoreMsnDat, &QPushButton::clicked, this, &TfrmSettings::btRestoreMsnDatClick);
     connect(chChangeSubfolders, &QCheckBox::toggled, this, &TfrmSettings::chChangeSubfoldersClick);
     connect(btOk, &QPushButton::clicked, this, &TfrmSettings::btOkClick);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QList<QLineEdit *> TfrmSettings::SubfolderEdits() const { return {edEmot, edDp, edBg, edWink, EdDdp, edDBg}; }
@@ -229,12 +207,9 @@ void TfrmSettings::LoadValues()
     edDocSet->setText(m_currentDocSet);
     edAppDat->setText(m_currentAppDat);
     edMsnDat->setText(m_currentMsnDat);
-    edEmot->setText(inUse.subdirEmot);
-    edDp->setText(inUse.subdirDp);
-    edBg->setText(inUse.subdirBg);
-    edWink->setText(inUse.subdirWink);
-    EdDdp->setText(inUse.subdirDdp);
-    edDBg->setText(inUse.subdirDbg);
+    const QList<QLineEdit *> edits = SubfolderEdits();
+    for (size_t i = 0; i < ContentTypes.size(); ++i)
+        edits.at(qsizetype(i))->setText(inUse.Subdir(ContentTypes[i].type));
     if (ini)
         chChangeSubfolders->setChecked(ini->ReadBool(kSection, QStringLiteral("ChangeMsnSubfolders"), false));
     chChangeSubfoldersClick();
@@ -309,12 +284,9 @@ void TfrmSettings::SaveValues()
     for (const auto &r : rows)
         if (r.box->isChecked())
             *r.value = WithSeparator(r.edit->text());
-    inUse.subdirEmot = edEmot->text();
-    inUse.subdirDp = edDp->text();
-    inUse.subdirBg = edBg->text();
-    inUse.subdirWink = edWink->text();
-    inUse.subdirDdp = EdDdp->text();
-    inUse.subdirDbg = edDBg->text();
+    const QList<QLineEdit *> edits = SubfolderEdits();
+    for (size_t i = 0; i < ContentTypes.size(); ++i)
+        inUse.Subdir(ContentTypes[i].type) = edits.at(qsizetype(i))->text();
 
     TIniFile &ini = OpenSettingsFile();
     for (const auto &r : rows) {
@@ -323,16 +295,14 @@ void TfrmSettings::SaveValues()
         else
             ini.DeleteKey(kSection, QString::fromLatin1(r.key));
     }
-    static const char *const subKeys[] = {"subdirEmot", "subdirDp", "subdirBg", "subdirWink", "subdirDdp", "subdirDbg"};
-    const QList<QLineEdit *> edits = SubfolderEdits();
     if (chChangeSubfolders->isChecked()) {
         ini.WriteString(kSection, QStringLiteral("ChangeMsnSubfolders"), QStringLiteral("True"));
-        for (int i = 0; i < 6; ++i)
-            ini.WriteString(kSection, QString::fromLatin1(subKeys[i]), edits.at(i)->text());
+        for (size_t i = 0; i < ContentTypes.size(); ++i)
+            ini.WriteString(kSection, QString::fromLatin1(ContentTypes[i].settingsKey), edits.at(qsizetype(i))->text());
     } else {
         ini.DeleteKey(kSection, QStringLiteral("ChangeMsnSubfolders"));
-        for (const char *key : subKeys)
-            ini.DeleteKey(kSection, QString::fromLatin1(key));
+        for (const ContentTypeInfo &info : ContentTypes)
+            ini.DeleteKey(kSection, QString::fromLatin1(info.settingsKey));
     }
 }
 

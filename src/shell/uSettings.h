@@ -75,6 +75,7 @@ private:
     QString m_currentAppDat;
     QString m_currentMsnDat;
     void CreateControls();
+    // The sub-folder edits, in the order of the content types.
     QList<QLineEdit *> SubfolderEdits() const;
 };
 

@@ -1,6 +1,7 @@
 #include "shell/uWelcome.h"
 
 #include "common/unitString.h"
+#include "shell/Controls.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
 
@@ -20,34 +21,21 @@ TfrmWelcome::TfrmWelcome(TfrmMain *owner) : QDialog(owner), m_main(owner)
     setFixedSize(395, 245);
     auto *outer = new QVBoxLayout(this);
     auto *langRow = new QHBoxLayout;
-    labelLang = new QLabel(this);
-    labelLang->setObjectName(QStringLiteral("labelLang"));
-    cbLang = new QComboBox(this);
-    cbLang->setObjectName(QStringLiteral("cbLang"));
+    labelLang = NewNamed<QLabel>("labelLang", this);
+    cbLang = NewNamed<QComboBox>("cbLang", this);
     cbLang->setEditable(false);
     langRow->addWidget(labelLang);
     langRow->addWidget(cbLang);
     langRow->addStretch();
     outer->addLayout(langRow);
-    lbWelcome = new QLabel(this);
-    lbWelcome->setObjectName(QStringLiteral("lbWelcome"));
+    lbWelcome = NewNamed<QLabel>("lbWelcome", this);
     lbWelcome->setWordWrap(true);
     lbWelcome->setFixedSize(369, 121);
     lbWelcome->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     outer->addWidget(lbWelcome);
     outer->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    btOk = new QPushButton(this);
-    btOk->setObjectName(QStringLiteral("btOk"));
-    btOk->setDefault(true);
-    btCancel = new QPushButton(this);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    buttons->addWidget(btOk);
-    buttons->addWidget(btCancel);
-    outer->addLayout(buttons);
+    AddOkCancelRow(this, outer, btOk, btCancel);
     connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // English, French and Italian; English selected whatever the language in use.
     cbLang->clear();

@@ -1,4 +1,5 @@
 // The demo profile: generated, then read back as the backup and zorvak-cli read it.
+#include "DpapiFixture.h"
 #include "backup/ContentNames.h"
 #include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
@@ -6,6 +7,7 @@
 #include "browse/EmailId.h"
 #include "cabinet/cabfiles.h"
 #include "common/Exceptions.h"
+#include "support/RunProgram.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -21,6 +23,9 @@
 #include <unistd.h>
 
 using namespace zorvak;
+using zorvak::test::RunProgram;
+using zorvak::test::TProgramRun;
+using zorvak::test::TRunOptions;
 
 namespace {
 
@@ -49,12 +54,12 @@ QString Kind(const QByteArray &head)
     return {};
 }
 
-class DemoProfileTest : public test::EnvTest {
+class DemoProfileTest : public test::DpapiTest {
 protected:
-    DpapiKeyMaterial key; // what the test decrypts with
     QString root, alice, bob;
     void SetUp() override
     {
+        DpapiTest::SetUp();
         root = env.path("demo");
         QProcess tool;
         tool.start(kTool, {root});
@@ -64,7 +69,6 @@ protected:
         bob = root + "/Documents and Settings/Bob/Application Data/Microsoft/MSN Messenger/" + EmailToId("bob.demo@hotmail.com");
         key = DpapiCredentials(QString(), "zorvak-demo", false);
     }
-    void TearDown() override { ForgetOpenedMasterKeys(); }
 
     // The decrypted content map of a content folder, through its map.dat.
     QString ContentMap(const QString &user, const QString &folder, const QString &email)
@@ -203,26 +207,13 @@ TEST_F(DemoProfileTest, CliDecryptsTheSameText)
 }
 
 namespace {
-struct CliRun {
-    int code = -1;
-    QByteArray out;
-    QString err;
-};
-
 // Runs zorvak-cli with `input` on standard input (a pipe, closed after it).
-CliRun Cli(const QStringList &args, const QByteArray &input = {})
+TProgramRun Cli(const QStringList &args, const QByteArray &input = {})
 {
-    QProcess p;
-    p.start(kCli, args);
-    p.write(input);
-    p.closeWriteChannel();
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    TRunOptions options;
+    options.input = input;
+    options.timeoutMs = 60000;
+    return RunProgram(kCli, args, options);
 }
 } // namespace
 
@@ -238,16 +229,16 @@ TEST_F(DemoProfileTest, TheWindowsSecretNeverHasToBeOnTheCommandLine)
     // From a file, from standard input, a hash from a file; "--opt=value" and "--" work.
     for (const QStringList &secret : {QStringList{"--password-file", pwFile}, QStringList{"--password-file=-"},
                                       QStringList{"--hash-file", hashFile}}) {
-        const CliRun r = Cli(decrypt + secret + QStringList{"--", mapDat}, "zorvak-demo\n");
+        const TProgramRun r = Cli(decrypt + secret + QStringList{"--", mapDat}, "zorvak-demo\n");
         EXPECT_EQ(r.code, 0) << secret.join(' ').toStdString() << r.err.toStdString();
-        EXPECT_EQ(r.out, plain);
+        EXPECT_EQ(r.output, plain);
     }
-    EXPECT_EQ(Cli({"map", "decrypt", "--email=alice.demo@hotmail.com", "--password=zorvak-demo", mapDat}).out, plain);
+    EXPECT_EQ(Cli({"map", "decrypt", "--email=alice.demo@hotmail.com", "--password=zorvak-demo", mapDat}).output, plain);
 
     // Wrong usage: none (standard input is no terminal), two at once, an unknown option.
     EXPECT_EQ(Cli(decrypt + QStringList{mapDat}).code, 2);
     EXPECT_EQ(Cli(decrypt + QStringList{"--password", "x", "--password-file", pwFile, mapDat}).code, 2);
-    const CliRun unknown = Cli(decrypt + QStringList{"--pasword", "x", mapDat});
+    const TProgramRun unknown = Cli(decrypt + QStringList{"--pasword", "x", mapDat});
     EXPECT_EQ(unknown.code, 2);
     EXPECT_TRUE(unknown.err.contains("zorvak-cli map: unknown option: --pasword")) << unknown.err.toStdString();
     // A file that cannot be read is a failure, and a wrong password from a file fails too.
@@ -256,20 +247,20 @@ TEST_F(DemoProfileTest, TheWindowsSecretNeverHasToBeOnTheCommandLine)
 
     // The same options in the other verbs.
     const QString protect = root + "/Documents and Settings/Alice/Application Data/Microsoft/Protect";
-    const CliRun keys = Cli({"dpapi", "masterkey", "--protect-dir", protect, "--password-file", "-"}, "zorvak-demo");
+    const TProgramRun keys = Cli({"dpapi", "masterkey", "--protect-dir", protect, "--password-file", "-"}, "zorvak-demo");
     EXPECT_EQ(keys.code, 0) << keys.err.toStdString();
-    EXPECT_EQ(QString::fromUtf8(keys.out).count("\topens\t"), 2);
+    EXPECT_EQ(keys.out.count("\topens\t"), 2);
     EXPECT_EQ(Cli({"dpapi", "masterkey", "--protect-dir=" + protect, "--hash-file", hashFile}).code, 0);
     QFile raw(mapDat);
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
     const QString blob = env.path("secret/blob");
     ASSERT_TRUE(test::WriteFile(blob, raw.readAll().mid(2)));
-    const CliRun unprotected = Cli({"dpapi", "unprotect", "--protect-dir", protect, "--entropy", "alice.demo@hotmail.com",
+    const TProgramRun unprotected = Cli({"dpapi", "unprotect", "--protect-dir", protect, "--entropy", "alice.demo@hotmail.com",
                                     "--password-file", pwFile, blob});
     EXPECT_EQ(unprotected.code, 0) << unprotected.err.toStdString();
     EXPECT_FALSE(unprotected.out.isEmpty());
     EXPECT_EQ(Cli({"dpapi", "unprotect", "--protect-dir", protect, blob}).code, 2);
-    const CliRun backup = Cli({"backup", alice, "--email", "alice.demo@hotmail.com", "--types", "Dp", "--out",
+    const TProgramRun backup = Cli({"backup", alice, "--email", "alice.demo@hotmail.com", "--types", "Dp", "--out",
                                env.path("secret/Alice.mco"), "--password-file", "-"},
                               "zorvak-demo\n");
     EXPECT_EQ(backup.code, 0) << backup.err.toStdString();
@@ -277,9 +268,9 @@ TEST_F(DemoProfileTest, TheWindowsSecretNeverHasToBeOnTheCommandLine)
 
     // Every verb's help says that --password is visible to other users.
     for (const QString verb : {"backup", "map", "dpapi"}) {
-        const CliRun help = Cli({verb, "--help"});
-        EXPECT_TRUE(QString::fromUtf8(help.out).contains("visible to other users")) << verb.toStdString();
-        EXPECT_TRUE(QString::fromUtf8(help.out).contains("--password-file")) << verb.toStdString();
+        const TProgramRun help = Cli({verb, "--help"});
+        EXPECT_TRUE(help.out.contains("visible to other users")) << verb.toStdString();
+        EXPECT_TRUE(help.out.contains("--password-file")) << verb.toStdString();
     }
 }
 

@@ -1,4 +1,5 @@
 // Fixtures made by the protect direction open again, also through the CREDHIST chain.
+#include "DpapiFixture.h"
 #include "DpapiProtect.h"
 #include "backup/CryptUtil.h"
 #include "backup/Dpapi.h"
@@ -12,31 +13,20 @@
 using namespace zorvak;
 using namespace zorvak::dpapi;
 using namespace zorvak::dpapi::protect;
+using zorvak::test::ErrorOf;
 
 namespace {
 const QString kSid = QStringLiteral("S-1-5-21-1004336348-1177238915-682003330-1003");
 
-QString ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("(no error)");
-}
-
-class DpapiProtectTest : public test::EnvTest {
+class DpapiProtectTest : public test::DpapiTest {
 protected:
-    DpapiKeyMaterial key; // what the test decrypts with
     QString protect, sidFolder;
     void SetUp() override
     {
+        DpapiTest::SetUp();
         protect = env.path("Application Data/Microsoft/Protect");
         sidFolder = protect + "/" + kSid;
-        ForgetOpenedMasterKeys();
     }
-    void TearDown() override { ForgetOpenedMasterKeys(); }
 };
 } // namespace
 

@@ -1,4 +1,5 @@
 // Real Windows DPAPI vectors: master-key files and blobs written by Windows XP and later.
+#include "DpapiFixture.h"
 #include "backup/CryptUtil.h"
 #include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
@@ -13,6 +14,7 @@
 
 using namespace zorvak;
 using namespace zorvak::dpapi;
+using zorvak::test::ErrorOf;
 
 namespace {
 
@@ -126,16 +128,6 @@ const QByteArray kCredPlain = Hex(
     "7200760065007200000000000000000000000000000018000000640061007600"
     "690064002e0062006f0077006900650000000a0000006d006900730073007500");
 
-QString ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QStringLiteral("(no error)");
-}
-
 } // namespace
 
 TEST(DpapiVectors, XpChainStageByStage)
@@ -227,17 +219,15 @@ TEST(DpapiVectors, ModernWindowsCredentialBlobIsXpSigned)
 }
 
 // The whole chain as a backup meets it: profile folder, password, blob.
-class DpapiProfileTest : public zorvak::test::EnvTest {
+class DpapiProfileTest : public zorvak::test::DpapiTest {
 protected:
-    DpapiKeyMaterial key; // what the test decrypts with
     QString protect;
     void SetUp() override
     {
+        DpapiTest::SetUp();
         protect = env.path("Application Data/Microsoft/Protect");
         ASSERT_TRUE(test::WriteFile(protect + "/" + kXpSid + "/" + kXpGuid, kXpMasterKeyFile));
-        ForgetOpenedMasterKeys();
     }
-    void TearDown() override { ForgetOpenedMasterKeys(); }
 };
 
 TEST_F(DpapiProfileTest, UnprotectsWithThePasswordOrItsHash)

@@ -151,12 +151,10 @@ TEST_F(ManifestTest, AtMost199ItemsAPartAndTheNextPartContinues)
 
 TEST(MimeTypeOf, KnownExtensionsExactAndLowerCase)
 {
-    EXPECT_EQ(MimeTypeOf(S(".gif")), S("image/gif"));
-    EXPECT_EQ(MimeTypeOf(S("png")), S("image/png"));
-    EXPECT_EQ(MimeTypeOf(S(".jpg")), S("image/jpeg"));
-    EXPECT_EQ(MimeTypeOf(S(".bmp")), S("image/bmp"));
-    EXPECT_EQ(MimeTypeOf(S(".tif")), S("image/tiff"));
-    EXPECT_EQ(MimeTypeOf(S(".PNG")), QString());
-    EXPECT_EQ(MimeTypeOf(S(".swf")), QString());
-    EXPECT_EQ(MimeTypeOf(S("..gif")), QString());
+    const std::pair<const char *, const char *> known[] = {
+        {".gif", "image/gif"}, {"png", "image/png"}, {".jpg", "image/jpeg"}, {".bmp", "image/bmp"}, {".tif", "image/tiff"}};
+    for (const auto &[extension, mimeType] : known)
+        EXPECT_EQ(MimeTypeOf(S(extension)), S(mimeType)) << extension;
+    for (const char *unknown : {".PNG", ".swf", "..gif"})
+        EXPECT_EQ(MimeTypeOf(S(unknown)), QString()) << unknown;
 }

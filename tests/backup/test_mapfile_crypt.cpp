@@ -1,4 +1,5 @@
 // DecryptMapFile on map files protected as Messenger protects them.
+#include "DpapiFixture.h"
 #include "DpapiProtect.h"
 #include "backup/DpapiKeyMaterial.h"
 #include "backup/MapFileCrypt.h"
@@ -15,13 +16,13 @@ using namespace zorvak::dpapi::protect;
 namespace {
 const QString kSid = QStringLiteral("S-1-5-21-1004336348-1177238915-682003330-1003");
 
-class MapFileCryptTest : public test::EnvTest {
+class MapFileCryptTest : public test::DpapiTest {
 protected:
-    DpapiKeyMaterial key; // what the test decrypts with
     QString user, appData;
     MadeMasterKey mk;
     void SetUp() override
     {
+        DpapiTest::SetUp();
         appData = env.path("Documents and Settings/Alice/Application Data");
         user = appData + "/Microsoft/MSN Messenger/1234567890";
         MasterKeyParams params;
@@ -32,7 +33,6 @@ protected:
         // The folder is found from the map file's own path.
         key = DpapiCredentials(QString(), "alice pw", false);
     }
-    void TearDown() override { ForgetOpenedMasterKeys(); }
     QString Write(const QString &name, const QByteArray &data)
     {
         const QString path = user + "/" + name;
@@ -41,12 +41,7 @@ protected:
     }
     QString ErrorOf(const QString &path, const QString &email)
     {
-        try {
-            DecryptMapFile(path, email, key);
-        } catch (const Exception &e) {
-            return e.Message();
-        }
-        return QStringLiteral("(no error)");
+        return test::ErrorOf([&] { DecryptMapFile(path, email, key); });
     }
 };
 } // namespace

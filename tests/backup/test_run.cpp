@@ -61,6 +61,14 @@ protected:
         request.confirm = false;
     }
     void Tick(ContentType t) { request.types[size_t(t)] = true; }
+    // Backs up `count` emoticons alone; `answer` answers the question that ends the run.
+    void RunEmoticons(int count, int answer)
+    {
+        profile.AddEmoticons(count);
+        Tick(ContentType::Emot);
+        env.dialogs().Answer(answer);
+        core.Run(request);
+    }
     static int ItemLines(const QString &manifest)
     {
         return int(QString::fromLatin1(ReadFile(manifest)).count(S("<item ")));
@@ -70,10 +78,7 @@ protected:
 
 TEST_F(RunTest, FourHundredFiftyEmoticonsMakeThreeParts)
 {
-    profile.AddEmoticons(450);
-    Tick(ContentType::Emot);
-    env.dialogs().Answer(mrYes); // view the result
-    core.Run(request);
+    RunEmoticons(450, mrYes); // view the result
 
     const QString tmp = env.appDir() + S("~tmp/");
     EXPECT_EQ(ItemLines(tmp + S("1/content.xml")), 199);
@@ -96,10 +101,7 @@ TEST_F(RunTest, FourHundredFiftyEmoticonsMakeThreeParts)
 
 TEST_F(RunTest, ThreeHundredNinetyEightMakeTwoPartsAndAnEmptyThirdFolder)
 {
-    profile.AddEmoticons(398);
-    Tick(ContentType::Emot);
-    env.dialogs().Answer(mrNo);
-    core.Run(request);
+    RunEmoticons(398, mrNo);
     EXPECT_EQ(packedDirs.size(), 2);
     EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1-part2.mco")));
     EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part3.mco")));
@@ -111,10 +113,7 @@ TEST_F(RunTest, ThreeHundredNinetyEightMakeTwoPartsAndAnEmptyThirdFolder)
 
 TEST_F(RunTest, OneHundredNinetyNineMakeOneFileWithoutPart)
 {
-    profile.AddEmoticons(199);
-    Tick(ContentType::Emot);
-    env.dialogs().Answer(mrYes);
-    core.Run(request);
+    RunEmoticons(199, mrYes);
     EXPECT_EQ(packedDirs.size(), 1);
     EXPECT_TRUE(QFileInfo::exists(outDir + S("Backup1.mco")));
     EXPECT_FALSE(QFileInfo::exists(outDir + S("Backup1-part1.mco")));

@@ -1,6 +1,7 @@
 // zorvak-cli backup: packages and item counts on standard output, key problems as warnings.
 #include "DpapiProtect.h"
 #include "browse/EmailId.h"
+#include "support/RunProgram.h"
 #include "test_run_profile.h"
 
 #include <QDir>
@@ -15,23 +16,11 @@ namespace protect = zorvak::dpapi::protect;
 namespace {
 QString S(const char *text) { return QString::fromUtf8(text); }
 
-struct CliResult {
-    int code = -1;
-    QString out, err;
-};
-
-CliResult Cli(const QStringList &args, const QString &workDir)
+TProgramRun Cli(const QStringList &args, const QString &workDir)
 {
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.start(S(ZORVAK_CLI), QStringList{S("backup")} + args);
-    CliResult r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    TRunOptions options;
+    options.workingDirectory = workDir;
+    return RunProgram(S(ZORVAK_CLI), QStringList{S("backup")} + args, options);
 }
 } // namespace
 
@@ -45,7 +34,7 @@ TEST(BackupCli, DemoProfileWithWarningsForShortcuts)
     const QString user = root + S("/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/")
                          + EmailToId(S("alice.demo@hotmail.com"));
     const QString out = env.path(S("Alice.mco"));
-    const CliResult r = Cli({user, S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("zorvak-demo"),
+    const TProgramRun r = Cli({user, S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("zorvak-demo"),
                              S("--out"), out},
                             env.path(QString()));
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
@@ -58,13 +47,13 @@ TEST(BackupCli, DemoProfileWithWarningsForShortcuts)
     EXPECT_TRUE(QFileInfo::exists(out));
 
     // Only display pictures, Messenger's default one included.
-    const CliResult dp = Cli({user, S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("zorvak-demo"),
+    const TProgramRun dp = Cli({user, S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("zorvak-demo"),
                               S("--types"), S("Dp"), S("--include-default")},
                              env.path(QString()));
     EXPECT_EQ(dp.code, 0) << dp.err.toStdString();
     EXPECT_TRUE(dp.out.startsWith(env.path(S("Backup1.mco")) + S("\t3\n"))) << dp.out.toStdString();
 
-    const CliResult wrong = Cli({user, S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("nope")},
+    const TProgramRun wrong = Cli({user, S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("nope")},
                                 env.path(QString()));
     EXPECT_EQ(wrong.code, 1);
     EXPECT_TRUE(wrong.err.contains(S("Failed to decrypt. "))) << wrong.err.toStdString();
@@ -96,7 +85,7 @@ TEST(BackupCli, FourHundredFiftyProtectedEmoticonsInThreeParts)
     WriteFile(user + S("CustomEmoticons/map.dat"), mapFile(S("<msnobj Location=\"emot.map\" Size=\"0\"/>")));
     WriteFile(user + S("MapFile/emot.map"), mapFile(map));
 
-    const CliResult r = Cli({user, S("--email"), email, S("--hash"),
+    const TProgramRun r = Cli({user, S("--email"), email, S("--hash"),
                              QString::fromLatin1(protect::PasswordHashes::Of(S("pw")).sha1.toHex()), S("--out"),
                              env.path(S("Split.mco"))},
                             env.path(QString()));
@@ -108,7 +97,7 @@ TEST(BackupCli, FourHundredFiftyProtectedEmoticonsInThreeParts)
     // A part that cannot be written (a folder stands in its place) fails the whole command: the
     // parts written are still listed, and the failure is told.
     QDir().mkpath(env.path(S("Blocked-part2.mco")));
-    const CliResult failed = Cli({user, S("--email"), email, S("--hash"),
+    const TProgramRun failed = Cli({user, S("--email"), email, S("--hash"),
                                   QString::fromLatin1(protect::PasswordHashes::Of(S("pw")).sha1.toHex()), S("--out"),
                                   env.path(S("Blocked.mco"))},
                                  env.path(QString()));

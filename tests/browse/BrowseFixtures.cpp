@@ -19,14 +19,6 @@
 namespace zorvak::test {
 
 namespace {
-QByteArray Raw(std::initializer_list<int> b)
-{
-    QByteArray out;
-    for (int v : b)
-        out.append(char(v));
-    return out;
-}
-
 class BitWriter {
 public:
     void Put(quint32 value, int bits)
@@ -60,19 +52,19 @@ QByteArray KindBytes(const char *extension)
 {
     const QByteArray e(extension);
     QByteArray head;
-    if (e == ".jpg") head = Raw({0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10}) + "JFIF";
+    if (e == ".jpg") head = Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10}) + "JFIF";
     else if (e == ".gif") head = "GIF89a";
     else if (e == ".bmp") head = "BM";
-    else if (e == ".png") head = Raw({0x89}) + "PNG\r\n";
-    else if (e == ".tif") head = Raw({'I', 'I', 0x2A, 0});
+    else if (e == ".png") head = Bytes({0x89}) + "PNG\r\n";
+    else if (e == ".tif") head = Bytes({'I', 'I', 0x2A, 0});
     else if (e == ".cab") head = "MSCF";
     else if (e == ".swf") head = "CWS";
     else if (e == ".mid") head = "MThd";
     else if (e == ".wav") head = QByteArray("RIFF\x10\0\0\0WAVEfmt ", 16);
-    else if (e == ".ico") head = Raw({0, 0, 1, 0});
-    else if (e == ".cur") head = Raw({0, 0, 2, 0});
+    else if (e == ".ico") head = Bytes({0, 0, 1, 0});
+    else if (e == ".cur") head = Bytes({0, 0, 2, 0});
     else if (e == ".mp3") head = "ID3";
-    else if (e == ".asf") head = Raw({0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11});
+    else if (e == ".asf") head = Bytes({0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11});
     return head + QByteArray(32, 'z');
 }
 
@@ -93,14 +85,14 @@ QByteArray JpegPicture(int width, int height)
 QByteArray GifPicture(int frames)
 {
     QByteArray gif("GIF89a");
-    gif += Raw({1, 0, 1, 0, 0x80, 0, 0});                 // 1x1, global colour table of 2
-    gif += Raw({0xFF, 0xFF, 0xFF, 0, 0, 0});
+    gif += Bytes({1, 0, 1, 0, 0x80, 0, 0});                 // 1x1, global colour table of 2
+    gif += Bytes({0xFF, 0xFF, 0xFF, 0, 0, 0});
     if (frames > 1)                                        // loop forever
-        gif += Raw({0x21, 0xFF, 0x0B}) + "NETSCAPE2.0" + Raw({3, 1, 0, 0, 0});
+        gif += Bytes({0x21, 0xFF, 0x0B}) + "NETSCAPE2.0" + Bytes({3, 1, 0, 0, 0});
     for (int i = 0; i < frames; ++i) {
-        gif += Raw({0x21, 0xF9, 4, 0, 10, 0, 0, 0});      // 0.1 s a frame
-        gif += Raw({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0});     // image descriptor
-        gif += Raw({2, 2, i % 2 ? 0x4C : 0x44, 1, 0});     // LZW data of one pixel
+        gif += Bytes({0x21, 0xF9, 4, 0, 10, 0, 0, 0});      // 0.1 s a frame
+        gif += Bytes({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0});     // image descriptor
+        gif += Bytes({2, 2, i % 2 ? 0x4C : 0x44, 1, 0});     // LZW data of one pixel
     }
     gif += ';';
     return gif;
@@ -116,12 +108,12 @@ QByteArray SwfMovie(bool compressed, int width, int height, double rate, int fra
     rect.Put(quint32(height * 20), 15);
     QByteArray body = rect.data();
     const int fixed = int(rate * 256);
-    body += Raw({fixed & 0xFF, (fixed >> 8) & 0xFF, frames & 0xFF, (frames >> 8) & 0xFF});
-    body += Raw({0x40, 0x00, 0x00, 0x00});                 // ShowFrame, End
+    body += Bytes({fixed & 0xFF, (fixed >> 8) & 0xFF, frames & 0xFF, (frames >> 8) & 0xFF});
+    body += Bytes({0x40, 0x00, 0x00, 0x00});                 // ShowFrame, End
     QByteArray header(compressed ? "CWS" : "FWS");
     header.append(char(version));
     const quint32 length = quint32(8 + body.size());
-    header += Raw({int(length & 0xFF), int((length >> 8) & 0xFF), int((length >> 16) & 0xFF), int(length >> 24)});
+    header += Bytes({int(length & 0xFF), int((length >> 8) & 0xFF), int((length >> 16) & 0xFF), int(length >> 24)});
     return header + (compressed ? qCompress(body).mid(4) : body);
 }
 

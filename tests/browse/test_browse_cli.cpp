@@ -1,25 +1,19 @@
 // zorvak-cli recognize, scan and export: output compared as text, exit codes as documented.
 #include "BrowseFixtures.h"
+#include "support/RunProgram.h"
 #include "support/TestEnv.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 using namespace zorvak::test;
 
 namespace {
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-CliRun Cli(const QStringList &args, const QString &workingDirectory = QString())
+TProgramRun Cli(const QStringList &args, const QString &workingDirectory = QString())
 {
-    QProcess p;
-    p.setWorkingDirectory(workingDirectory);
-    p.start(QStringLiteral(ZORVAK_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    TRunOptions options;
+    options.workingDirectory = workingDirectory;
+    options.timeoutMs = 60000;
+    return RunProgram(QStringLiteral(ZORVAK_CLI_PATH), args, options);
 }
 } // namespace
 
@@ -29,7 +23,7 @@ TEST_F(EnvTest, CliRecognizeScanAndExport)
     const QByteArray before = TreeChecksum(d.root);
     const QString emot = d.Messenger("Alice") + d.idAlice + "/CustomEmoticons/";
 
-    CliRun r = Cli({"recognize", emot + "a.dat", emot + "notes.txt", env.path("missing")});
+    TProgramRun r = Cli({"recognize", emot + "a.dat", emot + "notes.txt", env.path("missing")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, ".jpg\t" + emot + "a.dat\n-\t" + emot + "notes.txt\n-\t" + env.path("missing") + "\n");
     EXPECT_EQ(Cli({"recognize"}).code, 2);
@@ -72,7 +66,7 @@ TEST_F(EnvTest, CliVerbsReadTheirCommandLineTheSameWay)
 
     // Every verb has its help, also after other arguments; after "--" "--help" is an argument.
     for (const char *verb : {"id", "recognize", "scan", "export", "catalogue"}) {
-        const CliRun help = Cli({verb, "x", "--help"});
+        const TProgramRun help = Cli({verb, "x", "--help"});
         EXPECT_EQ(help.code, 0) << verb;
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: zorvak-cli ") + verb)) << help.out.toStdString();
     }
@@ -82,7 +76,7 @@ TEST_F(EnvTest, CliVerbsReadTheirCommandLineTheSameWay)
     const QString dashed = env.path("-x.dat");
     WriteFile(dashed, GifPicture(1));
     EXPECT_EQ(Cli({"recognize", "--", "-x.dat"}, env.path("")).out, ".gif\t-x.dat\n");
-    const CliRun refused = Cli({"recognize", "-x.dat"}, env.path(""));
+    const TProgramRun refused = Cli({"recognize", "-x.dat"}, env.path(""));
     EXPECT_EQ(refused.code, 2);
     EXPECT_EQ(refused.out, "");
     EXPECT_TRUE(refused.err.startsWith("zorvak-cli recognize: unknown option: -")) << refused.err.toStdString();
@@ -90,10 +84,10 @@ TEST_F(EnvTest, CliVerbsReadTheirCommandLineTheSameWay)
     EXPECT_EQ(Cli({"id", "--bogus"}).code, 2);
 
     // "--opt=value" is "--opt value"; unknown options and missing values are wrong usage.
-    const CliRun spaced = Cli({"scan", "--docset", d.docSet, "--show-empty"});
+    const TProgramRun spaced = Cli({"scan", "--docset", d.docSet, "--show-empty"});
     EXPECT_EQ(spaced.code, 0);
     EXPECT_EQ(Cli({"scan", "--show-empty", "--docset=" + d.docSet}).out, spaced.out);
-    CliRun wrong = Cli({"scan", "--docset"});
+    TProgramRun wrong = Cli({"scan", "--docset"});
     EXPECT_EQ(wrong.code, 2);
     EXPECT_EQ(wrong.err, "zorvak-cli scan: --docset needs a folder\n");
     wrong = Cli({"scan", "--bogus"});
@@ -108,7 +102,7 @@ TEST_F(EnvTest, CliVerbsReadTheirCommandLineTheSameWay)
     EXPECT_EQ(Cli({"catalogue", "--language=FR"}).out, Cli({"catalogue", "--language", "FR"}).out);
 
     // Failures are one line "zorvak-cli VERB: ..." on standard error, exit status 1.
-    const CliRun missing = Cli({"export", env.path("nothing"), env.path("out")});
+    const TProgramRun missing = Cli({"export", env.path("nothing"), env.path("out")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.err, "zorvak-cli export: not a folder: " + env.path("nothing") + "\n");
 

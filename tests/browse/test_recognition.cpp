@@ -6,16 +6,6 @@
 using namespace zorvak;
 using namespace zorvak::test;
 
-namespace {
-QByteArray Bytes(std::initializer_list<int> b)
-{
-    QByteArray out;
-    for (int v : b)
-        out.append(char(v));
-    return out;
-}
-} // namespace
-
 TEST(Recognition, SignatureTable)
 {
     struct Case { QByteArray head; const char *ext; };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace zorvak::cli;
 
@@ -28,6 +29,15 @@ template <typename F> QString StandardErrorOf(F &&call)
     close(saved);
     capture.seek(0);
     return QString::fromUtf8(capture.readAll());
+}
+
+// What a reporting call writes to standard error, and the status it returns.
+using Report = std::pair<QString, int>;
+template <typename F> Report ReportOf(F &&call)
+{
+    int status = 0;
+    const QString written = StandardErrorOf([&] { status = call(); });
+    return {written, status};
 }
 
 // The options of a verb like scan: a folder, a number and a flag.
@@ -100,11 +110,8 @@ TEST(VerbOptions, WrongUsageIsRefusedInTheSameWordsByEveryVerb)
         EXPECT_FALSE(parsed);
         EXPECT_EQ(options.UsageStatus(), 2);
     }
-    ScanLike options;
-    int status = 0;
-    EXPECT_EQ(StandardErrorOf([&] { status = options.Usage(QStringLiteral("give a folder")); }),
-              QStringLiteral("zorvak-cli scan: give a folder\n"));
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(ReportOf([] { return ScanLike().Usage(QStringLiteral("give a folder")); }),
+              Report(QStringLiteral("zorvak-cli scan: give a folder\n"), 2));
 }
 
 TEST(VerbOptions, OnlyArgumentAndFailure)
@@ -132,11 +139,8 @@ TEST(VerbOptions, OnlyArgumentAndFailure)
             EXPECT_EQ(*argument, c.args.last());
         }
     }
-    ScanLike options;
-    int status = 0;
-    EXPECT_EQ(StandardErrorOf([&] { status = options.Fail(QStringLiteral("no such folder:\r/x")); }),
-              QStringLiteral("zorvak-cli scan: no such folder:\n/x\n"));
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(ReportOf([] { return ScanLike().Fail(QStringLiteral("no such folder:\r/x")); }),
+              Report(QStringLiteral("zorvak-cli scan: no such folder:\n/x\n"), 1));
 }
 
 // Every verb, run as a user runs it, refuses wrong options in the same words and with status 2,
@@ -181,11 +185,8 @@ TEST(CliErrors, CarriageReturnsOfErrorTextsBecomeLineBreaks)
     // The catalogue separates lines with "\r", which a terminal would use to overwrite the line.
     EXPECT_EQ(TerminalText(QStringLiteral("Directory not found:\r   /x\r\rEnd\r\n")),
               QStringLiteral("Directory not found:\n   /x\n\nEnd\n"));
-    int status = 0;
-    EXPECT_EQ(StandardErrorOf([&] { status = PrintError("backup", QStringLiteral("No file\rto back up.")); }),
-              QStringLiteral("zorvak-cli backup: No file\nto back up.\n"));
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(StandardErrorOf([&] { status = UsageError("map", QStringLiteral("a\rb")); }),
-              QStringLiteral("zorvak-cli map: a\nb\n"));
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(ReportOf([] { return PrintError("backup", QStringLiteral("No file\rto back up.")); }),
+              Report(QStringLiteral("zorvak-cli backup: No file\nto back up.\n"), 1));
+    EXPECT_EQ(ReportOf([] { return UsageError("map", QStringLiteral("a\rb")); }),
+              Report(QStringLiteral("zorvak-cli map: a\nb\n"), 2));
 }

@@ -40,3 +40,22 @@ TEST(FormatText, ChecksPlaceholderCountAndStripsAmpersands)
     }
     EXPECT_THROW(FormatText(QStringLiteral("%d"), {QStringLiteral("nine")}), EConvertError);
 }
+
+TEST(StringHelpers, EscapeAndUnescapeInOnePass)
+{
+    const TEscape table[] = {
+        {u'&', QLatin1String("&amp;")},
+        {u'<', QLatin1String("&lt;")},
+        {u'\'', QLatin1String("&apos;")},
+        {u'\'', QLatin1String("&#39;")},
+    };
+    // A sequence just written is not escaped again; the first entry of a character is written.
+    EXPECT_EQ(EscapeChars(QStringLiteral("a<&'b"), table), QStringLiteral("a&lt;&amp;&apos;b"));
+    EXPECT_EQ(EscapeChars(QString(), table), QString());
+    // Every listed sequence is read, a character read is not read again, the rest stays as it is.
+    EXPECT_EQ(UnescapeSequences(QStringLiteral("&lt;&#39;&apos;"), table), QStringLiteral("<''"));
+    EXPECT_EQ(UnescapeSequences(QStringLiteral("&amp;lt;"), table), QStringLiteral("&lt;"));
+    EXPECT_EQ(UnescapeSequences(QStringLiteral("&gt; &am &"), table), QStringLiteral("&gt; &am &"));
+    for (const QString &s : {QStringLiteral("&amp;&lt;"), QStringLiteral("'&'<"), QStringLiteral("x")})
+        EXPECT_EQ(UnescapeSequences(EscapeChars(s, table), table), s);
+}

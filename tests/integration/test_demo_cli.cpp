@@ -1,9 +1,9 @@
 // zorvak-cli over the demo profile, verb after verb, as a user would run it.
+#include "support/RunProgram.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 
@@ -11,26 +11,15 @@ using namespace zorvak::test;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
-
-Result Exec(const QString &program, const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+TProgramRun Exec(const QString &program, const QStringList &args,
+                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setProcessEnvironment(environment);
-    p.start(program, args);
-    Result r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    TRunOptions options;
+    options.environment = environment;
+    return RunProgram(program, args, options);
 }
 
-Result Cli(const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+TProgramRun Cli(const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     return Exec(QStringLiteral(ZORVAK_CLI_PATH), args, environment);
 }
@@ -40,7 +29,7 @@ protected:
     void SetUp() override
     {
         demo = env.path(QStringLiteral("demo"));
-        const Result gen = Exec(QStringLiteral(ZORVAK_DEMO_PROFILE_PATH), {demo});
+        const TProgramRun gen = Exec(QStringLiteral(ZORVAK_DEMO_PROFILE_PATH), {demo});
         ASSERT_EQ(gen.code, 0) << gen.err.toStdString();
         appData = demo + QStringLiteral("/Documents and Settings/Alice/Application Data");
         alice = appData + QStringLiteral("/Microsoft/MSN Messenger/1596456324");
@@ -57,7 +46,7 @@ protected:
 TEST_F(DemoCli, ScanFindsBothUsersFromTheApplicationDataFolder)
 {
     // The whole Application Data path, given as an option or through APPDATA, gives the same tree.
-    const Result byOption = Cli({"scan", "--appdata", appData});
+    const TProgramRun byOption = Cli({"scan", "--appdata", appData});
     ASSERT_EQ(byOption.code, 0) << byOption.err.toStdString();
     EXPECT_TRUE(byOption.out.contains("\t1596456324\t1\t" + alice + "/\n")) << byOption.out.toStdString();
     EXPECT_TRUE(byOption.out.contains("\t\tWinks3\t4\t" + alice + "/Winks3/\n"));
@@ -66,12 +55,12 @@ TEST_F(DemoCli, ScanFindsBothUsersFromTheApplicationDataFolder)
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("APPDATA"), appData);
     environment.remove(QStringLiteral("WINEPREFIX"));
-    const Result byEnvironment = Cli({"scan"}, environment);
+    const TProgramRun byEnvironment = Cli({"scan"}, environment);
     EXPECT_EQ(byEnvironment.code, 0);
     EXPECT_EQ(byEnvironment.out, byOption.out);
 
     // A relative --appdata keeps its meaning: the Application Data folder inside each profile.
-    const Result relative = Cli({"scan", "--docset", demo + "/Documents and Settings", "--appdata", "Application Data"});
+    const TProgramRun relative = Cli({"scan", "--docset", demo + "/Documents and Settings", "--appdata", "Application Data"});
     EXPECT_EQ(relative.code, 0);
     EXPECT_EQ(relative.out, byOption.out);
     EXPECT_EQ(Cli({"scan", "--appdata", "/Application Data"}).code, 2); // no profile above it
@@ -80,18 +69,18 @@ TEST_F(DemoCli, ScanFindsBothUsersFromTheApplicationDataFolder)
 TEST_F(DemoCli, RecognizeExportAndCabinets)
 {
     // Content files get their kinds; the encrypted maps are no icons.
-    const Result kinds = Cli({"recognize", alice + "/UserTile/map.dat", alice + "/Winks3/map.dat"});
+    const TProgramRun kinds = Cli({"recognize", alice + "/UserTile/map.dat", alice + "/Winks3/map.dat"});
     EXPECT_EQ(kinds.out, "-\t" + alice + "/UserTile/map.dat\n-\t" + alice + "/Winks3/map.dat\n");
     QStringList maps;
     for (const QString &name : QDir(alice + "/MapFile").entryList(QDir::Files))
         maps << alice + "/MapFile/" + name;
     ASSERT_FALSE(maps.isEmpty());
-    const Result mapKinds = Cli(QStringList{"recognize"} + maps);
+    const TProgramRun mapKinds = Cli(QStringList{"recognize"} + maps);
     EXPECT_EQ(mapKinds.out.count(QStringLiteral("-\t")), maps.size()) << mapKinds.out.toStdString();
 
     // Export: recognised files only, each with its extension; a second run skips them all.
     const QString out = env.path(QStringLiteral("out"));
-    const Result first = Cli({"export", alice, out});
+    const TProgramRun first = Cli({"export", alice, out});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     QStringList copied;
     for (QDirIterator it(out, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
@@ -107,7 +96,7 @@ TEST_F(DemoCli, RecognizeExportAndCabinets)
 
     // A wink is a cabinet with its movie and thumbnail.
     const QString wink = out + "/1596456324/Winks3/" + QDir(out + "/1596456324/Winks3").entryList({"*.cab"}).value(0);
-    const Result list = Cli({"cab", "list", wink});
+    const TProgramRun list = Cli({"cab", "list", wink});
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
     const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << list.out.toStdString();
@@ -119,20 +108,20 @@ TEST_F(DemoCli, RecognizeExportAndCabinets)
 
 TEST_F(DemoCli, MapDecryptReadsTheContentMaps)
 {
-    const Result map = Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "zorvak-demo",
+    const TProgramRun map = Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "zorvak-demo",
                             alice + "/UserTile/map.dat"});
     ASSERT_EQ(map.code, 0) << map.err.toStdString();
     EXPECT_TRUE(map.out.startsWith("<msnobj Creator=\"alice.demo@hotmail.com\" Type=\"11\" Location=\""));
     // The content map it names lists the display pictures.
     const QString location = map.out.section("Location=\"", 1).section('"', 0, 0);
-    const Result content = Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "zorvak-demo",
+    const TProgramRun content = Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "zorvak-demo",
                                 alice + "/MapFile/" + location});
     ASSERT_EQ(content.code, 0) << content.err.toStdString();
     EXPECT_TRUE(content.out.contains("Orange Daisy\t<msnobj ")) << content.out.left(200).toStdString();
     // Backgrounds are under the earlier password's key, reached through CREDHIST.
     EXPECT_EQ(Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "zorvak-demo",
                    alice + "/Backgrounds/map.dat"}).code, 0);
-    const Result wrong = Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "nope",
+    const TProgramRun wrong = Cli({"map", "decrypt", "--email", "alice.demo@hotmail.com", "--password", "nope",
                               alice + "/UserTile/map.dat"});
     EXPECT_EQ(wrong.code, 1);
     EXPECT_EQ(wrong.err, "zorvak-cli map: Failed to decrypt. Key not valid for use in specified state.\n");
@@ -162,7 +151,7 @@ TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
     const QStringList first = FilesBelow(demo);
     EXPECT_TRUE(first.contains(".zorvak-demo-profile"));
     EXPECT_GT(first.size(), 40);
-    const Result again = Exec(tool, {demo});
+    const TProgramRun again = Exec(tool, {demo});
     ASSERT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_EQ(FilesBelow(demo).size(), first.size());
     QFile record(demo + "/.zorvak-demo-profile");
@@ -183,7 +172,7 @@ TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
     WriteFile(disk + alice + "/NTUSER.DAT", "registry");
     WriteFile(disk + alice + "/Application Data/Microsoft/MSN Messenger/1596456324/CustomEmoticons/X", "mine");
     QByteArray before = TreeChecksum(disk);
-    Result refused = Exec(tool, {disk});
+    TProgramRun refused = Exec(tool, {disk});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.err.startsWith("zorvak-demo-profile: " + disk + " holds Documents and Settings, which this tool did not make"))
         << refused.err.toStdString();

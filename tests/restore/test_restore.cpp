@@ -139,6 +139,22 @@ TEST_F(RestoreTest, MenuOpensDialogAndPackageLandsInLibrary)
     EXPECT_EQ(index[2].name, QStringLiteral("Me/You"));
 }
 
+// The index escapes its separators: each field reads back whole, whatever it holds; a backslash
+// before any other character stands for that character.
+TEST_F(RestoreTest, IndexFieldsReadBackTheirSeparatorsAndBackslashes)
+{
+    ASSERT_TRUE(WriteFile(library + QStringLiteral("index.tsv"),
+                          "Emoticons/a\\tb.png\temoticon\tone\\ntwo\\r\t\\\\x\\q\\\n"
+                          "UserTile/c.png\tusertile\tC\t\n"));
+    QList<QStringList> entries;
+    for (const TLibraryEntry &e : TContentLibrary(library, {}).ReadIndex())
+        entries.append({e.file, e.type, e.name, e.shortcut});
+    EXPECT_EQ(entries, (QList<QStringList>{{QStringLiteral("Emoticons/a\tb.png"), QStringLiteral("emoticon"),
+                                            QStringLiteral("one\ntwo\r"), QStringLiteral("\\xq\\")},
+                                           {QStringLiteral("UserTile/c.png"), QStringLiteral("usertile"),
+                                            QStringLiteral("C"), QString()}}));
+}
+
 TEST_F(RestoreTest, SplitBackupContinuesPartAfterPartWithoutSecondConfirmation)
 {
     for (int part = 1; part <= 3; ++part)

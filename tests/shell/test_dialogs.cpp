@@ -37,6 +37,18 @@ int Finished(TfrmSettings &dlg)
     dlg.btOk->click();
     return count;
 }
+
+// Opens the settings with their documents folder row ticked and pointing at a new folder, which it
+// returns.
+QString TickNewDocumentsFolder(TfrmSettings &dlg, const TestEnv &env)
+{
+    const QString docs = env.path(QStringLiteral("docs"));
+    QDir().mkpath(docs);
+    dlg.LoadValues();
+    dlg.chDocSet->setChecked(true);
+    dlg.edDocSet->setText(docs);
+    return docs;
+}
 } // namespace
 
 TEST_F(EnvTest, SettingsWithoutAFileShowTheValuesInUse)
@@ -116,12 +128,8 @@ TEST_F(EnvTest, SettingsOkWithAnUntickedMissingDocumentsFolderSaves)
 
 TEST_F(EnvTest, SettingsOkAppliesAndStoresTheValues)
 {
-    const QString docs = env.path(QStringLiteral("docs"));
-    QDir().mkpath(docs);
     TfrmSettings dlg;
-    dlg.LoadValues();
-    dlg.chDocSet->setChecked(true);
-    dlg.edDocSet->setText(docs);
+    const QString docs = TickNewDocumentsFolder(dlg, env);
     dlg.chMsnDat->setChecked(true);
     dlg.edMsnDat->setText(QString());
     dlg.chChangeSubfolders->setChecked(true);
@@ -168,12 +176,8 @@ TEST_F(EnvTest, SettingsOkAppliesAndStoresTheValues)
 TEST_F(EnvTest, SettingsWriteFailureIsReportedWithTheFixedText)
 {
     env.platform().appDir = QStringLiteral("/proc/zorvak-no-such-folder/");
-    const QString docs = env.path(QStringLiteral("docs"));
-    QDir().mkpath(docs);
     TfrmSettings dlg;
-    dlg.LoadValues();
-    dlg.chDocSet->setChecked(true);
-    dlg.edDocSet->setText(docs);
+    const QString docs = TickNewDocumentsFolder(dlg, env);
     EXPECT_EQ(Finished(dlg), 1) << "the dialog still closes";
     ASSERT_EQ(env.dialogs().calls.size(), 1u);
     EXPECT_EQ(env.dialogs().calls[0].text,

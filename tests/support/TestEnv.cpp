@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include "common/Exceptions.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 
@@ -68,6 +69,24 @@ QByteArray TreeChecksum(const QString &folder)
             hash.addData(ReadFile(f));
     }
     return hash.result().toHex();
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+QString ErrorOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const Exception &e) {
+        return e.Message();
+    }
+    return QStringLiteral("(no error)");
 }
 
 } // namespace zorvak::test

@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
+
 namespace zorvak::test {
 
 class TestEnv {
@@ -41,5 +44,10 @@ bool WriteFile(const QString &path, const QByteArray &data); // creates missing 
 QByteArray ReadFile(const QString &path);
 // A checksum of every file (name, size, bytes) under a folder, for "nothing was written" checks.
 QByteArray TreeChecksum(const QString &folder);
+// Bytes given by their values (0 to 255), for binary headers spelled out in a test.
+QByteArray Bytes(std::initializer_list<int> values);
+
+// The message of the Exception that `call` raises, or "(no error)" when it raises none.
+QString ErrorOf(const std::function<void()> &call);
 
 } // namespace zorvak::test
