@@ -37,9 +37,13 @@ QLabel *TealLabel(QWidget *parent, const char *name)
 }
 } // namespace
 
-void TfrmMain::Restore1Click()
+void TfrmMain::Restore1Click() { OpenPackage(QString()); }
+
+void TfrmMain::OpenPackage(const QString &package)
 {
     TfrmRestore dialog(this, RestoreListen);
+    if (!package.isEmpty())
+        dialog.edFile->setText(package);
     DialogService::Get().ShowModal(&dialog);
     RestoreListen = dialog.Listen;
 }
