@@ -216,7 +216,7 @@ void TfrmRestore::btBrowseClick()
     else if (!text.isEmpty() && text.contains(QLatin1Char('/')))
         folder = QFileInfo(text).path();
     if (folder.isEmpty())
-        folder = Platform::Get().AppDir();
+        folder = Platform::Get().UserOutputDir(); // where the backup proposes to write packages
     const QString picked = DialogService::Get().GetOpenFileName(
         QString(), folder, QStringLiteral("MCO/CAB file (*.mco *.cab);;MCO file (*.mco);;CAB file (*.cab)"));
     if (!picked.isEmpty())
