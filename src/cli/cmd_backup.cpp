@@ -64,8 +64,9 @@ public:
     bool json = false;
     QJsonArray packages;  // the packages written: {"file", "items"}
     int confirmed = 0;    // the items kept by the confirmation steps, for the progress
-    std::optional<int> ConfirmItems(ContentType type, const QString &, const TMsnArr &items, const TDefaultTable &,
-                                    int) override
+    Progress *progress = nullptr; // the progress line, when it is shown
+    std::optional<int> ConfirmItems(ContentType type, const QString &displayName, const TMsnArr &items,
+                                    const TDefaultTable &, int) override
     {
         QList<TKeyRow> rows;
         for (const TMsnStuff &item : *items)
@@ -76,6 +77,9 @@ public:
             ValidateKeys(rows, keys);
         }
         confirmed += int(rows.size());
+        // Nothing is packed yet: the line tells which content type has been collected.
+        if (progress)
+            progress->Update(0, confirmed, displayName);
         return int(rows.size());
     }
     int Ask(TBackupQuestion which, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
@@ -149,6 +153,7 @@ int Run(const QStringList &args)
     // The progress counts the items packed; the part being packed holds PartCount of them.
     Progress progress(Progress::Wanted(options.IsSet(QStringLiteral("quiet"))));
     if (progress.Shown()) {
+        host.progress = &progress;
         const auto pack = core.PackFolder;
         core.PackFolder = [pack, &progress, &host, &core, done = 0](const QString &partDir, const QString &cabinet,
                                                                     bool keepExisting) mutable {
