@@ -15,6 +15,8 @@ PACKAGES=(
 PACKAGES+=(file)   # the browsing benchmark compares recognition with file(1)
 # the packaging test validates the installed tree and builds the Debian package
 PACKAGES+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev)
+# the manual pages are checked with groff; the progress tests give the CLI a terminal with script
+PACKAGES+=(groff-base bsdutils)
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-dev)
 fi

@@ -1,14 +1,45 @@
-// The desktop program.
+// The desktop program: "zorvak [FILE]", FILE a package to open in the restore window.
+#include "common/DesktopCommandLine.h"
 #include "platform/DesktopPlatform.h"
 #include "shell/QtDialogService.h"
 #include "shell/TApplication.h"
 #include "shell/uMain.h"
 
 #include <QIcon>
+#include <cstdio>
+
+namespace {
+void Print(FILE *to, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+    std::fflush(to);
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // The help and the version need no window system: answered before the application starts,
+    // so that they work on a machine without a display too.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (zorvak::AsksForHelpOrVersion(raw)) {
+        const zorvak::DesktopCommandLine line = zorvak::ParseDesktopCommandLine(raw);
+        if (line.action == zorvak::DesktopCommandLine::Action::Version)
+            Print(stdout, QStringLiteral("zorvak %1\n").arg(QStringLiteral(ZORVAK_VERSION)));
+        else
+            Print(stdout, zorvak::DesktopUsage() + QLatin1Char('\n'));
+        return 0;
+    }
+
     zorvak::TApplication app(argc, argv);
+    // The toolkit has taken its own options (-platform, -style ...) out of the arguments.
+    const zorvak::DesktopCommandLine line = zorvak::ParseDesktopCommandLine(QCoreApplication::arguments().mid(1));
+    if (line.action == zorvak::DesktopCommandLine::Action::WrongUsage) {
+        Print(stderr, QStringLiteral("zorvak: %1 (see zorvak --help)\n").arg(line.error));
+        return 2;
+    }
     // The icon and the desktop entry the desktop shows for the window.
     app.setWindowIcon(QIcon(QStringLiteral(":/zorvak.svg")));
     app.setDesktopFileName(QStringLiteral("org.zorvak.Zorvak"));
@@ -18,7 +49,7 @@ int main(int argc, char *argv[])
     {
         zorvak::TfrmMain window;
         window.show();
-        window.InstallStartupChecks();
+        window.InstallStartupChecks(line.package);
         rc = app.exec();
     }
     // Windows and dialogs are gone; the services go before the application object.

@@ -143,7 +143,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     outer->addWidget(memDecrypted, 1);
 
     // FormCreate
-    edOutput->setText(UniqueOutputName(Platform::Get().AppDir() + QStringLiteral("Backup.mco")));
+    edOutput->setText(UniqueOutputName(Platform::Get().UserOutputDir() + QStringLiteral("Backup.mco")));
     RefreshCaptions();
     OutputChosen = false;
 

@@ -387,6 +387,19 @@ void TFolderTree::ScanChosenFolder(bool hideEmpty)
     const QString chosen = BrowseForFolder(Lang("PleaseSelectMsnDatDir"), QStringLiteral("\\My Documents"));
     if (chosen.isEmpty())
         return;
+    AddChosen(chosen, hideEmpty);
+}
+
+void TFolderTree::AddFolder(const QString &folder, bool hideEmpty)
+{
+    TCommand command(*this);
+    if (!command || !QFileInfo(folder).isDir())
+        return;
+    AddChosen(QFileInfo(folder).absoluteFilePath(), hideEmpty);
+}
+
+void TFolderTree::AddChosen(const QString &chosen, bool hideEmpty)
+{
     if (LangMessageDlg(Lang("ClearFolderListConfirmation"), TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes)
         Clear();
     QString trimmed = chosen;

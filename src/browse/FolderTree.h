@@ -99,6 +99,9 @@ public:
     void AutoScan(bool hideEmpty);
     void ScanCurrentUser(bool hideEmpty);
     void ScanChosenFolder(bool hideEmpty);
+    // Adds a folder the way ScanChosenFolder adds the chosen one (asking first whether to clear
+    // the list); for a folder dropped on the list.
+    void AddFolder(const QString &folder, bool hideEmpty);
     void PruneAllEmptyFolders();
     void ShowCachedMsn75(const QString &appDir, bool hideEmpty);
     void ShowCachedWlm(bool hideEmpty);
@@ -112,6 +115,9 @@ signals:
     void cleared();
 
 private:
+    // The end of ScanChosenFolder and AddFolder: asks whether to clear the list, then adds
+    // `chosen` with its scanned sub-folders.
+    void AddChosen(const QString &chosen, bool hideEmpty);
     // Empties the tree and shows one root for `folder` with its sub-folders as content folders.
     void ShowFolder(const QString &folder, const QString &caption, bool hideEmpty);
     // A cache folder: the platform's shell folder `shellName` when it names one (the environment

@@ -2,6 +2,7 @@
 // zorvak-cli verbs. Each verb lives in its own cmd_*.cpp and registers itself with
 // ZORVAK_CLI_COMMAND. Conventions: results on standard output, one record a line, tab-separated;
 // messages on standard error; exit 0 on success, 1 when the operation failed, 2 for wrong usage.
+#include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
@@ -29,6 +30,9 @@ QString TerminalText(const QString &text);
 int PrintError(const char *verb, const QString &text);
 // The same for wrong usage; returns 2.
 int UsageError(const char *verb, const QString &message);
+
+// Prints one JSON document on standard output (the --json form of a verb's results).
+void WriteJson(const QJsonObject &document);
 
 struct Registrar {
     explicit Registrar(const Command &command) { Register(command); }

@@ -1,5 +1,8 @@
 // Standard output and error of zorvak-cli, and the one way its verbs report errors.
 #include "cli/CliCommand.h"
+#include "cli/Progress.h"
+
+#include <QJsonDocument>
 
 namespace zorvak::cli {
 
@@ -25,6 +28,7 @@ QString TerminalText(const QString &text)
 
 int PrintError(const char *verb, const QString &text)
 {
+    Progress::ClearCurrent();
     Err() << "zorvak-cli " << verb << ": " << TerminalText(text) << "\n";
     Err().flush();
     return 1;
@@ -34,6 +38,12 @@ int UsageError(const char *verb, const QString &message)
 {
     PrintError(verb, message);
     return 2;
+}
+
+void WriteJson(const QJsonObject &document)
+{
+    Out() << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
+    Out().flush();
 }
 
 } // namespace zorvak::cli

@@ -6,6 +6,7 @@
 #include "backup/KeyValidation.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
+#include "cli/Progress.h"
 #include "cli/VerbOptions.h"
 #include "common/Exceptions.h"
 #include "platform/Platform.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QTemporaryDir>
 
 namespace {
@@ -27,7 +29,11 @@ QString OneLine(QString text)
     return text;
 }
 
-void Warn(const QString &text) { Err() << "zorvak-cli backup: warning: " << OneLine(text) << "\n"; }
+void Warn(const QString &text)
+{
+    Progress::ClearCurrent();
+    Err() << "zorvak-cli backup: warning: " << OneLine(text) << "\n";
+}
 
 // Key problems become warnings; nothing is edited.
 class WarningKeyHost : public TKeyValidationHost {
@@ -55,9 +61,12 @@ public:
 class CliHost : public TBackupHost {
 public:
     QString tmp;
-    int packages = 0;
-    std::optional<int> ConfirmItems(ContentType type, const QString &, const TMsnArr &items, const TDefaultTable &,
-                                    int) override
+    bool json = false;
+    QJsonArray packages;  // the packages written: {"file", "items"}
+    int confirmed = 0;    // the items kept by the confirmation steps, for the progress
+    Progress *progress = nullptr; // the progress line, when it is shown
+    std::optional<int> ConfirmItems(ContentType type, const QString &displayName, const TMsnArr &items,
+                                    const TDefaultTable &, int) override
     {
         QList<TKeyRow> rows;
         for (const TMsnStuff &item : *items)
@@ -67,6 +76,10 @@ public:
             WarningKeyHost keys;
             ValidateKeys(rows, keys);
         }
+        confirmed += int(rows.size());
+        // Nothing is packed yet: the line tells which content type has been collected.
+        if (progress)
+            progress->Update(0, confirmed, displayName);
         return int(rows.size());
     }
     int Ask(TBackupQuestion which, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
@@ -87,8 +100,10 @@ public:
     }
     void PackageWritten(const QString &cabinet, int items) override
     {
-        Out() << cabinet << '\t' << items << '\n';
-        ++packages;
+        Progress::ClearCurrent();
+        if (!json)
+            Out() << cabinet << '\t' << items << '\n';
+        packages.append(QJsonObject{{QStringLiteral("file"), cabinet}, {QStringLiteral("items"), items}});
     }
     void ShowResult(const QString &) override {}
 };
@@ -99,7 +114,9 @@ int Run(const QStringList &args)
     options.Value(QStringLiteral("email"), QStringLiteral("ADDRESS"), QStringLiteral("an e-mail address"))
         .Value(QStringLiteral("types"), QStringLiteral("LIST"), QStringLiteral("a list of content types"))
         .Value(QStringLiteral("out"), QStringLiteral("FILE"), QStringLiteral("a file"))
-        .Flag(QStringLiteral("include-default"));
+        .Flag(QStringLiteral("include-default"))
+        .Flag(QStringLiteral("json"))
+        .Flag(QStringLiteral("quiet"));
     AddKeyOptions(options);
     if (!options.Parse(args))
         return options.UsageStatus();
@@ -131,7 +148,22 @@ int Run(const QStringList &args)
     if (!work.isValid())
         return options.Fail(QStringLiteral("cannot create a temporary folder"));
     CliHost host;
+    host.json = options.IsSet(QStringLiteral("json"));
     TBackupCore core(host);
+    // The progress counts the items packed; the part being packed holds PartCount of them.
+    Progress progress(Progress::Wanted(options.IsSet(QStringLiteral("quiet"))));
+    if (progress.Shown()) {
+        host.progress = &progress;
+        const auto pack = core.PackFolder;
+        core.PackFolder = [pack, &progress, &host, &core, done = 0](const QString &partDir, const QString &cabinet,
+                                                                    bool keepExisting) mutable {
+            progress.Update(done, host.confirmed, QFileInfo(cabinet).fileName());
+            const bool ok = pack(partDir, cabinet, keepExisting);
+            done += core.PartCount;
+            progress.Update(done, host.confirmed, QFileInfo(cabinet).fileName());
+            return ok;
+        };
+    }
     core.WorkDir = work.path() + QStringLiteral("/~tmp/");
     host.tmp = core.TmpDir();
     const TFolderChoice choice = ChooseFolder(QFileInfo(folder).absoluteFilePath() + QLatin1Char('/'));
@@ -150,8 +182,12 @@ int Run(const QStringList &args)
         ~Cleanup() { ForgetOpenedMasterKeys(); }
     } cleanup;
     core.Run(request);
+    progress.Clear();
+    if (host.json)
+        WriteJson({{QStringLiteral("packages"), host.packages},
+                   {QStringLiteral("failed"), QJsonArray::fromStringList(core.FailedPackages)}});
     // Success only when every part was packed.
-    return host.packages > 0 && core.FailedPackages.isEmpty() ? 0 : 1;
+    return !host.packages.isEmpty() && core.FailedPackages.isEmpty() ? 0 : 1;
 }
 
 } // namespace
@@ -159,7 +195,7 @@ int Run(const QStringList &args)
 ZORVAK_CLI_COMMAND(
     "backup", "back up a Messenger user's content into MCO packages",
     "Usage: zorvak-cli backup USERFOLDER --email ADDRESS [--password-file F | --hash-file F] [--protect-dir DIR]\n"
-    "                         [--types Emot,Dp,Bg,Wink,Ddp,Dbg] [--include-default] [--out FILE]\n"
+    "                         [--types Emot,Dp,Bg,Wink,Ddp,Dbg] [--include-default] [--out FILE] [--json] [--quiet]\n"
     "Backs up the content of a Messenger user folder (a folder ID, or one content folder of it) as\n"
     "the backup window does, without questions: no confirmation grid, shortcut problems printed as\n"
     "warnings. Prints each package written and its number of items, tab-separated. A backup of more\n"
@@ -168,6 +204,8 @@ ZORVAK_CLI_COMMAND(
     "USERFOLDER when not given). The Windows account's secret, one of:\n"
     ZORVAK_CLI_SECRET_OPTIONS_HELP
     "--include-default keeps Messenger's default content. FILE defaults to BackupN.mco in the\n"
-    "current folder (the first free N); an existing FILE is replaced.\n"
+    "current folder (the first free N); an existing FILE is replaced. --json prints one JSON document\n"
+    "instead of the lines: {\"packages\": [{\"file\", \"items\"}], \"failed\": [the packages not written]}.\n"
+    "On a terminal the items packed so far show on standard error; --quiet leaves that out.\n"
     "Exit status: 0 when every package was written, 1 when one could not be, 2 for wrong usage.",
     Run);

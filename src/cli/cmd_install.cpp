@@ -1,5 +1,6 @@
 // zorvak-cli install PACKAGE [--library DIR] [--all-parts]: the restore path without a window.
 #include "cli/CliCommand.h"
+#include "cli/Progress.h"
 #include "cli/VerbOptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
@@ -70,7 +71,8 @@ int Run(const QStringList &args)
     VerbOptions options("install");
     options.Value(QStringLiteral("library"), QStringLiteral("DIR"), QStringLiteral("a folder"))
         .Value(QStringLiteral("port"), QStringLiteral("N"), QStringLiteral("a port number"))
-        .Flag(QStringLiteral("all-parts"));
+        .Flag(QStringLiteral("all-parts"))
+        .Flag(QStringLiteral("quiet"));
     if (!options.Parse(args))
         return options.UsageStatus();
     int status = 0;
@@ -88,15 +90,30 @@ int Run(const QStringList &args)
         if (auto language = LoadLanguage(code))
             SetCurrentLanguage(std::move(language));
     });
+    // With several parts, the progress counts the parts installed; the parts are the files that
+    // follow the package by name (at most as many as a backup can write, so a folder that
+    // somehow names itself again cannot make the count run forever).
+    Progress progress(allParts && Progress::Wanted(options.IsSet(QStringLiteral("quiet"))));
+    int parts = 1;
+    if (progress.Shown())
+        for (QString next = NextPartFile(QFileInfo(package).absoluteFilePath()); !next.isEmpty() && parts < 10000;
+             next = NextPartFile(next))
+            ++parts;
+    int installed = 0;
     for (QString file = QFileInfo(package).absoluteFilePath(); !file.isEmpty();) {
+        if (parts > 1)
+            progress.Update(installed, qMax(parts, installed + 1), QFileInfo(file).fileName());
         if (!QFileInfo(file).isFile()) {
+            progress.Clear();
             Err() << OneLine(FormatText(CurrentLanguage().Get(QStringLiteral("FileNotFound")), {file})) << "\n";
             return 1;
         }
         bool reached = false;
         const qint32 code = InstallOne(file, library, listen, &reached);
+        progress.Clear();
         if (!reached)
             return 1;
+        ++installed;
         TMsgDlgType kind;
         Out() << file << '\t' << code << '\t' << OneLine(ContentInstalledMessage(code, &kind)) << Qt::endl;
         if (code != InstallOk)
@@ -112,10 +129,11 @@ int Run(const QStringList &args)
 } // namespace
 
 ZORVAK_CLI_COMMAND("install", "install a CAB/MCO package into the local content library",
-                   "Usage: zorvak-cli install PACKAGE [--library DIR] [--all-parts] [--port N]\n"
+                   "Usage: zorvak-cli install PACKAGE [--library DIR] [--all-parts] [--port N] [--quiet]\n"
                    "Copies PACKAGE into a folder of its own beside the program, serves it on the loopback address and installs it\n"
                    "from that URL into the content library (default $XDG_DATA_HOME/zorvak/installed/).\n"
                    "Prints: package, a tab, the result code, a tab, the result message.\n"
-                   "--all-parts goes on with the next \"-part\" file of a split backup.\n"
+                   "--all-parts goes on with the next \"-part\" file of a split backup; on a terminal, the parts\n"
+                   "installed so far show on standard error (--quiet leaves that out).\n"
                    "--port: the first port tried (default 79; a busy one is replaced by a drawn one).",
                    Run);

@@ -6,6 +6,7 @@
 #include "shell/SettingsFile.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <functional>
 
 namespace {
@@ -18,7 +19,8 @@ int Run(const QStringList &args)
     options.Value(QStringLiteral("docset"), QStringLiteral("DIR"), folder)
         .Value(QStringLiteral("appdata"), QStringLiteral("DIR"), folder)
         .Value(QStringLiteral("msndat"), QStringLiteral("DIR"), folder)
-        .Flag(QStringLiteral("show-empty"));
+        .Flag(QStringLiteral("show-empty"))
+        .Flag(QStringLiteral("json"));
     if (!options.Parse(args))
         return options.UsageStatus();
     if (!options.Positional().isEmpty())
@@ -46,13 +48,26 @@ int Run(const QStringList &args)
         settings.appDatDir = appDat;
     }
     const TFolderForest roots = AutoScan(settings, hide);
-    std::function<void(const TFolderForest &, int)> print = [&](const TFolderForest &nodes, int depth) {
-        for (const TFolderNode &n : nodes) {
-            Out() << QString(depth, QLatin1Char('\t')) << n.caption << '\t' << n.icon << '\t' << n.folder << '\n';
-            print(n.children, depth + 1);
-        }
-    };
-    print(roots, 0);
+    if (options.IsSet(QStringLiteral("json"))) {
+        std::function<QJsonArray(const TFolderForest &)> nodes = [&](const TFolderForest &forest) {
+            QJsonArray list;
+            for (const TFolderNode &n : forest)
+                list.append(QJsonObject{{QStringLiteral("caption"), n.caption},
+                                        {QStringLiteral("icon"), n.icon},
+                                        {QStringLiteral("folder"), n.folder},
+                                        {QStringLiteral("children"), nodes(n.children)}});
+            return list;
+        };
+        WriteJson({{QStringLiteral("folders"), nodes(roots)}});
+    } else {
+        std::function<void(const TFolderForest &, int)> print = [&](const TFolderForest &nodes, int depth) {
+            for (const TFolderNode &n : nodes) {
+                Out() << QString(depth, QLatin1Char('\t')) << n.caption << '\t' << n.icon << '\t' << n.folder << '\n';
+                print(n.children, depth + 1);
+            }
+        };
+        print(roots, 0);
+    }
     if (roots.empty()) {
         return PrintError("scan", QStringLiteral("no Messenger data folder found"));
     }
@@ -61,12 +76,14 @@ int Run(const QStringList &args)
 } // namespace
 
 ZORVAK_CLI_COMMAND("scan", "find the Messenger data folders",
-                   "Usage: zorvak-cli scan [--docset DIR] [--appdata DIR] [--msndat DIR] [--show-empty]\n"
+                   "Usage: zorvak-cli scan [--docset DIR] [--appdata DIR] [--msndat DIR] [--show-empty] [--json]\n"
                    "Runs the automatic scan and prints the folder tree, one node a line: the depth as\n"
                    "leading tabs, the caption, a tab, the icon index (-1 for none), a tab, the folder.\n"
                    "--docset, --appdata and --msndat replace the profiles folder, the Application Data\n"
                    "folder and the Messenger folder (relative to a profile). --appdata also takes the\n"
                    "whole path of an Application Data folder, as APPDATA holds it; that path names the\n"
                    "profiles folder too, unless --docset is given. --show-empty keeps the folders that\n"
-                   "hold no files. Exit status 1 when nothing is found.",
+                   "hold no files. --json prints one JSON document instead: {\"folders\": [...]}, each node an\n"
+                   "object with \"caption\", \"icon\", \"folder\" and its \"children\". Exit status 1 when\n"
+                   "nothing is found.",
                    Run);

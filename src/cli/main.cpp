@@ -1,5 +1,7 @@
 // zorvak-cli: the command-line companion.
 #include "cli/CliCommand.h"
+#include "cli/ManPage.h"
+#include "common/DesktopCommandLine.h"
 #include "shell/DialogService.h"
 
 #include <QCoreApplication>
@@ -14,18 +16,54 @@ QList<Command> &Registry()
     return commands;
 }
 
+// The parts of the overall help, shared with the manual page.
+const char *const kSynopsis = "zorvak-cli VERB [ARGUMENTS...]";
+const char *const kIntro = "The command-line companion of Zorvak: find, show, save, back up and install\n"
+                           "Messenger content without a window.";
+const char *const kOptions = "  --help      this text (VERB --help: the verb's own)\n"
+                             "  --version   the program's version";
+const char *const kRules = "In every verb, --NAME=VALUE is the same as --NAME VALUE, options may follow the other\n"
+                           "arguments, and \"--\" ends the options (give a file named \"-x\" after it).";
+const char *const kExitStatus = "0 success, 1 failure (the operation could not be done), 2 wrong usage.";
+
 void PrintHelp()
 {
-    Out() << "Usage: zorvak-cli VERB [ARGUMENTS...]\n"
-             "The command-line companion of Zorvak: find, show, save, back up and install\n"
-             "Messenger content without a window.\n\n"
-             "Verbs:\n";
+    Out() << "Usage: " << kSynopsis << "\n" << kIntro << "\n\nVerbs:\n";
     for (const Command &c : Registry())
         Out() << "  " << QString::fromLatin1(c.name).leftJustified(12) << c.summary << "\n";
-    Out() << "\nOptions:\n  --help      this text (VERB --help: the verb's own)\n"
-             "  --version   the program's version\n"
-             "\nIn every verb, --NAME=VALUE is the same as --NAME VALUE, options may follow the other\n"
-             "arguments, and \"--\" ends the options (give a file named \"-x\" after it).\n";
+    Out() << "\nOptions:\n" << kOptions << "\n\n" << kRules << "\n";
+}
+
+// The manual page of "zorvak-cli" or "zorvak", from the texts their --help prints; empty for
+// another name. Build-time output, not in the help.
+QString ManPageOf(const QString &program)
+{
+    using Block = ManSection::Block;
+    ManPageText page;
+    page.program = program;
+    page.version = QStringLiteral(ZORVAK_VERSION);
+    if (program == QLatin1String("zorvak-cli")) {
+        page.summary = QStringLiteral("the command-line companion of Zorvak");
+        page.synopsis = QString::fromLatin1(kSynopsis);
+        page.sections.append({QStringLiteral("DESCRIPTION"),
+                              {Block{{}, {}, QString::fromLatin1(kIntro) + QStringLiteral("\n\n") + QString::fromLatin1(kRules)}}});
+        ManSection verbs{QStringLiteral("VERBS"), {}};
+        for (const Command &c : Registry())
+            verbs.blocks.append(Block{QString::fromLatin1(c.name), QString::fromLatin1(c.summary), QString::fromUtf8(c.usage)});
+        page.sections.append(verbs);
+        page.sections.append({QStringLiteral("OPTIONS"), {Block{{}, {}, QString::fromLatin1(kOptions)}}});
+        page.sections.append({QStringLiteral("EXIT STATUS"), {Block{{}, QString::fromLatin1(kExitStatus), {}}}});
+        page.sections.append({QStringLiteral("SEE ALSO"), {Block{{}, QStringLiteral("zorvak(1)"), {}}}});
+    } else if (program == QLatin1String("zorvak")) {
+        const QString usage = zorvak::DesktopUsage();
+        page.summary = zorvak::DesktopSummary();
+        page.synopsis = usage.section(QLatin1Char('\n'), 0, 0).mid(QStringLiteral("Usage: ").size());
+        page.sections.append({QStringLiteral("DESCRIPTION"), {Block{{}, {}, usage.section(QLatin1Char('\n'), 1)}}});
+        page.sections.append({QStringLiteral("SEE ALSO"), {Block{{}, QStringLiteral("zorvak-cli(1)"), {}}}});
+    } else {
+        return {};
+    }
+    return RenderManPage(page);
 }
 
 // "--help" or "-h" among a verb's options asks for its help; after "--" it is an argument.
@@ -68,6 +106,11 @@ int main(int argc, char *argv[])
     } else if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
                || args.first() == QLatin1String("help")) {
         PrintHelp();
+    } else if (args.first() == QLatin1String("--manpage") && args.size() == 2) {
+        const QString page = ManPageOf(args.at(1));
+        if (page.isEmpty())
+            rc = UsageError("--manpage", QStringLiteral("no manual page for ") + args.at(1));
+        Out() << page;
     } else if (args.first() == QLatin1String("--version")) {
         Out() << "zorvak-cli " << ZORVAK_VERSION << "\n";
     } else {

@@ -21,6 +21,14 @@ public:
     // Folder of the program's settings and temporary files, ending with the native separator.
     virtual QString AppDir() = 0;
     virtual DriveType DriveTypeOf(const QString &path) = 0;
+    // The folder that the defaults for the user's own output propose (the backup's package, the
+    // restore's package browser): AppDir when the program keeps its files in its own folder and
+    // files can be made there (a build, a copy run from a folder of its own); otherwise, as for
+    // an installed program, the user's documents folder. Ends with the separator.
+    virtual QString UserOutputDir();
+    // That choice: `appDir` when it is the program's own folder and files can be made in it, else
+    // the documents folder (the home folder when there is none).
+    static QString ChooseUserOutputDir(const QString &appDir, bool programFolder);
 
     // Shell "open" of a file, folder ("explore"), web or mail link.
     virtual bool OpenUrl(const QString &urlOrPath) = 0;
@@ -57,6 +65,8 @@ public:
 class PosixPlatform : public Platform {
 public:
     QString AppDir() override;
+    // The documents folder when AppDir is the user data folder taken in place of the program's.
+    QString UserOutputDir() override;
     DriveType DriveTypeOf(const QString &path) override;
     bool OpenUrl(const QString &urlOrPath) override;
     bool ShowInFileManager(const QString &filePath) override;
@@ -81,6 +91,7 @@ public:
 
 private:
     QString m_appDir;
+    bool m_appDirIsProgramFolder = false; // the executable's folder, or one given by ZORVAK_APPDIR
 };
 
 // Adds the native separator when missing.

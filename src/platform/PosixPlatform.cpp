@@ -118,10 +118,34 @@ QString PosixPlatform::AppDir()
     if (!forced.isEmpty()) {
         QDir().mkpath(forced);
         m_appDir = WithSeparator(QDir(forced).absolutePath());
+        m_appDirIsProgramFolder = true;
     } else {
-        m_appDir = ChooseAppDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
+        const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+        m_appDir = ChooseAppDir(exeDir);
+        m_appDirIsProgramFolder = !exeDir.isEmpty() && m_appDir == WithSeparator(exeDir);
     }
     return m_appDir;
+}
+
+QString PosixPlatform::UserOutputDir()
+{
+    const QString app = AppDir();
+    return ChooseUserOutputDir(app, m_appDirIsProgramFolder);
+}
+
+QString Platform::UserOutputDir() { return ChooseUserOutputDir(AppDir(), true); }
+
+QString Platform::ChooseUserOutputDir(const QString &appDir, bool programFolder)
+{
+    if (programFolder && !appDir.isEmpty() && QFileInfo(appDir).isDir()) {
+        QTemporaryFile probe(WithSeparator(appDir) + QStringLiteral("zorvak-probe-XXXXXX"));
+        if (probe.open())
+            return WithSeparator(appDir);
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return WithSeparator(documents);
+    return WithSeparator(QDir::homePath());
 }
 
 QString PosixPlatform::ChooseAppDir(const QString &exeDir)

@@ -11,6 +11,9 @@
 #include <QThread>
 
 #include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <random>
 
 namespace zorvak {
@@ -126,6 +129,26 @@ QString ContentInstalledMessage(qint32 result, TMsgDlgType *kind)
     default:
         return QStringLiteral("Error occured. Error code = ") + QString::number(result);
     }
+}
+
+bool IsPackageFile(const QString &path)
+{
+    if (path.isEmpty() || !fileops::IsRegularFile(path))
+        return false;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("mco") || suffix == QLatin1String("cab"))
+        return true;
+    // Opened without blocking and checked again once open, in case the file was replaced by a
+    // FIFO in between.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    char head[4] = {};
+    const bool package = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::read(fd, head, 4) == 4
+                         && QByteArray(head, 4) == QByteArrayLiteral("MSCF");
+    ::close(fd);
+    return package;
 }
 
 QString NextPartFile(const QString &path)

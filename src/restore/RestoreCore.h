@@ -53,6 +53,11 @@ QString ContentInstalledMessage(qint32 result, TMsgDlgType *kind);
 // empty.
 QString NextPartFile(const QString &path);
 
+// True for a file the restore takes as a package: a regular file named *.mco or *.cab (in any
+// case), or one that starts with the cabinet signature "MSCF". A folder, a FIFO or a device is
+// none, and none of them is opened (a FIFO would block the reading).
+bool IsPackageFile(const QString &path);
+
 // Copies `source` to `target` (its folder is made when missing), replacing it once the copy is
 // complete. On failure returns false and sets `reason` to the system's text (without trailing
 // blanks, line breaks and dots).

@@ -37,9 +37,13 @@ QLabel *TealLabel(QWidget *parent, const char *name)
 }
 } // namespace
 
-void TfrmMain::Restore1Click()
+void TfrmMain::Restore1Click() { OpenPackage(QString()); }
+
+void TfrmMain::OpenPackage(const QString &package)
 {
     TfrmRestore dialog(this, RestoreListen);
+    if (!package.isEmpty())
+        dialog.edFile->setText(package);
     DialogService::Get().ShowModal(&dialog);
     RestoreListen = dialog.Listen;
 }
@@ -200,7 +204,7 @@ void TfrmRestore::btBrowseClick()
     else if (!text.isEmpty() && text.contains(QLatin1Char('/')))
         folder = QFileInfo(text).path();
     if (folder.isEmpty())
-        folder = Platform::Get().AppDir();
+        folder = Platform::Get().UserOutputDir(); // where the backup proposes to write packages
     const QString picked = DialogService::Get().GetOpenFileName(
         QString(), folder, QStringLiteral("MCO/CAB file (*.mco *.cab);;MCO file (*.mco);;CAB file (*.cab)"));
     if (!picked.isEmpty())

@@ -96,6 +96,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     CreateMenus();
     LoadTreeIcons();
     ConnectHandlers();
+    setAcceptDrops(true); // packages and folders (uMainDrop.cpp)
     for (QWidget *w : findChildren<QWidget *>())
         w->setToolTipDuration(6000); // hints stay 6 seconds
 
@@ -372,9 +373,13 @@ void TfrmMain::FormClose()
     }
 }
 
-void TfrmMain::InstallStartupChecks()
+void TfrmMain::InstallStartupChecks(const QString &package)
 {
-    QTimer::singleShot(0, this, [this] { Guard([this] { StartupChecks(); }); });
+    QTimer::singleShot(0, this, [this, package] {
+        Guard([this] { StartupChecks(); });
+        if (!package.isEmpty() && !Terminating)
+            Guard([this, &package] { OpenPackage(package); });
+    });
 }
 
 void TfrmMain::StartupChecks()

@@ -10,6 +10,9 @@
 
 class QAction;
 class QActionGroup;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -150,6 +153,9 @@ public:
     // ---- backup (backup/) and restore (restore/) ----
     void Backup1Click();
     void Restore1Click();
+    // The restore window on `package` (the program's FILE argument, a package dropped on the
+    // window); an empty name opens it as the menu does.
+    void OpenPackage(const QString &package);
     TListenSettings RestoreListen;   // the run's listen address and port, kept between restores
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
@@ -159,6 +165,11 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Dropping: a package anywhere on the window opens the restore window on it; a folder on the
+    // folder list is added to it as "Manual" adds one (uMainDrop.cpp).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateControls();
@@ -172,9 +183,10 @@ private:
 
     // ---- start-up and termination (shell) ----
 public:
-    // Runs StartupChecks once, at the first idle moment of the message loop. The program calls it
-    // right after showing the window; tests call StartupChecks themselves.
-    void InstallStartupChecks();
+    // Runs StartupChecks once, at the first idle moment of the message loop, then opens the
+    // restore window on `package` when one is given. The program calls it right after showing
+    // the window; tests call StartupChecks themselves.
+    void InstallStartupChecks(const QString &package = QString());
     // Set when the program ends without closing its window (Exit, the CD-ROM refusal).
     bool Terminating = false;
 private:

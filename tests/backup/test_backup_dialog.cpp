@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTreeWidget>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
@@ -57,6 +58,29 @@ TEST(BackupDialog, ProposesTheFirstFreeOutputName)
     EXPECT_TRUE(d.memDecrypted->isHidden());
     EXPECT_EQ(d.edPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(Ticked(d), 0);
+}
+
+TEST(BackupDialog, AnInstalledProgramProposesTheDocumentsFolder)
+{
+    // The program's folder takes no files (an installed program): the package is proposed in
+    // the documents folder, not in the folder of the program's own data.
+    TestEnv env;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(QDir().mkpath(documents));
+    const QString readOnly = env.path(S("usr/bin/"));
+    QDir().mkpath(readOnly);
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                    | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    env.platform().appDir = readOnly;
+    {
+        PermissionsApply apply;
+        ASSERT_TRUE(apply.ok());
+        EXPECT_EQ(TfrmBackup().edOutput->text(), documents + S("/Backup1.mco"));
+        WriteFile(documents + S("/Backup1.mco"), "x");
+        EXPECT_EQ(TfrmBackup().edOutput->text(), documents + S("/Backup2.mco"));
+        QFile::remove(documents + S("/Backup1.mco"));
+    }
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(BackupDialog, SetFolderTicksByFolderNameAndProposesTheAddress)

@@ -14,7 +14,8 @@ share=$tmp/usr/share
 id=org.zorvak.Zorvak
 for f in bin/zorvak bin/zorvak-cli share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/mime/packages/$id.xml share/icons/hicolor/scalable/apps/$id.svg \
-         share/icons/hicolor/48x48/apps/$id.png share/icons/hicolor/256x256/apps/$id.png; do
+         share/icons/hicolor/48x48/apps/$id.png share/icons/hicolor/256x256/apps/$id.png \
+         share/man/man1/zorvak.1 share/man/man1/zorvak-cli.1; do
   [ -s "$tmp/usr/$f" ] || fail "not installed: $f"
 done
 file -b --mime-type "$share/icons/hicolor/48x48/apps/$id.png" | grep -qx image/png || fail "48 px icon is no PNG"
@@ -23,7 +24,10 @@ desktop-file-validate "$share/applications/$id.desktop" || fail "desktop-file-va
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 # The desktop entry's icon and program exist under those names in the installed tree.
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
-grep -qx "Exec=zorvak" "$share/applications/$id.desktop" || fail "program name"
+grep -qx "Exec=zorvak %f" "$share/applications/$id.desktop" || fail "program name and its file argument"
+# File managers offer the program for MCO packages and cabinets.
+grep -qx "MimeType=application/x-messenger-content;application/vnd.ms-cab-compressed;" \
+  "$share/applications/$id.desktop" || fail "MIME types of the desktop entry"
 
 # An .mco package (a cabinet) is recognised by the installed definition, by name and by content.
 update-mime-database "$share/mime" || fail "update-mime-database"
@@ -38,7 +42,7 @@ type=$(XDG_DATA_DIRS="$share:/usr/share" XDG_DATA_HOME="$tmp/none" gio info -a s
   || { cat "$tmp/cpack.log"; fail "cpack -G DEB"; }
 deb=$(ls "$tmp"/deb/zorvak_*.deb)
 dpkg-deb -c "$deb" > "$tmp/contents"
-for f in ./usr/bin/zorvak ./usr/bin/zorvak-cli ./usr/share/applications/$id.desktop \
+for f in ./usr/bin/zorvak ./usr/bin/zorvak-cli ./usr/share/applications/$id.desktop ./usr/share/man/man1/zorvak-cli.1 \
          ./usr/share/metainfo/$id.metainfo.xml ./usr/share/mime/packages/$id.xml; do
   grep -q " $f\$" "$tmp/contents" || fail "not in the package: $f"
 done

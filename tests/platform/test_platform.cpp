@@ -2,6 +2,7 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace zorvak;
@@ -52,6 +53,39 @@ TEST(PosixPlatform, AppDirIsTheProgramFolderWhenWritableElseTheUserDataFolder)
         qputenv("XDG_DATA_HOME", saved);
     else
         qunsetenv("XDG_DATA_HOME");
+}
+
+TEST(Platform, UserOutputGoesBesideTheProgramOnlyWhenItKeepsItsFilesThere)
+{
+    test::TestEnv env;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString program = env.path(QStringLiteral("portable/"));
+    QDir().mkpath(program);
+    // A program run from a folder of its own keeps its output there.
+    EXPECT_EQ(Platform::ChooseUserOutputDir(program, true), program);
+    EXPECT_EQ(env.platform().UserOutputDir(), env.appDir());
+    // The user data folder taken in place of the program's: the documents folder, or the home
+    // folder while there is no documents folder.
+    QDir(documents).removeRecursively();
+    EXPECT_EQ(Platform::ChooseUserOutputDir(program, false), QDir::homePath() + QLatin1Char('/'));
+    ASSERT_TRUE(QDir().mkpath(documents));
+    EXPECT_EQ(Platform::ChooseUserOutputDir(program, false), documents + QLatin1Char('/'));
+    // A program folder that takes no files (root obeys the permissions here too).
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
+    {
+        test::PermissionsApply apply;
+        ASSERT_TRUE(apply.ok());
+        EXPECT_EQ(Platform::ChooseUserOutputDir(program, true), documents + QLatin1Char('/'));
+        EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::Hidden), QStringList()) << "the probe leaves nothing";
+    }
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(Platform::ChooseUserOutputDir(env.path(QStringLiteral("missing")), true), documents + QLatin1Char('/'));
+
+    // The real platform: ZORVAK_APPDIR names the program's own folder.
+    qputenv("ZORVAK_APPDIR", program.toUtf8());
+    PosixPlatform posix;
+    EXPECT_EQ(posix.UserOutputDir(), program);
+    qunsetenv("ZORVAK_APPDIR");
 }
 
 // Every test program runs sealed off from the data of the machine it runs on.

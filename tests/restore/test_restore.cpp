@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QThread>
 #include <QXmlStreamReader>
 #include <unistd.h>
@@ -339,6 +340,24 @@ TEST_F(RestoreTest, CliInstallsAllParts)
               first + QStringLiteral("\t0\tContent installed successfully.\n") + env.path(QStringLiteral("packages/cli-part2.mco"))
                   + QStringLiteral("\t0\tContent installed successfully.\n"));
     EXPECT_EQ(Files(QStringLiteral("Backgrounds")), QStringList({QStringLiteral("B1.png"), QStringLiteral("B2.png")}));
+
+    // On a terminal (util-linux "script" gives it one) the parts installed so far show on
+    // standard error, cleared before each result line.
+    if (!QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty()) {
+        const QString other = env.path(QStringLiteral("library2"));
+        run.start(QStringLiteral("script"),
+                  {QStringLiteral("-qec"),
+                   QStringLiteral("'%1' install '%2' --library '%3' --all-parts --port %4")
+                       .arg(cli, first, other, QString::number(FreePort())),
+                   QStringLiteral("/dev/null")});
+        ASSERT_TRUE(run.waitForFinished(60000));
+        EXPECT_EQ(run.exitCode(), 0);
+        const QString terminal = QString::fromUtf8(run.readAllStandardOutput());
+        EXPECT_TRUE(terminal.contains(QStringLiteral("\r0/2 cli-part1.mco\x1b[K\r\x1b[K") + first + QLatin1Char('\t')))
+            << terminal.toStdString();
+        EXPECT_TRUE(terminal.contains(QStringLiteral("\r1/2 cli-part2.mco\x1b[K\r\x1b[K"))) << terminal.toStdString();
+        EXPECT_EQ(QDir(other + QStringLiteral("/Backgrounds")).entryList(QDir::Files).size(), 2);
+    }
 
     // a package that is refused: its message and status 1
     const QString bad = env.path(QStringLiteral("packages/bad.mco"));
