@@ -98,6 +98,7 @@ public:
     QAction *CalcId1 = nullptr;
     QAction *Backup1 = nullptr;
     QAction *Restore1 = nullptr;
+    QAction *ExportNamed1 = nullptr;
     QMenu *Help1 = nullptr;
     QAction *HelpContent1 = nullptr;
     QAction *About1 = nullptr;
@@ -150,6 +151,7 @@ public:
     // ---- backup (backup/) and restore (restore/) ----
     void Backup1Click();
     void Restore1Click();
+    void ExportNamed1Click();   // defined in export/
     TListenSettings RestoreListen;   // the run's listen address and port, kept between restores
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
