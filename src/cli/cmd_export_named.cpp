@@ -148,8 +148,14 @@ int RunNamedExportVerb(const VerbOptions &options)
     }
     for (const QString &problem : result.problems)
         Note(QStringLiteral("warning: ") + problem);
-    for (const TLeftOut &l : result.leftOut)
-        Note(QStringLiteral("left out of the theme: %1 %2 (%3): %4").arg(l.original, l.shortcut, l.name, l.reason));
+    for (const TLeftOut &l : result.leftOut) {
+        QString what = l.original;
+        if (!l.name.isEmpty())
+            what += QStringLiteral(" \"%1\"").arg(l.name);
+        if (!l.shortcut.isEmpty())
+            what += QStringLiteral(" (shortcut \"%1\")").arg(l.shortcut);
+        Note(QStringLiteral("left out of the theme: %1: %2").arg(what, l.reason));
+    }
     if (result.defaultsLeftOut > 0)
         Note(QStringLiteral("%1 of Messenger's default objects left out (--include-default keeps them)").arg(result.defaultsLeftOut));
     for (const QString &failure : result.failures)

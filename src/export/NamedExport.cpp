@@ -291,6 +291,10 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
 
     // The layout's own files.
     const auto writeFile = [&](const QString &relative, const QByteArray &data) {
+        if (data.isEmpty()) {
+            result.failures << relative + QStringLiteral(": its text could not be made");
+            return;
+        }
         QSaveFile file(out.filePath(relative));
         if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
             result.failures << relative + QStringLiteral(": ") + file.errorString();

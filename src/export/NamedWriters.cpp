@@ -32,6 +32,23 @@ QString UserFolderName(const QString &userFolder)
     return QFileInfo(path).fileName();
 }
 
+// Text as XML 1.0 takes it: control characters other than TAB, LF and CR, lone surrogates and
+// U+FFFE/U+FFFF become U+FFFD (the XML writer would otherwise drop them and fail the document).
+QString XmlText(const QString &text)
+{
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t c = out.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < out.size() && out.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+            out[i] = QChar(0xFFFD);
+    }
+    return out;
+}
+
 // A relative "/"-separated path as a URL path: every segment percent-encoded, so that no "#",
 // "?", "%" or ":" of a name changes what the link points to.
 QString UrlPath(const QString &relative)
@@ -98,7 +115,7 @@ QByteArray IndexHtml(const TNamedExportResult &result, const QString &email)
     xml.writeStartElement(QStringLiteral("head"));
     xml.writeEmptyElement(QStringLiteral("meta"));
     xml.writeAttribute(QStringLiteral("charset"), QStringLiteral("utf-8"));
-    const QString title = email.isEmpty() ? QStringLiteral("Messenger content") : QStringLiteral("Messenger content of ") + email;
+    const QString title = XmlText(email.isEmpty() ? QStringLiteral("Messenger content") : QStringLiteral("Messenger content of ") + email);
     xml.writeTextElement(QStringLiteral("title"), title);
     xml.writeTextElement(QStringLiteral("style"),
                          QStringLiteral("body{font-family:sans-serif;margin:1em 2em;color:#222}"
@@ -117,7 +134,7 @@ QByteArray IndexHtml(const TNamedExportResult &result, const QString &email)
             return;
         xml.writeStartElement(QStringLiteral("span"));
         xml.writeAttribute(QStringLiteral("class"), QLatin1String(kind));
-        xml.writeCharacters(text);
+        xml.writeCharacters(XmlText(text));
         xml.writeEndElement();
     };
     if (result.objects.isEmpty())
@@ -140,12 +157,12 @@ QByteArray IndexHtml(const TNamedExportResult &result, const QString &email)
             if (PreviewKind(ExtractFileExt(o->file)) == pkPicture) {
                 xml.writeEmptyElement(QStringLiteral("img"));
                 xml.writeAttribute(QStringLiteral("src"), href);
-                xml.writeAttribute(QStringLiteral("alt"), o->name);
-                xml.writeAttribute(QStringLiteral("title"), o->name);
+                xml.writeAttribute(QStringLiteral("alt"), XmlText(o->name));
+                xml.writeAttribute(QStringLiteral("title"), XmlText(o->name));
             } else {
                 xml.writeStartElement(QStringLiteral("a"));
                 xml.writeAttribute(QStringLiteral("href"), href);
-                xml.writeCharacters(QFileInfo(o->file).fileName());
+                xml.writeCharacters(XmlText(QFileInfo(o->file).fileName()));
                 xml.writeEndElement();
             }
             span("name", o->name);
@@ -159,7 +176,7 @@ QByteArray IndexHtml(const TNamedExportResult &result, const QString &email)
     xml.writeEndElement(); // body
     xml.writeEndElement(); // html
     xml.writeEndDocument();
-    return data;
+    return xml.hasError() ? QByteArray() : data;
 }
 
 QByteArray ThemeFile(const TNamedExportResult &result, const QString &userFolder, const QString &email)

@@ -18,7 +18,8 @@ const char *TypeTitle(ContentType type);
 QString ThemeFolderName(const QString &userFolder, const QDir &output);
 
 QByteArray IndexTsv(const TNamedExportResult &result);
-// An XHTML page (well-formed XML, every value escaped, every link percent-encoded).
+// An XHTML page (well-formed XML, every value escaped, every link percent-encoded); empty if it
+// could not be written.
 QByteArray IndexHtml(const TNamedExportResult &result, const QString &email);
 QByteArray ThemeFile(const TNamedExportResult &result, const QString &userFolder, const QString &email);
 // Writes `folder` of `output` (a flat folder) as a gzip-compressed tar to `path`, the folder as

@@ -352,6 +352,13 @@ TEST_F(HostileExportTest, HostileNamesEndUpSafeDistinctAndInside)
         // Nothing was written beside the output folder or into the profile.
         EXPECT_EQ(QDir(env.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).filter(S("outside")), QStringList());
         EXPECT_FALSE(QFileInfo::exists(env.path(S("profile/outside"))));
+        if (format == TNamedFormat::Html) {
+            const HtmlPage page = ReadHtml(ReadFile(r.output + S("/index.html")));
+            EXPECT_TRUE(page.error.isEmpty()) << page.error.toStdString();
+            EXPECT_EQ(page.pictures.size(), r.objects.size());
+            for (const QString &picture : page.pictures)
+                EXPECT_TRUE(QFileInfo(r.output + u'/' + picture).isFile()) << picture.toStdString();
+        }
         if (theme) {
             ASSERT_EQ(r.leftOut.size(), 1);
             EXPECT_EQ(r.leftOut.first().shortcut, S("has space"));

@@ -1,7 +1,10 @@
 // File names made from the names people gave their objects: safe on every file system, never
 // leaving their folder, never meeting each other.
 #include "export/NamedExport.h"
+#include "export/NamedWriters.h"
 #include "export/SafeName.h"
+
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -120,4 +123,24 @@ TEST(NamedExportText, TsvValuesKeepOneLineAndOneColumn)
     EXPECT_EQ(TsvValue(S("plain")), S("plain"));
     EXPECT_EQ(FormatByName(S("pidgin")), TNamedFormat::Pidgin);
     EXPECT_EQ(FormatByName(S("HTML")), std::nullopt);
+}
+
+TEST(NamedExportText, PageTakesCharactersXmlRefuses)
+{
+    TNamedExportResult result;
+    TExportedObject o;
+    o.file = S("Emoticons/a_b.png");
+    o.name = S("a\x01" "b") + QChar(0xDC00) + S("\U0001F600");
+    o.shortcut = S("]]><x>&\x1f");
+    result.objects << o;
+    const QByteArray page = IndexHtml(result, S("me\x02@example.com"));
+    ASSERT_FALSE(page.isEmpty());
+    QXmlStreamReader xml(page);
+    QStringList spans;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("span"))
+            spans << xml.readElementText();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(spans.value(0), S("a\uFFFDb\uFFFD\U0001F600"));
+    EXPECT_EQ(spans.value(1), S("]]><x>&\uFFFD"));
 }
