@@ -2,6 +2,7 @@
 
 #include "backup/MsnMap.h"
 #include "browse/FolderExport.h"
+#include "browse/FolderScan.h"
 #include "browse/Recognition.h"
 #include "common/Exceptions.h"
 #include "common/FileOps.h"
@@ -138,6 +139,11 @@ QString OutputRefusal(const QString &userFolder, const QString &output)
         return QStringLiteral("The output folder must not lie inside the Messenger user folder:\r") + output;
     if (IsSameOrInside(userFolder, output))
         return QStringLiteral("The output folder must not hold the Messenger user folder:\r") + output;
+    // A user folder (a Passport ID) sits in Messenger's own folder beside the other users': that
+    // folder is Messenger's too.
+    const QFileInfo user(QDir::cleanPath(QDir(userFolder).absolutePath()));
+    if (IsAllDigits(user.fileName()) && IsSameOrInside(output, user.absolutePath()))
+        return QStringLiteral("The output folder must not lie inside the Messenger folder:\r") + output;
     const QFileInfo info(output);
     if (info.exists() && !info.isDir())
         return QStringLiteral("The output is not a folder:\r") + output;

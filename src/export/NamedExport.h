@@ -12,7 +12,8 @@
 //           folder as "<folder>.tar.gz", which smiley-theme lists install when it is dropped on them
 //   Html    the Folder layout with index.html instead of index.tsv: every object shown with its
 //           name, shortcut and type, grouped by type, no script
-// The user folder is only read. The output folder must not lie inside it, and must be missing,
+// The user folder is only read. The output folder must not lie inside it (nor, for a Passport ID
+// folder, inside the Messenger folder that holds it), and must be missing,
 // empty, or a folder an earlier named export made (it holds the marker file below); the files that
 // earlier export wrote are then replaced, anything else in it is kept.
 #include "backup/ContentNames.h"

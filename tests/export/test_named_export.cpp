@@ -410,6 +410,8 @@ TEST_F(HostileExportTest, OutputFolderRules)
     EXPECT_THROW(RunNamedExport(Request(TNamedFormat::Folder, S("profile/") + EmailToId(profile.email) + S("/Out"))),
                  Exception);
     EXPECT_THROW(RunNamedExport(Request(TNamedFormat::Folder, S("profile"))), Exception);
+    EXPECT_THROW(RunNamedExport(Request(TNamedFormat::Folder, S("profile/beside-the-users"))), Exception);
+    EXPECT_FALSE(QFileInfo::exists(env.path(S("profile/beside-the-users"))));
     // A folder of someone else's files: refused, untouched.
     WriteFile(env.path(S("theirs/keep.txt")), "mine");
     EXPECT_THROW(RunNamedExport(Request(TNamedFormat::Folder, S("theirs"))), Exception);
