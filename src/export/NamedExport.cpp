@@ -273,7 +273,8 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
         const QString fileName = taken[sub].Claim(stem, object.extension, plain, rules);
         const QString relative = sub + u'/' + fileName;
         QString error;
-        if (!QDir().mkpath(out.filePath(sub))) {
+        // A sub-folder that is a link (left in an earlier export's folder) could lead anywhere.
+        if (QFileInfo(out.filePath(sub)).isSymLink() || !QDir().mkpath(out.filePath(sub))) {
             result.failures << relative + QStringLiteral(": cannot create the folder");
             continue;
         }

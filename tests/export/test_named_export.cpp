@@ -441,6 +441,15 @@ TEST_F(HostileExportTest, OutputFolderRules)
     EXPECT_EQ(ReadFile(env.path(S("again/Emoticons/notes.txt"))), QByteArray("added by hand"));
     EXPECT_EQ(ReadFile(env.path(S("outside.txt"))), QByteArray("beside the output"));
 
+    // A sub-folder of an earlier export replaced by a link: nothing is written through it.
+    QDir().mkpath(env.path(S("elsewhere")));
+    QDir(env.path(S("again/Emoticons"))).removeRecursively();
+    ASSERT_TRUE(QFile::link(env.path(S("elsewhere")), env.path(S("again/Emoticons"))));
+    const TNamedExportResult linked = RunNamedExport(Request(TNamedFormat::Folder, S("again")));
+    EXPECT_FALSE(linked.Ok());
+    EXPECT_TRUE(linked.objects.isEmpty());
+    EXPECT_TRUE(QDir(env.path(S("elsewhere"))).isEmpty());
+
     // A file standing where the output folder should be.
     WriteFile(env.path(S("a-file")), "x");
     EXPECT_THROW(RunNamedExport(Request(TNamedFormat::Folder, S("a-file"))), Exception);
