@@ -64,9 +64,10 @@ ZORVAK_CLI_COMMAND("export", "copy a folder out under recognised extensions",
                    "space are left out and told) and html (index.html showing every object). OUT must not lie\n"
                    "in USERFOLDER, and must be missing, empty or an earlier export with names (whose files are\n"
                    "then replaced). Prints one line per object: type, file, name, shortcut, tab-separated\n"
-                   "(TAB, CR, LF and backslash escaped as \\t \\r \\n \\\\); --json prints one JSON document\n"
-                   "instead. Messenger's default content is left out unless --include-default. The Windows\n"
-                   "account's secret, one of:\n"
+                   "(TAB, CR, LF and backslash escaped as \\t \\r \\n \\\\), then for pidgin \"archive\", a tab\n"
+                   "and the .tar.gz; --json prints one JSON document instead. LIST: Emot,Dp,Bg,Wink,Ddp,Dbg\n"
+                   "(pidgin takes Emot only). Messenger's default content is left out unless\n"
+                   "--include-default. The Windows account's secret, one of:\n"
                    ZORVAK_CLI_SECRET_OPTIONS_HELP
                    "Exit status: 0 when every object was written, 1 when something failed (a wrong password\n"
                    "included), 2 for wrong usage.",
