@@ -59,6 +59,14 @@ QString UrlPath(const QString &relative)
     return parts.join(u'/');
 }
 
+// The picture kinds every browser shows; others (TIFF, cursors, Flash, cabinets) are links.
+bool BrowserShows(const QString &extension)
+{
+    static const QStringList shown = {QStringLiteral(".gif"), QStringLiteral(".png"), QStringLiteral(".jpg"),
+                                      QStringLiteral(".jpeg"), QStringLiteral(".bmp"), QStringLiteral(".ico")};
+    return shown.contains(extension.toLower());
+}
+
 } // namespace
 
 const char *TypeFolderName(ContentType type)
@@ -154,7 +162,7 @@ QByteArray IndexHtml(const TNamedExportResult &result, const QString &email)
         for (const TExportedObject *o : ofType) {
             xml.writeStartElement(QStringLiteral("li"));
             const QString href = UrlPath(o->file);
-            if (PreviewKind(ExtractFileExt(o->file)) == pkPicture) {
+            if (BrowserShows(ExtractFileExt(o->file))) {
                 xml.writeEmptyElement(QStringLiteral("img"));
                 xml.writeAttribute(QStringLiteral("src"), href);
                 xml.writeAttribute(QStringLiteral("alt"), XmlText(o->name));
