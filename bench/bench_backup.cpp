@@ -10,7 +10,7 @@
 #include "platform/Platform.h"
 #include "shell/DialogService.h"
 #include "shell/uLanguage.h"
-#include "DpapiProtect.h"
+#include "BenchProfile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -23,13 +23,8 @@
 #include <cstdio>
 
 using namespace zorvak;
-namespace protect = zorvak::dpapi::protect;
 
 namespace {
-
-const QString kEmail = QStringLiteral("bench.user@hotmail.com");
-const QString kPassword = QStringLiteral("bench-password");
-const QString kSid = QStringLiteral("S-1-5-21-1111111111-2222222222-3333333333-1001");
 
 class BenchPlatform : public PosixPlatform {
 public:
@@ -54,65 +49,6 @@ public:
     }
 };
 
-bool Write(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-// An object of about 4 KB whose first bytes make it a picture or a cabinet.
-QByteArray Object(int i, const QByteArray &head)
-{
-    QByteArray data = head;
-    QRandomGenerator gen{quint32(i)};
-    while (data.size() < 2048 + (i % 7) * 512)
-        data.append(char(gen.bounded(32) + 64));
-    return data;
-}
-
-struct Profile {
-    QString appData, user;
-    protect::MadeMasterKey key;
-
-    void Map(const QString &folder, const QString &text)
-    {
-        const QString name = folder + QStringLiteral(".dat");
-        Write(user + folder + QStringLiteral("/map.dat"),
-              protect::MakeMapFile(QStringLiteral("<msnobj Creator=\"%1\" Size=\"0\" Type=\"0\" Location=\"%2\" "
-                                                  "Friendly=\"AAA=\" SHA1D=\"x\"/>")
-                                       .arg(kEmail, name),
-                                   kEmail, key.masterKey, key.guid, protect::Flavour::Xp));
-        Write(user + QStringLiteral("MapFile/") + name,
-              protect::MakeMapFile(text, kEmail, key.masterKey, key.guid, protect::Flavour::Xp));
-    }
-
-    // n objects of one folder; `emoticons` selects the emoticon layout, `lines` the line layout.
-    void Folder(const QString &folder, int n, int first, const QByteArray &head, int layout)
-    {
-        QString map;
-        for (int i = first; i < first + n; ++i) {
-            const QString file = QStringLiteral("%1%2.dat").arg(folder.left(2)).arg(i, 5, 10, QLatin1Char('0'));
-            const QByteArray data = Object(i, head);
-            Write(user + folder + QLatin1Char('/') + file, data);
-            const QString object = QStringLiteral("<msnobj Creator=\"%1\" Size=\"%2\" Type=\"2\" Location=\"%3\" "
-                                                  "Friendly=\"AAA=\" SHA1D=\"%4\" stamp=\"%4\"/>")
-                                       .arg(kEmail)
-                                       .arg(data.size())
-                                       .arg(file)
-                                       .arg(QString::fromLatin1(
-                                           QCryptographicHash::hash(data, QCryptographicHash::Sha1).toBase64()));
-            if (layout == 0)
-                map += QStringLiteral("(e%1)\tEmoticon %1 & co\t%2\t").arg(i).arg(object);
-            else if (layout == 1)
-                map += QStringLiteral("Picture %1\t%2\t").arg(i).arg(object);
-            else
-                map += QStringLiteral("%1 %2\t%3\t\r\n").arg(folder).arg(i).arg(object);
-        }
-        Map(folder, map);
-    }
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -126,28 +62,12 @@ int main(int argc, char *argv[])
     QDir().mkpath(platform->dir);
     Platform::Set(std::move(platform));
 
-    Profile p;
-    p.appData = dir.path() + QStringLiteral("/Documents and Settings/Bench/Application Data/");
-    p.user = p.appData + QStringLiteral("Microsoft/MSN Messenger/") + EmailToId(kEmail) + QLatin1Char('/');
-    protect::MasterKeyParams params;
-    params.sid = kSid;
-    params.passwordHash = protect::PasswordHashes::Of(kPassword).sha1;
-    p.key = protect::MakeMasterKeyFile(params);
-    Write(p.appData + QStringLiteral("Microsoft/Protect/") + kSid + QLatin1Char('/') + p.key.guid, p.key.file);
+    const bench::Profile p = bench::MakeProfile(dir.path());
 
-    const QByteArray png("\x89PNG\r\n\x1a\n", 8), gif("GIF89a"), jpg("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10),
-        cab("MSCF\0\0\0\0", 8);
-    p.Folder(QStringLiteral("CustomEmoticons"), 600, 0, png, 0);
-    p.Folder(QStringLiteral("UserTile"), 500, 1000, gif, 1);
-    p.Folder(QStringLiteral("Backgrounds"), 400, 2000, jpg, 2);
-    p.Folder(QStringLiteral("Winks3"), 250, 3000, cab, 2);
-    p.Folder(QStringLiteral("DeluxeDisplayPictures"), 150, 4000, cab, 2);
-    p.Folder(QStringLiteral("DynamicBackgrounds"), 100, 5000, cab, 2);
-
-    const DpapiKeyMaterial key = DpapiCredentials(QString(), kPassword, false);
+    const DpapiKeyMaterial key = DpapiCredentials(QString(), bench::kPassword, false);
     QElapsedTimer clock;
     clock.start();
-    DecryptMapFile(p.user + QStringLiteral("UserTile/map.dat"), kEmail, key); // opens and caches the master key
+    DecryptMapFile(p.user + QStringLiteral("UserTile/map.dat"), bench::kEmail, key); // opens and caches the master key
     const qint64 keyMs = clock.elapsed();
 
     const QString outDir = dir.path() + QStringLiteral("/out/");
@@ -159,7 +79,7 @@ int main(int argc, char *argv[])
         TBackupCore core(host);
         TBackupRequest request;
         request.folder = p.user;
-        request.email = kEmail;
+        request.email = bench::kEmail;
         request.output = outDir + QStringLiteral("Backup1.mco");
         request.types.fill(true);
         request.confirm = false;

@@ -1,6 +1,9 @@
-// zorvak-cli export FOLDER DEST: "Save folder as" without questions.
+// zorvak-cli export FOLDER DEST: "Save folder as" without questions; with --named, the export of
+// a user folder's objects under their own names (cmd_export_named.cpp).
 #include "browse/FolderExport.h"
 #include "cli/CliCommand.h"
+#include "cli/CliSecrets.h"
+#include "cli/ExportNamed.h"
 #include "cli/VerbOptions.h"
 #include "platform/Platform.h"
 #include "shell/DialogService.h"
@@ -14,8 +17,14 @@ int Run(const QStringList &args)
     using namespace zorvak::cli;
     VerbOptions options("export");
     options.Flag(QStringLiteral("all")).Flag(QStringLiteral("overwrite"));
+    AddNamedExportOptions(options);
     if (!options.Parse(args))
         return options.UsageStatus();
+    if (options.IsSet(QStringLiteral("named")))
+        return RunNamedExportVerb(options);
+    for (const QString &name : NamedExportOnlyOptions())
+        if (options.IsSet(name))
+            return options.Usage(QStringLiteral("--%1 goes with --named only").arg(name));
     const QStringList positional = options.Positional();
     const bool all = options.IsSet(QStringLiteral("all"));
     const bool overwrite = options.IsSet(QStringLiteral("overwrite"));
@@ -43,5 +52,23 @@ ZORVAK_CLI_COMMAND("export", "copy a folder out under recognised extensions",
                    "Copies FOLDER with every folder below it to DEST/<name of FOLDER>, giving each\n"
                    "recognised file its extension. Unrecognised files are left out unless --all.\n"
                    "Existing files are skipped unless --overwrite. Prints the number of files copied,\n"
-                   "a tab, and the target folder. Exit status 1 when a copy failed.",
+                   "a tab, and the target folder. Exit status 1 when a copy failed.\n"
+                   "\n"
+                   "Usage: zorvak-cli export USERFOLDER OUT --named [--email ADDRESS [--password-file F | ...]]\n"
+                   "                         [--protect-dir DIR] [--format folder|pidgin|html] [--types LIST]\n"
+                   "                         [--include-default] [--json]\n"
+                   "Writes every object of a Messenger user folder once into OUT under the name its map gives\n"
+                   "it (the maps are decrypted as the backup decrypts them; without --email, objects are named\n"
+                   "by their file names). Formats: folder (one sub-folder per content type, index.tsv),\n"
+                   "pidgin (a smiley theme folder of the custom emoticons and its .tar.gz; shortcuts with a\n"
+                   "space are left out and told) and html (index.html showing every object). OUT must not lie\n"
+                   "in USERFOLDER, and must be missing, empty or an earlier export with names (whose files are\n"
+                   "then replaced). Prints one line per object: type, file, name, shortcut, tab-separated\n"
+                   "(TAB, CR, LF and backslash escaped as \\t \\r \\n \\\\), then for pidgin \"archive\", a tab\n"
+                   "and the .tar.gz; --json prints one JSON document instead. LIST: Emot,Dp,Bg,Wink,Ddp,Dbg\n"
+                   "(pidgin takes Emot only). Messenger's default content is left out unless\n"
+                   "--include-default. The Windows account's secret, one of:\n"
+                   ZORVAK_CLI_SECRET_OPTIONS_HELP
+                   "Exit status: 0 when every object was written, 1 when something failed (a wrong password\n"
+                   "included), 2 for wrong usage.",
                    Run);

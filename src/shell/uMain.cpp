@@ -198,7 +198,8 @@ void TfrmMain::CreateMenus()
     Backup1->setShortcut(QKeySequence(Qt::Key_F6));
     Restore1 = action("Restore1");
     Restore1->setShortcut(QKeySequence(Qt::Key_F7));
-    Tools1->addActions({CalcId1, Backup1, Restore1});
+    ExportNamed1 = action("ExportNamed1");
+    Tools1->addActions({CalcId1, Backup1, Restore1, ExportNamed1});
 
     Help1 = menuBar()->addMenu(QString());
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -240,6 +241,7 @@ void TfrmMain::ConnectHandlers()
     on(CalcId1, &TfrmMain::CalcId1Click);
     on(Backup1, &TfrmMain::Backup1Click);
     on(Restore1, &TfrmMain::Restore1Click);
+    on(ExportNamed1, &TfrmMain::ExportNamed1Click);
     on(HelpContent1, &TfrmMain::HelpContent1Click);
     on(About1, &TfrmMain::About1Click);
     on(Auto1, &TfrmMain::Auto1Click);
@@ -301,6 +303,7 @@ void TfrmMain::RefreshCaptions()
     CalcId1->setText(get("CalcId") + QStringLiteral("..."));
     Backup1->setText(get("Backup") + QStringLiteral("..."));
     Restore1->setText(get("Restore") + QStringLiteral("..."));
+    ExportNamed1->setText(get("ExportNamed") + QStringLiteral("..."));
     HelpContent1->setText(get("HelpContent"));
     About1->setText(get("About") + QStringLiteral("..."));
     Tree->RefreshCaptions();

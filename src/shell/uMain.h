@@ -101,6 +101,7 @@ public:
     QAction *CalcId1 = nullptr;
     QAction *Backup1 = nullptr;
     QAction *Restore1 = nullptr;
+    QAction *ExportNamed1 = nullptr;
     QMenu *Help1 = nullptr;
     QAction *HelpContent1 = nullptr;
     QAction *About1 = nullptr;
@@ -156,6 +157,7 @@ public:
     // The restore window on `package` (the program's FILE argument, a package dropped on the
     // window); an empty name opens it as the menu does.
     void OpenPackage(const QString &package);
+    void ExportNamed1Click();   // defined in export/
     TListenSettings RestoreListen;   // the run's listen address and port, kept between restores
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with

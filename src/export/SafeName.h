@@ -1,0 +1,48 @@
+#pragma once
+// File names made from names people typed. A name given to an emoticon or a picture is any text
+// at all (slashes, "..", control characters, Windows device names, hundreds of characters); the
+// files written under such names must open on every common file system (ext4, NTFS, FAT, APFS)
+// and must never leave the folder they are written into.
+#include <QSet>
+#include <QString>
+
+namespace zorvak::named {
+
+// The longest file name written, extension and clash number included: in characters (UTF-16
+// units, as Windows counts them) and in bytes of UTF-8 (as Linux file systems count them).
+inline constexpr int kMaxNameChars = 120;
+inline constexpr int kMaxNameBytes = 240;
+
+struct TSafeNameRules {
+    bool noSpaces = false;   // spaces become "_" (a smiley theme names its files by the first word of a line)
+};
+
+// `name` made safe as the stem of a file name whose extension has `reserveChars` characters and
+// `reserveBytes` bytes: control and line-separator characters, lone surrogates and the characters
+// Windows refuses (< > : " / \ | ? *) become "_"; leading dots and spaces and trailing dots and
+// spaces go; a Windows device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, with or without an
+// extension) gets "_" appended; the result is cut on a character boundary to the limits above and
+// is in Unicode normal form C. Empty when nothing usable is left.
+QString SafeStem(const QString &name, const TSafeNameRules &rules = {}, int reserveChars = 0, int reserveBytes = 0);
+
+// The names already used in one output folder, compared as file systems that ignore letter case
+// compare them.
+class TNameSet {
+public:
+    // A safe, unused file name "<stem><ext>" for `name` (`fallback` when `name` leaves nothing
+    // usable), numbered "<stem> (2)<ext>", "<stem> (3)<ext>", ... ("_2" without spaces) when taken;
+    // the name returned is recorded as used. `ext` is ".png" and the like: lower-case letters and
+    // digits after one dot, anything else is dropped.
+    QString Claim(const QString &name, const QString &ext, const QString &fallback, const TSafeNameRules &rules = {});
+    bool Contains(const QString &fileName) const { return m_used.contains(Key(fileName)); }
+    void Insert(const QString &fileName) { m_used.insert(Key(fileName)); }
+
+private:
+    static QString Key(const QString &fileName);
+    QSet<QString> m_used;
+};
+
+// True when `fileName` could be written by Claim: the checks above, for tests and the fuzz target.
+bool IsSafeFileName(const QString &fileName, const TSafeNameRules &rules = {});
+
+} // namespace zorvak::named

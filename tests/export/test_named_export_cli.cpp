@@ -1,0 +1,130 @@
+// zorvak-cli export --named: exit statuses, the lines and the JSON document, and the plain export
+// that stays as it was.
+#include "browse/EmailId.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace zorvak;
+using namespace zorvak::test;
+
+namespace {
+
+QString S(const char *text) { return QString::fromUtf8(text); }
+
+struct CliResult {
+    int code = -1;
+    QString out, err;
+};
+
+CliResult Cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(S(ZORVAK_CLI), QStringList{S("export")} + args);
+    p.closeWriteChannel(); // standard input is no terminal: no password prompt
+    CliResult r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+class NamedExportCli : public EnvTest {
+protected:
+    QString user;
+    const QStringList alice{S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("zorvak-demo")};
+    void SetUp() override
+    {
+        QProcess tool;
+        tool.start(S(ZORVAK_DEMO_PROFILE_TOOL), {env.path(S("demo"))});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        ASSERT_EQ(tool.exitCode(), 0);
+        user = env.path(S("demo/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/"))
+               + EmailToId(S("alice.demo@hotmail.com"));
+    }
+};
+
+} // namespace
+
+TEST_F(NamedExportCli, LinesAndJsonDescribeWhatWasWritten)
+{
+    const CliResult lines = Cli(QStringList{user, env.path(S("out")), S("--named")} + alice);
+    ASSERT_EQ(lines.code, 0) << lines.err.toStdString();
+    const QStringList rows = lines.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 16);
+    EXPECT_EQ(rows.first(), S("Emot\t") + env.path(S("out/Emoticons/Blinking smile.gif")) + S("\tBlinking smile\t(wink)"));
+    for (const QString &row : rows)
+        EXPECT_TRUE(QFileInfo(row.section(u'\t', 1, 1)).isFile()) << row.toStdString();
+    EXPECT_TRUE(lines.err.contains(S("1 of Messenger's default objects left out"))) << lines.err.toStdString();
+
+    const CliResult json =
+        Cli(QStringList{user, env.path(S("theme")), S("--named"), S("--format=pidgin"), S("--json")} + alice);
+    ASSERT_EQ(json.code, 0) << json.err.toStdString();
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.toStdString();
+    const QJsonObject root = doc.object();
+    EXPECT_EQ(root.value(S("format")).toString(), S("pidgin"));
+    EXPECT_TRUE(root.value(S("credentials")).toBool());
+    EXPECT_TRUE(root.value(S("ok")).toBool());
+    EXPECT_TRUE(QFileInfo(root.value(S("archive")).toString()).isFile());
+    EXPECT_TRUE(QFileInfo(root.value(S("theme")).toString() + S("/theme")).isFile());
+    const QJsonArray objects = root.value(S("objects")).toArray();
+    ASSERT_EQ(objects.size(), 5);
+    const QJsonObject first = objects.at(0).toObject();
+    EXPECT_EQ(first.value(S("name")).toString(), S("Blinking smile"));
+    EXPECT_EQ(first.value(S("shortcut")).toString(), S("(wink)"));
+    EXPECT_TRUE(QFileInfo(first.value(S("path")).toString()).isFile());
+    EXPECT_EQ(root.value(S("leftOut")).toArray().size(), 2);
+    // What a theme cannot hold is told on standard error.
+    EXPECT_TRUE(json.err.contains(S("left out of the theme"))) << json.err.toStdString();
+
+    // Without credentials, the objects keep their file names and the command says so.
+    const CliResult plain = Cli({user, env.path(S("plain")), S("--named"), S("--json"), S("--types"), S("Dp")});
+    ASSERT_EQ(plain.code, 0) << plain.err.toStdString();
+    const QJsonObject p = QJsonDocument::fromJson(plain.out.toUtf8()).object();
+    EXPECT_FALSE(p.value(S("credentials")).toBool());
+    EXPECT_EQ(p.value(S("unnamedTypes")).toArray(), QJsonArray{S("Dp")});
+    EXPECT_EQ(p.value(S("objects")).toArray().size(), 3);
+    EXPECT_TRUE(plain.err.contains(S("named by their file names"))) << plain.err.toStdString();
+}
+
+TEST_F(NamedExportCli, ExitStatuses)
+{
+    // Decryption errors are the backup's, and fail the command with nothing written.
+    const CliResult wrong = Cli({user, env.path(S("w")), S("--named"), S("--email"), S("alice.demo@hotmail.com"),
+                                 S("--password"), S("nope")});
+    EXPECT_EQ(wrong.code, 1);
+    EXPECT_TRUE(wrong.err.contains(S("Failed to decrypt. "))) << wrong.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(env.path(S("w"))));
+    // Refused output folders.
+    WriteFile(env.path(S("busy/file.txt")), "x");
+    EXPECT_EQ(Cli({user, env.path(S("busy")), S("--named")}).code, 1);
+    EXPECT_EQ(Cli({user, user + S("/out"), S("--named")}).code, 1);
+    EXPECT_EQ(Cli({env.path(S("missing")), env.path(S("o")), S("--named")}).code, 1);
+    // Wrong usage.
+    EXPECT_EQ(Cli({user, env.path(S("o")), S("--named"), S("--format"), S("zip")}).code, 2);
+    EXPECT_EQ(Cli({user, env.path(S("o")), S("--named"), S("--types"), S("Foo")}).code, 2);
+    EXPECT_EQ(Cli({user, env.path(S("o")), S("--named"), S("--password"), S("x")}).code, 2);  // no address
+    EXPECT_EQ(Cli({user, env.path(S("o")), S("--named"), S("--email"), S("a@b")}).code, 2);   // no secret
+    EXPECT_EQ(Cli({user, S("--named")}).code, 2);
+    EXPECT_EQ(Cli({user, env.path(S("o")), S("--named"), S("--all")}).code, 2);
+    // The options of the named export are refused without --named, in the usual words.
+    const CliResult stray = Cli({user, env.path(S("o")), S("--json")});
+    EXPECT_EQ(stray.code, 2);
+    EXPECT_EQ(stray.err, S("zorvak-cli export: --json goes with --named only\n"));
+    EXPECT_FALSE(QFileInfo::exists(env.path(S("o"))));
+    // The plain export is unchanged: a copy of the folder under recognised extensions.
+    const CliResult copy = Cli({user, env.path(S("copy"))});
+    EXPECT_EQ(copy.code, 0) << copy.err.toStdString();
+    EXPECT_TRUE(copy.out.endsWith(S("\t") + env.path(S("copy/")) + QFileInfo(user).fileName() + S("\n")))
+        << copy.out.toStdString();
+}
