@@ -306,6 +306,16 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"CMake\rbuilding Zorvak\r"
           u"and everyone who tried Zorvak\rThank you for your feedback and support!"_s);
 
+    // The file list as thumbnails, its filter, and the names unlocked from the content maps.
+    l.Add(u"View"_s, u"&View"_s);
+    l.Add(u"ViewList"_s, u"&List"_s);
+    l.Add(u"ViewThumbnails"_s, u"&Thumbnails"_s);
+    l.Add(u"ThumbSize"_s, u"Thumbnail size"_s);
+    l.Add(u"FilterHint"_s, u"Filter by file name, name or shortcut"_s);
+    l.Add(u"UnlockNames"_s, u"Unlock names"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"The names and shortcuts of this content are encrypted. Unlock them with the email address and the Windows password."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (eg. 157913456) or one of its subfolders first."_s);
+
     return language;
 }
 
