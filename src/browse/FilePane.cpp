@@ -377,9 +377,11 @@ void TFilePane::SetThumbnails(bool on)
 
 void TFilePane::SetThumbSize(int size)
 {
+    // The slider first: a change of the grid's size that the slider already shows is no choice of
+    // the user's, and is not written back.
     const QSignalBlocker block(tbThumbSize);
-    gridFiles->SetThumbSize(size);
-    tbThumbSize->setValue(gridFiles->ThumbSize());
+    tbThumbSize->setValue(size);
+    gridFiles->SetThumbSize(tbThumbSize->value());
 }
 
 int TFilePane::ThumbSize() const { return gridFiles->ThumbSize(); }
