@@ -41,16 +41,18 @@ public:
         const TThumbnailView::TRow item = m_view->RowAt(row);
         const int size = m_view->m_size;
         const QRect box(opt.rect.left() + (opt.rect.width() - size) / 2, opt.rect.top() + kPadding, size, size);
-        QPixmap picture;
-        if (const auto found = m_view->m_pixmaps.constFind(row); found != m_view->m_pixmaps.cend())
-            picture = found->isNull() ? KindIcon(pkOther, size) : *found;
-        else if (item.kind != pkPicture && item.kind != pkCabinet)
-            picture = KindIcon(item.kind, size);
-        if (!picture.isNull()) {
-            const QSize shown = picture.deviceIndependentSize().toSize();
-            painter->drawPixmap(QRect(box.left() + (size - shown.width()) / 2, box.top() + (size - shown.height()) / 2,
-                                      shown.width(), shown.height()),
-                                picture);
+        auto centred = [&box, size](QSize shown) {
+            return QRect(box.left() + (size - shown.width()) / 2, box.top() + (size - shown.height()) / 2,
+                         shown.width(), shown.height());
+        };
+        const auto found = m_view->m_pictures.constFind(row);
+        if (found != m_view->m_pictures.cend() && !found->isNull()) {
+            painter->drawImage(centred(found->size()), *found);
+        } else if (found != m_view->m_pictures.cend() || (item.kind != pkPicture && item.kind != pkCabinet)) {
+            // No picture to show: the icon of the file's kind (a file that could not be read
+            // shows as a plain file).
+            const QPixmap icon = KindIcon(found != m_view->m_pictures.cend() ? pkOther : item.kind, size);
+            painter->drawPixmap(centred(icon.deviceIndependentSize().toSize()), icon);
         }
 
         const bool selected = opt.state.testFlag(QStyle::State_Selected);
@@ -129,13 +131,13 @@ void TThumbnailView::CancelWork()
 {
     m_maker.Cancel();
     m_rowOfJob.clear();
-    m_pixmaps.clear();
+    m_pictures.clear();
     m_stale = true;
 }
 
 void TThumbnailView::Refill()
 {
-    m_pixmaps.clear();
+    m_pictures.clear();
     m_rowOfJob.clear();
     if (!isVisible() || !model()) {
         m_maker.Cancel();
@@ -167,7 +169,7 @@ void TThumbnailView::Arrived(quint64 request, int index, const QImage &image)
     if (request != m_request || index < 0 || index >= m_rowOfJob.size())
         return;
     const int row = m_rowOfJob.at(index);
-    m_pixmaps.insert(row, image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+    m_pictures.insert(row, image);
     if (model())
         viewport()->update(visualRect(model()->index(row, 0)));
     emit thumbnailShown(row);

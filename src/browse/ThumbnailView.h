@@ -8,7 +8,7 @@
 
 #include <QHash>
 #include <QListView>
-#include <QPixmap>
+#include <QImage>
 #include <functional>
 
 namespace zorvak {
@@ -44,8 +44,8 @@ public:
 
     // For tests and the benchmark: the picture shown for a row (null while none), and how many
     // rows have their picture.
-    QPixmap Thumbnail(int row) const { return m_pixmaps.value(row); }
-    int ThumbnailCount() const { return int(m_pixmaps.size()); }
+    QImage Thumbnail(int row) const { return m_pictures.value(row); }
+    int ThumbnailCount() const { return int(m_pictures.size()); }
     TRow RowAt(int row) const;
 
 signals:
@@ -67,7 +67,7 @@ private:
     bool m_stale = true;            // rows changed while hidden
     quint64 m_request = 0;
     QList<int> m_rowOfJob;          // job index -> row
-    QHash<int, QPixmap> m_pixmaps;  // row -> picture shown
+    QHash<int, QImage> m_pictures;  // row -> picture shown (painted as it is: no conversion per row)
     friend class TThumbnailDelegate;
 };
 

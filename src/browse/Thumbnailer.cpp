@@ -10,7 +10,9 @@
 #include <QImageReader>
 #include <QMutexLocker>
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 
 namespace zorvak {
@@ -22,6 +24,8 @@ constexpr qint64 kMaxCabinetBytes = 16 * 1024 * 1024;
 // A picture that claims more pixels than this is not decoded (a hostile header can claim any size).
 constexpr qint64 kMaxPixels = 40LL * 1000 * 1000;
 constexpr int kCacheKilobytes = 96 * 1024;
+// The longest the owner's thread spends reporting results before it lets other events run.
+constexpr int kDrainMillis = 8;
 
 QImage PictureThumbnail(const QString &path, int size)
 {
@@ -117,6 +121,8 @@ void TThumbnailer::Cancel()
         m_batch->cancelled = true;
     m_batch.reset();
     m_pool.clear(); // jobs not started yet are dropped
+    const QMutexLocker lock(&m_resultLock);
+    m_results.clear();
 }
 
 quint64 TThumbnailer::Request(const QList<TThumbJob> &jobs, int size)
@@ -138,11 +144,8 @@ quint64 TThumbnailer::Request(const QList<TThumbJob> &jobs, int size)
                 if (!image.isNull())
                     Store(key, image);
             }
-            if (batch->cancelled)
-                return;
-            // Delivered on the thumbnailer's thread; dropped there if the request was replaced.
-            QMetaObject::invokeMethod(
-                this, [this, request, i, image] { Deliver(request, i, image); }, Qt::QueuedConnection);
+            if (!batch->cancelled)
+                Post({request, i, image});
         });
     }
     return request;
@@ -150,10 +153,43 @@ quint64 TThumbnailer::Request(const QList<TThumbJob> &jobs, int size)
 
 bool TThumbnailer::WaitForDone(int msecs) { return m_pool.waitForDone(msecs); }
 
-void TThumbnailer::Deliver(quint64 request, int index, const QImage &image)
+void TThumbnailer::Post(TResult result)
 {
-    if (request == m_request && m_batch)
-        emit ready(request, index, image);
+    const QMutexLocker lock(&m_resultLock);
+    m_results.append(std::move(result));
+    if (m_drainPending)
+        return;
+    m_drainPending = true;
+    QMetaObject::invokeMethod(this, &TThumbnailer::Drain, Qt::QueuedConnection);
+}
+
+void TThumbnailer::Drain()
+{
+    QElapsedTimer budget;
+    budget.start();
+    QList<TResult> results;
+    {
+        const QMutexLocker lock(&m_resultLock);
+        results.swap(m_results);
+    }
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        const TResult &result = results.at(i);
+        // Results of a request that was replaced or cancelled are dropped here.
+        if (result.request == m_request && m_batch)
+            emit ready(result.request, result.index, result.image);
+        if (budget.elapsed() >= kDrainMillis && i + 1 < results.size()) {
+            // The rest after the events that are waiting (timers and input included).
+            const QMutexLocker lock(&m_resultLock);
+            m_results = results.mid(i + 1) + m_results;
+            QTimer::singleShot(0, this, &TThumbnailer::Drain);
+            return;
+        }
+    }
+    const QMutexLocker lock(&m_resultLock);
+    if (m_results.isEmpty())
+        m_drainPending = false;
+    else
+        QTimer::singleShot(0, this, &TThumbnailer::Drain);
 }
 
 QImage TThumbnailer::Cached(const QString &key)

@@ -59,13 +59,25 @@ private:
     struct TBatch {
         std::atomic<bool> cancelled{false};
     };
-    void Deliver(quint64 request, int index, const QImage &image);
+    struct TResult {
+        quint64 request;
+        int index;
+        QImage image;
+    };
+    // Worker side: queues a result and, when none is queued yet, asks the owner's thread to drain.
+    void Post(TResult result);
+    // Owner side: reports queued results for a few milliseconds at a time, so that a flood of
+    // results (a folder whose thumbnails are all cached) never keeps the thread from its events.
+    void Drain();
     QImage Cached(const QString &key);
     void Store(const QString &key, const QImage &image);
 
     QThreadPool m_pool;
     quint64 m_request = 0;
     std::shared_ptr<TBatch> m_batch;
+    QMutex m_resultLock;
+    QList<TResult> m_results;
+    bool m_drainPending = false;
     QMutex m_cacheLock;
     QCache<QString, QImage> m_cache;   // cost: kilobytes of picture data
 };

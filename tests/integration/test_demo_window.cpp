@@ -279,7 +279,7 @@ TEST_F(DemoWindow, ThumbnailsShareTheListsSelectionPreviewAndButtons)
             || w->Pane->FileNames().at(row).endsWith(QStringLiteral(".tif")); });
     }, 10000));
     for (int row : pictures) {
-        const QPixmap picture = grid->Thumbnail(row);
+        const QImage picture = grid->Thumbnail(row);
         EXPECT_LE(std::max(picture.width(), picture.height()), 96) << row;
     }
     Shot(QStringLiteral("9-thumbnails"));
@@ -372,8 +372,9 @@ TEST_F(DemoWindow, NamesAndShortcutsAfterUnlockingWithTheRightCredentials)
     EXPECT_GE(RowStartingWith(QStringLiteral("Heart & <Soul>  <3   ")), 0);
     // Files no map names keep their file names.
     for (int i = 0; i < fileNames.size(); ++i) {
-        if (fileNames.at(i).endsWith(QStringLiteral(".ico")) || fileNames.at(i).endsWith(QStringLiteral(".cur")))
+        if (fileNames.at(i).endsWith(QStringLiteral(".ico")) || fileNames.at(i).endsWith(QStringLiteral(".cur"))) {
             EXPECT_EQ(w->lbFiles->item(i)->text(), fileNames.at(i));
+        }
     }
 
     // The named row still opens, previews and saves as its file.
