@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSlider>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <optional>
 #include <QListWidget>
@@ -396,6 +397,16 @@ TEST_F(DemoWindow, NamesAndShortcutsAfterUnlockingWithTheRightCredentials)
     Select({"Bob", kBobId, "CustomEmoticons"});
     EXPECT_TRUE(w->Pane->barNames->isVisible());
     EXPECT_EQ(Items(w->lbFiles), w->Pane->FileNames());
+    // Its offer, closed, stays closed for that user's folders.
+    w->Pane->btHideNamesOffer->click();
+    EXPECT_FALSE(w->Pane->barNames->isVisible());
+    Select({"Bob", kBobId, "UserTile"});
+    EXPECT_FALSE(w->Pane->barNames->isVisible());
+    // The offer's link unlocks as the menu does.
+    Select({"Alice", kAliceId, "UserTile"});
+    EXPECT_FALSE(w->Pane->barNames->isVisible()) << "Alice is unlocked";
+    w->Pane->SetThumbnails(true);
+    EXPECT_FALSE(RowStartingWith(QStringLiteral("Me & my <bike>   ")) < 0) << Items(w->lbFiles).join('|').toStdString();
 }
 
 TEST_F(DemoWindow, WrongCredentialsGiveTheBackupsMessagesAndNoNames)
@@ -443,9 +454,9 @@ TEST_F(DemoWindow, WrongCredentialsGiveTheBackupsMessagesAndNoNames)
     EXPECT_EQ(env.dialogs().calls[1].type, TMsgDlgType::mtError);
     EXPECT_EQ(Items(w->lbFiles), rows);
 
-    // Cancelling the dialog reads nothing and says nothing.
+    // Cancelling the dialog (asked from the offer's link) reads nothing and says nothing.
     env.dialogs().ClearCalls();
-    w->UnlockNames1->trigger();
+    emit w->Pane->lbNamesOffer->linkActivated(QStringLiteral("unlock"));
     EXPECT_EQ(env.dialogs().calls.size(), 1u);
     EXPECT_EQ(Items(w->lbFiles), rows);
 }
