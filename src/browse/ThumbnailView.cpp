@@ -178,7 +178,10 @@ void TThumbnailView::Arrived(quint64 request, int index, const QImage &image)
 void TThumbnailView::wheelEvent(QWheelEvent *event)
 {
     if (event->modifiers().testFlag(Qt::ControlModifier)) {
-        const int steps = event->angleDelta().y() / 120;
+        // Touchpads send small deltas: they add up to whole steps of the wheel.
+        m_wheelRest += event->angleDelta().y();
+        const int steps = m_wheelRest / 120;
+        m_wheelRest %= 120;
         if (steps != 0)
             SetThumbSize(m_size + steps * kSizeStep);
         event->accept();

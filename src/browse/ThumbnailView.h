@@ -64,6 +64,7 @@ private:
     TThumbnailer &m_maker;
     TRowSource m_source;
     int m_size = 96;
+    int m_wheelRest = 0;            // Ctrl + wheel: the part of a step not yet applied
     bool m_stale = true;            // rows changed while hidden
     quint64 m_request = 0;
     QList<int> m_rowOfJob;          // job index -> row

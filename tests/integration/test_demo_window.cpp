@@ -310,6 +310,13 @@ TEST_F(DemoWindow, ThumbnailsShareTheListsSelectionPreviewAndButtons)
     EXPECT_EQ(grid->ThumbSize(), 112);
     EXPECT_EQ(w->Pane->tbThumbSize->value(), 112);
     EXPECT_TRUE(ReadFile(SettingsFilePath()).contains("ThumbnailSize=112"));
+    // A touchpad's half steps add up to one.
+    for (int half = 0; half < 2; ++half) {
+        QWheelEvent small(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 60), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &small);
+        EXPECT_EQ(grid->ThumbSize(), half == 0 ? 112 : 128);
+    }
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid->Thumbnail(gifRow).height() > 96 || grid->Thumbnail(gifRow).width() > 96; }, 10000));
 
     // A wink shows the still picture of its cabinet.
