@@ -259,6 +259,8 @@ TEST_F(DemoWindow, ThumbnailsShareTheListsSelectionPreviewAndButtons)
     const int pngRow = w->lbFiles->currentRow();
     const QString pngHint = w->labelPreview->toolTip();
     ASSERT_TRUE(ShowsPicture(w->Image1));
+    QTest::qWait(100);
+    EXPECT_EQ(grid->ThumbnailCount(), 0) << "nothing is made for the list";
 
     w->Thumbnails1->trigger();
     EXPECT_TRUE(w->Thumbnails1->isChecked());
@@ -319,8 +321,13 @@ TEST_F(DemoWindow, ThumbnailsShareTheListsSelectionPreviewAndButtons)
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid->Thumbnail(gifRow).height() > 96 || grid->Thumbnail(gifRow).width() > 96; }, 10000));
 
-    // A wink shows the still picture of its cabinet.
+    // Another folder drops the work of the one before: only its own rows get pictures.
+    Select({"Alice", kAliceId, "UserTile"});
     Select({"Alice", kAliceId, "Winks3"});
+    ASSERT_TRUE(w->Pane->tbThumbSize->isVisible());
+    QTest::qWait(300);
+    EXPECT_LE(grid->ThumbnailCount(), w->lbFiles->count());
+    // A wink shows the still picture of its cabinet.
     ASSERT_GT(w->lbFiles->count(), 0);
     ASSERT_EQ(grid->RowAt(0).kind, pkCabinet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !grid->Thumbnail(0).isNull(); }, 10000));
