@@ -473,6 +473,12 @@ TEST_F(DemoWindow, WrongCredentialsGiveTheBackupsMessagesAndNoNames)
     emit w->Pane->lbNamesOffer->linkActivated(QStringLiteral("unlock"));
     EXPECT_EQ(env.dialogs().calls.size(), 1u);
     EXPECT_EQ(Items(w->lbFiles), rows);
+
+    // A folder that is no Messenger user's: nothing to unlock, and the user is told why.
+    env.dialogs().ClearCalls();
+    Select({"Alice"});
+    w->UnlockNames1->trigger();
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{Lang("NamesNeedUserFolder")});
 }
 
 TEST_F(DemoWindow, FilterNarrowsBothViewsByFileNameNameOrShortcut)
