@@ -15,6 +15,10 @@
 #include <QTimer>
 #include <algorithm>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace zorvak {
 
 namespace {
@@ -29,11 +33,21 @@ constexpr int kDrainMillis = 8;
 
 QImage PictureThumbnail(const QString &path, int size)
 {
-    if (!fileops::IsRegularFile(path) || QFileInfo(path).size() > kMaxPictureBytes)
+    // Opened without waiting and checked once open: a FIFO put in the file's place after the
+    // folder was listed is never read (the read would wait for a writer forever).
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxPictureBytes) {
+        ::close(fd);
         return {};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
     // Read into memory first: the file may change while it is decoded.
     QByteArray data = file.read(kMaxPictureBytes + 1);
     if (data.size() > kMaxPictureBytes)
