@@ -2,8 +2,11 @@
 
 #include "browse/FolderExport.h"
 #include "browse/FolderTree.h"
+#include "browse/NameUnlock.h"
 #include "browse/Preview.h"
 #include "browse/Recognition.h"
+#include "browse/ThumbnailView.h"
+#include "browse/Thumbnailer.h"
 #include "browse/unitFileFolderUtil.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uOpenWith.h"
@@ -21,10 +24,13 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSlider>
 #include <QSplitter>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -60,10 +66,13 @@ QString GetOpenCommand(const QString &extension)
 } // namespace browse
 
 TFilePane::TFilePane(const TFolderTree &tree, const QString &appDir, TExtractor extract, QObject *parent)
-    : QObject(parent), m_tree(tree), m_appDir(appDir), m_extract(std::move(extract))
+    : QObject(parent), m_tree(tree), m_appDir(appDir), m_extract(std::move(extract)),
+      m_thumbnailer(new TThumbnailer(this)), m_names(std::make_unique<TNameBook>())
 {
     setObjectName(QStringLiteral("FilePane"));
 }
+
+TFilePane::~TFilePane() = default;
 
 void TFilePane::CreateControls(QSplitter *splitter)
 {
@@ -77,9 +86,58 @@ void TFilePane::CreateControls(QSplitter *splitter)
     bold.setBold(true);
     labelFileList->setFont(bold);
     files->addWidget(labelFileList);
+    barNames = new QWidget(panFiles);
+    barNames->setObjectName(QStringLiteral("barNames"));
+    auto *bar = new QHBoxLayout(barNames);
+    bar->setContentsMargins(0, 0, 0, 0);
+    // A link rather than a button: the offer wraps to the width of the list, however narrow.
+    lbNamesOffer = new QLabel(barNames);
+    lbNamesOffer->setObjectName(QStringLiteral("lbNamesOffer"));
+    lbNamesOffer->setWordWrap(true);
+    lbNamesOffer->setTextFormat(Qt::RichText);
+    lbNamesOffer->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    btHideNamesOffer = new QToolButton(barNames);
+    btHideNamesOffer->setObjectName(QStringLiteral("btHideNamesOffer"));
+    btHideNamesOffer->setText(QStringLiteral("\u00d7"));
+    btHideNamesOffer->setAutoRaise(true);
+    bar->addWidget(lbNamesOffer, 1);
+    bar->addWidget(btHideNamesOffer, 0, Qt::AlignTop);
+    barNames->hide();
+    files->addWidget(barNames);
+    edFilter = new QLineEdit(panFiles);
+    edFilter->setObjectName(QStringLiteral("edFilter"));
+    edFilter->setClearButtonEnabled(true);
+    files->addWidget(edFilter);
     lbFiles = new QListWidget(panFiles);
     lbFiles->setObjectName(QStringLiteral("lbFiles"));
     files->addWidget(lbFiles, 3);
+    gridFiles = new TThumbnailView(*m_thumbnailer, panFiles);
+    gridFiles->setObjectName(QStringLiteral("gridFiles"));
+    gridFiles->ShareWith(lbFiles);
+    gridFiles->SetRowSource([this](int row) {
+        TThumbnailView::TRow item;
+        if (row < 0 || row >= m_diskNames.size())
+            return item;
+        item.path = WithSeparator(m_listedFolder) + m_diskNames.at(row);
+        item.kind = PreviewKind(ExtractFileExt(m_fileNames.at(row)));
+        item.caption = m_fileNames.at(row);
+        if (const TObjectName *object = m_names->Find(m_listedFolder, m_diskNames.at(row))) {
+            item.detail = object->name;
+            if (!object->shortcut.isEmpty())
+                item.detail += QStringLiteral("  ") + object->shortcut;
+        }
+        return item;
+    });
+    gridFiles->hide();
+    files->addWidget(gridFiles, 3);
+    tbThumbSize = new QSlider(Qt::Horizontal, panFiles);
+    tbThumbSize->setObjectName(QStringLiteral("tbThumbSize"));
+    tbThumbSize->setRange(TThumbnailer::kMinSize, TThumbnailer::kMaxSize);
+    tbThumbSize->setSingleStep(8);
+    tbThumbSize->setPageStep(16);
+    tbThumbSize->setValue(gridFiles->ThumbSize());
+    tbThumbSize->hide();
+    files->addWidget(tbThumbSize);
     lbTotalFiles = new QLabel(panFiles);
     lbTotalFiles->setObjectName(QStringLiteral("lbTotalFiles"));
     lbRecognized = new QLabel(panFiles);
@@ -102,6 +160,28 @@ void TFilePane::CreateControls(QSplitter *splitter)
     files->addWidget(chOnlyRecognized);
     for (QListWidget *list : {lbFiles, lbCab})
         list->viewport()->installEventFilter(this);
+    gridFiles->viewport()->installEventFilter(this);
+    connect(edFilter, &QLineEdit::textChanged, this, [this] { ApplyFilter(); });
+    connect(tbThumbSize, &QSlider::valueChanged, this, [this](int size) {
+        gridFiles->SetThumbSize(size);
+        if (!tbThumbSize->isSliderDown())
+            emit thumbSizeChosen(gridFiles->ThumbSize());
+    });
+    connect(tbThumbSize, &QSlider::sliderReleased, this, [this] { emit thumbSizeChosen(gridFiles->ThumbSize()); });
+    connect(gridFiles, &TThumbnailView::thumbSizeChanged, this, [this](int size) {
+        if (tbThumbSize->value() == size)
+            return; // the slider made the change
+        const QSignalBlocker block(tbThumbSize);
+        tbThumbSize->setValue(size);
+        emit thumbSizeChosen(size); // Ctrl + wheel over the grid
+    });
+    connect(lbNamesOffer, &QLabel::linkActivated, this, [this] { emit unlockNamesAsked(); });
+    connect(btHideNamesOffer, &QToolButton::clicked, this, [this] {
+        const QString user = TNameBook::UserFolderOf(m_listedFolder);
+        if (!user.isEmpty() && !m_namesDeclined.contains(user))
+            m_namesDeclined << user;
+        barNames->hide();
+    });
 
     panPreview = new QWidget(splitter);
     panPreview->setObjectName(QStringLiteral("panPreview"));
@@ -146,6 +226,11 @@ void TFilePane::RefreshCaptions()
     btOpen->setText(Lang("Open"));
     btOpenWith->setText(Lang("OpenWith"));
     btSaveAs->setText(Lang("SaveAs") + QStringLiteral("..."));
+    edFilter->setPlaceholderText(Lang("FilterHint"));
+    tbThumbSize->setToolTip(Lang("ThumbSize"));
+    lbNamesOffer->setText(Lang("UnlockNamesOffer").toHtmlEscaped() + QStringLiteral(" <a href=\"unlock\">")
+                          + StripAmpersands(Lang("UnlockNames")).toHtmlEscaped() + QStringLiteral("...</a>"));
+    gridFiles->RefreshCaptions();
 }
 
 TPreview &TFilePane::Preview() const { return *TPreview::Of(Image1); }
@@ -153,7 +238,7 @@ TPreview &TFilePane::Preview() const { return *TPreview::Of(Image1); }
 bool TFilePane::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == lbFiles->viewport())
+        if (watched == lbFiles->viewport() || watched == gridFiles->viewport())
             m_rowAtPress[0] = lbFiles->currentRow();
         else if (watched == lbCab->viewport())
             m_rowAtPress[1] = lbCab->currentRow();
@@ -190,7 +275,7 @@ void TFilePane::ResetPreview(QListWidget *list)
     btOpenWith->setEnabled(item != nullptr);
     if (!item)
         return;
-    const QString command = browse::GetOpenCommand(ExtractFileExt(item->text()));
+    const QString command = browse::GetOpenCommand(ExtractFileExt(RowFileName(list, list->currentRow())));
     if (!command.isEmpty()) {
         btOpen->setText(Lang("Open") + QStringLiteral(" (") + QFileInfo(command).fileName() + QLatin1Char(')'));
         btOpen->setEnabled(true);
@@ -241,25 +326,141 @@ void TFilePane::PreviewFile(const QString &path, QLabel *image, QLabel *flash)
     preview.FitToControl();
 }
 
+QString TFilePane::RowFileName(const QListWidget *list, int row) const
+{
+    if (list == lbFiles)
+        return row >= 0 && row < m_fileNames.size() ? m_fileNames.at(row) : QString();
+    const QListWidgetItem *item = list->item(row);
+    return item ? item->text() : QString();
+}
+
+QString TFilePane::RowText(int row) const
+{
+    return NamedRowText(m_names->Find(m_listedFolder, m_diskNames.at(row)), m_fileNames.at(row));
+}
+
+void TFilePane::RetitleRows()
+{
+    const QSignalBlocker block(lbFiles);
+    for (int row = 0; row < lbFiles->count() && row < m_diskNames.size(); ++row)
+        lbFiles->item(row)->setText(RowText(row));
+    gridFiles->RefreshCaptions();
+}
+
+void TFilePane::UpdateNamesOffer()
+{
+    const QString user = TNameBook::UserFolderOf(m_listedFolder);
+    barNames->setVisible(!user.isEmpty() && !m_names->Unlocked(user) && !m_namesDeclined.contains(user)
+                         && TNameBook::HasMaps(user));
+}
+
+void TFilePane::SetThumbnails(bool on)
+{
+    if (on == m_thumbnails)
+        return;
+    m_thumbnails = on;
+    QWidget *from = on ? static_cast<QWidget *>(lbFiles) : gridFiles;
+    QWidget *to = on ? static_cast<QWidget *>(gridFiles) : lbFiles;
+    const bool focused = from->hasFocus();
+    if (!on)
+        gridFiles->CancelWork(); // nothing is made for a hidden grid
+    from->hide();
+    tbThumbSize->setVisible(on);
+    to->show();
+    if (focused)
+        to->setFocus();
+    if (lbFiles->currentRow() >= 0) {
+        lbFiles->scrollToItem(lbFiles->currentItem());
+        gridFiles->scrollTo(lbFiles->currentIndex());
+    }
+}
+
+void TFilePane::SetThumbSize(int size)
+{
+    // The slider first: a change of the grid's size that the slider already shows is no choice of
+    // the user's, and is not written back.
+    const QSignalBlocker block(tbThumbSize);
+    tbThumbSize->setValue(size);
+    gridFiles->SetThumbSize(tbThumbSize->value());
+}
+
+int TFilePane::ThumbSize() const { return gridFiles->ThumbSize(); }
+
+void TFilePane::UnlockNames(QWidget *owner)
+{
+    const QString user = TNameBook::UserFolderOf(m_tree.SelectedFolder());
+    if (m_tree.View()->currentItem() == nullptr || user.isEmpty()) {
+        PlainMessageBox(Lang("NamesNeedUserFolder"));
+        return;
+    }
+    if (!m_names->Unlock(user, owner))
+        return;
+    RetitleRows();
+    ApplyFilter();
+    UpdateNamesOffer();
+}
+
+void TFilePane::SelectFirstShownRow()
+{
+    for (int row = 0; row < lbFiles->count(); ++row)
+        if (!lbFiles->isRowHidden(row)) {
+            lbFiles->setCurrentRow(row);
+            return;
+        }
+    // Nothing left to show: no row stays selected behind the filter, nor its preview.
+    lbFiles->setCurrentRow(-1);
+    Preview().Clear();
+    Preview().StopFlash(Flash1);
+    if (!lbCab->isHidden())
+        SetCabListVisible(false);
+}
+
+void TFilePane::ApplyFilter()
+{
+    const QString filter = edFilter->text().trimmed();
+    for (int row = 0; row < lbFiles->count() && row < m_diskNames.size(); ++row) {
+        bool shown = filter.isEmpty() || m_fileNames.at(row).contains(filter, Qt::CaseInsensitive)
+                     || m_diskNames.at(row).contains(filter, Qt::CaseInsensitive);
+        if (!shown)
+            if (const TObjectName *object = m_names->Find(m_listedFolder, m_diskNames.at(row)))
+                shown = object->name.contains(filter, Qt::CaseInsensitive)
+                        || object->shortcut.contains(filter, Qt::CaseInsensitive);
+        lbFiles->setRowHidden(row, !shown);
+        gridFiles->setRowHidden(row, !shown);
+    }
+    const int current = lbFiles->currentRow();
+    if (current >= 0 && lbFiles->isRowHidden(current))
+        SelectFirstShownRow();
+}
+
 void TFilePane::Clear()
 {
+    gridFiles->CancelWork();
     lbFiles->clear();
     m_diskNames.clear();
+    m_fileNames.clear();
+    m_listedFolder.clear();
+    barNames->hide();
     labelFileList->setToolTip(QString());
 }
 
 void TFilePane::ShowSelectedFolder()
 {
     const int generation = ++m_generation;
+    gridFiles->CancelWork(); // the thumbnails of the folder listed before are no longer wanted
     {
         const QSignalBlocker block(lbFiles);
         lbFiles->clear();
     }
     m_diskNames.clear();
+    m_fileNames.clear();
+    m_listedFolder.clear();
     labelFileList->setToolTip(QString());
     QTreeWidgetItem *node = m_tree.View()->currentItem();
-    if (!node)
+    if (!node) {
+        barNames->hide();
         return;
+    }
     const QString folder = m_tree.SelectedFolder();
     browse::SetHint(labelFileList, FormatText(Lang("FileListHint"), {folder}));
 
@@ -275,23 +476,32 @@ void TFilePane::ShowSelectedFolder()
                 continue;
             const QString x = RecognizeFile(folder + f);
             if (!x.isEmpty()) {
-                lbFiles->addItem(ReplaceExtension(f, x));
+                m_fileNames.append(ReplaceExtension(f, x));
                 m_diskNames.append(f);
                 ++recognized;
             } else if (!onlyRecognized) {
-                lbFiles->addItem(f);
+                m_fileNames.append(f);
                 m_diskNames.append(f);
             }
         }
+        m_listedFolder = folder;
+        for (int row = 0; row < m_diskNames.size(); ++row)
+            lbFiles->addItem(RowText(row));
+        ApplyFilter();
     }
+    UpdateNamesOffer();
+    gridFiles->Refill();
     if (!lbCab->isHidden())
         SetCabListVisible(false);
     lbTotalFiles->setText(FormatText(Lang("TotFiles"), {int(names.size())}));
     lbRecognized->setText(FormatText(Lang("TotRecog"), {recognized}));
-    if (lbFiles->count() > 0) {
+    int first = 0;
+    while (first < lbFiles->count() && lbFiles->isRowHidden(first))
+        ++first;
+    if (first < lbFiles->count()) {
         {
             const QSignalBlocker block(lbFiles);
-            lbFiles->setCurrentRow(0);
+            lbFiles->setCurrentRow(first);
         }
         ShowSelectedFile();
     } else {
@@ -308,7 +518,7 @@ void TFilePane::ShowSelectedFile()
         return;
     const int generation = ++m_generation;
     ResetPreview(lbFiles);
-    const QString display = lbFiles->item(row)->text();
+    const QString display = m_fileNames.at(row);
     const QString disk = m_diskNames.at(row);
     const QString source = m_tree.SelectedFolder() + disk;
     browse::SetHint(labelPreview, FormatText(Lang("PreviewHint"), {source}));
@@ -376,7 +586,7 @@ bool TFilePane::SelectedFile(TSelectedFile &out) const
         out.name = lbCab->currentItem()->text();
         out.source = WithSeparator(CabFolder()) + out.name;
     } else {
-        out.name = lbFiles->item(row)->text();
+        out.name = m_fileNames.at(row);
         out.source = m_tree.SelectedFolder() + m_diskNames.at(row);
     }
     return true;

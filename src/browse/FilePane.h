@@ -6,18 +6,25 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSlider;
+class QToolButton;
 class QSplitter;
 class QWidget;
 
 namespace zorvak {
 
 class TFolderTree;
+class TNameBook;
 class TPreview;
+class TThumbnailView;
+class TThumbnailer;
 
 class TFilePane : public QObject {
     Q_OBJECT
@@ -27,6 +34,7 @@ public:
     // `appDir` (the window's, read when used; ends with the separator): the preview copies and
     // extracted entries live there.
     TFilePane(const TFolderTree &tree, const QString &appDir, TExtractor extract, QObject *parent);
+    ~TFilePane() override;
 
     // Builds the file panel and the preview panel as the two sides of `splitter`.
     void CreateControls(QSplitter *splitter);
@@ -48,11 +56,35 @@ public:
     QPushButton *btOpen = nullptr;
     QPushButton *btOpenWith = nullptr;
     QPushButton *btSaveAs = nullptr;
+    // The file list as thumbnails: the same rows and the same selection as lbFiles.
+    TThumbnailView *gridFiles = nullptr;
+    QSlider *tbThumbSize = nullptr;
+    // Narrows the rows of both views by file name, name or shortcut.
+    QLineEdit *edFilter = nullptr;
+    // The offer to unlock the names of the selected user folder, above the list: a link in the
+    // text asks for the credentials (unlockNamesAsked), the close button hides it for that user.
+    QWidget *barNames = nullptr;
+    QLabel *lbNamesOffer = nullptr;
+    QToolButton *btHideNamesOffer = nullptr;
 
     // The preview of Image1.
     TPreview &Preview() const;
     // The disk name behind each row of lbFiles (row i <-> item i).
     const QStringList &DiskNames() const { return m_diskNames; }
+    // The file name shown for each row (its recognised extension), whatever the row's text.
+    const QStringList &FileNames() const { return m_fileNames; }
+
+    // List (false) or thumbnails (true); the current row and the preview stay as they are.
+    void SetThumbnails(bool on);
+    bool Thumbnails() const { return m_thumbnails; }
+    void SetThumbSize(int size);
+    int ThumbSize() const;
+    // Asks for the credentials of the selected folder's user folder and shows the names of its
+    // objects in both views. Errors of the reading pass to the caller.
+    void UnlockNames(QWidget *owner);
+    TNameBook &Names() const { return *m_names; }
+    // Hides the rows whose file name, name and shortcut do not hold the filter text.
+    void ApplyFilter();
 
     // Lists the files of the tree's selected folder and previews the first one.
     void ShowSelectedFolder();
@@ -76,6 +108,10 @@ public:
 signals:
     // The selected row of lbFiles was previewed (once per click or selection change).
     void filePreviewed(const QString &diskName);
+    // The user chose another thumbnail size (slider or Ctrl + wheel).
+    void thumbSizeChosen(int size);
+    // The user asked to unlock names from the offer above the list.
+    void unlockNamesAsked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -92,11 +128,25 @@ private:
     // AppDir + "~tmp" + the display name's extension (a lone dot when it has none).
     QString PreviewCopyPath(const QString &displayName) const;
     QString CabFolder() const;
+    // The file name of a row of `list` (lbFiles: its recognised file name, lbCab: the entry).
+    QString RowFileName(const QListWidget *list, int row) const;
+    // The text of a row of lbFiles: the file name, with the object's name and shortcut before it
+    // when its user folder is unlocked.
+    QString RowText(int row) const;
+    void RetitleRows();
+    void UpdateNamesOffer();
+    void SelectFirstShownRow();
 
     const TFolderTree &m_tree;
     const QString &m_appDir;   // the window's, set once the window knows it
     TExtractor m_extract;
     QStringList m_diskNames;
+    QStringList m_fileNames;
+    QString m_listedFolder;        // the folder whose files are listed
+    TThumbnailer *m_thumbnailer = nullptr;
+    std::unique_ptr<TNameBook> m_names;
+    QStringList m_namesDeclined;   // user folders whose offer was closed
+    bool m_thumbnails = false;
     QString m_saveAsStartFolder;   // the start folder last given to the save dialog
     QString m_lastSaveFolder;      // the folder the user last saved a file into
     // Counts the fills of the file list and the previews of its rows. Listing a folder processes

@@ -322,6 +322,16 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 or NT, hex)"_s);
     l.Add(u"ProtectDir"_s, u"Master-key folder (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Select a Messenger user folder (a Passport ID such as 157913456) or one of its subfolders in the folder list first."_s);
+    // The file list as thumbnails, its filter, and the names unlocked from the content maps.
+    l.Add(u"View"_s, u"&View"_s);
+    l.Add(u"ViewList"_s, u"&List"_s);
+    l.Add(u"ViewThumbnails"_s, u"&Thumbnails"_s);
+    l.Add(u"ThumbSize"_s, u"Thumbnail size"_s);
+    l.Add(u"FilterHint"_s, u"Filter by file name, name or shortcut"_s);
+    l.Add(u"UnlockNames"_s, u"Unlock names"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"The names and shortcuts of this content are encrypted. Unlock them with the email address and the Windows password."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (eg. 157913456) or one of its subfolders first."_s);
+
     return language;
 }
 

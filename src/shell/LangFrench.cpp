@@ -327,6 +327,16 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"PasswordIsHash"_s, u"Hachage (SHA-1 ou NT, hex)"_s);
     l.Add(u"ProtectDir"_s, u"Dossier des clés maîtres (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Sélectionnez d'abord dans la liste des dossiers un dossier d'utilisateur Messenger (un ID Passport comme 157913456) ou l'un de ses sous-dossiers."_s);
+    // The file list as thumbnails, its filter, and the names unlocked from the content maps.
+    l.Add(u"View"_s, u"&Affichage"_s);
+    l.Add(u"ViewList"_s, u"&Liste"_s);
+    l.Add(u"ViewThumbnails"_s, u"&Miniatures"_s);
+    l.Add(u"ThumbSize"_s, u"Taille des miniatures"_s);
+    l.Add(u"FilterHint"_s, u"Filtrer par nom de fichier, nom ou raccourci"_s);
+    l.Add(u"UnlockNames"_s, u"Déverrouiller les noms"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"Les noms et les raccourcis de ce contenu sont chiffrés. Déverrouillez-les avec l'adresse e-mail et le mot de passe Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Les noms sont propres à chaque utilisateur de Messenger.\rSélectionnez d'abord un dossier d'utilisateur (ex. 157913456) ou l'un de ses sous-dossiers."_s);
+
     return language;
 }
 

@@ -326,6 +326,16 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, esadecimale)"_s);
     l.Add(u"ProtectDir"_s, u"Cartella delle chiavi master (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Seleziona prima nell'elenco delle cartelle una cartella utente di Messenger (un ID Passport come 157913456) o una sua sottocartella."_s);
+    // The file list as thumbnails, its filter, and the names unlocked from the content maps.
+    l.Add(u"View"_s, u"&Visualizza"_s);
+    l.Add(u"ViewList"_s, u"&Elenco"_s);
+    l.Add(u"ViewThumbnails"_s, u"&Miniature"_s);
+    l.Add(u"ThumbSize"_s, u"Dimensione delle miniature"_s);
+    l.Add(u"FilterHint"_s, u"Filtra per nome file, nome o scorciatoia"_s);
+    l.Add(u"UnlockNames"_s, u"Sblocca i nomi"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"I nomi e le scorciatoie di questi contenuti sono cifrati. Sbloccali con l'indirizzo e-mail e la password di Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"I nomi appartengono a ciascun utente di Messenger.\rSeleziona prima una cartella utente (es. 157913456) o una sua sottocartella."_s);
+
     return language;
 }
 

@@ -326,6 +326,16 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, hexadecimal)"_s);
     l.Add(u"ProtectDir"_s, u"Carpeta de claves maestras (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Seleccione primero en la lista de carpetas una carpeta de usuario de Messenger (un ID de Passport como 157913456) o una de sus subcarpetas."_s);
+    // The file list as thumbnails, its filter, and the names unlocked from the content maps.
+    l.Add(u"View"_s, u"&Ver"_s);
+    l.Add(u"ViewList"_s, u"&Lista"_s);
+    l.Add(u"ViewThumbnails"_s, u"&Miniaturas"_s);
+    l.Add(u"ThumbSize"_s, u"Tamaño de las miniaturas"_s);
+    l.Add(u"FilterHint"_s, u"Filtrar por nombre de archivo, nombre o atajo"_s);
+    l.Add(u"UnlockNames"_s, u"Desbloquear nombres"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"Los nombres y atajos de este contenido están cifrados. Desbloquéalos con la dirección de correo y la contraseña de Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Los nombres pertenecen a cada usuario de Messenger.\rSelecciona primero una carpeta de usuario (ej. 157913456) o una de sus subcarpetas."_s);
+
     return language;
 }
 

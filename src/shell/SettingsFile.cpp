@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -181,6 +182,15 @@ void LoadSettings(const std::function<void(const QString &code)> &applyLanguage)
             SplitString(ini.ReadString(kSection, QStringLiteral("emailList"), QString()), QStringLiteral(";"), true);
         for (const QString &email : emails)
             EmailById().SetValue(EmailToId(email), email);
+        // Files written before these keys existed list files as a list, at the default size.
+        v.thumbnails = ini.ReadString(kSection, QStringLiteral("FileView"), QString())
+                           .trimmed()
+                           .compare(QLatin1String("Thumbnails"), Qt::CaseInsensitive)
+                       == 0;
+        bool sizeOk = false;
+        const int size = ini.ReadString(kSection, QStringLiteral("ThumbnailSize"), QString()).trimmed().toInt(&sizeOk);
+        if (sizeOk)
+            v.thumbnailSize = std::clamp(size, kMinThumbnailSize, kMaxThumbnailSize);
     }
     for (QString *dir : {&v.docSetDir, &v.appDatDir, &v.msnDatDir})
         if (!dir->endsWith(QLatin1Char('/')))
@@ -204,6 +214,17 @@ void RememberEmail(const QString &email)
         return;
     ini.WriteString(kSection, QStringLiteral("emailList"), updated);
     EmailById().SetValue(EmailToId(email), email);
+}
+
+void SaveFileView(bool thumbnails, int thumbnailSize)
+{
+    TIniFile &ini = OpenSettingsFile();
+    ini.WriteString(kSection, QStringLiteral("FileView"),
+                    thumbnails ? QStringLiteral("Thumbnails") : QStringLiteral("List"));
+    ini.WriteString(kSection, QStringLiteral("ThumbnailSize"),
+                    QString::number(std::clamp(thumbnailSize, kMinThumbnailSize, kMaxThumbnailSize)));
+    Settings().thumbnails = thumbnails;
+    Settings().thumbnailSize = std::clamp(thumbnailSize, kMinThumbnailSize, kMaxThumbnailSize);
 }
 
 void SaveLanguage()

@@ -34,6 +34,9 @@ struct TSettingsValues {
     QString appDatDir;
     QString msnDatDir;
     QString subdirEmot, subdirDp, subdirBg, subdirWink, subdirDdp, subdirDbg;
+    // How the main window lists files: as a list (the default) or as thumbnails of this size.
+    bool thumbnails = false;
+    int thumbnailSize = 96;
 
     static TSettingsValues Defaults();
     QString &Subdir(ContentType type);
@@ -42,6 +45,8 @@ struct TSettingsValues {
 
 inline constexpr const char *SettingsFileName = "Zorvak.ini";
 inline constexpr const char *SettingsSection = "Common";
+inline constexpr int kMinThumbnailSize = 48;
+inline constexpr int kMaxThumbnailSize = 192;
 
 TSettingsValues &Settings();
 THash &EmailById();
@@ -59,5 +64,7 @@ void LoadSettings(const std::function<void(const QString &code)> &applyLanguage)
 void RememberEmail(const QString &email);
 // Writes the current catalogue's _ID to "Language".
 void SaveLanguage();
+// Writes how the main window lists files ("FileView": "List" or "Thumbnails", "ThumbnailSize").
+void SaveFileView(bool thumbnails, int thumbnailSize);
 
 } // namespace zorvak

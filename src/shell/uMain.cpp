@@ -4,6 +4,7 @@
 #include "browse/FilePane.h"
 #include "browse/FolderTree.h"
 #include "browse/Preview.h"
+#include "browse/ThumbnailView.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uSelectEmail.h"
 #include "cabinet/CabinetTasks.h"
@@ -116,6 +117,9 @@ TfrmMain::TfrmMain(QWidget *parent)
                 Guard([this, handler] { (this->*handler)(); });
         });
     });
+    Pane->SetThumbSize(Settings().thumbnailSize);
+    Pane->SetThumbnails(Settings().thumbnails);
+    (Settings().thumbnails ? Thumbnails1 : List1)->setChecked(true);
     // The start-up checks are installed by the program once the window is shown
     // (InstallStartupChecks), so that a window made by a test does not run them by itself.
 }
@@ -190,6 +194,19 @@ void TfrmMain::CreateMenus()
     }
     English1->setChecked(true);
 
+    View1 = menuBar()->addMenu(QString());
+    View1->setObjectName(QStringLiteral("View1"));
+    ViewGroup = new QActionGroup(this);
+    ViewGroup->setExclusive(true);
+    List1 = action("List1");
+    Thumbnails1 = action("Thumbnails1");
+    for (QAction *a : {List1, Thumbnails1}) {
+        a->setCheckable(true);
+        ViewGroup->addAction(a);
+        View1->addAction(a);
+    }
+    List1->setChecked(true);
+
     Tools1 = menuBar()->addMenu(QString());
     Tools1->setObjectName(QStringLiteral("Tools1"));
     CalcId1 = action("CalcId1");
@@ -199,7 +216,8 @@ void TfrmMain::CreateMenus()
     Restore1 = action("Restore1");
     Restore1->setShortcut(QKeySequence(Qt::Key_F7));
     ExportNamed1 = action("ExportNamed1");
-    Tools1->addActions({CalcId1, Backup1, Restore1, ExportNamed1});
+    UnlockNames1 = action("UnlockNames1");
+    Tools1->addActions({CalcId1, Backup1, Restore1, ExportNamed1, UnlockNames1});
 
     Help1 = menuBar()->addMenu(QString());
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -250,6 +268,12 @@ void TfrmMain::ConnectHandlers()
     on(CachedMSN751, &TfrmMain::CachedMSN751Click);
     on(CachedWLM801, &TfrmMain::CachedWLM801Click);
     on(Hide1, &TfrmMain::Hide1Click);
+    on(List1, &TfrmMain::List1Click);
+    on(Thumbnails1, &TfrmMain::Thumbnails1Click);
+    on(UnlockNames1, &TfrmMain::UnlockNames1Click);
+    connect(Pane, &TFilePane::unlockNamesAsked, this, [this] { Guard([this] { UnlockNames1Click(); }); });
+    connect(Pane, &TFilePane::thumbSizeChosen, this,
+            [this] { Guard([this] { SaveFileView(Pane->Thumbnails(), Pane->ThumbSize()); }); });
     click(btSelectFolder, &TfrmMain::btSelectFolderClick);
     click(btBackup, &TfrmMain::Backup1Click);
     click(btExplore, &TfrmMain::btExploreClick);
@@ -261,6 +285,11 @@ void TfrmMain::ConnectHandlers()
     connect(tvDir, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { tvDirChange(); }); });
     ConnectRowHandler(lbFiles, &TfrmMain::lbFilesClick);
     ConnectRowHandler(lbCab, &TfrmMain::lbCabClick);
+    // A click on a thumbnail is a click on its row of the list, which shares the selection.
+    connect(Pane->gridFiles, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (!Pane->ClickChangedRow(lbFiles, index.row()))
+            Guard([this] { lbFilesClick(); });
+    });
     connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
     connect(Tree, &TFolderTree::cleared, this, [this] {
         Pane->Clear();
@@ -297,6 +326,10 @@ void TfrmMain::RefreshCaptions()
     File1->setTitle(get("File"));
     Tools1->setTitle(get("Tools"));
     Language1->setTitle(get("Language"));
+    View1->setTitle(get("View"));
+    List1->setText(get("ViewList"));
+    Thumbnails1->setText(get("ViewThumbnails"));
+    UnlockNames1->setText(get("UnlockNames") + QStringLiteral("..."));
     Help1->setTitle(get("Help"));
     Settings1->setText(get("Settings") + QStringLiteral("..."));
     Exit1->setText(get("Exit"));
@@ -463,6 +496,17 @@ void TfrmMain::Hide1Click()
     else
         LangMessageDlg(Lang("HideEffect"), TMsgDlgType::mtInformation, mbOK);
 }
+void TfrmMain::List1Click()
+{
+    Pane->SetThumbnails(false);
+    SaveFileView(false, Pane->ThumbSize());
+}
+void TfrmMain::Thumbnails1Click()
+{
+    Pane->SetThumbnails(true);
+    SaveFileView(true, Pane->ThumbSize());
+}
+void TfrmMain::UnlockNames1Click() { Pane->UnlockNames(this); }
 void TfrmMain::CalcId1Click() { SelectFolderOfAddress(*Tree, this); }
 
 void TfrmMain::tvDirChange()

@@ -97,11 +97,16 @@ public:
     QAction *French1 = nullptr;
     QAction *Italian1 = nullptr;
     QAction *Spanish1 = nullptr;
+    QMenu *View1 = nullptr;
+    QActionGroup *ViewGroup = nullptr;
+    QAction *List1 = nullptr;
+    QAction *Thumbnails1 = nullptr;
     QMenu *Tools1 = nullptr;
     QAction *CalcId1 = nullptr;
     QAction *Backup1 = nullptr;
     QAction *Restore1 = nullptr;
     QAction *ExportNamed1 = nullptr;
+    QAction *UnlockNames1 = nullptr;
     QMenu *Help1 = nullptr;
     QAction *HelpContent1 = nullptr;
     QAction *About1 = nullptr;
@@ -145,6 +150,9 @@ public:
     void CachedMSN751Click();
     void CachedWLM801Click();
     void Hide1Click();
+    void List1Click();
+    void Thumbnails1Click();
+    void UnlockNames1Click();
     void ClearFolderList();
     QString SelectedFolder() const;
     // Shows a file in an image control and, when given, the Flash control (also used by the

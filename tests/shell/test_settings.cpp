@@ -3,6 +3,7 @@
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace zorvak;
 using test::EnvTest;
@@ -38,6 +39,37 @@ TEST_F(EnvTest, GarbageSettingsFileGivesDefaults)
     test::WriteFile(SettingsFilePath(), junk);
     LoadSettings({});
     EXPECT_EQ(Settings().msnDatDir, QStringLiteral("Microsoft/MSN Messenger/"));
+}
+
+TEST_F(EnvTest, FileViewRoundTripsAndOlderOrOddValuesReadSafely)
+{
+    // A file written before the view was kept: the list, at the default size.
+    test::WriteFile(SettingsFilePath(), "[Common]\nLanguage=EN\n");
+    LoadSettings({});
+    EXPECT_FALSE(Settings().thumbnails);
+    EXPECT_EQ(Settings().thumbnailSize, 96);
+
+    SaveFileView(true, 144);
+    const QByteArray written = test::ReadFile(SettingsFilePath());
+    EXPECT_TRUE(written.contains("FileView=Thumbnails")) << written.constData();
+    EXPECT_TRUE(written.contains("ThumbnailSize=144")) << written.constData();
+    EXPECT_TRUE(written.contains("Language=EN")) << "the other keys stay";
+    ResetSettings();
+    LoadSettings({});
+    EXPECT_TRUE(Settings().thumbnails);
+    EXPECT_EQ(Settings().thumbnailSize, 144);
+
+    // Out of range sizes are brought into range, unreadable ones and unknown views ignored.
+    for (const auto &[text, thumbnails, size] :
+         {std::tuple{"FileView=thumbnails\nThumbnailSize=5000\n", true, 192},
+          std::tuple{"FileView=Grid\nThumbnailSize=-3\n", false, 48},
+          std::tuple{"FileView=\nThumbnailSize=big\n", false, 96}}) {
+        ResetSettings();
+        test::WriteFile(SettingsFilePath(), QByteArray("[Common]\n") + text);
+        LoadSettings({});
+        EXPECT_EQ(Settings().thumbnails, thumbnails) << text;
+        EXPECT_EQ(Settings().thumbnailSize, size) << text;
+    }
 }
 
 TEST_F(EnvTest, RememberEmailAppendsOnceIgnoringCase)

@@ -1,0 +1,85 @@
+#pragma once
+// The names and shortcuts users gave their objects, shown in the main window's file list.
+//
+// They live only in the encrypted content maps, so they are read when the user unlocks a user
+// folder: TfrmUnlockNames asks for the e-mail address and the Windows account's password (or hash)
+// as the backup window does, TNameBook reads the maps with ReadContentNames and keeps the names of
+// each unlocked user folder for the rest of the run. The address and the password are used for
+// that one reading and forgotten; nothing is written anywhere.
+#include "backup/ContentNames.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zorvak {
+
+class TfrmUnlockNames final : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmUnlockNames(QWidget *owner = nullptr);
+    ~TfrmUnlockNames() override;
+
+    // The user folder whose maps are read: its address when the settings know it, its master-key
+    // folder when one is found above it.
+    void SetFolder(const QString &userFolder);
+    void RefreshCaptions();
+    QString Email() const;
+    // What opens the maps; raises EConvertError when the hash box is ticked and the text is no hash.
+    DpapiKeyMaterial Key() const;
+
+    QLabel *labelDir = nullptr;
+    QLineEdit *edDir = nullptr;
+    QLabel *labelEmail = nullptr;
+    QLineEdit *edEmail = nullptr;
+    QLabel *labelId = nullptr;
+    QLabel *lbId = nullptr;
+    QLabel *lbDecryptIns = nullptr;
+    QLabel *labelPassword = nullptr;
+    QLineEdit *edPassword = nullptr;    // masked; lives as long as the dialog
+    QCheckBox *chHash = nullptr;        // the password box holds an SHA-1 or NT hash in hex
+    QLabel *labelProtectDir = nullptr;
+    QLineEdit *edProtectDir = nullptr;
+    QPushButton *btBrowseProtect = nullptr;
+    QPushButton *btOK = nullptr;
+    QPushButton *btCancel = nullptr;
+
+    void edEmailExit();
+};
+
+// The names of the user folders unlocked during the run.
+class TNameBook {
+public:
+    // The Messenger user folder `folder` is or lies directly in (with a trailing separator), or
+    // empty when it is neither.
+    static QString UserFolderOf(const QString &folder);
+    // The content type whose folder `folder` is (by the sub-folder names of the settings).
+    static bool ContentTypeOf(const QString &folder, ContentType &type);
+    // True when a content folder of the user folder has a map to read.
+    static bool HasMaps(const QString &userFolder);
+
+    bool Unlocked(const QString &userFolder) const;
+    // The entry of the file `diskName` listed in `folder`, when its user folder is unlocked and its
+    // map names it; else nullptr.
+    const TObjectName *Find(const QString &folder, const QString &diskName) const;
+    // Asks for the address and the password through the dialog service and reads the maps of
+    // `userFolder`. The questions and messages are the backup's: an address that does not give
+    // the folder's ID is confirmed first, a map that cannot be found is reported, and decryption
+    // errors (wrong address or password) are raised. True when names were read.
+    bool Unlock(const QString &userFolder, QWidget *owner);
+    // Keeps names read by other means (tests).
+    void Keep(const QString &userFolder, TContentNames names);
+
+private:
+    static QString Key(const QString &userFolder);
+    QHash<QString, TContentNames> m_names;
+};
+
+// "Name  shortcut   file" as the file list shows a named object; the file name alone otherwise.
+QString NamedRowText(const TObjectName *object, const QString &fileName);
+
+} // namespace zorvak
