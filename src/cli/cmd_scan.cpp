@@ -68,5 +68,7 @@ ZORVAK_CLI_COMMAND("scan", "find the Messenger data folders",
                    "folder and the Messenger folder (relative to a profile). --appdata also takes the\n"
                    "whole path of an Application Data folder, as APPDATA holds it; that path names the\n"
                    "profiles folder too, unless --docset is given. --show-empty keeps the folders that\n"
-                   "hold no files. Exit status 1 when nothing is found.",
+                   "hold no files. The accounts of the later Messenger versions (ObjectStore, below each\n"
+                   "profile's local application data) show as Messenger users captioned with their address.\n"
+                   "Exit status 1 when nothing is found.",
                    Run);
