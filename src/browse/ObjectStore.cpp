@@ -155,9 +155,9 @@ QList<TStoreObject> ListObjects(const QString &kindFolder)
     // Every regular file once, by its name folded to lower case, for the companions.
     QHash<QString, QString> byLower;
     QStringList data;
-    for (const QString &name : QDir(base).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!QFileInfo(base + name).isFile())
-            continue;
+    // The folder walk gives regular files only (no FIFO, device or dangling link) from the
+    // directory entries, without a look at each file.
+    for (const QString &name : ListFiles(base)) {
         byLower.insert(name.toLower(), name);
         if (IsDataFile(name))
             data << name;
