@@ -235,6 +235,22 @@ TEST_F(DaveDemo, WindowFindsListsAndBacksUpTheAccount)
     for (const QString &row : emoticons)
         EXPECT_TRUE(row.endsWith(QStringLiteral(".png")) || row.endsWith(QStringLiteral(".gif")) || row.endsWith(QStringLiteral(".jpg")))
             << row.toStdString();
+    // Save as proposes the object's own name with its recognised extension ("+" and "=" kept)
+    // and writes the object's bytes exactly.
+    w->lbFiles->setCurrentRow(0);
+    QCoreApplication::processEvents();
+    const QString row = w->lbFiles->item(0)->text();
+    const QString savedAs = out + QStringLiteral("saved") + QFileInfo(row).suffix().prepend(QLatin1Char('.'));
+    env.dialogs().ClearCalls();
+    env.dialogs().AnswerPath(savedAs);
+    w->btSaveAsClick();
+    ASSERT_FALSE(env.dialogs().calls.empty());
+    EXPECT_EQ(env.dialogs().calls.front().kind, DialogCall::Save);
+    EXPECT_TRUE(env.dialogs().calls.front().text.endsWith(QLatin1Char('/') + row)) << env.dialogs().calls.front().text.toStdString();
+    EXPECT_TRUE(row.contains(QStringLiteral("=."))) << row.toStdString();
+    EXPECT_EQ(ReadFile(savedAs), ReadFile(store + QStringLiteral("CustomEmoticons/") + QFileInfo(row).completeBaseName()
+                                           + QStringLiteral(".dt2")));
+    env.dialogs().ClearCalls();
     w->chOnlyRecognized->setChecked(false);
     w->tvDir->setCurrentItem(node({QStringLiteral("Dave"), kDave}));
     w->tvDir->setCurrentItem(node({QStringLiteral("Dave"), kDave, QStringLiteral("CustomEmoticons")}));
