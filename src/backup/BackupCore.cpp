@@ -1,8 +1,11 @@
 #include "backup/BackupCore.h"
 #include "backup/ContentNames.h"
+#include "backup/StoreBackup.h"
 
 #include "backup/MapFileCrypt.h"
 #include "browse/EmailId.h"
+#include "browse/FolderExport.h"
+#include "browse/ObjectStore.h"
 #include "browse/Recognition.h"
 #include "cabinet/CabinetTasks.h"
 #include "common/Exceptions.h"
@@ -129,8 +132,45 @@ QString TBackupCore::ReadContentMap(const QString &folder)
     return map;
 }
 
+void TBackupCore::DoBackupStore(ContentType type)
+{
+    const QString displayName = Lang(InfoOf(type).code);
+    TMsnArr &items = Items[size_t(type)];
+    ShowStatusHint(FormatText(Lang("Retrieving"), {displayName}), -1, -1, 0);
+    LetMessagesRun();
+    if (CancelRequested) {
+        HideStatusHint();
+        return;
+    }
+    const QString kind = objstore::KindFolder(objstore::StoreFolderOf(Request.folder), type);
+    items = kind.isEmpty() ? NewMsnArr() : StoreItems(type, kind, Request.skipDefault);
+    if (items->isEmpty()) {
+        HideStatusHint();
+        m_host.Ask(TBackupQuestion::Information, displayName + QStringLiteral(": ") + Lang("NoFile2backup"),
+                   TMsgDlgType::mtInformation, mbOK);
+        return;
+    }
+    // The kind folder as a path below the account folder, as CopyObjects takes it.
+    QString relative = kind.mid(Request.folder.size());
+    while (relative.endsWith(QLatin1Char('/')))
+        relative.chop(1);
+    CopyObjects(items, relative);
+    LetMessagesRun();
+    if (CancelRequested) {
+        HideStatusHint();
+        return;
+    }
+    if (Request.confirm)
+        ConfirmItems(type, items);
+    HideStatusHint();
+}
+
 void TBackupCore::DoBackupContent(ContentType type)
 {
+    if (m_store) {
+        DoBackupStore(type);
+        return;
+    }
     const QString displayName = Lang(InfoOf(type).code);
     TMsnArr &items = Items[size_t(type)];
     ShowStatusHint(FormatText(Lang("Retrieving"), {displayName}), -1, -1, 0);
@@ -195,7 +235,7 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
         const QString ext = RecognizeFile(source);
         if (ext.isEmpty())
             continue;
-        const QString name = ReplaceExtension(item.Location, ext);
+        const QString name = SafeFileName(ReplaceExtension(item.Location, ext));
         QString target = tmp + name;
         if (QFileInfo::exists(target)) {
             const QString base = name.left(name.size() - ext.size());
@@ -260,9 +300,12 @@ void TBackupCore::RunSteps()
             m_host.Tell(QStringLiteral("User cancelled."));
     }};
 
-    // The e-mail address must give the user folder's ID, or the maps cannot be decrypted.
+    // The e-mail address must give the user folder's ID, or the maps cannot be decrypted. An
+    // ObjectStore account has no map: nothing to decrypt, nothing to check.
+    const std::optional<objstore::TStorePlace> place = objstore::PlaceOf(Request.folder);
+    m_store = place && place->account == WithSeparator(QDir::cleanPath(Request.folder));
     const QString folderName = LastElement(Request.folder);
-    if (EmailToId(Request.email) != folderName) {
+    if (!m_store && EmailToId(Request.email) != folderName) {
         if (m_host.Ask(TBackupQuestion::EmailNotMatch,
                        FormatText(Lang("EmailNotMatch"), {Request.email, folderName}), TMsgDlgType::mtWarning,
                        mbOK | mbCancel)
@@ -448,6 +491,18 @@ TFolderChoice ChooseFolder(const QString &path)
 {
     TFolderChoice choice;
     choice.dir = path;
+    if (const std::optional<objstore::TStorePlace> place = objstore::PlaceOf(path)) {
+        choice.dir = place->account;
+        choice.store = true;
+        choice.email = place->email;
+        choice.folderId = EmailToId(place->email);
+        if (place->kind)
+            choice.ticked[size_t(*place->kind)] = true;
+        else if (LastElement(path).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0
+                 || WithSeparator(QDir::cleanPath(path)) == place->account)
+            choice.ticked.fill(true);
+        return choice;
+    }
     const QString p = WithoutSeparator(path);
     const QString name = LastElement(p);
     if (AllDigits(name)) {

@@ -1,5 +1,6 @@
 #pragma once
-// The backup of one Messenger user's content, without any window: collection of the ticked
+// The backup of one Messenger user's content (a folder ID's folder, or an ObjectStore account of
+// the later versions, see StoreBackup.h), without any window: collection of the ticked
 // content types into "~tmp", the content.xml manifests and the MCO packages, split into parts of
 // at most 199 items. The backup dialog (uBackup) and "zorvak-cli backup" describe a run with a
 // TBackupRequest and call Run; every message and the confirmation step leave through TBackupHost.
@@ -92,6 +93,10 @@ public:
     // The decrypted content map of a content folder, or an empty text after an error message.
     QString ReadContentMap(const QString &folder);
     void DoBackupContent(ContentType type);
+    // The same for an ObjectStore account: no map, items named by position.
+    void DoBackupStore(ContentType type);
+    // True while the run's folder is an ObjectStore account.
+    bool StoreRun() const { return m_store; }
     bool CopyObjects(TMsnArr &items, const QString &subFolder);
     void ConfirmItems(ContentType type, const TMsnArr &items);
     // Writes partDir + "content.xml" and moves the listed objects from "~tmp" into partDir;
@@ -108,6 +113,7 @@ private:
     QString ItemLine(ContentType type, const TMsnStuff &item) const;
     TBackupHost &m_host;
     bool m_running = false;
+    bool m_store = false;
 };
 
 // The file of `folder` named `name`; on a file system that tells letter case apart, the one file
@@ -143,9 +149,13 @@ struct TFolderChoice {
     QString dir;                    // the user folder, with a trailing separator
     QString folderId;               // empty when the folder is not a user folder nor inside one
     std::array<bool, 6> ticked{};
+    bool store = false;             // an ObjectStore account: nothing to decrypt
+    QString email;                  // the account's address (its folder's name) for a store
 };
 // A user folder (all digits) ticks every type; a content folder of one ticks the type whose
-// folder-name setting equals its name (case-sensitive) and gives the user folder.
+// folder-name setting equals its name (case-sensitive) and gives the user folder. An ObjectStore
+// account, its ObjectStore folder or a kind folder of it gives the account folder, the folder ID
+// of its address, and ticks every type or the kind folder's one.
 TFolderChoice ChooseFolder(const QString &path);
 
 } // namespace zorvak

@@ -174,8 +174,8 @@ void TfrmBackup::RefreshCaptions()
     labelDir->setText(Lang("DirOfId"));
     labelEmail->setText(Lang("Email4decrypting"));
     labelId->setText(Lang("PassportId") + QLatin1Char(':'));
-    lbDecryptIns->setText(Lang("DecryptIns"));
-    browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
+    lbDecryptIns->setText(StoreFolder ? Lang("StoreNamesNotRead") : Lang("DecryptIns"));
+    browse::SetHint(lbDecryptIns, StoreFolder ? QString() : StripAmpersands(Lang("DecryptInsHint")));
     gbItems->setTitle(Lang("SelectItems"));
     const std::array<QCheckBox *, 6> boxes = TypeBoxes();
     for (const ContentTypeInfo &info : ContentTypes)
@@ -201,12 +201,19 @@ void TfrmBackup::SetFolder(const QString &path)
     for (size_t i = 0; i < boxes.size(); ++i)
         if (choice.ticked[i])
             boxes[i]->setChecked(true);
-    QString email = EmailById().GetValue(choice.folderId);
+    QString email = choice.store ? choice.email : EmailById().GetValue(choice.folderId);
     if (email.isEmpty())
         email = QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain);
     edEmail->setText(email);
     lbId->setText(EmailToId(edEmail->text()));
-    edProtectDir->setText(FindProtectDir(edDir->text()));
+    // An ObjectStore account has no protected map: no Windows secret is asked for, and the note
+    // tells why the items come named by position.
+    StoreFolder = choice.store;
+    for (QWidget *w : std::initializer_list<QWidget *>{labelPassword, edPassword, chHash, labelProtectDir,
+                                                        edProtectDir, btBrowseProtect})
+        w->setEnabled(!StoreFolder);
+    edProtectDir->setText(StoreFolder ? QString() : FindProtectDir(edDir->text()));
+    RefreshCaptions();
 }
 
 void TfrmBackup::edEmailChange() { lbId->setText(EmailToId(edEmail->text())); }
@@ -286,7 +293,8 @@ TBackupRequest TfrmBackup::MakeRequest(bool altHeld) const
     request.skipDefault = chSkipDefault->isChecked();
     request.outputChosen = OutputChosen;
     request.showDecrypted = altHeld || !memDecrypted->isHidden();
-    request.key = DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+    if (!StoreFolder)
+        request.key = DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
     return request;
 }
 
@@ -360,7 +368,9 @@ void TfrmMain::Backup1Click()
     QString text = node->text(0);
     if (!IsAllDigits(text) && node->parent())
         text = node->parent()->text(0);
-    if (!IsAllDigits(text)) {
+    // An ObjectStore account is named by its address; ChooseFolder knows it by its folders.
+    const bool store = ChooseFolder(FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node)))).store;
+    if (!IsAllDigits(text) && !store) {
         PlainMessageBox(FormatText(Lang("SelectFolder4backup"), {node->text(0)}));
         return;
     }

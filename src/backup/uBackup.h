@@ -73,6 +73,7 @@ public:
     std::array<QCheckBox *, 6> TypeBoxes() const { return {chEmot, chDp, chBg, chWink, chDdp, chDbg}; }
     TBackupCore Core{*this};            // items, counters and flags of the runs
     bool OutputChosen = false;          // edOutput came from the save dialog, which asked about replacing
+    bool StoreFolder = false;           // edDir is an ObjectStore account: no Windows secret needed
 
     // What the controls ask for: the request of a run started now.
     TBackupRequest MakeRequest(bool altHeld) const;

@@ -4,6 +4,7 @@
 #include "browse/FolderTree.h"
 #include "browse/NameUnlock.h"
 #include "browse/Preview.h"
+#include "browse/FolderExport.h"
 #include "browse/Recognition.h"
 #include "browse/ThumbnailView.h"
 #include "browse/Thumbnailer.h"
@@ -474,7 +475,7 @@ void TFilePane::ShowSelectedFolder()
         for (const QString &f : names) {
             if (onlyRecognized && !IsRecognitionCandidate(f))
                 continue;
-            const QString x = RecognizeFile(folder + f);
+            const QString x = RecognizeContentFile(folder + f);
             if (!x.isEmpty()) {
                 m_fileNames.append(ReplaceExtension(f, x));
                 m_diskNames.append(f);
@@ -635,13 +636,14 @@ void TFilePane::SaveAs()
         start = QStringLiteral("\\My Documents\\My Music");
     else
         start = QStringLiteral("\\My Documents");
-    QString proposed = file.name;
+    const QString safeName = SafeFileName(file.name);
+    QString proposed = safeName;
     if (start != m_saveAsStartFolder) {
         m_saveAsStartFolder = start;
-        proposed = WithSeparator(MapWindowsFolder(start)) + file.name;
+        proposed = WithSeparator(MapWindowsFolder(start)) + safeName;
     } else if (!m_lastSaveFolder.isEmpty()) {
         // No start folder: the dialog opens where the user saved last.
-        proposed = WithSeparator(m_lastSaveFolder) + file.name;
+        proposed = WithSeparator(m_lastSaveFolder) + safeName;
     }
     const QString suffix = x.startsWith(QLatin1Char('.')) ? x.mid(1) : x;
     const QString chosen =

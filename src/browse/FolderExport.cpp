@@ -21,12 +21,11 @@ bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target
     const QString dest = WithSeparator(target);
     const QStringList files = ListFiles(node.folder, QString(), false, false, true);
     for (const QString &p : files) {
-        QString t = dest + QFileInfo(p).fileName();
-        const QString x = RecognizeFile(p);
+        const QString x = RecognizeContentFile(p);
         if (x.isEmpty() && KnownOnly)
             continue;
-        if (!x.isEmpty())
-            t = dest + ReplaceExtension(QFileInfo(p).fileName(), x);
+        const QString name = QFileInfo(p).fileName();
+        const QString t = dest + SafeFileName(x.isEmpty() ? name : ReplaceExtension(name, x));
         if (QFileInfo::exists(t) && !OverwriteAll) {
             const int answer = AskOverwrite ? AskOverwrite(t) : mrNo;
             if (answer == mrYesToAll) {
@@ -47,9 +46,32 @@ bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target
     for (const TFolderNode &child : node.children) {
         if (!result)
             break;
-        result = SaveFolderTree(child, dest + child.caption);
+        result = SaveFolderTree(child, dest + SafeFileName(child.caption));
     }
     return result;
+}
+
+QString SafeFileName(const QString &name)
+{
+    QString out = name;
+    for (QChar &c : out)
+        if (c.unicode() < 32 || QStringView(u"\\/:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    while (!out.isEmpty() && (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' '))))
+        out.chop(1);
+    if (out.isEmpty())
+        return QStringLiteral("_");
+    // Windows takes a device name with any extension for the device.
+    const QString stem = out.left(out.indexOf(QLatin1Char('.')) < 0 ? out.size() : out.indexOf(QLatin1Char('.'))).trimmed();
+    static const QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                     QStringLiteral("NUL"), QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
+    const bool numbered = stem.size() == 4
+                          && (stem.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)
+                              || stem.startsWith(QLatin1String("LPT"), Qt::CaseInsensitive))
+                          && stem.at(3) >= u'1' && stem.at(3) <= u'9';
+    if (numbered || devices.contains(stem, Qt::CaseInsensitive))
+        out.prepend(QLatin1Char('_'));
+    return out;
 }
 
 namespace {
@@ -84,7 +106,7 @@ TFolderNode FolderTreeOf(const QString &folder)
     QString f = folder;
     while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
         f.chop(1);
-    TFolderNode node{QFileInfo(f).fileName(), iconFolder, f, {}};
+    TFolderNode node{QFileInfo(f).fileName(), iconFolder, f, {}, {}};
     for (const QString &e : ListFolders(f, QString(), false, true)) {
         // Links to folders are not followed: a profile's junctions would loop.
         const QString sub = e.left(e.size() - 1);

@@ -9,7 +9,8 @@
 namespace zorvak {
 
 // "Save folder as": the state of one run and the copy of a node with the nodes below it. Only
-// regular files are copied, each keeping its modification time.
+// regular files are copied, each keeping its modification time, under SafeFileName of its name;
+// object metadata files (".id2") are never taken for recognised content.
 class TFolderSaver {
 public:
     // Asked when a destination file exists; gives mrYes, mrNo, mrCancel or mrYesToAll.
@@ -25,6 +26,13 @@ public:
     // folders and every later folder of the run are then skipped.
     bool SaveFolderTree(const TFolderNode &node, const QString &target);
 };
+
+// A file name every file system takes: the characters Windows refuses in names (\ / : * ? " < >
+// | and control characters) become "_", trailing dots and spaces go, and a device name of
+// Windows ("CON", "nul.txt", "COM1", ...) gets a "_" in front. Everything else is kept as it is,
+// "+" and "=" of the Base64 names of the later Messenger versions included. An empty result
+// becomes "_".
+QString SafeFileName(const QString &name);
 
 // Is `path` the folder `folder` or a path inside it (links resolved as far as they exist)?
 bool IsSameOrInside(const QString &path, const QString &folder);

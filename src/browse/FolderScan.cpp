@@ -1,5 +1,6 @@
 #include "browse/FolderScan.h"
 
+#include "browse/ObjectStore.h"
 #include "browse/unitFileFolderUtil.h"
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
@@ -73,20 +74,53 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
 {
     const QString base = WithSeparator(path);
     const QStringList entries = ListFolders(base);
+    QSet<QString> own;
+    QSet<QString> &done = seen ? *seen : own;
     for (const QString &e : entries) {
         const QString n = StripSeparator(e);
         if (level == 0) {
-            const QString messenger = base + e + o.appDatDir + o.msnDatDir;
-            if (!FolderExists(messenger))
-                continue;
-            if (seen) {
-                const QString real = QFileInfo(messenger).canonicalFilePath();
-                if (seen->contains(real))
-                    continue;
-                seen->insert(real);
+            // The Messenger folders of this profile: the one of the layout settings, the same
+            // layout below the local application data (some Vista installations kept it there)
+            // and the account folders of the later versions. A folder already scanned (the
+            // profile reached twice through links, or by another layout pass) is not scanned
+            // again; a profile without any new one is left out.
+            const QString profile = base + e;
+            QStringList idRoots, storeRoots;
+            auto fresh = [&](const QString &folder) {
+                const QString real = QFileInfo(folder).canonicalFilePath();
+                if (real.isEmpty() || done.contains(real))
+                    return false;
+                done.insert(real);
+                return true;
+            };
+            for (const QString &appDat : QStringList{o.appDatDir} + o.moreAppDatDirs) {
+                const QString messenger = profile + appDat + o.msnDatDir;
+                if (FolderExists(messenger) && fresh(messenger))
+                    idRoots << messenger;
             }
-            TFolderNode node{n, iconWindowsUser, base + e, {}};
-            ScanFolders(node.children, 1, messenger, o, seen);
+            for (const QString &layout : objstore::LocalAppDataLayouts()) {
+                const QString local = objstore::ResolveFolder(profile, layout);
+                if (local.isEmpty())
+                    continue;
+                const QString older = objstore::ResolveFolder(local, o.msnDatDir);
+                if (!older.isEmpty() && fresh(older))
+                    idRoots << older;
+                const QString later = objstore::ResolveFolder(local, objstore::MessengerFolderName());
+                if (!later.isEmpty() && !objstore::AccountsIn(later).isEmpty() && fresh(later))
+                    storeRoots << later;
+            }
+            if (idRoots.isEmpty() && storeRoots.isEmpty())
+                continue;
+            TFolderNode node{n, iconWindowsUser, profile, {}, {}};
+            for (const QString &root : std::as_const(idRoots))
+                ScanFolders(node.children, 1, root, o, seen);
+            for (const QString &root : std::as_const(storeRoots))
+                for (const QString &account : objstore::AccountsIn(root)) {
+                    TFolderNode accountNode = objstore::AccountNode(account, o);
+                    if (o.hideEmpty && accountNode.children.empty())
+                        continue;
+                    node.children.push_back(std::move(accountNode));
+                }
             into.push_back(std::move(node));
         } else if (level == 1) {
             if (!IsAllDigits(n))
@@ -99,13 +133,13 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
                 if (files > 0 && ListFolders(base + e).isEmpty())
                     continue;
             }
-            TFolderNode node{n, iconMessengerUser, base + e, {}};
+            TFolderNode node{n, iconMessengerUser, base + e, {}, {}};
             ScanFolders(node.children, 2, base + e, o, seen);
             into.push_back(std::move(node));
         } else {
             if (o.hideEmpty && CountEntries(base + e) == 0)
                 continue;
-            into.push_back(TFolderNode{n, ContentFolderIcon(n, o), base + e, {}});
+            into.push_back(TFolderNode{n, ContentFolderIcon(n, o), base + e, {}, {}});
         }
     }
 }
@@ -122,6 +156,25 @@ bool SplitAppDataPath(const QString &appData, QString &profiles, QString &appDat
         return false;
     appDatDir = QStringList(parts.mid(parts.size() - keep)).join(QLatin1Char('/')) + QLatin1Char('/');
     profiles = QStringList(parts.mid(0, parts.size() - keep - 1)).join(QLatin1Char('/')) + QLatin1Char('/');
+    return true;
+}
+
+bool SplitLocalAppDataPath(const QString &local, QString &profiles, QString &appDatDir)
+{
+    QStringList parts = local.split(QLatin1Char('/'));
+    while (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    auto endsWith = [&parts](const char *a, const char *b) {
+        return parts.size() >= 4 && parts.at(parts.size() - 2).compare(QLatin1String(a), Qt::CaseInsensitive) == 0
+               && parts.last().compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+    };
+    if (endsWith("AppData", "Local"))
+        appDatDir = QStringLiteral("AppData/Roaming/");
+    else if (endsWith("Local Settings", "Application Data"))
+        appDatDir = QStringLiteral("Application Data/");
+    else
+        return false;
+    profiles = QStringList(parts.mid(0, parts.size() - 3)).join(QLatin1Char('/')) + QLatin1Char('/');
     return true;
 }
 
@@ -143,6 +196,21 @@ TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty)
             return roots;
     }
 
+    // Then the current user's local application data folder (LOCALAPPDATA, or the profile's
+    // Local Settings), where the later Messenger versions keep their accounts.
+    const QString local = Platform::Get().ShellFolder(QStringLiteral("Local AppData"));
+    if (!local.isEmpty() && SplitLocalAppDataPath(local, profiles, appDat)) {
+        TSettingsValues tried = settings;
+        tried.docSetDir = profiles;
+        tried.appDatDir = appDat;
+        ScanFolders(roots, 0, tried.docSetDir, TScanOptions::From(tried, hideEmpty));
+        if (!roots.empty()) {
+            settings.docSetDir = tried.docSetDir;
+            settings.appDatDir = tried.appDatDir;
+            return roots;
+        }
+    }
+
     // Third pass: where Windows profiles lie on this machine.
     QStringList profileFolders;
     for (const QString &volume : Platform::Get().WindowsVolumes()) {
@@ -155,11 +223,11 @@ TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty)
     for (const QString &folder : profileFolders) {
         if (!FolderExists(folder))
             continue;
-        for (const char *layout : {"Application Data/", "AppData/Roaming/"}) {
-            TScanOptions o = TScanOptions::From(settings, hideEmpty);
-            o.appDatDir = QString::fromLatin1(layout);
-            ScanFolders(roots, 0, folder, o, &seen);
-        }
+        // Both layouts at once, so that a profile shows once with everything it holds.
+        TScanOptions o = TScanOptions::From(settings, hideEmpty);
+        o.appDatDir = QStringLiteral("Application Data/");
+        o.moreAppDatDirs = {QStringLiteral("AppData/Roaming/")};
+        ScanFolders(roots, 0, folder, o, &seen);
     }
     return roots;
 }

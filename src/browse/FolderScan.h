@@ -28,6 +28,7 @@ struct TFolderNode {
     int icon = iconNone;
     QString folder;                  // as recorded in the main window's FolderMap
     std::vector<TFolderNode> children;
+    QString hint;                    // shown when the pointer rests on the node; may be empty
 };
 using TFolderForest = std::vector<TFolderNode>;
 
@@ -36,6 +37,7 @@ struct TScanOptions {
     QString appDatDir;               // "Application Data/"
     QString msnDatDir;               // "Microsoft/MSN Messenger/"
     QString subdirEmot, subdirBg, subdirWink, subdirDp, subdirDdp;
+    QStringList moreAppDatDirs;      // other Application Data folders tried in each profile too
     bool hideEmpty = true;
     static TScanOptions From(const TSettingsValues &settings, bool hideEmpty);
 };
@@ -45,7 +47,10 @@ bool IsAllDigits(const QString &text);
 int ContentFolderIcon(const QString &name, const TScanOptions &options);
 
 // Adds the nodes found below `path` to `into`: level 0 Windows users, 1 Messenger users (folder
-// IDs), 2 content folders. `seen`, when given, holds the real paths of Messenger folders already
+// IDs), 2 content folders. At level 0 a profile's local application data is searched too: for
+// the same layout under "Microsoft/MSN Messenger/" and for the ObjectStore accounts of the later
+// versions (see browse/ObjectStore.h), which become Messenger user nodes captioned with their
+// e-mail address. `seen`, when given, holds the real paths of Messenger folders already
 // scanned at level 0; a user whose Messenger folder is among them is skipped (a profile reached
 // twice through links).
 void ScanFolders(TFolderForest &into, int level, const QString &path, const TScanOptions &options,
@@ -57,9 +62,16 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
 // ".../Documents and Settings/" and "Application Data/". False when the path is too short.
 bool SplitAppDataPath(const QString &appData, QString &profiles, QString &appDatDir);
 
+// The same for a local application data folder (LOCALAPPDATA): ".../Users/Alice/AppData/Local"
+// gives ".../Users/" and "AppData/Roaming/"; ".../Documents and Settings/Alice/Local Settings/
+// Application Data" gives ".../Documents and Settings/" and "Application Data/". Letter case is
+// ignored. False for any other path.
+bool SplitLocalAppDataPath(const QString &local, QString &profiles, QString &appDatDir);
+
 // The automatic scan: the profiles folder of the settings; when that finds nothing, the one the
 // current user's Application Data folder tells (which then replaces docSetDir and appDatDir of
-// `settings` for the rest of the run); when that finds nothing either, every Windows volume's
+// `settings` for the rest of the run); then the one the local application data folder tells (the
+// same way); when that finds nothing either, every Windows volume's
 // "Documents and Settings" and "Users" folders and every Wine prefix's "drive_c/users", each with
 // both layouts.
 TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty);

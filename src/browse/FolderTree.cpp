@@ -2,6 +2,7 @@
 
 #include "browse/CachedPictures.h"
 #include "browse/FolderExport.h"
+#include "browse/ObjectStore.h"
 #include "browse/unitFileFolderUtil.h"
 #include "browse/unitOpenFolderDialog.h"
 #include "common/unitString.h"
@@ -270,6 +271,8 @@ void TFolderTree::AddNodes(QTreeWidgetItem *parent, const TFolderForest &forest,
         if (node.icon >= 0 && node.icon < Icons.size())
             item->setIcon(0, Icons.at(node.icon));
         item->setData(0, Qt::UserRole, node.icon);
+        if (!node.hint.isEmpty())
+            item->setToolTip(0, node.hint);
         FolderMap.SetValue(QString::number(next++), node.folder);
         AddNodes(item, node.children, next);
     }
@@ -295,6 +298,7 @@ TFolderNode TFolderTree::Snapshot(const QTreeWidgetItem *node) const
     out.caption = node->text(0);
     out.icon = node->data(0, Qt::UserRole).toInt();
     out.folder = FolderOf(node);
+    out.hint = node->toolTip(0);
     for (int i = 0; i < node->childCount(); ++i)
         out.children.push_back(Snapshot(node->child(i)));
     return out;
@@ -336,7 +340,7 @@ void TFolderTree::Clear()
 void TFolderTree::ShowFolder(const QString &folder, const QString &caption, bool hideEmpty)
 {
     Clear();
-    TFolderNode root{caption, iconFolder, folder, {}};
+    TFolderNode root{caption, iconFolder, folder, {}, {}};
     ScanFolders(root.children, 2, folder, TScanOptions::From(Settings(), hideEmpty));
     AddForest(nullptr, {root});
     ExpandAndSelectFirst();
@@ -368,11 +372,23 @@ void TFolderTree::ScanCurrentUser(bool hideEmpty)
     }
     appData = WithSeparator(appData);
     Clear();
-    TFolderNode root{QStringLiteral("Current user"), iconWindowsUser, appData, {}};
+    TFolderNode root{QStringLiteral("Current user"), iconWindowsUser, appData, {}, {}};
     const QString messenger = appData + Settings().msnDatDir;
-    const bool found = QFileInfo(messenger).isDir();
+    bool found = QFileInfo(messenger).isDir();
+    const TScanOptions options = TScanOptions::From(Settings(), hideEmpty);
     if (found)
-        ScanFolders(root.children, 1, messenger, TScanOptions::From(Settings(), hideEmpty));
+        ScanFolders(root.children, 1, messenger, options);
+    // The accounts of the later versions: below LOCALAPPDATA, or the profile's own local folder.
+    QStringList locals;
+    if (const QString local = Platform::Get().ShellFolder(QStringLiteral("Local AppData")); !local.isEmpty())
+        locals << local;
+    for (const QString &layout : objstore::LocalAppDataLayouts())
+        if (const QString local = objstore::ResolveFolder(ProfileOfUserFolder(appData), layout); !local.isEmpty())
+            locals << local;
+    for (TFolderNode &account : objstore::AccountNodesBelow(locals, options)) {
+        root.children.push_back(std::move(account));
+        found = true;
+    }
     AddForest(nullptr, {root});
     if (!found)
         PlainMessageBox(FormatText(Lang("MsnDatDirNotFound"), {Settings().msnDatDir, appData, Lang("MsnDatDir")}));
@@ -406,7 +422,7 @@ void TFolderTree::AddChosen(const QString &chosen, bool hideEmpty)
     while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
         trimmed.chop(1);
     const QString caption = QFileInfo(trimmed).fileName().isEmpty() ? trimmed : QFileInfo(trimmed).fileName();
-    TFolderNode root{caption, iconFolder, chosen, {}};
+    TFolderNode root{caption, iconFolder, chosen, {}, {}};
     ScanFolders(root.children, 2, chosen, TScanOptions::From(Settings(), hideEmpty));
     AddForest(nullptr, {root});
     ExpandAndSelectFirst();

@@ -127,8 +127,17 @@ bool IsRecognitionCandidate(const QString &fileName)
     if (ext.isEmpty())
         return true;
     return ext.compare(QLatin1String(".dat"), Qt::CaseInsensitive) == 0
-        || ext.compare(QLatin1String(".bin"), Qt::CaseInsensitive) == 0;
+        || ext.compare(QLatin1String(".bin"), Qt::CaseInsensitive) == 0
+        || ext.compare(QLatin1String(".dt2"), Qt::CaseInsensitive) == 0;
 }
+
+bool IsContentMetadata(const QString &fileName)
+{
+    const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    return name.size() > 4 && name.endsWith(QLatin1String(".id2"), Qt::CaseInsensitive);
+}
+
+QString RecognizeContentFile(const QString &path) { return IsContentMetadata(path) ? QString() : RecognizeFile(path); }
 
 QString ReplaceExtension(const QString &fileName, const QString &extension)
 {

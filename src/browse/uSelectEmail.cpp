@@ -158,6 +158,14 @@ void SelectFolderOfAddress(TFolderTree &tree, QWidget *owner)
     const QString address = dialog.cbEmail->currentText();
     const QString id = EmailToId(address);
     QTreeWidgetItem *found = tree.FindCaption(id);
+    // The later Messenger versions name an account's folder by its address instead.
+    const int count = browse::NodeCount(tree.View());
+    for (int i = 0; i < count && !found; ++i) {
+        QTreeWidgetItem *node = browse::NodeAt(tree.View(), i);
+        if (node && node->data(0, Qt::UserRole).toInt() == iconMessengerUser
+            && node->text(0).compare(address, Qt::CaseInsensitive) == 0)
+            found = node;
+    }
     if (!found) {
         PlainMessageBox(FormatText(CurrentLanguage().Get(QStringLiteral("IdNotFound")), {id}));
         return;

@@ -125,7 +125,9 @@ int Run(const QStringList &args)
         return options.Usage(QStringLiteral("give one USERFOLDER"));
     const QString folder = positional.value(0);
     const bool typesGiven = options.IsSet(QStringLiteral("types"));
-    if (folder.isEmpty() || !options.IsSet(QStringLiteral("email")))
+    // An ObjectStore account needs no secret, and its folder's name is its address.
+    const TFolderChoice choice = ChooseFolder(QFileInfo(folder).absoluteFilePath() + QLatin1Char('/'));
+    if (folder.isEmpty() || (!options.IsSet(QStringLiteral("email")) && !choice.store))
         return options.Usage(QStringLiteral("give USERFOLDER and --email ADDRESS"));
     std::array<bool, 6> types{};
     if (typesGiven) {
@@ -139,9 +141,13 @@ int Run(const QStringList &args)
     if (!QFileInfo(folder).isDir())
         return options.Fail(QStringLiteral("not a folder: ") + folder);
     int status = 0;
-    const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status);
+    std::optional<DpapiKeyMaterial> key = DpapiKeyMaterial();
+    if (!choice.store)
+        key = KeyOrReport(options, &status);
     if (!key)
         return status;
+    if (choice.store)
+        Warn(CurrentLanguage().Get(QStringLiteral("StoreNamesNotRead")));
 
     // A work folder of this run's own, so that runs at the same time do not meet.
     QTemporaryDir work;
@@ -166,11 +172,10 @@ int Run(const QStringList &args)
     }
     core.WorkDir = work.path() + QStringLiteral("/~tmp/");
     host.tmp = core.TmpDir();
-    const TFolderChoice choice = ChooseFolder(QFileInfo(folder).absoluteFilePath() + QLatin1Char('/'));
     TBackupRequest request;
     request.folder = choice.dir;
     request.types = typesGiven ? types : choice.ticked;
-    request.email = options.Get(QStringLiteral("email"));
+    request.email = options.IsSet(QStringLiteral("email")) ? options.Get(QStringLiteral("email")) : choice.email;
     const QString out = options.Get(QStringLiteral("out"));
     request.output = out.isEmpty() ? UniqueOutputName(QDir::currentPath() + QStringLiteral("/Backup.mco"))
                                    : QFileInfo(out).absoluteFilePath();
@@ -203,6 +208,10 @@ ZORVAK_CLI_COMMAND(
     "Messenger used it; DIR the profile's \"Application Data/Microsoft/Protect\" folder (found above\n"
     "USERFOLDER when not given). The Windows account's secret, one of:\n"
     ZORVAK_CLI_SECRET_OPTIONS_HELP
+    "USERFOLDER may also be an account folder of the later Messenger versions (named by its\n"
+    "address, holding ObjectStore), its ObjectStore folder or one of its kind folders: then no\n"
+    "secret is needed, ADDRESS defaults to the account folder's name, and the objects are named\n"
+    "by position (their own names are not read).\n"
     "--include-default keeps Messenger's default content. FILE defaults to BackupN.mco in the\n"
     "current folder (the first free N); an existing FILE is replaced. --json prints one JSON document\n"
     "instead of the lines: {\"packages\": [{\"file\", \"items\"}], \"failed\": [the packages not written]}.\n"

@@ -83,7 +83,9 @@ ZORVAK_CLI_COMMAND("scan", "find the Messenger data folders",
                    "folder and the Messenger folder (relative to a profile). --appdata also takes the\n"
                    "whole path of an Application Data folder, as APPDATA holds it; that path names the\n"
                    "profiles folder too, unless --docset is given. --show-empty keeps the folders that\n"
-                   "hold no files. --json prints one JSON document instead: {\"folders\": [...]}, each node an\n"
+                   "hold no files. The accounts of the later Messenger versions (ObjectStore, below each\n"
+                   "profile's local application data) show as Messenger users captioned with their address.\n"
+                   "--json prints one JSON document instead: {\"folders\": [...]}, each node an\n"
                    "object with \"caption\", \"icon\", \"folder\" and its \"children\". Exit status 1 when\n"
                    "nothing is found.",
                    Run);

@@ -225,6 +225,11 @@ QString PosixPlatform::ShellFolder(const QString &name)
         if (!env.isEmpty())
             return env;
     }
+    if (name.compare(QLatin1String("Local AppData"), Qt::CaseInsensitive) == 0) {
+        const QString env = qEnvironmentVariable("LOCALAPPDATA");
+        if (!env.isEmpty())
+            return env;
+    }
     const QString envName = name.toUpper().replace(QLatin1Char(' '), QLatin1Char('_'));
     const QString fromEnv = qEnvironmentVariable((QStringLiteral("ZORVAK_SHELL_") + envName).toUtf8().constData());
     if (!fromEnv.isEmpty())

@@ -305,6 +305,9 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"GoogleTest\rkeeping Zorvak tested\r"
           u"CMake\rbuilding Zorvak\r"
           u"and everyone who tried Zorvak\rThank you for your feedback and support!"_s);
+    l.Add(u"StoreItemNames"_s, u"Emoticon\rDisplay picture\rBackground\rWink\rDeluxe display picture\rDynamic background"_s);
+    l.Add(u"StoreNamesNotRead"_s,
+          u"Names and shortcuts of this Messenger version are not read; the objects are named by position."_s);
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xport with names"_s);

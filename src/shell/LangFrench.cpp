@@ -310,6 +310,9 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"GoogleTest\rles tests de Zorvak\r"
           u"CMake\rla construction de Zorvak\r"
           u"et tous ceux qui ont essayé Zorvak\rMerci de vos remarques et de votre soutien !"_s);
+    l.Add(u"StoreItemNames"_s, u"Émoticône\rImage perso\rArrière-plan\rClin d'oeil\rImage perso de luxe\rArrière-plan dynamique"_s);
+    l.Add(u"StoreNamesNotRead"_s,
+          u"Les noms et raccourcis de cette version de Messenger ne sont pas lus ; les objets sont nommés d'après leur position."_s);
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xporter avec les noms"_s);

@@ -309,6 +309,9 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"GoogleTest\ri test di Zorvak\r"
           u"CMake\rla compilazione di Zorvak\r"
           u"e tutti quelli che hanno provato Zorvak\rGrazie per i commenti e il sostegno!"_s);
+    l.Add(u"StoreItemNames"_s, u"Emoticon\rImmagine personale\rSfondo\rWink\rImmagine personale deluxe\rSfondo dinamico"_s);
+    l.Add(u"StoreNamesNotRead"_s,
+          u"I nomi e le scorciatoie di questa versione di Messenger non vengono letti; gli oggetti prendono il nome dalla loro posizione."_s);
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&sporta con i nomi"_s);

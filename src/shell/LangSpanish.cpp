@@ -309,6 +309,9 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"GoogleTest\rlas pruebas de Zorvak\r"
           u"CMake\rla compilación de Zorvak\r"
           u"y todos los que han probado Zorvak\r¡Gracias por sus comentarios y su apoyo!"_s);
+    l.Add(u"StoreItemNames"_s, u"Emoticono\rImagen para mostrar\rFondo\rGuiño\rImagen para mostrar de lujo\rFondo dinámico"_s);
+    l.Add(u"StoreNamesNotRead"_s,
+          u"Los nombres y métodos abreviados de esta versión de Messenger no se leen; los objetos se nombran por su posición."_s);
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xportar con los nombres"_s);

@@ -86,6 +86,20 @@ void Cabinets(const QString &work)
         f.open(QIODevice::ReadOnly);
         Put("cabinet", k.name, f.readAll());
     }
+
+    // A wink: its cabinet with the movie and the manifest that names it.
+    write(work + QStringLiteral("/content.xml"),
+          "<?xml version=\"1.0\"?>\r\n<package xmlns=\"http://messenger.msn.com/messengercontent/1.0\" type=\"wink\">\r\n"
+          "<item type=\"wink\" file=\"w.swf\" name=\"Big Wave\" keysequence=\"#wave\" />\r\n</package>\r\n");
+    write(work + QStringLiteral("/w.swf"), QByteArray("FWS\x06") + QByteArray(40, '\0'));
+    TCABFile wink;
+    wink.CABFile = work + QStringLiteral("/wink.cab");
+    wink.CABFileContents.Add().Name = work + QStringLiteral("/content.xml");
+    wink.CABFileContents.Add().Name = work + QStringLiteral("/w.swf");
+    wink.CreateCabinet();
+    QFile w(wink.CABFile);
+    w.open(QIODevice::ReadOnly);
+    Put("wink_manifest", "cabinet", w.readAll());
 }
 
 void Dpapi()
@@ -170,6 +184,11 @@ void Texts()
     Put("content_xml", "climbing", pkg + "<item type=\"usertile\" file=\"../a.png\"/><item type=\"background\" file=\"/etc/passwd\"/></package>");
     Put("content_xml", "names", pkg + "<item type=\"wink\" file=\"A.PNG\" displayname=\"../../x\"/><item type=\"x\" file=\"a.png\" displayname=\"/\"/></package>");
     Put("content_xml", "wrong-namespace", "<package xmlns=\"urn:other\"><item type=\"emoticon\" file=\"a.png\"/></package>");
+
+    Put("wink_manifest", "named", "<?xml version=\"1.0\"?><package type=\"wink\"><item type=\"wink\" name=\"Big Wave\" keysequence=\"#wave\"/></package>");
+    Put("wink_manifest", "prefixed", "<p xmlns:w=\"urn:w\"><item w:displayname=\" Tea &amp; cake\t\" w:shortcut=\"(t)\"/></p>");
+    Put("wink_manifest", "doctype", "<!DOCTYPE p [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;\">]><p name=\"&b;\"/>");
+    Put("wink_manifest", "unclosed", "<package><item name=\"x\">");
 
     Put("settings_ini", "plain", "[Common]\r\nLanguage=FR\r\nDocSetDir=/mnt/c/Documents and Settings/\r\n[Emails]\r\n1=a@b.c\r\n");
     Put("settings_ini", "cp1252", "[Common]\nSubdirEmot=\xc9motic\xf4nes\nFuzzKey=old\n");

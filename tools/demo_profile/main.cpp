@@ -1,4 +1,4 @@
-// zorvak-demo-profile DIR: a complete synthetic Windows XP profile with Messenger content, so
+// zorvak-demo-profile DIR: complete synthetic Windows profiles with Messenger content, so
 // Zorvak can be tried (and its backup tested) without a Windows disk.
 //
 // DIR/Documents and Settings/
@@ -7,6 +7,11 @@
 //       CustomEmoticons UserTile Backgrounds Winks3 DeluxeDisplayPictures DynamicBackgrounds
 //       MapFile VoiceClips
 //   Bob/Application Data/...                            a second Messenger user
+// DIR/Users/Dave/                                        a Windows 7 profile of a later Messenger
+//   AppData/Roaming/Microsoft/Protect/<SID>/             master key, Preferred
+//   AppData/Local/Microsoft/Messenger/dave.demo@hotmail.com/ObjectStore/
+//       CustomEmoticons UserTile WebcamDDP Winks3 Backgrounds DynamicBackgrounds
+//       (<name>.dt2 and <name>.id2 per object; <name>.png beside each wink)
 //
 // Every map is protected as Messenger protects it: with the account's DPAPI master key and the
 // e-mail address as entropy. The account passwords are in kUsers below (and in the README).
@@ -358,6 +363,122 @@ void WriteBob(const QString &root)
     u.Maps("UserTile", QStringLiteral("Bob\t") + MsnObject(me, 3, u.Content("UserTile", picture), picture, "Bob", u.Stamp()) + u'\t');
 }
 
+// Dave: a Windows 7 profile whose Messenger (a later version) keeps an account in the
+// ObjectStore layout: below AppData/Local, one folder per kind, each object a ".dt2" file with its
+// bytes and a ".id2" file with its protected metadata beside it; winks add a ".png" thumbnail.
+const UserSpec kDave{"Dave", "dave.demo@hotmail.com", "S-1-5-21-1085031214-1563985344-725345543-1005", "zorvak-demo", nullptr};
+
+// A wink cabinet that carries its own manifest naming it.
+QByteArray MakeNamedWinkCabinet(const QString &file, const QString &name, QColor colour, int frames)
+{
+    QTemporaryDir work;
+    const QString swf = work.filePath(file + ".swf"), png = work.filePath(file + ".png"),
+                  xml = work.filePath("content.xml");
+    WriteFile(swf, demo::MakeFlash(100, 100, frames, colour));
+    WriteFile(png, demo::MakePicture("png", 50, 50, colour, 1));
+    const QString manifest = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+        "<package xmlns=\"http://messenger.msn.com/messengercontent/1.0\" version=\"1.0\" type=\"wink\">\r\n"
+        "<item contenttype=\"D\" type=\"wink\" mimetype=\"application/x-shockwave-flash\" file=\"%1.swf\" "
+        "name=\"%2\" keysequence=\"#wave\" />\r\n"
+        "<item contenttype=\"T\" type=\"wink\" mimetype=\"image/png\" file=\"%1.png\" />\r\n"
+        "</package>\r\n").arg(file, name);
+    WriteFile(xml, manifest.toUtf8());
+    TCABFile cab;
+    cab.CABFile = work.filePath("wink.cab");
+    cab.CompressionType = typMSZIP;
+    for (const QString &entry : {xml, swf, png})
+        cab.CABFileContents.Add().Name = entry;
+    cab.CreateCabinet();
+    QFile f(cab.CABFile);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the wink cabinet");
+    return f.readAll();
+}
+
+// A deluxe display picture of the later versions: a cabinet of a Flash movie and its still.
+QByteArray MakeWebcamDdpCabinet()
+{
+    QTemporaryDir work;
+    const QString swf = work.filePath("ddp.swf"), png = work.filePath("ddp.png");
+    WriteFile(swf, demo::MakeFlash(96, 96, 30, QColor(200, 60, 160)));
+    WriteFile(png, demo::MakePicture("png", 96, 96, QColor(200, 60, 160), 2));
+    TCABFile cab;
+    cab.CABFile = work.filePath("ddp.cab");
+    cab.CompressionType = typMSZIP;
+    cab.CABFileContents.Add().Name = swf;
+    cab.CABFileContents.Add().Name = png;
+    cab.CreateCabinet();
+    QFile f(cab.CABFile);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the deluxe display picture cabinet");
+    return f.readAll();
+}
+
+void WriteDave(const QString &root)
+{
+    const UserSpec &user = kDave;
+    const QString profile = root + "/Users/" + user.windowsUser;
+    const QString email = QString::fromLatin1(user.email);
+    const QString store = profile + "/AppData/Local/Microsoft/Messenger/" + email + "/ObjectStore";
+
+    // The account's master key (Windows 7: AES-256 and SHA-512), which protects the metadata.
+    const QString sidFolder = profile + "/AppData/Roaming/Microsoft/Protect/" + user.sid;
+    MasterKeyParams params;
+    params.sid = user.sid;
+    params.passwordHash = PasswordHashes::Of(QString::fromUtf8(user.password)).sha1;
+    params.flavour = Flavour::Modern;
+    const MadeMasterKey key = MakeMasterKeyFile(params);
+    WriteFile(sidFolder + "/" + key.guid, key.file);
+    WriteFile(sidFolder + "/Preferred", MakePreferred(key.guid, QDateTime::currentDateTimeUtc().addDays(90)));
+
+    // The object's name: the Base64 text of a 20-byte hash, "/" written as "_" (Windows takes no
+    // "/" in a name). The first object's salt is chosen so that its name holds a "+" too.
+    int salt = 0;
+    bool wantPlus = true;
+    const auto object = [&](const QString &kind, const QByteArray &data, const QString &name, const QString &shortcut) {
+        QString base;
+        do {
+            base = QString::fromLatin1(QCryptographicHash::hash(data + QByteArray::number(salt++), QCryptographicHash::Sha1)
+                                           .toBase64())
+                       .replace(u'/', u'_');
+        } while (wantPlus && !base.contains(u'+') && salt < 1000);
+        wantPlus = false;
+        WriteFile(store + "/" + kind + "/" + base + ".dt2", data);
+        const QByteArray metadata = Utf16Le(name + u'\t' + shortcut + QChar(u'\0'));
+        WriteFile(store + "/" + kind + "/" + base + ".id2",
+                  MakeBlob(key.masterKey, key.guid, metadata, QByteArray(), Flavour::Modern, email));
+        return base;
+    };
+
+    object("CustomEmoticons", demo::MakePicture("png", 19, 19, QColor(30, 160, 220), 1), QStringLiteral("Dave's wave"), QStringLiteral("(dw)"));
+    object("CustomEmoticons", demo::MakeAnimatedGif(19, QColor(240, 120, 20)), QStringLiteral("Spinning grin"), QStringLiteral(":dg"));
+    object("CustomEmoticons", demo::MakePicture("jpg", 40, 40, QColor(90, 200, 120), 2), QStringLiteral("Tea time"), QStringLiteral("(tea)"));
+
+    object("UserTile", demo::MakePicture("png", 96, 96, QColor(60, 90, 200), 0), QStringLiteral("Dave"), QString());
+    object("UserTile", demo::MakeAnimatedGif(96, QColor(220, 40, 80)), QStringLiteral("Dave animated"), QString());
+    object("UserTile", demo::MakePicture("jpg", 96, 96, QColor(120, 120, 120), 1), QStringLiteral("Webcam shot"), QString());
+
+    object("WebcamDDP", MakeWebcamDdpCabinet(), QStringLiteral("Dave live"), QString());
+
+    object("Backgrounds", demo::MakePicture("jpg", 320, 240, QColor(40, 120, 200), 2), QStringLiteral("Lake"), QString());
+    object("DynamicBackgrounds", demo::MakeFlash(320, 240, 24, QColor(20, 160, 90)), QStringLiteral("Forest"), QString());
+
+    // Winks: the cabinet and its thumbnail; one cabinet names itself in its manifest.
+    const struct {
+        QByteArray cabinet;
+        QColor colour;
+        QString name;
+    } winks[] = {
+        {MakeNamedWinkCabinet(QStringLiteral("wave"), QStringLiteral("Big Wave"), QColor(30, 144, 255), 20), QColor(30, 144, 255), QStringLiteral("Big Wave")},
+        {MakeWinkCabinet(QStringLiteral("jump"), QColor(255, 200, 0), 16), QColor(255, 200, 0), QStringLiteral("Jump")},
+    };
+    for (const auto &wink : winks) {
+        const QString base = object("Winks3", wink.cabinet, wink.name, QString());
+        WriteFile(store + "/Winks3/" + base + ".png", demo::MakePicture("png", 50, 50, wink.colour, 1));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -367,8 +488,9 @@ int main(int argc, char *argv[])
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         Err() << "Usage: zorvak-demo-profile DIR\n"
                  "Writes a synthetic Windows XP profile with Messenger content for two users under\n"
-                 "DIR/Documents and Settings. DIR must be new or empty, or hold a demo profile this\n"
-                 "tool wrote before, which is then replaced; anything else in DIR makes it refuse.\n";
+                 "DIR/Documents and Settings, and a Windows 7 profile whose account keeps its content in\n"
+                 "the ObjectStore layout under DIR/Users. DIR must be new or empty, or hold a demo profile\n"
+                 "this tool wrote before, which is then replaced; anything else in DIR makes it refuse.\n";
         return 2;
     }
     const QString root = QDir::cleanPath(QDir(args.first()).absolutePath());
@@ -383,6 +505,7 @@ int main(int argc, char *argv[])
         StartRecord(root);
         WriteAlice(root);
         WriteBob(root);
+        WriteDave(root);
     } catch (const std::exception &e) {
         Err() << "zorvak-demo-profile: " << e.what() << "\n";
         return 1;
@@ -391,5 +514,7 @@ int main(int argc, char *argv[])
     for (const UserSpec &user : kUsers)
         out << root << "/Documents and Settings/" << user.windowsUser << "/Application Data\t" << user.email << '\t'
             << EmailToId(QString::fromLatin1(user.email)) << '\t' << user.password << '\n';
+    out << root << "/Users/" << kDave.windowsUser << "/AppData/Roaming\t" << kDave.email << '\t'
+        << EmailToId(QString::fromLatin1(kDave.email)) << '\t' << kDave.password << '\n';
     return 0;
 }
