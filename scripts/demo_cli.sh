@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo through the command line, for a machine without a display: scans the demo profile,
-# backs up Alice's content with the demo password, lists the package, and says where the results
-# are. Usage: scripts/demo_cli.sh [BUILD_DIR [OUT_DIR]]
+# backs up Alice's content with the demo password, lists the package, exports her content under
+# its names as a web page, and says where the results are.
+# Usage: scripts/demo_cli.sh [BUILD_DIR [OUT_DIR]]
 #   BUILD_DIR  the build folder (default build/default)
 #   OUT_DIR    where the results go (default build/demo-output; emptied first)
 set -euo pipefail
@@ -36,10 +37,10 @@ echo
 echo "== What the package holds (zorvak-cli cab list)"
 "$CLI" cab list "$OUT/Alice.mco" | tee "$OUT/Alice.mco.tsv"
 
-# ==== NAMED EXPORT AS HTML: its step goes here ====
-# The command (with its echo and a line in the list of results below):
-#   "$CLI" export "$ALICE" "$OUT/Alice-named" --named --format html --email "$EMAIL" --password-file "$PASSWORD_FILE"
-# ==== end of the named export's place ====
+echo
+echo "== Alice's content under the names she gave it, as a web page (zorvak-cli export --named)"
+"$CLI" export "$ALICE" "$OUT/Alice-named" --named --format html --email "$EMAIL" --password-file "$PASSWORD_FILE" \
+  | tee "$OUT/named.tsv"
 
 echo
 echo "Results in $OUT:"
@@ -47,4 +48,5 @@ echo "  scan.tsv        the folder tree the scan found"
 echo "  Alice.mco       the backup package (install it with: $CLI install \"$OUT/Alice.mco\")"
 echo "  backup.tsv      the packages written and their numbers of items"
 echo "  Alice.mco.tsv   the files in the package"
+echo "  Alice-named/    every object under its own name; open Alice-named/index.html in a browser"
 echo "The demo profile is in $DEMO (e-mail $EMAIL, Windows password zorvak-demo)."

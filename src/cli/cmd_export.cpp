@@ -56,7 +56,7 @@ ZORVAK_CLI_COMMAND("export", "copy a folder out under recognised extensions",
                    "\n"
                    "Usage: zorvak-cli export USERFOLDER OUT --named [--email ADDRESS [--password-file F | ...]]\n"
                    "                         [--protect-dir DIR] [--format folder|pidgin|html] [--types LIST]\n"
-                   "                         [--include-default] [--json]\n"
+                   "                         [--include-default] [--json] [--quiet]\n"
                    "Writes every object of a Messenger user folder once into OUT under the name its map gives\n"
                    "it (the maps are decrypted as the backup decrypts them; without --email, objects are named\n"
                    "by their file names). Formats: folder (one sub-folder per content type, index.tsv),\n"
@@ -67,7 +67,8 @@ ZORVAK_CLI_COMMAND("export", "copy a folder out under recognised extensions",
                    "(TAB, CR, LF and backslash escaped as \\t \\r \\n \\\\), then for pidgin \"archive\", a tab\n"
                    "and the .tar.gz; --json prints one JSON document instead. LIST: Emot,Dp,Bg,Wink,Ddp,Dbg\n"
                    "(pidgin takes Emot only). Messenger's default content is left out unless\n"
-                   "--include-default. The Windows account's secret, one of:\n"
+                   "--include-default. On a terminal the objects written so far show on standard error; --quiet\n"
+                   "leaves that out. The Windows account's secret, one of:\n"
                    ZORVAK_CLI_SECRET_OPTIONS_HELP
                    "Exit status: 0 when every object was written, 1 when something failed (a wrong password\n"
                    "included), 2 for wrong usage.",

@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
 #include "cli/ExportNamed.h"
+#include "cli/Progress.h"
 #include "common/Exceptions.h"
 #include "export/NamedExport.h"
 
@@ -20,6 +21,7 @@ const QString kFormat = QStringLiteral("format");
 const QString kTypes = QStringLiteral("types");
 const QString kIncludeDefault = QStringLiteral("include-default");
 const QString kJson = QStringLiteral("json");
+const QString kQuiet = QStringLiteral("quiet");
 
 QString Code(ContentType type) { return QString::fromLatin1(InfoOf(type).code); }
 
@@ -63,7 +65,11 @@ QJsonDocument JsonOf(const named::TNamedExportResult &result)
     return QJsonDocument(root);
 }
 
-void Note(const QString &text) { Err() << "zorvak-cli export: " << TerminalText(text) << "\n"; }
+void Note(const QString &text)
+{
+    Progress::ClearCurrent();
+    Err() << "zorvak-cli export: " << TerminalText(text) << "\n";
+}
 
 } // namespace
 
@@ -74,13 +80,14 @@ void AddNamedExportOptions(VerbOptions &options)
         .Value(kFormat, QStringLiteral("FORMAT"), QStringLiteral("folder, pidgin or html"))
         .Value(kTypes, QStringLiteral("LIST"), QStringLiteral("a list of content types"))
         .Flag(kIncludeDefault)
-        .Flag(kJson);
+        .Flag(kJson)
+        .Flag(kQuiet);
     AddKeyOptions(options);
 }
 
 QStringList NamedExportOnlyOptions()
 {
-    return {kEmail, kFormat, kTypes, kIncludeDefault, kJson, QStringLiteral("password"), QStringLiteral("password-file"),
+    return {kEmail, kFormat, kTypes, kIncludeDefault, kJson, kQuiet, QStringLiteral("password"), QStringLiteral("password-file"),
             QStringLiteral("hash"), QStringLiteral("hash-file"), QStringLiteral("protect-dir")};
 }
 
@@ -132,10 +139,16 @@ int RunNamedExportVerb(const VerbOptions &options)
     } cleanup;
 
     TNamedExportResult result;
-    try {
-        result = RunNamedExport(request);
-    } catch (const Exception &e) {
-        return options.Fail(e.Message());
+    {
+        Progress progress(Progress::Wanted(options.IsSet(kQuiet)));
+        try {
+            result = RunNamedExport(request, [&progress](int done, int total, const QString &current) {
+                progress.Update(done, total, current);
+            });
+        } catch (const Exception &e) {
+            progress.Clear();
+            return options.Fail(e.Message());
+        }
     }
 
     if (!result.credentials)

@@ -128,3 +128,28 @@ TEST_F(NamedExportCli, ExitStatuses)
     EXPECT_TRUE(copy.out.endsWith(S("\t") + env.path(S("copy/")) + QFileInfo(user).fileName() + S("\n")))
         << copy.out.toStdString();
 }
+
+TEST_F(NamedExportCli, ProgressShowsOnATerminalOnlyAndNeverWithQuiet)
+{
+    const CliResult plain = Cli(QStringList{user, env.path(S("plain")), S("--named")} + alice);
+    ASSERT_EQ(plain.code, 0) << plain.err.toStdString();
+    EXPECT_FALSE(plain.err.contains(u'\r')) << plain.err.toStdString();
+    // `script` (util-linux, always on Debian) gives the program a terminal.
+    const auto onTerminal = [&](const QString &out, const QStringList &more) {
+        QStringList quoted;
+        for (const QString &a : QStringList{S(ZORVAK_CLI), S("export"), user, out, S("--named")} + alice + more)
+            quoted << u'\'' + a + u'\'';
+        QProcess p;
+        p.start(S("script"), {S("-qec"), quoted.join(u' '), S("/dev/null")});
+        EXPECT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(p.exitCode(), 0);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString shown = onTerminal(env.path(S("shown")), {});
+    EXPECT_TRUE(shown.contains(S("\r15/16 "))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(S("\r16/16\x1b[K\r\x1b[K"))) << shown.toStdString(); // cleared at the end
+    EXPECT_TRUE(shown.contains(S("\x1b[K"))) << shown.toStdString();
+    const QString quiet = onTerminal(env.path(S("quiet")), {S("--quiet")});
+    EXPECT_FALSE(quiet.contains(S("\x1b[K"))) << quiet.toStdString();
+    EXPECT_FALSE(quiet.contains(S("16/16"))) << quiet.toStdString();
+}

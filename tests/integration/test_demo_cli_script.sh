@@ -21,6 +21,12 @@ grep -q "Results in $out:" "$tmp/log" || fail "the results' folder is not told"
 # The listing is the package's: as many files as items, plus content.xml.
 items=$(cut -f2 "$out/backup.tsv")
 [ "$(wc -l < "$out/Alice.mco.tsv")" -eq $((items + 1)) ] || fail "listing and item count differ"
+# The named export wrote a well-formed page that shows a picture of each object it listed.
+page=$out/Alice-named/index.html
+[ -s "$page" ] || fail "no index.html"
+python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' "$page" || fail "index.html is not well-formed"
+[ "$(wc -l < "$out/named.tsv")" -ge 10 ] || fail "named.tsv: $(cat "$out/named.tsv")"
+grep -q "Blinking smile" "$page" || fail "the page does not show the names"
 # The password file is gone once the run ends.
 ! grep -rq zorvak-demo "$out" || fail "the password is left in the results"
 echo "demo through the command line: $(wc -l < "$out/Alice.mco.tsv") files in the package"

@@ -107,8 +107,9 @@ protected:
         EXPECT_EQ(QDir(unpacked).entryList(QDir::Files).size(), items + 1);
         for (const QString &file : QDir(unpacked).entryList(QDir::Files)) {
             EXPECT_FALSE(file.endsWith(QStringLiteral(".dt2")) || file.endsWith(QStringLiteral(".id2"))) << file.toStdString();
-            if (file != QStringLiteral("content.xml"))
+            if (file != QStringLiteral("content.xml")) {
                 EXPECT_TRUE(xml.contains(QStringLiteral("file=\"") + file + QLatin1Char('"'))) << file.toStdString();
+            }
         }
     }
 
