@@ -37,19 +37,6 @@ bool AllDigits(const QString &text)
     return true;
 }
 
-QString WithoutSeparator(QString path)
-{
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
-
-QString LastElement(const QString &path)
-{
-    const QString p = WithoutSeparator(path);
-    return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 // The number of files (hidden and system ones included, folders not) directly in a content
 // folder; -1 when the folder does not exist. Messenger keeps its map.dat there, so a folder with
 // one file holds nothing to back up.
@@ -151,18 +138,7 @@ void TBackupCore::DoBackupStore(ContentType type)
         return;
     }
     // The kind folder as a path below the account folder, as CopyObjects takes it.
-    QString relative = kind.mid(Request.folder.size());
-    while (relative.endsWith(QLatin1Char('/')))
-        relative.chop(1);
-    CopyObjects(items, relative);
-    LetMessagesRun();
-    if (CancelRequested) {
-        HideStatusHint();
-        return;
-    }
-    if (Request.confirm)
-        ConfirmItems(type, items);
-    HideStatusHint();
+    CollectAndConfirm(type, items, WithoutTrailingSeparators(kind.mid(Request.folder.size())));
 }
 
 void TBackupCore::DoBackupContent(ContentType type)
@@ -207,6 +183,11 @@ void TBackupCore::DoBackupContent(ContentType type)
         m_host.Ask(TBackupQuestion::Information, nothing, TMsgDlgType::mtInformation, mbOK);
         return;
     }
+    CollectAndConfirm(type, items, subFolder);
+}
+
+void TBackupCore::CollectAndConfirm(ContentType type, TMsnArr &items, const QString &subFolder)
+{
     CopyObjects(items, subFolder);
     LetMessagesRun();
     if (CancelRequested) {
@@ -304,7 +285,7 @@ void TBackupCore::RunSteps()
     // ObjectStore account has no map: nothing to decrypt, nothing to check.
     const std::optional<objstore::TStorePlace> place = objstore::PlaceOf(Request.folder);
     m_store = place && place->account == WithSeparator(QDir::cleanPath(Request.folder));
-    const QString folderName = LastElement(Request.folder);
+    const QString folderName = LastPathElement(Request.folder);
     if (!m_store && EmailToId(Request.email) != folderName) {
         if (m_host.Ask(TBackupQuestion::EmailNotMatch,
                        FormatText(Lang("EmailNotMatch"), {Request.email, folderName}), TMsgDlgType::mtWarning,
@@ -498,20 +479,20 @@ TFolderChoice ChooseFolder(const QString &path)
         choice.folderId = EmailToId(place->email);
         if (place->kind)
             choice.ticked[size_t(*place->kind)] = true;
-        else if (LastElement(path).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0
+        else if (LastPathElement(path).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0
                  || WithSeparator(QDir::cleanPath(path)) == place->account)
             choice.ticked.fill(true);
         return choice;
     }
-    const QString p = WithoutSeparator(path);
-    const QString name = LastElement(p);
+    const QString p = WithoutTrailingSeparators(path);
+    const QString name = LastPathElement(p);
     if (AllDigits(name)) {
         choice.ticked.fill(true);
         choice.folderId = name;
         return choice;
     }
     const QString parent = QFileInfo(p).path();
-    const QString parentName = LastElement(parent);
+    const QString parentName = LastPathElement(parent);
     if (AllDigits(parentName)) {
         choice.dir = WithSeparator(parent);
         for (const ContentTypeInfo &info : ContentTypes)

@@ -108,6 +108,8 @@ public:
 
 private:
     void RunSteps();
+    // Copies the type's items into the work folder, then asks for their confirmation.
+    void CollectAndConfirm(ContentType type, TMsnArr &items, const QString &subFolder);
     void PackParts();
     void WriteItems(QByteArray &out, ContentType type, int &position, const QString &partDir);
     QString ItemLine(ContentType type, const TMsnStuff &item) const;

@@ -4,17 +4,17 @@
 #include "browse/FolderTree.h"
 #include "browse/NameUnlock.h"
 #include "browse/Preview.h"
-#include "browse/FolderExport.h"
 #include "browse/Recognition.h"
 #include "browse/ThumbnailView.h"
 #include "browse/Thumbnailer.h"
-#include "browse/unitFileFolderUtil.h"
 #include "browse/uMainBrowse.h"
 #include "browse/uOpenWith.h"
+#include "browse/unitFileFolderUtil.h"
 #include "browse/unitOpenFolderDialog.h"
 #include "common/FileOps.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
 
@@ -77,43 +77,35 @@ TFilePane::~TFilePane() = default;
 
 void TFilePane::CreateControls(QSplitter *splitter)
 {
-    panFiles = new QWidget(splitter);
-    panFiles->setObjectName(QStringLiteral("panFiles"));
+    panFiles = NewNamed<QWidget>("panFiles", splitter);
     auto *files = new QVBoxLayout(panFiles);
     files->setContentsMargins(0, 0, 0, 0);
-    labelFileList = new QLabel(panFiles);
-    labelFileList->setObjectName(QStringLiteral("labelFileList"));
+    labelFileList = NewNamed<QLabel>("labelFileList", panFiles);
     QFont bold = labelFileList->font();
     bold.setBold(true);
     labelFileList->setFont(bold);
     files->addWidget(labelFileList);
-    barNames = new QWidget(panFiles);
-    barNames->setObjectName(QStringLiteral("barNames"));
+    barNames = NewNamed<QWidget>("barNames", panFiles);
     auto *bar = new QHBoxLayout(barNames);
     bar->setContentsMargins(0, 0, 0, 0);
     // A link rather than a button: the offer wraps to the width of the list, however narrow.
-    lbNamesOffer = new QLabel(barNames);
-    lbNamesOffer->setObjectName(QStringLiteral("lbNamesOffer"));
+    lbNamesOffer = NewNamed<QLabel>("lbNamesOffer", barNames);
     lbNamesOffer->setWordWrap(true);
     lbNamesOffer->setTextFormat(Qt::RichText);
     lbNamesOffer->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    btHideNamesOffer = new QToolButton(barNames);
-    btHideNamesOffer->setObjectName(QStringLiteral("btHideNamesOffer"));
+    btHideNamesOffer = NewNamed<QToolButton>("btHideNamesOffer", barNames);
     btHideNamesOffer->setText(QStringLiteral("\u00d7"));
     btHideNamesOffer->setAutoRaise(true);
     bar->addWidget(lbNamesOffer, 1);
     bar->addWidget(btHideNamesOffer, 0, Qt::AlignTop);
     barNames->hide();
     files->addWidget(barNames);
-    edFilter = new QLineEdit(panFiles);
-    edFilter->setObjectName(QStringLiteral("edFilter"));
+    edFilter = NewNamed<QLineEdit>("edFilter", panFiles);
     edFilter->setClearButtonEnabled(true);
     files->addWidget(edFilter);
-    lbFiles = new QListWidget(panFiles);
-    lbFiles->setObjectName(QStringLiteral("lbFiles"));
+    lbFiles = NewNamed<QListWidget>("lbFiles", panFiles);
     files->addWidget(lbFiles, 3);
-    gridFiles = new TThumbnailView(*m_thumbnailer, panFiles);
-    gridFiles->setObjectName(QStringLiteral("gridFiles"));
+    gridFiles = NewNamed<TThumbnailView>("gridFiles", *m_thumbnailer, panFiles);
     gridFiles->ShareWith(lbFiles);
     gridFiles->SetRowSource([this](int row) {
         TThumbnailView::TRow item;
@@ -131,32 +123,26 @@ void TFilePane::CreateControls(QSplitter *splitter)
     });
     gridFiles->hide();
     files->addWidget(gridFiles, 3);
-    tbThumbSize = new QSlider(Qt::Horizontal, panFiles);
-    tbThumbSize->setObjectName(QStringLiteral("tbThumbSize"));
+    tbThumbSize = NewNamed<QSlider>("tbThumbSize", Qt::Horizontal, panFiles);
     tbThumbSize->setRange(TThumbnailer::kMinSize, TThumbnailer::kMaxSize);
     tbThumbSize->setSingleStep(8);
     tbThumbSize->setPageStep(16);
     tbThumbSize->setValue(gridFiles->ThumbSize());
     tbThumbSize->hide();
     files->addWidget(tbThumbSize);
-    lbTotalFiles = new QLabel(panFiles);
-    lbTotalFiles->setObjectName(QStringLiteral("lbTotalFiles"));
-    lbRecognized = new QLabel(panFiles);
-    lbRecognized->setObjectName(QStringLiteral("lbRecognized"));
+    lbTotalFiles = NewNamed<QLabel>("lbTotalFiles", panFiles);
+    lbRecognized = NewNamed<QLabel>("lbRecognized", panFiles);
     QFont small = lbTotalFiles->font();
     small.setPointSize(7);
     lbTotalFiles->setFont(small);
     lbRecognized->setFont(small);
     files->addWidget(lbTotalFiles);
     files->addWidget(lbRecognized);
-    lbCabTitle = new QLabel(panFiles);
-    lbCabTitle->setObjectName(QStringLiteral("lbCabTitle"));
+    lbCabTitle = NewNamed<QLabel>("lbCabTitle", panFiles);
     files->addWidget(lbCabTitle);
-    lbCab = new QListWidget(panFiles);
-    lbCab->setObjectName(QStringLiteral("lbCab"));
+    lbCab = NewNamed<QListWidget>("lbCab", panFiles);
     files->addWidget(lbCab, 1);
-    chOnlyRecognized = new QCheckBox(panFiles);
-    chOnlyRecognized->setObjectName(QStringLiteral("chOnlyRecognized"));
+    chOnlyRecognized = NewNamed<QCheckBox>("chOnlyRecognized", panFiles);
     chOnlyRecognized->setChecked(true);
     files->addWidget(chOnlyRecognized);
     for (QListWidget *list : {lbFiles, lbCab})
@@ -184,34 +170,27 @@ void TFilePane::CreateControls(QSplitter *splitter)
         barNames->hide();
     });
 
-    panPreview = new QWidget(splitter);
-    panPreview->setObjectName(QStringLiteral("panPreview"));
+    panPreview = NewNamed<QWidget>("panPreview", splitter);
     auto *prev = new QVBoxLayout(panPreview);
     prev->setContentsMargins(0, 0, 0, 0);
-    labelPreview = new QLabel(panPreview);
-    labelPreview->setObjectName(QStringLiteral("labelPreview"));
+    labelPreview = NewNamed<QLabel>("labelPreview", panPreview);
     labelPreview->setAlignment(Qt::AlignCenter);
     labelPreview->setWordWrap(true);
     prev->addWidget(labelPreview);
-    Image1 = new QLabel(panPreview);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = NewNamed<QLabel>("Image1", panPreview);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setMinimumSize(64, 64);
     TPreview::Of(Image1);
     prev->addWidget(Image1, 1);
-    Flash1 = new QLabel(panPreview);
-    Flash1->setObjectName(QStringLiteral("Flash1"));
+    Flash1 = NewNamed<QLabel>("Flash1", panPreview);
     Flash1->setAlignment(Qt::AlignCenter);
     Flash1->setWordWrap(true);
     Flash1->hide();
     prev->addWidget(Flash1, 1);
     auto *buttons = new QHBoxLayout;
-    btOpen = new QPushButton(panPreview);
-    btOpen->setObjectName(QStringLiteral("btOpen"));
-    btOpenWith = new QPushButton(panPreview);
-    btOpenWith->setObjectName(QStringLiteral("btOpenWith"));
-    btSaveAs = new QPushButton(panPreview);
-    btSaveAs->setObjectName(QStringLiteral("btSaveAs"));
+    btOpen = NewNamed<QPushButton>("btOpen", panPreview);
+    btOpenWith = NewNamed<QPushButton>("btOpenWith", panPreview);
+    btSaveAs = NewNamed<QPushButton>("btSaveAs", panPreview);
     buttons->addWidget(btOpen);
     buttons->addWidget(btOpenWith);
     buttons->addWidget(btSaveAs);

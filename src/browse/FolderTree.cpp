@@ -7,6 +7,7 @@
 #include "browse/unitOpenFolderDialog.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
@@ -138,44 +139,36 @@ TFolderTree::TFolderTree(QObject *parent) : QObject(parent) { setObjectName(QStr
 
 void TFolderTree::CreateControls(QSplitter *splitter)
 {
-    panLeft = new QWidget(splitter);
-    panLeft->setObjectName(QStringLiteral("panLeft"));
+    panLeft = NewNamed<QWidget>("panLeft", splitter);
     auto *left = new QVBoxLayout(panLeft);
     left->setContentsMargins(0, 0, 0, 0);
     auto *folderHead = new QHBoxLayout;
-    labelFolderList = new QLabel(panLeft);
-    labelFolderList->setObjectName(QStringLiteral("labelFolderList"));
+    labelFolderList = NewNamed<QLabel>("labelFolderList", panLeft);
     QFont bold = labelFolderList->font();
     bold.setBold(true);
     labelFolderList->setFont(bold);
-    btSelectFolder = new QPushButton(panLeft);
-    btSelectFolder->setObjectName(QStringLiteral("btSelectFolder"));
+    btSelectFolder = NewNamed<QPushButton>("btSelectFolder", panLeft);
     btSelectFolder->setLayoutDirection(Qt::RightToLeft); // glyph on the right
     btSelectFolder->setIcon(panLeft->style()->standardIcon(QStyle::SP_ArrowDown));
     folderHead->addWidget(labelFolderList);
     folderHead->addStretch();
     folderHead->addWidget(btSelectFolder);
     left->addLayout(folderHead);
-    tvDir = new QTreeWidget(panLeft);
-    tvDir->setObjectName(QStringLiteral("tvDir"));
+    tvDir = NewNamed<QTreeWidget>("tvDir", panLeft);
     tvDir->setHeaderHidden(true);
     tvDir->setEditTriggers(QAbstractItemView::NoEditTriggers);
     left->addWidget(tvDir, 1);
-    btBackup = new QPushButton(panLeft);
-    btBackup->setObjectName(QStringLiteral("btBackup"));
+    btBackup = NewNamed<QPushButton>("btBackup", panLeft);
     btBackup->setFont(bold);
-    btExplore = new QPushButton(panLeft);
-    btExplore->setObjectName(QStringLiteral("btExplore"));
+    btExplore = NewNamed<QPushButton>("btExplore", panLeft);
     auto *row = new QHBoxLayout;
     row->addWidget(btBackup);
     row->addWidget(btExplore);
     left->addLayout(row);
-    chKnownOnly = new QCheckBox(panLeft);
-    chKnownOnly->setObjectName(QStringLiteral("chKnownOnly"));
+    chKnownOnly = NewNamed<QCheckBox>("chKnownOnly", panLeft);
     chKnownOnly->setChecked(true);
     left->addWidget(chKnownOnly);
-    btSaveFolder = new QPushButton(panLeft);
-    btSaveFolder->setObjectName(QStringLiteral("btSaveFolder"));
+    btSaveFolder = NewNamed<QPushButton>("btSaveFolder", panLeft);
     left->addWidget(btSaveFolder);
 }
 

@@ -1,4 +1,5 @@
 #include "browse/ObjectStore.h"
+#include "common/unitString.h"
 
 #include "browse/EmailId.h"
 #include "browse/unitFileFolderUtil.h"
@@ -17,18 +18,6 @@ namespace {
 
 constexpr QDir::Filters kAll = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 
-QString Without(QString path)
-{
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
-
-QString LastElement(const QString &path)
-{
-    const QString p = Without(path);
-    return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 struct KnownKind {
     const char *folder;
@@ -127,21 +116,21 @@ QString KindFolder(const QString &storeFolder, ContentType type)
 
 std::optional<TStorePlace> PlaceOf(const QString &path)
 {
-    const QString p = Without(QDir::cleanPath(path));
+    const QString p = WithoutTrailingSeparators(QDir::cleanPath(path));
     if (p.isEmpty() || !QFileInfo(p).isDir())
         return std::nullopt;
     // The account folder itself.
     if (!StoreFolderOf(p).isEmpty())
-        return TStorePlace{WithSeparator(p), LastElement(p), std::nullopt};
+        return TStorePlace{WithSeparator(p), LastPathElement(p), std::nullopt};
     const QString parent = QFileInfo(p).path();
     // Its ObjectStore folder.
-    if (LastElement(p).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0 && parent != p)
-        return TStorePlace{WithSeparator(parent), LastElement(parent), std::nullopt};
+    if (LastPathElement(p).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0 && parent != p)
+        return TStorePlace{WithSeparator(parent), LastPathElement(parent), std::nullopt};
     // A kind folder inside that.
-    if (LastElement(parent).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0) {
+    if (LastPathElement(parent).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0) {
         const QString account = QFileInfo(parent).path();
         if (account != parent)
-            return TStorePlace{WithSeparator(account), LastElement(account), KindOfFolder(LastElement(p))};
+            return TStorePlace{WithSeparator(account), LastPathElement(account), KindOfFolder(LastPathElement(p))};
     }
     return std::nullopt;
 }
@@ -188,7 +177,7 @@ std::optional<TStoreMetadata> ReadMetadata(const QString &metadataFile)
 TFolderNode AccountNode(const QString &accountFolder, const TScanOptions &options)
 {
     const QString account = WithSeparator(accountFolder);
-    const QString email = LastElement(account);
+    const QString email = LastPathElement(account);
     // The hint gives the folder ID the older versions used for the address, and why no names show.
     const QString hint = Lang("PassportId") + QStringLiteral(": ") + EmailToId(email) + QLatin1Char('\n')
                          + Lang("StoreNamesNotRead");
@@ -199,7 +188,7 @@ TFolderNode AccountNode(const QString &accountFolder, const TScanOptions &option
     QStringList kinds = ListFolders(store);
     std::sort(kinds.begin(), kinds.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     for (const QString &entry : std::as_const(kinds)) {
-        const QString name = Without(entry);
+        const QString name = WithoutTrailingSeparators(entry);
         if (options.hideEmpty && CountEntries(store + entry) == 0)
             continue;
         const std::optional<ContentType> kind = KindOfFolder(name);

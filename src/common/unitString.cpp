@@ -131,4 +131,17 @@ QString UnescapeSequences(QStringView text, std::span<const TEscape> table)
     return out;
 }
 
+QString WithoutTrailingSeparators(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+QString LastPathElement(const QString &path)
+{
+    const QString p = WithoutTrailingSeparators(path);
+    return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 } // namespace zorvak

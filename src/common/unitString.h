@@ -35,4 +35,9 @@ QString EscapeChars(QStringView text, std::span<const TEscape> table);
 // the XML entities gives "&lt;".
 QString UnescapeSequences(QStringView text, std::span<const TEscape> table);
 
+// A path without its trailing "/" separators ("/" itself stays).
+QString WithoutTrailingSeparators(QString path);
+// The last element of a path, trailing separators ignored ("a/b/" gives "b").
+QString LastPathElement(const QString &path);
+
 } // namespace zorvak

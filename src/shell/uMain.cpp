@@ -11,13 +11,14 @@
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/MainWindowParts.h"
 #include "shell/ProductInfo.h"
 #include "shell/SettingsFile.h"
 #include "shell/uAbout.h"
+#include "shell/uLanguage.h"
 #include "shell/uSettings.h"
 #include "shell/uWelcome.h"
-#include "shell/uLanguage.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -78,8 +79,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     // The program folder, where the temporary files live
     AppDir = Platform::Get().AppDir();
     // The hint timer (idle until a hint counts down) and the look of hints in every window
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = NewNamed<QTimer>("Timer1", this);
     Timer1->setInterval(1000);
     QPalette tip = QToolTip::palette();
     tip.setColor(QPalette::ToolTipBase, kHintColour);
@@ -144,13 +144,11 @@ void TfrmMain::CreateControls()
     auto *central = new QWidget(this);
     auto *outer = new QHBoxLayout(central);
     outer->setContentsMargins(2, 2, 2, 2);
-    Splitter1 = new QSplitter(Qt::Horizontal, central);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1 = NewNamed<QSplitter>("Splitter1", Qt::Horizontal, central);
     outer->addWidget(Splitter1);
     // Left the folder side; in the client area the file list, a splitter and the preview.
     Tree->CreateControls(Splitter1);
-    Splitter2 = new QSplitter(Qt::Horizontal, Splitter1);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2 = NewNamed<QSplitter>("Splitter2", Qt::Horizontal, Splitter1);
     Pane->CreateControls(Splitter2);
     Splitter1->setSizes({243, 581 - 243});
     Splitter2->setSizes({107, 581 - 243 - 107});
@@ -167,18 +165,31 @@ void TfrmMain::CreateMenus()
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    File1 = menuBar()->addMenu(QString());
-    File1->setObjectName(QStringLiteral("File1"));
+    auto menu = [this](const char *name) {
+        QMenu *m = menuBar()->addMenu(QString());
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    // Checkable actions of which exactly one is checked, the first at the start.
+    auto choices = [this](QMenu *into, std::initializer_list<QAction *> actions) {
+        auto *group = new QActionGroup(this);
+        group->setExclusive(true);
+        for (QAction *a : actions) {
+            a->setCheckable(true);
+            group->addAction(a);
+            into->addAction(a);
+        }
+        (*actions.begin())->setChecked(true);
+        return group;
+    };
+    File1 = menu("File1");
     Settings1 = action("Settings1");
     Exit1 = action("Exit1");
     File1->addAction(Settings1);
     File1->addSeparator();
     File1->addAction(Exit1);
 
-    Language1 = menuBar()->addMenu(QString());
-    Language1->setObjectName(QStringLiteral("Language1"));
-    LanguageGroup = new QActionGroup(this);
-    LanguageGroup->setExclusive(true);
+    Language1 = menu("Language1");
     English1 = action("English1");
     French1 = action("French1");
     Italian1 = action("Italian1");
@@ -187,28 +198,14 @@ void TfrmMain::CreateMenus()
     French1->setText(QStringLiteral("Français"));
     Italian1->setText(QStringLiteral("Italiano"));
     Spanish1->setText(QStringLiteral("Español"));
-    for (QAction *a : {English1, French1, Italian1, Spanish1}) {
-        a->setCheckable(true);
-        LanguageGroup->addAction(a);
-        Language1->addAction(a);
-    }
-    English1->setChecked(true);
+    LanguageGroup = choices(Language1, {English1, French1, Italian1, Spanish1});
 
-    View1 = menuBar()->addMenu(QString());
-    View1->setObjectName(QStringLiteral("View1"));
-    ViewGroup = new QActionGroup(this);
-    ViewGroup->setExclusive(true);
+    View1 = menu("View1");
     List1 = action("List1");
     Thumbnails1 = action("Thumbnails1");
-    for (QAction *a : {List1, Thumbnails1}) {
-        a->setCheckable(true);
-        ViewGroup->addAction(a);
-        View1->addAction(a);
-    }
-    List1->setChecked(true);
+    ViewGroup = choices(View1, {List1, Thumbnails1});
 
-    Tools1 = menuBar()->addMenu(QString());
-    Tools1->setObjectName(QStringLiteral("Tools1"));
+    Tools1 = menu("Tools1");
     CalcId1 = action("CalcId1");
     CalcId1->setShortcut(QKeySequence(Qt::Key_F5));
     Backup1 = action("Backup1");
@@ -219,14 +216,12 @@ void TfrmMain::CreateMenus()
     UnlockNames1 = action("UnlockNames1");
     Tools1->addActions({CalcId1, Backup1, Restore1, ExportNamed1, UnlockNames1});
 
-    Help1 = menuBar()->addMenu(QString());
-    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1 = menu("Help1");
     HelpContent1 = action("HelpContent1");
     About1 = action("About1");
     Help1->addActions({HelpContent1, About1});
 
-    popupSelectFolder = new QMenu(this);
-    popupSelectFolder->setObjectName(QStringLiteral("popupSelectFolder"));
+    popupSelectFolder = NewNamed<QMenu>("popupSelectFolder", this);
     Auto1 = action("Auto1");
     Current1 = action("Current1");
     Manual1 = action("Manual1");
