@@ -119,16 +119,9 @@ QString TBackupCore::ReadContentMap(const QString &folder)
     return map;
 }
 
-void TBackupCore::DoBackupStore(ContentType type)
+void TBackupCore::DoBackupStore(ContentType type, const QString &displayName)
 {
-    const QString displayName = Lang(InfoOf(type).code);
     TMsnArr &items = Items[size_t(type)];
-    ShowStatusHint(FormatText(Lang("Retrieving"), {displayName}), -1, -1, 0);
-    LetMessagesRun();
-    if (CancelRequested) {
-        HideStatusHint();
-        return;
-    }
     const QString kind = objstore::KindFolder(objstore::StoreFolderOf(Request.folder), type);
     items = kind.isEmpty() ? NewMsnArr() : StoreItems(type, kind, Request.skipDefault);
     if (items->isEmpty()) {
@@ -143,18 +136,22 @@ void TBackupCore::DoBackupStore(ContentType type)
 
 void TBackupCore::DoBackupContent(ContentType type)
 {
-    if (m_store) {
-        DoBackupStore(type);
-        return;
-    }
     const QString displayName = Lang(InfoOf(type).code);
-    TMsnArr &items = Items[size_t(type)];
     ShowStatusHint(FormatText(Lang("Retrieving"), {displayName}), -1, -1, 0);
     LetMessagesRun();
     if (CancelRequested) {
         HideStatusHint();
         return;
     }
+    if (m_store)
+        DoBackupStore(type, displayName);
+    else
+        DoBackupMapped(type, displayName);
+}
+
+void TBackupCore::DoBackupMapped(ContentType type, const QString &displayName)
+{
+    TMsnArr &items = Items[size_t(type)];
     const QString subFolder = Settings().Subdir(type);
     const QString folder = Request.folder + subFolder;
     if (!QFileInfo(folder).isDir()) {

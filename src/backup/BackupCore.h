@@ -92,9 +92,8 @@ public:
 
     // The decrypted content map of a content folder, or an empty text after an error message.
     QString ReadContentMap(const QString &folder);
+    // Collects the items of one content type (and has them confirmed) from the run's folder.
     void DoBackupContent(ContentType type);
-    // The same for an ObjectStore account: no map, items named by position.
-    void DoBackupStore(ContentType type);
     // True while the run's folder is an ObjectStore account.
     bool StoreRun() const { return m_store; }
     bool CopyObjects(TMsnArr &items, const QString &subFolder);
@@ -108,6 +107,10 @@ public:
 
 private:
     void RunSteps();
+    // The two layouts of DoBackupContent: a folder whose map names its objects, and an ObjectStore
+    // account, whose objects have no map and are named by position.
+    void DoBackupMapped(ContentType type, const QString &displayName);
+    void DoBackupStore(ContentType type, const QString &displayName);
     // Copies the type's items into the work folder, then asks for their confirmation.
     void CollectAndConfirm(ContentType type, TMsnArr &items, const QString &subFolder);
     void PackParts();
