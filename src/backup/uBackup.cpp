@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
+#include "shell/Controls.h"
 #include "shell/uMain.h"
 #include "shell/unitCustomDlg.h"
 
@@ -37,95 +38,39 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (TfrmMain *main = MainWindow())
         setPalette(main->palette());
-    auto label = [this](QLabel *&l, const char *name) {
-        l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
-    };
-    auto edit = [this](QLineEdit *&e, const char *name) {
-        e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-    };
-    auto check = [](QWidget *parent, QCheckBox *&c, const char *name, bool on) {
-        c = new QCheckBox(parent);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setChecked(on);
-    };
-    auto button = [this](QPushButton *&b, const char *name) {
-        b = new QPushButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-    };
-    label(labelDir, "labelDir");
-    edit(edDir, "edDir");
-    edDir->setEnabled(false);
-    label(labelEmail, "labelEmail");
-    edit(edEmail, "edEmail");
-    label(labelId, "labelId");
-    label(lbId, "lbId");
-    label(lbDecryptIns, "lbDecryptIns");
-    QPalette teal = lbDecryptIns->palette();
-    teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
-    lbDecryptIns->setPalette(teal);
-    label(labelPassword, "labelPassword");
-    edit(edPassword, "edPassword");
-    edPassword->setEchoMode(QLineEdit::Password);
-    check(this, chHash, "chHash", false);
-    label(labelProtectDir, "labelProtectDir");
-    edit(edProtectDir, "edProtectDir");
-    button(btBrowseProtect, "btBrowseProtect");
-    btBrowseProtect->setText(QStringLiteral("..."));
-    gbItems = new QGroupBox(this);
-    gbItems->setObjectName(QStringLiteral("gbItems"));
-    check(gbItems, chEmot, "chEmot", false);
-    check(gbItems, chDp, "chDp", false);
-    check(gbItems, chBg, "chBg", false);
-    check(gbItems, chWink, "chWink", false);
-    check(gbItems, chDdp, "chDdp", false);
-    check(gbItems, chDbg, "chDbg", false);
+    auto *form = new QGridLayout;
+    int r = 0;
+    CreateCredentialControls(this, form, r, {});
+    gbItems = NewNamed<QGroupBox>("gbItems", this);
     auto *items = new QGridLayout(gbItems);
-    for (int i = 0; i < 6; ++i)
-        items->addWidget(TypeBoxes()[size_t(i)], i / 2, i % 2);
-    label(labelOutput, "labelOutput");
-    edit(edOutput, "edOutput");
-    button(btBrowseSave, "btBrowseSave");
+    // One box a content type, in the order of ContentType (TypeBoxes), two a row.
+    const std::array<QCheckBox **, 6> typeBoxes{&chEmot, &chDp, &chBg, &chWink, &chDdp, &chDbg};
+    static constexpr std::array<const char *, 6> typeBoxNames{"chEmot", "chDp", "chBg", "chWink", "chDdp", "chDbg"};
+    for (size_t i = 0; i < typeBoxes.size(); ++i) {
+        *typeBoxes[i] = NewNamed<QCheckBox>(typeBoxNames[i], gbItems);
+        items->addWidget(*typeBoxes[i], int(i / 2), int(i % 2));
+    }
+    labelOutput = NewNamed<QLabel>("labelOutput", this);
+    edOutput = NewNamed<QLineEdit>("edOutput", this);
+    btBrowseSave = NewNamed<QPushButton>("btBrowseSave", this);
     btBrowseSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    check(this, chConfirm, "chConfirm", true);
-    check(this, chSkipDefault, "chSkipDefault", true);
-    button(btStart, "btStart");
+    chConfirm = NewNamed<QCheckBox>("chConfirm", this);
+    chConfirm->setChecked(true);
+    chSkipDefault = NewNamed<QCheckBox>("chSkipDefault", this);
+    chSkipDefault->setChecked(true);
+    btStart = NewNamed<QPushButton>("btStart", this);
     QFont bold = btStart->font();
     bold.setBold(true);
     btStart->setFont(bold);
     btStart->setAutoDefault(false);
-    button(btCancel, "btCancel");
+    btCancel = NewNamed<QPushButton>("btCancel", this);
     btCancel->hide();
-    button(btClose, "btClose");
-    memDecrypted = new QPlainTextEdit(this);
-    memDecrypted->setObjectName(QStringLiteral("memDecrypted"));
+    btClose = NewNamed<QPushButton>("btClose", this);
+    memDecrypted = NewNamed<QPlainTextEdit>("memDecrypted", this);
     memDecrypted->setReadOnly(true);
     memDecrypted->setTabStopDistance(memDecrypted->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
     memDecrypted->hide();
 
-    auto *form = new QGridLayout;
-    int r = 0;
-    form->addWidget(labelDir, r++, 0, 1, 3);
-    form->addWidget(edDir, r++, 0, 1, 3);
-    auto *emailHead = new QHBoxLayout;
-    emailHead->addWidget(labelEmail);
-    emailHead->addSpacing(12);
-    emailHead->addWidget(lbDecryptIns);
-    emailHead->addStretch();
-    form->addLayout(emailHead, r++, 0, 1, 3);
-    form->addWidget(edEmail, r, 0, 1, 2);
-    auto *id = new QHBoxLayout;
-    id->addWidget(labelId);
-    id->addSpacing(6);
-    id->addWidget(lbId);
-    form->addLayout(id, r++, 2);
-    form->addWidget(labelPassword, r++, 0, 1, 3);
-    form->addWidget(edPassword, r, 0, 1, 2);
-    form->addWidget(chHash, r++, 2);
-    form->addWidget(labelProtectDir, r++, 0, 1, 3);
-    form->addWidget(edProtectDir, r, 0, 1, 2);
-    form->addWidget(btBrowseProtect, r++, 2, Qt::AlignLeft);
     form->addWidget(gbItems, r++, 0, 1, 3);
     form->addWidget(labelOutput, r++, 0, 1, 3);
     form->addWidget(edOutput, r, 0, 1, 2);
@@ -147,10 +92,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     RefreshCaptions();
     OutputChosen = false;
 
-    connect(edEmail, &QLineEdit::textChanged, this, [this] { edEmailChange(); });
-    connect(edEmail, &QLineEdit::editingFinished, this, [this] { edEmailExit(); });
     connect(btBrowseSave, &QPushButton::clicked, this, [this] { btBrowseSaveClick(); });
-    connect(btBrowseProtect, &QPushButton::clicked, this, [this] { btBrowseProtectClick(); });
     connect(btClose, &QPushButton::clicked, this, [this] { btCloseClick(); });
     connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
     connect(btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
@@ -158,24 +100,31 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     memDecrypted->installEventFilter(this);
 }
 
-TfrmBackup::~TfrmBackup()
+void TfrmBackup::SetFolder(const QString &path)
 {
-    // The password and the master keys opened with it are forgotten with the window.
-    try {
-        edPassword->clear();
-        ForgetOpenedMasterKeys();
-    } catch (...) {
-    }
+    const TFolderChoice choice = FillCredentialControls(path);
+    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (choice.ticked[i])
+            boxes[i]->setChecked(true);
+    // An ObjectStore account is known by its address and has no protected map: no Windows secret
+    // is asked for.
+    StoreFolder = choice.store;
+    if (StoreFolder)
+        edProtectDir->clear();
+    EnableSecrets(!StoreFolder);
+    RefreshCaptions();
 }
 
 void TfrmBackup::RefreshCaptions()
 {
     setWindowTitle(Lang("tiBackup"));
-    labelDir->setText(Lang("DirOfId"));
-    labelEmail->setText(Lang("Email4decrypting"));
-    labelId->setText(Lang("PassportId") + QLatin1Char(':'));
-    lbDecryptIns->setText(StoreFolder ? Lang("StoreNamesNotRead") : Lang("DecryptIns"));
-    browse::SetHint(lbDecryptIns, StoreFolder ? QString() : StripAmpersands(Lang("DecryptInsHint")));
+    CaptionCredentialControls();
+    // An ObjectStore account's items come named by position: the note tells why.
+    if (StoreFolder) {
+        lbDecryptIns->setText(Lang("StoreNamesNotRead"));
+        browse::SetHint(lbDecryptIns, QString());
+    }
     gbItems->setTitle(Lang("SelectItems"));
     const std::array<QCheckBox *, 6> boxes = TypeBoxes();
     for (const ContentTypeInfo &info : ContentTypes)
@@ -187,41 +136,6 @@ void TfrmBackup::RefreshCaptions()
     btStart->setText(Lang("btBackup"));
     btCancel->setText(Lang("mbCancel"));
     btClose->setText(Lang("Close"));
-    // The Windows account of the copied profile (Linux); not in the catalogue.
-    labelPassword->setText(QStringLiteral("Windows account password of this profile"));
-    chHash->setText(QStringLiteral("Hash (SHA-1 or NT, hex)"));
-    labelProtectDir->setText(QStringLiteral("Master-key folder (Microsoft/Protect)"));
-}
-
-void TfrmBackup::SetFolder(const QString &path)
-{
-    const TFolderChoice choice = ChooseFolder(path);
-    edDir->setText(choice.dir);
-    const std::array<QCheckBox *, 6> boxes = TypeBoxes();
-    for (size_t i = 0; i < boxes.size(); ++i)
-        if (choice.ticked[i])
-            boxes[i]->setChecked(true);
-    QString email = choice.store ? choice.email : EmailById().GetValue(choice.folderId);
-    if (email.isEmpty())
-        email = QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain);
-    edEmail->setText(email);
-    lbId->setText(EmailToId(edEmail->text()));
-    // An ObjectStore account has no protected map: no Windows secret is asked for, and the note
-    // tells why the items come named by position.
-    StoreFolder = choice.store;
-    for (QWidget *w : std::initializer_list<QWidget *>{labelPassword, edPassword, chHash, labelProtectDir,
-                                                        edProtectDir, btBrowseProtect})
-        w->setEnabled(!StoreFolder);
-    edProtectDir->setText(StoreFolder ? QString() : FindProtectDir(edDir->text()));
-    RefreshCaptions();
-}
-
-void TfrmBackup::edEmailChange() { lbId->setText(EmailToId(edEmail->text())); }
-
-void TfrmBackup::edEmailExit()
-{
-    if (!edEmail->text().contains(QLatin1Char('@')))
-        edEmail->setText(edEmail->text() + QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain));
 }
 
 void TfrmBackup::btBrowseSaveClick()
@@ -249,13 +163,6 @@ void TfrmBackup::btBrowseSaveClick()
     }
     edOutput->setText(out);
     OutputChosen = true;
-}
-
-void TfrmBackup::btBrowseProtectClick()
-{
-    const QString folder = DialogService::Get().BrowseForFolder(labelProtectDir->text(), edProtectDir->text());
-    if (!folder.isEmpty())
-        edProtectDir->setText(folder);
 }
 
 void TfrmBackup::btCloseClick() { close(); }
@@ -294,7 +201,7 @@ TBackupRequest TfrmBackup::MakeRequest(bool altHeld) const
     request.outputChosen = OutputChosen;
     request.showDecrypted = altHeld || !memDecrypted->isHidden();
     if (!StoreFolder)
-        request.key = DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+        request.key = Key();
     return request;
 }
 

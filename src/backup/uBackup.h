@@ -4,6 +4,7 @@
 // the Windows account's password or hash and the master-key folder) and hands the run to
 // TBackupCore; it answers the run's confirmation step with TfrmSelectFiles.
 #include "backup/BackupCore.h"
+#include "backup/CredentialControls.h"
 
 #include <QDialog>
 #include <array>
@@ -17,21 +18,17 @@ class QPushButton;
 
 namespace zorvak {
 
-class TfrmBackup final : public QDialog, public TBackupHost {
+class TfrmBackup final : public QDialog, public TBackupHost, public TCredentialControls {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmBackup)
 public:
     explicit TfrmBackup(QWidget *owner = nullptr);
-    ~TfrmBackup() override;
 
     void SetFolder(const QString &path);
     void RefreshCaptions();
 
     // Handlers.
-    void edEmailChange();
-    void edEmailExit();
     void btBrowseSaveClick();
-    void btBrowseProtectClick();
     void btCloseClick();
     void btCancelClick();
     void btStartClick() {}
@@ -39,13 +36,7 @@ public:
     // caller (the window's event handling shows them).
     void btStartMouseUp(Qt::KeyboardModifiers shift);
 
-    QLabel *labelDir = nullptr;
-    QLineEdit *edDir = nullptr;
-    QLabel *labelEmail = nullptr;
-    QLineEdit *edEmail = nullptr;
-    QLabel *labelId = nullptr;
-    QLabel *lbId = nullptr;
-    QLabel *lbDecryptIns = nullptr;
+    // The user folder, address, Windows account and master-key folder: TCredentialControls.
     QGroupBox *gbItems = nullptr;
     QCheckBox *chEmot = nullptr;
     QCheckBox *chDp = nullptr;
@@ -62,13 +53,6 @@ public:
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
     QPlainTextEdit *memDecrypted = nullptr;
-    // Linux: the Windows account that protected the maps.
-    QLabel *labelPassword = nullptr;
-    QLineEdit *edPassword = nullptr;    // masked; lives in memory for the dialog's life only
-    QCheckBox *chHash = nullptr;        // the password box holds an SHA-1 or NT hash in hex
-    QLabel *labelProtectDir = nullptr;
-    QLineEdit *edProtectDir = nullptr;  // master-key folder found for the user folder
-    QPushButton *btBrowseProtect = nullptr;
 
     std::array<QCheckBox *, 6> TypeBoxes() const { return {chEmot, chDp, chBg, chWink, chDdp, chDbg}; }
     TBackupCore Core{*this};            // items, counters and flags of the runs

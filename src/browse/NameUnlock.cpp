@@ -5,6 +5,7 @@
 #include "browse/uMainBrowse.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
@@ -33,64 +34,13 @@ TfrmUnlockNames::TfrmUnlockNames(QWidget *owner) : QDialog(owner)
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (owner)
         setPalette(owner->palette());
-    auto label = [this](QLabel *&l, const char *name) {
-        l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
-    };
-    auto edit = [this](QLineEdit *&e, const char *name) {
-        e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-    };
-    auto button = [this](QPushButton *&b, const char *name) {
-        b = new QPushButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-    };
-    label(labelDir, "labelDir");
-    edit(edDir, "edDir");
-    edDir->setEnabled(false);
-    label(labelEmail, "labelEmail");
-    edit(edEmail, "edEmail");
-    label(labelId, "labelId");
-    label(lbId, "lbId");
-    label(lbDecryptIns, "lbDecryptIns");
-    QPalette teal = lbDecryptIns->palette();
-    teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
-    lbDecryptIns->setPalette(teal);
-    label(labelPassword, "labelPassword");
-    edit(edPassword, "edPassword");
-    edPassword->setEchoMode(QLineEdit::Password);
-    chHash = new QCheckBox(this);
-    chHash->setObjectName(QStringLiteral("chHash"));
-    label(labelProtectDir, "labelProtectDir");
-    edit(edProtectDir, "edProtectDir");
-    button(btBrowseProtect, "btBrowseProtect");
-    btBrowseProtect->setText(QStringLiteral("..."));
-    button(btOK, "btOK");
-    btOK->setDefault(true);
-    button(btCancel, "btCancel");
-
     auto *form = new QGridLayout;
     int r = 0;
-    form->addWidget(labelDir, r++, 0, 1, 3);
-    form->addWidget(edDir, r++, 0, 1, 3);
-    auto *emailHead = new QHBoxLayout;
-    emailHead->addWidget(labelEmail);
-    emailHead->addSpacing(12);
-    emailHead->addWidget(lbDecryptIns);
-    emailHead->addStretch();
-    form->addLayout(emailHead, r++, 0, 1, 3);
-    form->addWidget(edEmail, r, 0, 1, 2);
-    auto *id = new QHBoxLayout;
-    id->addWidget(labelId);
-    id->addSpacing(6);
-    id->addWidget(lbId);
-    form->addLayout(id, r++, 2);
-    form->addWidget(labelPassword, r++, 0, 1, 3);
-    form->addWidget(edPassword, r, 0, 1, 2);
-    form->addWidget(chHash, r++, 2);
-    form->addWidget(labelProtectDir, r++, 0, 1, 3);
-    form->addWidget(edProtectDir, r, 0, 1, 2);
-    form->addWidget(btBrowseProtect, r++, 2, Qt::AlignLeft);
+    CreateCredentialControls(this, form, r, {});
+    btOK = NewNamed<QPushButton>("btOK", this);
+    btOK->setDefault(true);
+    btCancel = NewNamed<QPushButton>("btCancel", this);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btOK);
@@ -100,63 +50,21 @@ TfrmUnlockNames::TfrmUnlockNames(QWidget *owner) : QDialog(owner)
     outer->addLayout(buttons);
     RefreshCaptions();
 
-    connect(edEmail, &QLineEdit::textChanged, this, [this] { lbId->setText(EmailToId(edEmail->text())); });
-    connect(edEmail, &QLineEdit::editingFinished, this, [this] { edEmailExit(); });
-    connect(btBrowseProtect, &QPushButton::clicked, this, [this] {
-        const QString folder = DialogService::Get().BrowseForFolder(labelProtectDir->text(), edProtectDir->text());
-        if (!folder.isEmpty())
-            edProtectDir->setText(folder);
-    });
     connect(btOK, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(btCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
-}
-
-TfrmUnlockNames::~TfrmUnlockNames()
-{
-    try {
-        edPassword->clear();
-    } catch (...) {
-    }
 }
 
 void TfrmUnlockNames::RefreshCaptions()
 {
     setWindowTitle(StripAmpersands(Lang("UnlockNames")));
-    labelDir->setText(Lang("DirOfId"));
-    labelEmail->setText(Lang("Email4decrypting"));
-    labelId->setText(Lang("PassportId") + QLatin1Char(':'));
-    lbDecryptIns->setText(Lang("DecryptIns"));
-    browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
-    // The Windows account of the copied profile, worded as the backup window words it.
-    labelPassword->setText(QStringLiteral("Windows account password of this profile"));
-    chHash->setText(QStringLiteral("Hash (SHA-1 or NT, hex)"));
-    labelProtectDir->setText(QStringLiteral("Master-key folder (Microsoft/Protect)"));
+    CaptionCredentialControls();
     btOK->setText(Lang("mbOK"));
     btCancel->setText(Lang("mbCancel"));
 }
 
 void TfrmUnlockNames::SetFolder(const QString &userFolder)
 {
-    edDir->setText(userFolder);
-    QString email = EmailById().GetValue(LastElement(userFolder));
-    if (email.isEmpty())
-        email = QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain);
-    edEmail->setText(email);
-    lbId->setText(EmailToId(edEmail->text()));
-    edProtectDir->setText(FindProtectDir(userFolder));
-}
-
-void TfrmUnlockNames::edEmailExit()
-{
-    if (!edEmail->text().contains(QLatin1Char('@')))
-        edEmail->setText(edEmail->text() + QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain));
-}
-
-QString TfrmUnlockNames::Email() const { return edEmail->text(); }
-
-DpapiKeyMaterial TfrmUnlockNames::Key() const
-{
-    return DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+    FillCredentialControls(userFolder, EmailById().GetValue(LastElement(userFolder)));
 }
 
 QString TNameBook::UserFolderOf(const QString &folder)

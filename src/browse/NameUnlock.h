@@ -7,48 +7,28 @@
 // each unlocked user folder for the rest of the run. The address and the password are used for
 // that one reading and forgotten; nothing is written anywhere.
 #include "backup/ContentNames.h"
+#include "backup/CredentialControls.h"
 
 #include <QDialog>
 #include <QHash>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace zorvak {
 
-class TfrmUnlockNames final : public QDialog {
+class TfrmUnlockNames final : public QDialog, public TCredentialControls {
     Q_OBJECT
 public:
     explicit TfrmUnlockNames(QWidget *owner = nullptr);
-    ~TfrmUnlockNames() override;
 
     // The user folder whose maps are read: its address when the settings know it, its master-key
     // folder when one is found above it.
     void SetFolder(const QString &userFolder);
     void RefreshCaptions();
-    QString Email() const;
-    // What opens the maps; raises EConvertError when the hash box is ticked and the text is no hash.
-    DpapiKeyMaterial Key() const;
 
-    QLabel *labelDir = nullptr;
-    QLineEdit *edDir = nullptr;
-    QLabel *labelEmail = nullptr;
-    QLineEdit *edEmail = nullptr;
-    QLabel *labelId = nullptr;
-    QLabel *lbId = nullptr;
-    QLabel *lbDecryptIns = nullptr;
-    QLabel *labelPassword = nullptr;
-    QLineEdit *edPassword = nullptr;    // masked; lives as long as the dialog
-    QCheckBox *chHash = nullptr;        // the password box holds an SHA-1 or NT hash in hex
-    QLabel *labelProtectDir = nullptr;
-    QLineEdit *edProtectDir = nullptr;
-    QPushButton *btBrowseProtect = nullptr;
+    // The address, password and master-key folder (Email, Key): TCredentialControls.
     QPushButton *btOK = nullptr;
     QPushButton *btCancel = nullptr;
-
-    void edEmailExit();
 };
 
 // The names of the user folders unlocked during the run.

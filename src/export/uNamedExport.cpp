@@ -7,6 +7,7 @@
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "shell/Controls.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
@@ -30,59 +31,20 @@ namespace zorvak {
 TfrmNamedExport::TfrmNamedExport(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmNamedExport"));
-    auto label = [this](QLabel *&l, const char *name) {
-        l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
-    };
-    auto edit = [this](QLineEdit *&e, const char *name) {
-        e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-    };
-    auto button = [this](QPushButton *&b, const char *name) {
-        b = new QPushButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-    };
-    auto check = [this](QCheckBox *&c, const char *name) {
-        c = new QCheckBox(this);
-        c->setObjectName(QString::fromLatin1(name));
-    };
-    label(labelDir, "labelDir");
-    edit(edDir, "edDir");
-    edDir->setEnabled(false);
-    label(labelEmail, "labelEmail");
-    edit(edEmail, "edEmail");
-    label(labelPassword, "labelPassword");
-    edit(edPassword, "edPassword");
-    edPassword->setEchoMode(QLineEdit::Password);
-    check(chHash, "chHash");
-    label(labelProtectDir, "labelProtectDir");
-    edit(edProtectDir, "edProtectDir");
-    button(btBrowseProtect, "btBrowseProtect");
-    btBrowseProtect->setText(QStringLiteral("..."));
-    label(labelFormat, "labelFormat");
-    cbFormat = new QComboBox(this);
-    cbFormat->setObjectName(QStringLiteral("cbFormat"));
-    label(labelOutput, "labelOutput");
-    edit(edOutput, "edOutput");
-    button(btBrowseOutput, "btBrowseOutput");
-    btBrowseOutput->setText(QStringLiteral("..."));
-    check(chIncludeDefault, "chIncludeDefault");
-    button(btExport, "btExport");
-    btExport->setDefault(true);
-    button(btClose, "btClose");
-
     auto *form = new QGridLayout;
     int r = 0;
-    form->addWidget(labelDir, r++, 0, 1, 3);
-    form->addWidget(edDir, r++, 0, 1, 3);
-    form->addWidget(labelEmail, r++, 0, 1, 3);
-    form->addWidget(edEmail, r++, 0, 1, 3);
-    form->addWidget(labelPassword, r++, 0, 1, 3);
-    form->addWidget(edPassword, r, 0, 1, 2);
-    form->addWidget(chHash, r++, 2);
-    form->addWidget(labelProtectDir, r++, 0, 1, 3);
-    form->addWidget(edProtectDir, r, 0, 1, 2);
-    form->addWidget(btBrowseProtect, r++, 2, Qt::AlignLeft);
+    CreateCredentialControls(this, form, r, {.withId = false});
+    labelFormat = NewNamed<QLabel>("labelFormat", this);
+    cbFormat = NewNamed<QComboBox>("cbFormat", this);
+    labelOutput = NewNamed<QLabel>("labelOutput", this);
+    edOutput = NewNamed<QLineEdit>("edOutput", this);
+    btBrowseOutput = NewNamed<QPushButton>("btBrowseOutput", this);
+    btBrowseOutput->setText(QStringLiteral("..."));
+    chIncludeDefault = NewNamed<QCheckBox>("chIncludeDefault", this);
+    btExport = NewNamed<QPushButton>("btExport", this);
+    btExport->setDefault(true);
+    btClose = NewNamed<QPushButton>("btClose", this);
+
     form->addWidget(labelFormat, r++, 0, 1, 3);
     form->addWidget(cbFormat, r++, 0, 1, 3);
     form->addWidget(labelOutput, r++, 0, 1, 3);
@@ -99,29 +61,14 @@ TfrmNamedExport::TfrmNamedExport(QWidget *owner) : QDialog(owner)
 
     RefreshCaptions();
     connect(btBrowseOutput, &QPushButton::clicked, this, [this] { btBrowseOutputClick(); });
-    connect(btBrowseProtect, &QPushButton::clicked, this, [this] { btBrowseProtectClick(); });
     connect(btExport, &QPushButton::clicked, this, [this] { btExportClick(); });
     connect(btClose, &QPushButton::clicked, this, [this] { close(); });
-}
-
-TfrmNamedExport::~TfrmNamedExport()
-{
-    // The password and the master keys opened with it are forgotten with the window.
-    try {
-        edPassword->clear();
-        ForgetOpenedMasterKeys();
-    } catch (...) {
-    }
 }
 
 void TfrmNamedExport::RefreshCaptions()
 {
     setWindowTitle(StripAmpersands(Lang("ExportNamed")));
-    labelDir->setText(Lang("DirOfId"));
-    labelEmail->setText(Lang("Email4decrypting"));
-    labelPassword->setText(Lang("WinPassword"));
-    chHash->setText(Lang("PasswordIsHash"));
-    labelProtectDir->setText(Lang("ProtectDir"));
+    CaptionCredentialControls();
     labelFormat->setText(Lang("NamedFormat"));
     const int current = qMax(0, cbFormat->currentIndex());
     cbFormat->clear();
@@ -135,10 +82,7 @@ void TfrmNamedExport::RefreshCaptions()
 
 void TfrmNamedExport::SetFolder(const QString &path)
 {
-    const TFolderChoice choice = ChooseFolder(path);
-    edDir->setText(choice.dir);
-    edEmail->setText(EmailById().GetValue(choice.folderId));
-    edProtectDir->setText(FindProtectDir(choice.dir));
+    const TFolderChoice choice = FillCredentialControls(path);
     const QString id = choice.folderId.isEmpty() ? QFileInfo(QDir::cleanPath(choice.dir)).fileName() : choice.folderId;
     edOutput->setText(Platform::Get().AppDir() + QStringLiteral("Named-") + id);
 }
@@ -150,13 +94,6 @@ void TfrmNamedExport::btBrowseOutputClick()
         edOutput->setText(folder);
 }
 
-void TfrmNamedExport::btBrowseProtectClick()
-{
-    const QString folder = DialogService::Get().BrowseForFolder(labelProtectDir->text(), edProtectDir->text());
-    if (!folder.isEmpty())
-        edProtectDir->setText(folder);
-}
-
 named::TNamedExportRequest TfrmNamedExport::MakeRequest() const
 {
     named::TNamedExportRequest request;
@@ -164,9 +101,9 @@ named::TNamedExportRequest TfrmNamedExport::MakeRequest() const
     request.output = edOutput->text().trimmed();
     request.format = named::TNamedFormat(qBound(0, cbFormat->currentIndex(), 2));
     request.includeDefault = chIncludeDefault->isChecked();
-    request.email = edEmail->text().trimmed();
+    request.email = Email().trimmed();
     if (!request.email.isEmpty())
-        request.key = DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+        request.key = Key();
     return request;
 }
 

@@ -3,6 +3,7 @@
 // key material (e-mail address, the Windows account's password or hash, the master-key folder),
 // the format and the output folder, runs the named export and tells what was written through the
 // dialog service.
+#include "backup/CredentialControls.h"
 #include "export/NamedExport.h"
 
 #include <QDialog>
@@ -16,12 +17,11 @@ class QPushButton;
 
 namespace zorvak {
 
-class TfrmNamedExport final : public QDialog {
+class TfrmNamedExport final : public QDialog, public TCredentialControls {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmNamedExport)
 public:
     explicit TfrmNamedExport(QWidget *owner = nullptr);
-    ~TfrmNamedExport() override;
 
     // The user folder (a folder ID, or a content folder of one).
     void SetFolder(const QString &path);
@@ -29,7 +29,6 @@ public:
 
     // Handlers.
     void btBrowseOutputClick();
-    void btBrowseProtectClick();
     // Runs the export; errors (a wrong password, a refused output folder) are shown, not raised.
     void btExportClick();
 
@@ -38,16 +37,8 @@ public:
     // The text shown once an export has run.
     static QString ResultText(const named::TNamedExportResult &result);
 
-    QLabel *labelDir = nullptr;
-    QLineEdit *edDir = nullptr;
-    QLabel *labelEmail = nullptr;
-    QLineEdit *edEmail = nullptr;       // empty: no decryption, objects keep their file names
-    QLabel *labelPassword = nullptr;
-    QLineEdit *edPassword = nullptr;    // masked; lives in memory for the dialog's life only
-    QCheckBox *chHash = nullptr;
-    QLabel *labelProtectDir = nullptr;
-    QLineEdit *edProtectDir = nullptr;
-    QPushButton *btBrowseProtect = nullptr;
+    // The user folder, address, Windows account and master-key folder: TCredentialControls, without
+    // the ID row. An empty address means no decryption: objects keep their file names.
     QLabel *labelFormat = nullptr;
     QComboBox *cbFormat = nullptr;      // in the order of TNamedFormat
     QLabel *labelOutput = nullptr;

@@ -1,0 +1,157 @@
+#include "backup/CredentialControls.h"
+
+#include "backup/BackupCore.h"
+#include "browse/EmailId.h"
+#include "browse/uMainBrowse.h"
+#include "common/unitString.h"
+#include "shell/Controls.h"
+#include "shell/DialogService.h"
+#include "shell/SettingsFile.h"
+#include "shell/uLanguage.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace zorvak {
+
+void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout *form, int &row, Options options)
+{
+    // Created in tab order.
+    labelDir = NewNamed<QLabel>("labelDir", parent);
+    edDir = NewNamed<QLineEdit>("edDir", parent);
+    edDir->setEnabled(false);
+    labelEmail = NewNamed<QLabel>("labelEmail", parent);
+    edEmail = NewNamed<QLineEdit>("edEmail", parent);
+    if (options.withId) {
+        labelId = NewNamed<QLabel>("labelId", parent);
+        lbId = NewNamed<QLabel>("lbId", parent);
+        lbDecryptIns = NewNamed<QLabel>("lbDecryptIns", parent);
+        QPalette teal = lbDecryptIns->palette();
+        teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
+        lbDecryptIns->setPalette(teal);
+    }
+    labelPassword = NewNamed<QLabel>("labelPassword", parent);
+    edPassword = NewNamed<QLineEdit>("edPassword", parent);
+    edPassword->setEchoMode(QLineEdit::Password);
+    chHash = NewNamed<QCheckBox>("chHash", parent);
+    labelProtectDir = NewNamed<QLabel>("labelProtectDir", parent);
+    edProtectDir = NewNamed<QLineEdit>("edProtectDir", parent);
+    btBrowseProtect = NewNamed<QPushButton>("btBrowseProtect", parent);
+    btBrowseProtect->setText(QStringLiteral("..."));
+
+    form->addWidget(labelDir, row++, 0, 1, 3);
+    form->addWidget(edDir, row++, 0, 1, 3);
+    if (options.withId) {
+        auto *emailHead = new QHBoxLayout;
+        emailHead->addWidget(labelEmail);
+        emailHead->addSpacing(12);
+        emailHead->addWidget(lbDecryptIns);
+        emailHead->addStretch();
+        form->addLayout(emailHead, row++, 0, 1, 3);
+        form->addWidget(edEmail, row, 0, 1, 2);
+        auto *id = new QHBoxLayout;
+        id->addWidget(labelId);
+        id->addSpacing(6);
+        id->addWidget(lbId);
+        form->addLayout(id, row++, 2);
+    } else {
+        form->addWidget(labelEmail, row++, 0, 1, 3);
+        form->addWidget(edEmail, row++, 0, 1, 3);
+    }
+    form->addWidget(labelPassword, row++, 0, 1, 3);
+    form->addWidget(edPassword, row, 0, 1, 2);
+    form->addWidget(chHash, row++, 2);
+    form->addWidget(labelProtectDir, row++, 0, 1, 3);
+    form->addWidget(edProtectDir, row, 0, 1, 2);
+    form->addWidget(btBrowseProtect, row++, 2, Qt::AlignLeft);
+
+    if (options.withId) {
+        QObject::connect(edEmail, &QLineEdit::textChanged, parent, [this] { edEmailChange(); });
+        QObject::connect(edEmail, &QLineEdit::editingFinished, parent, [this] { edEmailExit(); });
+    }
+    QObject::connect(btBrowseProtect, &QPushButton::clicked, parent, [this] { btBrowseProtectClick(); });
+}
+
+void TCredentialControls::CaptionCredentialControls()
+{
+    labelDir->setText(Lang("DirOfId"));
+    labelEmail->setText(Lang("Email4decrypting"));
+    if (lbId) {
+        labelId->setText(Lang("PassportId") + QLatin1Char(':'));
+        lbDecryptIns->setText(Lang("DecryptIns"));
+        browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
+    }
+    labelPassword->setText(Lang("WinPassword"));
+    chHash->setText(Lang("PasswordIsHash"));
+    labelProtectDir->setText(Lang("ProtectDir"));
+}
+
+void TCredentialControls::FillCredentialControls(const QString &userFolder, const QString &email)
+{
+    edDir->setText(userFolder);
+    if (email.isEmpty() && lbId)
+        edEmail->setText(QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain));
+    else
+        edEmail->setText(email);
+    if (lbId)
+        lbId->setText(EmailToId(edEmail->text()));
+    edProtectDir->setText(FindProtectDir(userFolder));
+}
+
+TFolderChoice TCredentialControls::FillCredentialControls(const QString &path)
+{
+    TFolderChoice choice = ChooseFolder(path);
+    FillCredentialControls(choice.dir, choice.store ? choice.email : EmailById().GetValue(choice.folderId));
+    return choice;
+}
+
+void TCredentialControls::EnableSecrets(bool on)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{labelPassword, edPassword, chHash, labelProtectDir,
+                                                        edProtectDir, btBrowseProtect})
+        w->setEnabled(on);
+}
+
+QString TCredentialControls::Email() const { return edEmail->text(); }
+
+DpapiKeyMaterial TCredentialControls::Key() const
+{
+    return DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
+}
+
+TCredentialControls::~TCredentialControls()
+{
+    try {
+        if (edPassword)
+            ForgetPassword();
+        ForgetOpenedMasterKeys();
+    } catch (...) {
+    }
+}
+
+void TCredentialControls::ForgetPassword() { edPassword->clear(); }
+
+void TCredentialControls::edEmailChange()
+{
+    if (lbId)
+        lbId->setText(EmailToId(edEmail->text()));
+}
+
+void TCredentialControls::edEmailExit()
+{
+    if (!edEmail->text().contains(QLatin1Char('@')))
+        edEmail->setText(edEmail->text() + QLatin1Char('@') + QString::fromLatin1(DefaultMailDomain));
+}
+
+void TCredentialControls::btBrowseProtectClick()
+{
+    const QString folder = DialogService::Get().BrowseForFolder(labelProtectDir->text(), edProtectDir->text());
+    if (!folder.isEmpty())
+        edProtectDir->setText(folder);
+}
+
+} // namespace zorvak

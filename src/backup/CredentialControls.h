@@ -1,0 +1,83 @@
+#pragma once
+// TCredentialControls: the controls of the windows that open a user folder's protected maps (the
+// backup, the names unlock, the export with names). They ask for the user folder (shown, not
+// edited), the e-mail address, the Windows account's password or its hash, and the master-key
+// folder, and turn what was typed into the address and the key material of the decryption.
+//
+// A window derives from it after QDialog, so that the controls keep the member names tests and
+// handlers use (edEmail, edPassword, chHash, ...), and calls CreateCredentialControls once, first,
+// in its constructor: the controls then come first in the tab order, in the order below.
+#include "backup/DpapiKeyMaterial.h"
+
+#include <QString>
+
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace zorvak {
+
+struct TFolderChoice;
+
+class TCredentialControls {
+public:
+    // withId: the address row shows the ID the address gives and the decryption note, and an
+    // address typed without a domain is completed with the default one when the box is left.
+    // Without it an empty address stays empty (the window's "no decryption").
+    struct Options {
+        bool withId = true;
+    };
+
+    // Creates the controls on `parent` and lays them out in `form` (three columns) from `row`,
+    // which is moved past them. Connects the address box and the master-key folder's button.
+    void CreateCredentialControls(QWidget *parent, QGridLayout *form, int &row, Options options);
+    // The texts of the controls in the current language.
+    void CaptionCredentialControls();
+    // The user folder, its known address (empty: only the default domain, with the ID row) and the
+    // master-key folder found above the user folder.
+    void FillCredentialControls(const QString &userFolder, const QString &email);
+    // The same for `path` as ChooseFolder sees it (a user folder or an ObjectStore account, or a
+    // content folder of one): the address the settings know for its ID, or the account's own.
+    TFolderChoice FillCredentialControls(const QString &path);
+    // The password, hash and master-key folder boxes (an account without protected maps needs none).
+    void EnableSecrets(bool on);
+
+    // The address as typed.
+    QString Email() const;
+    // What opens the maps; raises EConvertError when the hash box is ticked and the text is no hash.
+    DpapiKeyMaterial Key() const;
+    // Clears the password box.
+    void ForgetPassword();
+
+    // Completes an address typed without a domain with the default one (windows with the ID row).
+    void edEmailExit();
+    void edEmailChange();
+    void btBrowseProtectClick();
+
+    QLabel *labelDir = nullptr;
+    QLineEdit *edDir = nullptr;         // the user folder; shown disabled
+    QLabel *labelEmail = nullptr;
+    QLineEdit *edEmail = nullptr;
+    QLabel *labelId = nullptr;          // only with the ID row
+    QLabel *lbId = nullptr;             // only with the ID row
+    QLabel *lbDecryptIns = nullptr;     // only with the ID row
+    QLabel *labelPassword = nullptr;
+    QLineEdit *edPassword = nullptr;    // masked; lives in memory for the window's life only
+    QCheckBox *chHash = nullptr;        // the password box holds an SHA-1 or NT hash in hex
+    QLabel *labelProtectDir = nullptr;
+    QLineEdit *edProtectDir = nullptr;  // master-key folder found for the user folder
+    QPushButton *btBrowseProtect = nullptr;
+
+protected:
+    TCredentialControls() = default;
+    // The password and the master keys opened with it are forgotten with the window. The window
+    // derives from QDialog first (as a QObject must), so this runs before its controls are deleted.
+    ~TCredentialControls();
+    TCredentialControls(const TCredentialControls &) = delete;
+    TCredentialControls &operator=(const TCredentialControls &) = delete;
+};
+
+} // namespace zorvak
