@@ -6,6 +6,7 @@
 #include "DpapiProtect.h"
 #include "backup/Dpapi.h"
 #include "backup/DpapiKeyMaterial.h"
+#include "support/Impacket.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,8 +25,6 @@ using namespace zorvak::dpapi::protect;
 namespace {
 const QString kSid = QStringLiteral("S-1-5-21-1085031214-1563985344-725345543-1003");
 const QString kPassword = QStringLiteral("zorvak-demo");
-const QString kPython = QStringLiteral("/usr/bin/python3");
-const QString kScript = QStringLiteral("/usr/share/doc/python3-impacket/examples/dpapi.py");
 const int kRuns = 15;
 
 const char *kImpacketTimer = R"(
@@ -58,7 +57,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const bool haveImpacket = QFileInfo::exists(kPython) && QFileInfo::exists(kScript);
+    const bool haveImpacket = test::HaveImpacket();
     std::printf("%-22s %6s %12s %14s %9s %18s\n", "master key", "rounds", "ours (ms)", "impacket (ms)", "ratio",
                 "dpapi.py run (ms)");
     struct Case { const char *name; Flavour flavour; quint32 rounds; };
@@ -92,7 +91,7 @@ int main(int argc, char *argv[])
         double theirs = -1, scriptRun = -1;
         if (haveImpacket) {
             QProcess py;
-            py.start(kPython, {"-c", QString::fromLatin1(kImpacketTimer), path, kSid, kPassword, QString::number(kRuns)});
+            py.start(test::kImpacketPython, {"-c", QString::fromLatin1(kImpacketTimer), path, kSid, kPassword, QString::number(kRuns)});
             py.waitForFinished(600000);
             const QList<QByteArray> out = py.readAllStandardOutput().trimmed().split(' ');
             if (out.size() == 2 && out[1] == mk.masterKey.toHex())
@@ -101,7 +100,7 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "impacket: %s\n", py.readAllStandardError().constData());
             QElapsedTimer t;
             t.start();
-            py.start(kPython, {kScript, "masterkey", "-file", path, "-sid", kSid, "-password", kPassword});
+            py.start(test::kImpacketPython, {test::kImpacketDpapi, "masterkey", "-file", path, "-sid", kSid, "-password", kPassword});
             py.waitForFinished(600000);
             scriptRun = t.nsecsElapsed() / 1e6;
             if (!py.readAllStandardOutput().contains("Decrypted key: 0x" + mk.masterKey.toHex()))

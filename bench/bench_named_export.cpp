@@ -26,11 +26,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const bench::Profile p = bench::MakeProfile(dir.path());
 
-    const DpapiKeyMaterial key = DpapiCredentials(QString(), bench::kPassword, false);
-    QElapsedTimer clock;
-    clock.start();
-    DecryptMapFile(p.user + QStringLiteral("UserTile/map.dat"), bench::kEmail, key); // opens and caches the master key
-    const qint64 keyMs = clock.elapsed();
+    qint64 keyMs = 0;
+    const DpapiKeyMaterial key = bench::OpenedKey(p, &keyMs);
 
     const auto run = [&](named::TNamedFormat format, const QString &out, named::TNamedExportResult *result) {
         named::TNamedExportRequest request;

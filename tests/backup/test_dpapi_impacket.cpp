@@ -2,6 +2,7 @@
 // example) opens the master keys we make and decrypts the blobs we make.
 #include "DpapiProtect.h"
 #include "backup/Dpapi.h"
+#include "support/Impacket.h"
 #include "support/TestEnv.h"
 
 #include <QFileInfo>
@@ -14,14 +15,12 @@ using namespace zorvak::dpapi;
 using namespace zorvak::dpapi::protect;
 
 namespace {
-const QString kPython = QStringLiteral("/usr/bin/python3");
-const QString kScript = QStringLiteral("/usr/share/doc/python3-impacket/examples/dpapi.py");
 const QString kSid = QStringLiteral("S-1-5-21-583907252-1547161642-682003330-1001");
 
 QString RunImpacket(const QStringList &args)
 {
     QProcess p;
-    p.start(kPython, QStringList{kScript} + args);
+    p.start(test::kImpacketPython, QStringList{test::kImpacketDpapi} + args);
     p.waitForFinished(120000);
     return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
 }
@@ -44,7 +43,7 @@ class DpapiImpacketTest : public test::EnvTest {
 protected:
     void SetUp() override
     {
-        if (!QFileInfo::exists(kPython) || !QFileInfo::exists(kScript)) {
+        if (!test::HaveImpacket()) {
             if (!qEnvironmentVariableIsEmpty("CI"))
                 FAIL() << "python3-impacket is missing (CI installs it)";
             GTEST_SKIP() << "python3-impacket is not installed";

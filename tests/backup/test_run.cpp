@@ -69,6 +69,14 @@ protected:
         env.dialogs().Answer(answer);
         core.Run(request);
     }
+    // Queues `answers` for the run's questions in turn, runs, and returns the messages shown.
+    QStringList RunAnswering(std::initializer_list<int> answers)
+    {
+        for (const int answer : answers)
+            env.dialogs().Answer(answer);
+        core.Run(request);
+        return env.dialogs().Messages();
+    }
     static int ItemLines(const QString &manifest)
     {
         return int(QString::fromLatin1(ReadFile(manifest)).count(S("<item ")));
@@ -333,11 +341,7 @@ TEST_F(RunTest, PackingFailureIsReportedAndTheRunGoesOn)
     profile.AddEmoticons(200);
     Tick(ContentType::Emot);
     core.PackFolder = [](const QString &, const QString &, bool) { return false; };
-    env.dialogs().Answer(mrOk);
-    env.dialogs().Answer(mrOk);
-    env.dialogs().Answer(mrNo);
-    core.Run(request);
-    const QStringList m = env.dialogs().Messages();
+    const QStringList m = RunAnswering({mrOk, mrOk, mrNo});
     ASSERT_EQ(m.size(), 3);
     EXPECT_EQ(m.at(0), S("Error compressing files into Backup1.mco"));
     EXPECT_EQ(m.at(1), S("Error compressing files into Backup1-part2.mco"));
@@ -359,10 +363,7 @@ TEST_F(RunTest, APartThatFailsIsReportedBesideWhatWasWritten)
         packedDirs << folder;
         return !cabinet.endsWith(S("-part2.mco")) && WriteFile(cabinet, "cab");
     };
-    env.dialogs().Answer(mrOk);
-    env.dialogs().Answer(mrYes);
-    core.Run(request);
-    const QStringList m = env.dialogs().Messages();
+    const QStringList m = RunAnswering({mrOk, mrYes});
     ASSERT_EQ(m.size(), 2);
     EXPECT_EQ(m.at(0), S("Error compressing files into Backup1-part2.mco"));
     EXPECT_EQ(m.at(1), S("Packed 251 files into Backup1-part1.mco, Backup1-part3.mco\r\r"

@@ -261,18 +261,23 @@ TEST(ObjectStoreRecognition, DataFilesAreContentMetadataNever)
 
 TEST(ObjectStoreExport, SafeNamesKeepPlusAndEquals)
 {
-    EXPECT_EQ(SafeFileName(QStringLiteral("1NKy92FbzJ6+mP82KkhxtOmU72Fs=.gif")), QStringLiteral("1NKy92FbzJ6+mP82KkhxtOmU72Fs=.gif"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("a/b\\c:d*e?f\"g<h>i|j")), QStringLiteral("a_b_c_d_e_f_g_h_i_j"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("tab\there\x01")), QStringLiteral("tab_here_"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("trailing. . ")), QStringLiteral("trailing"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("...")), QStringLiteral("_"));
-    EXPECT_EQ(SafeFileName(QString()), QStringLiteral("_"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("con")), QStringLiteral("_con"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("NUL.gif")), QStringLiteral("_NUL.gif"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("com7.png")), QStringLiteral("_com7.png"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("COM0.png")), QStringLiteral("COM0.png"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("console.png")), QStringLiteral("console.png"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("caf\u00e9 \u263a.png")), QStringLiteral("caf\u00e9 \u263a.png"));
+    // Kept as they are, replaced, trimmed, and names a Windows file system reserves.
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("1NKy92FbzJ6+mP82KkhxtOmU72Fs=.gif"), QStringLiteral("1NKy92FbzJ6+mP82KkhxtOmU72Fs=.gif")},
+        {QStringLiteral("a/b\\c:d*e?f\"g<h>i|j"), QStringLiteral("a_b_c_d_e_f_g_h_i_j")},
+        {QStringLiteral("tab\there\x01"), QStringLiteral("tab_here_")},
+        {QStringLiteral("trailing. . "), QStringLiteral("trailing")},
+        {QStringLiteral("..."), QStringLiteral("_")},
+        {QString(), QStringLiteral("_")},
+        {QStringLiteral("con"), QStringLiteral("_con")},
+        {QStringLiteral("NUL.gif"), QStringLiteral("_NUL.gif")},
+        {QStringLiteral("com7.png"), QStringLiteral("_com7.png")},
+        {QStringLiteral("COM0.png"), QStringLiteral("COM0.png")},
+        {QStringLiteral("console.png"), QStringLiteral("console.png")},
+        {QStringLiteral("caf\u00e9 \u263a.png"), QStringLiteral("caf\u00e9 \u263a.png")},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(SafeFileName(text), expected) << text.toStdString();
 }
 
 TEST_F(EnvTest, SaveFolderOfAnAccountWritesRecognisedObjectsOnly)

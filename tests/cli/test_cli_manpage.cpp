@@ -2,9 +2,10 @@
 // every verb, every option and every line of the help is on the page, and groff reads the pages
 // without a warning.
 #include "cli/ManPage.h"
+#include "support/Programs.h"
 
 #include <QFile>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -13,22 +14,14 @@ using namespace zorvak::cli;
 
 namespace {
 
-struct ProgramRun {
-    int code = -1;
-    QString out, err;
-};
+using ProgramRun = zorvak::test::TProgramRun;
 
-ProgramRun Exec(const QString &program, const QStringList &args)
+ProgramRun Exec(const QString &program, const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.start(program, args);
-    ProgramRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    zorvak::test::TRunOptions options;
+    options.environment = environment;
+    options.timeoutMs = 60000;
+    return zorvak::test::RunProgram(program, args, options);
 }
 
 QString PagePath(const char *program) { return QStringLiteral(ZORVAK_MAN_DIR "/%1.1").arg(QLatin1String(program)); }
@@ -74,11 +67,14 @@ QStringList Options(const QString &help)
 
 TEST(ManPage, RoffLinesAreEscaped)
 {
-    EXPECT_EQ(RoffLine(QStringLiteral("--all-parts")), QStringLiteral("\\-\\-all\\-parts"));
-    EXPECT_EQ(RoffLine(QStringLiteral(".SH not a request")), QStringLiteral("\\&.SH not a request"));
-    EXPECT_EQ(RoffLine(QStringLiteral("'tr x")), QStringLiteral("\\&'tr x"));
-    EXPECT_EQ(RoffLine(QStringLiteral("C:\\Documents\tand")), QStringLiteral("C:\\eDocuments and"));
-    EXPECT_EQ(RoffLine(QStringLiteral("caf\u00e9 \U0001F600\x01")), QStringLiteral("caf\\[u00E9] \\[u1F600]"));
+    // Leading dashes, requests at the start of a line, backslashes, tabs, non-ASCII and control characters.
+    struct Case {
+        const char *text, *roff; // UTF-8
+    };
+    for (const Case &c : {Case{"--all-parts", "\\-\\-all\\-parts"}, Case{".SH not a request", "\\&.SH not a request"},
+                          Case{"'tr x", "\\&'tr x"}, Case{"C:\\Documents\tand", "C:\\eDocuments and"},
+                          Case{"caf\u00e9 \U0001F600\x01", "caf\\[u00E9] \\[u1F600]"}})
+        EXPECT_EQ(RoffLine(QString::fromUtf8(c.text)), QString::fromUtf8(c.roff)) << c.text;
     // A page of such lines: a request spelled in the text stays text.
     ManPageText page{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("1"), QStringLiteral("x [-a]"),
                      {{QStringLiteral("DESCRIPTION"), {{{}, {}, QStringLiteral(".so /etc/passwd\n\nend")}}}}};
@@ -89,7 +85,7 @@ TEST(ManPage, RoffLinesAreEscaped)
 
 TEST(ManPage, CliPageHoldsEveryVerbAndEveryLineOfTheHelp)
 {
-    const QString cli = QStringLiteral(ZORVAK_CLI_PATH);
+    const QString cli = zorvak::test::CliProgram();
     ASSERT_TRUE(QFile::exists(PagePath("zorvak-cli")));
     if (QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty())
         GTEST_SKIP() << "groff is not installed (scripts/deps.sh installs it)";
@@ -122,16 +118,14 @@ TEST(ManPage, DesktopPageIsTheProgramsHelp)
 {
     ASSERT_TRUE(QFile::exists(PagePath("zorvak")));
     // The help needs no display.
-    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(ZORVAK_APP_PATH), {"--help"});
-    ASSERT_TRUE(program.waitForFinished(60000));
-    EXPECT_EQ(program.exitCode(), 0);
-    const QString help = QString::fromUtf8(program.readAllStandardOutput());
+    const ProgramRun helpRun = Exec(QStringLiteral(ZORVAK_APP_PATH), {"--help"}, environment);
+    ASSERT_NE(helpRun.code, -1) << "did not finish";
+    EXPECT_EQ(helpRun.code, 0);
+    const QString help = helpRun.out;
     EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: zorvak [FILE]\n"))) << help.toStdString();
     if (QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty())
         GTEST_SKIP() << "groff is not installed (scripts/deps.sh installs it)";
@@ -146,9 +140,8 @@ TEST(ManPage, DesktopPageIsTheProgramsHelp)
 
     // Wrong usage is told on standard error with status 2, before any window.
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(ZORVAK_APP_PATH), {"--bogus"});
-    ASSERT_TRUE(program.waitForFinished(60000));
-    EXPECT_EQ(program.exitCode(), 2);
-    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).startsWith(QStringLiteral("zorvak: unknown option: --bogus")));
+    const ProgramRun bogus = Exec(QStringLiteral(ZORVAK_APP_PATH), {"--bogus"}, environment);
+    ASSERT_NE(bogus.code, -1) << "did not finish";
+    EXPECT_EQ(bogus.code, 2);
+    EXPECT_TRUE(bogus.err.startsWith(QStringLiteral("zorvak: unknown option: --bogus")));
 }

@@ -2,11 +2,10 @@
 // standard error when that is no terminal or --quiet is given.
 #include "cli/CliCommand.h"
 #include "cli/Progress.h"
-#include "support/TestEnv.h"
+#include "support/Programs.h"
 
 #include <QBuffer>
-#include <QProcess>
-#include <QStandardPaths>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 using namespace zorvak::cli;
@@ -30,40 +29,11 @@ struct Captured {
     }
 };
 
-struct CliRun {
-    int code = -1;
-    QString out, err;
-};
+using CliRun = TProgramRun;
 
-CliRun Cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(ZORVAK_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+CliRun Cli(const QStringList &args) { return RunCli(args); }
 
-// The CLI run on a pseudo-terminal (util-linux "script"), so that its standard error is a
-// terminal; returns everything the terminal received.
-CliRun OnTerminal(const QStringList &args)
-{
-    QStringList quoted;
-    for (const QString &a : QStringList{QStringLiteral(ZORVAK_CLI_PATH)} + args)
-        quoted << QLatin1Char('\'') + QString(a).replace(QLatin1String("'"), QLatin1String("'\\''")) + QLatin1Char('\'');
-    QProcess p;
-    p.start(QStringLiteral("script"), {"-qec", quoted.join(' '), "/dev/null"});
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    return r;
-}
+CliRun OnTerminal(const QStringList &args) { return RunOnTerminal(QStringList{CliProgram()} + args); }
 
 } // namespace
 
@@ -148,7 +118,7 @@ TEST_F(EnvTest, CabinetVerbsShowProgressOnlyOnATerminal)
     EXPECT_EQ(extracted.code, 0);
     EXPECT_EQ(extracted.err, QString());
 
-    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+    if (!HasTerminalRunner())
         GTEST_SKIP() << "no 'script' to give the program a terminal";
     const QString cab2 = env.path(QStringLiteral("out2.cab"));
     const CliRun created = OnTerminal(QStringList{"cab", "create", cab2} + files);
@@ -170,4 +140,18 @@ TEST_F(EnvTest, CabinetVerbsShowProgressOnlyOnATerminal)
     EXPECT_EQ(ReadFile(env.path(QStringLiteral("x3/file3.bin"))), ReadFile(files.at(2)));
     const CliRun quietCreate = OnTerminal(QStringList{"cab", "create", "--quiet", env.path(QStringLiteral("q.cab"))} + files);
     EXPECT_EQ(quietCreate.out, QString());
+}
+
+TEST(TestRunners, TerminalRunKeepsEachArgumentOneWordAndJsonMustBeAnObject)
+{
+    // Blanks and quotes inside an argument reach the program as they are.
+    if (HasTerminalRunner()) {
+        const CliRun run = RunOnTerminal({QStringLiteral("printf"), QStringLiteral("[%s]"), QStringLiteral("it's a 'test' $HOME")});
+        EXPECT_EQ(run.code, 0);
+        EXPECT_TRUE(run.out.contains(QStringLiteral("[it's a 'test' $HOME]"))) << run.out.toStdString();
+    }
+    EXPECT_EQ(JsonObjectOf(QStringLiteral("{\"a\": 1}")).value(QStringLiteral("a")).toInt(), 1);
+    EXPECT_NONFATAL_FAILURE(JsonObjectOf(QStringLiteral("[1]")), "JSON, but no object");
+    EXPECT_NONFATAL_FAILURE(JsonObjectOf(QStringLiteral("{\"a\": ")), "no JSON");
+    EXPECT_NONFATAL_FAILURE(JsonObjectOf(QString()), "no JSON");
 }

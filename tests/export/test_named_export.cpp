@@ -7,9 +7,9 @@
 #include "common/Exceptions.h"
 #include "export/NamedExport.h"
 #include "export/SafeName.h"
+#include "support/Programs.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QSet>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -47,17 +47,15 @@ const QList<Expected> kAliceNamed = {
     {"Dynamic backgrounds/Aquarium _live_.swf", "Aquarium <live>", ""},
 };
 
-class DemoExportTest : public EnvTest {
+class DemoExportTest : public DemoProfileTest {
 protected:
-    QString user, email = S("alice.demo@hotmail.com");
+    QString user, email = kAliceEmail;
     void SetUp() override
     {
-        QProcess tool;
-        tool.start(S(ZORVAK_DEMO_PROFILE_TOOL), {env.path(S("demo"))});
-        ASSERT_TRUE(tool.waitForFinished(60000));
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
-        user = env.path(S("demo/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/"))
-               + EmailToId(email);
+        DemoProfileTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        user = alice;
         // Old, distinct times, so that a copy made now could not pass for a kept one.
         int day = 0;
         for (QDirIterator it(user, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {

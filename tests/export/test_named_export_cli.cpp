@@ -1,14 +1,11 @@
 // zorvak-cli export --named: exit statuses, the lines and the JSON document, and the plain export
 // that stays as it was.
-#include "browse/EmailId.h"
-#include "support/TestEnv.h"
+#include "support/Programs.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace zorvak;
@@ -18,37 +15,18 @@ namespace {
 
 QString S(const char *text) { return QString::fromUtf8(text); }
 
-struct CliResult {
-    int code = -1;
-    QString out, err;
-};
+using CliResult = TProgramRun;
 
-CliResult Cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(S(ZORVAK_CLI), QStringList{S("export")} + args);
-    p.closeWriteChannel(); // standard input is no terminal: no password prompt
-    CliResult r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+CliResult Cli(const QStringList &args) { return RunCli(QStringList{S("export")} + args); }
 
-class NamedExportCli : public EnvTest {
+class NamedExportCli : public DemoProfileTest {
 protected:
     QString user;
-    const QStringList alice{S("--email"), S("alice.demo@hotmail.com"), S("--password"), S("zorvak-demo")};
+    const QStringList secrets{S("--email"), kAliceEmail, S("--password"), kDemoPassword};
     void SetUp() override
     {
-        QProcess tool;
-        tool.start(S(ZORVAK_DEMO_PROFILE_TOOL), {env.path(S("demo"))});
-        ASSERT_TRUE(tool.waitForFinished(60000));
-        ASSERT_EQ(tool.exitCode(), 0);
-        user = env.path(S("demo/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/"))
-               + EmailToId(S("alice.demo@hotmail.com"));
+        DemoProfileTest::SetUp();
+        user = alice;
     }
 };
 
@@ -56,7 +34,7 @@ protected:
 
 TEST_F(NamedExportCli, LinesAndJsonDescribeWhatWasWritten)
 {
-    const CliResult lines = Cli(QStringList{user, env.path(S("out")), S("--named")} + alice);
+    const CliResult lines = Cli(QStringList{user, env.path(S("out")), S("--named")} + secrets);
     ASSERT_EQ(lines.code, 0) << lines.err.toStdString();
     const QStringList rows = lines.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 16);
@@ -66,12 +44,10 @@ TEST_F(NamedExportCli, LinesAndJsonDescribeWhatWasWritten)
     EXPECT_TRUE(lines.err.contains(S("1 of Messenger's default objects left out"))) << lines.err.toStdString();
 
     const CliResult json =
-        Cli(QStringList{user, env.path(S("theme")), S("--named"), S("--format=pidgin"), S("--json")} + alice);
+        Cli(QStringList{user, env.path(S("theme")), S("--named"), S("--format=pidgin"), S("--json")} + secrets);
     ASSERT_EQ(json.code, 0) << json.err.toStdString();
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json.out.toUtf8(), &error);
-    ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.toStdString();
-    const QJsonObject root = doc.object();
+    const QJsonObject root = JsonObjectOf(json.out);
+    ASSERT_FALSE(root.isEmpty()) << json.out.toStdString();
     EXPECT_EQ(root.value(S("format")).toString(), S("pidgin"));
     EXPECT_TRUE(root.value(S("credentials")).toBool());
     EXPECT_TRUE(root.value(S("ok")).toBool());
@@ -90,7 +66,7 @@ TEST_F(NamedExportCli, LinesAndJsonDescribeWhatWasWritten)
     // Without credentials, the objects keep their file names and the command says so.
     const CliResult plain = Cli({user, env.path(S("plain")), S("--named"), S("--json"), S("--types"), S("Dp")});
     ASSERT_EQ(plain.code, 0) << plain.err.toStdString();
-    const QJsonObject p = QJsonDocument::fromJson(plain.out.toUtf8()).object();
+    const QJsonObject p = JsonObjectOf(plain.out);
     EXPECT_FALSE(p.value(S("credentials")).toBool());
     EXPECT_EQ(p.value(S("unnamedTypes")).toArray(), QJsonArray{S("Dp")});
     EXPECT_EQ(p.value(S("objects")).toArray().size(), 3);
@@ -131,19 +107,15 @@ TEST_F(NamedExportCli, ExitStatuses)
 
 TEST_F(NamedExportCli, ProgressShowsOnATerminalOnlyAndNeverWithQuiet)
 {
-    const CliResult plain = Cli(QStringList{user, env.path(S("plain")), S("--named")} + alice);
+    const CliResult plain = Cli(QStringList{user, env.path(S("plain")), S("--named")} + secrets);
     ASSERT_EQ(plain.code, 0) << plain.err.toStdString();
     EXPECT_FALSE(plain.err.contains(u'\r')) << plain.err.toStdString();
     // `script` (util-linux, always on Debian) gives the program a terminal.
     const auto onTerminal = [&](const QString &out, const QStringList &more) {
-        QStringList quoted;
-        for (const QString &a : QStringList{S(ZORVAK_CLI), S("export"), user, out, S("--named")} + alice + more)
-            quoted << u'\'' + a + u'\'';
-        QProcess p;
-        p.start(S("script"), {S("-qec"), quoted.join(u' '), S("/dev/null")});
-        EXPECT_TRUE(p.waitForFinished(120000));
-        EXPECT_EQ(p.exitCode(), 0);
-        return QString::fromUtf8(p.readAllStandardOutput());
+        const TProgramRun run = RunOnTerminal(QStringList{CliProgram(), S("export"), user, out, S("--named")} + secrets + more);
+        EXPECT_NE(run.code, -1) << "did not finish";
+        EXPECT_EQ(run.code, 0);
+        return run.out;
     };
     const QString shown = onTerminal(env.path(S("shown")), {});
     EXPECT_TRUE(shown.contains(S("\r15/16 "))) << shown.toStdString();

@@ -6,14 +6,13 @@
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
-#include "support/TestEnv.h"
+#include "support/Programs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -25,17 +24,13 @@ namespace {
 
 QString S(const char *text) { return QString::fromUtf8(text); }
 
-class NamedExportDialog : public EnvTest {
+class NamedExportDialog : public DemoProfileTest {
 protected:
     QString user;
     void SetUp() override
     {
-        QProcess tool;
-        tool.start(S(ZORVAK_DEMO_PROFILE_TOOL), {env.path(S("demo"))});
-        ASSERT_TRUE(tool.waitForFinished(60000));
-        ASSERT_EQ(tool.exitCode(), 0);
-        user = env.path(S("demo/Documents and Settings/Alice/Application Data/Microsoft/MSN Messenger/"))
-               + EmailToId(S("alice.demo@hotmail.com")) + u'/';
+        DemoProfileTest::SetUp();
+        user = alice + u'/';
     }
 };
 

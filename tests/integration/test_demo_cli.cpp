@@ -1,6 +1,5 @@
 // zorvak-cli over the demo profile, verb after verb, as a user would run it.
-#include "support/RunProgram.h"
-#include "support/TestEnv.h"
+#include "support/Programs.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,33 +10,22 @@ using namespace zorvak::test;
 
 namespace {
 
-TProgramRun Exec(const QString &program, const QStringList &args,
-                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+TProgramRun Cli(const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     TRunOptions options;
     options.environment = environment;
-    return RunProgram(program, args, options);
+    return RunCli(args, options);
 }
 
-TProgramRun Cli(const QStringList &args, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    return Exec(QStringLiteral(ZORVAK_CLI_PATH), args, environment);
-}
-
-class DemoCli : public EnvTest {
+class DemoCli : public DemoProfileTest {
 protected:
     void SetUp() override
     {
-        demo = env.path(QStringLiteral("demo"));
-        const TProgramRun gen = Exec(QStringLiteral(ZORVAK_DEMO_PROFILE_PATH), {demo});
-        ASSERT_EQ(gen.code, 0) << gen.err.toStdString();
-        appData = demo + QStringLiteral("/Documents and Settings/Alice/Application Data");
-        alice = appData + QStringLiteral("/Microsoft/MSN Messenger/1596456324");
+        DemoProfileTest::SetUp();
         before = TreeChecksum(demo);
     }
     void TearDown() override { EXPECT_EQ(TreeChecksum(demo), before) << "nothing is written into the profile"; }
 
-    QString demo, appData, alice;
     QByteArray before;
 };
 
@@ -141,17 +129,17 @@ QStringList FilesBelow(const QString &root)
 
 TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
 {
-    const QString tool = QStringLiteral(ZORVAK_DEMO_PROFILE_PATH);
+    const QString tool = DemoProfileProgram();
     const QString alice = QStringLiteral("/Documents and Settings/Alice");
 
     // A new folder, then the same folder again: the second run replaces the first one's files and
     // leaves none behind (its master keys have new names).
     const QString demo = env.path("demo");
-    ASSERT_EQ(Exec(tool, {demo}).code, 0);
+    ASSERT_EQ(RunProgram(tool, {demo}).code, 0);
     const QStringList first = FilesBelow(demo);
     EXPECT_TRUE(first.contains(".zorvak-demo-profile"));
     EXPECT_GT(first.size(), 40);
-    const TProgramRun again = Exec(tool, {demo});
+    const TProgramRun again = RunProgram(tool, {demo});
     ASSERT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_EQ(FilesBelow(demo).size(), first.size());
     QFile record(demo + "/.zorvak-demo-profile");
@@ -165,14 +153,14 @@ TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
 
     // An empty folder is fine.
     QDir().mkpath(env.path("empty"));
-    EXPECT_EQ(Exec(tool, {env.path("empty")}).code, 0);
+    EXPECT_EQ(RunProgram(tool, {env.path("empty")}).code, 0);
 
     // A real profile (no record of the tool): refused, nothing deleted or added.
     const QString disk = env.path("disk");
     WriteFile(disk + alice + "/NTUSER.DAT", "registry");
     WriteFile(disk + alice + "/Application Data/Microsoft/MSN Messenger/1596456324/CustomEmoticons/X", "mine");
     QByteArray before = TreeChecksum(disk);
-    TProgramRun refused = Exec(tool, {disk});
+    TProgramRun refused = RunProgram(tool, {disk});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.err.startsWith("zorvak-demo-profile: " + disk + " holds Documents and Settings, which this tool did not make"))
         << refused.err.toStdString();
@@ -182,7 +170,7 @@ TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
     // A profile the tool made, to which someone added a file: refused as a whole, both kept.
     WriteFile(demo + alice + "/My Documents/letter.txt", "keep me");
     before = TreeChecksum(demo);
-    refused = Exec(tool, {demo});
+    refused = RunProgram(tool, {demo});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.err.contains("holds Documents and Settings/Alice/My Documents")) << refused.err.toStdString();
     EXPECT_EQ(TreeChecksum(demo), before);
@@ -194,14 +182,14 @@ TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
     const QString linked = demo + '/' + listed.first();
     ASSERT_TRUE(QFile::remove(linked));
     ASSERT_TRUE(QFile::link(env.path("elsewhere.txt"), linked));
-    EXPECT_EQ(Exec(tool, {demo}).code, 1);
+    EXPECT_EQ(RunProgram(tool, {demo}).code, 1);
     EXPECT_EQ(ReadFile(env.path("elsewhere.txt")), "outside");
 
     // A forged record does not make a stranger's files the tool's, and a file is no folder.
     const QString forged = env.path("forged");
     WriteFile(forged + "/.zorvak-demo-profile", "something else\nDocuments and Settings/Alice/NTUSER.DAT\n");
     WriteFile(forged + alice + "/NTUSER.DAT", "registry");
-    EXPECT_EQ(Exec(tool, {forged}).code, 1);
+    EXPECT_EQ(RunProgram(tool, {forged}).code, 1);
     EXPECT_EQ(ReadFile(forged + alice + "/NTUSER.DAT"), "registry");
-    EXPECT_EQ(Exec(tool, {env.path("elsewhere.txt")}).code, 1);
+    EXPECT_EQ(RunProgram(tool, {env.path("elsewhere.txt")}).code, 1);
 }

@@ -1,64 +1,26 @@
 // The --json forms of zorvak-cli over the demo profile: the same content as the tab-separated
 // lines, as one document a script can parse; and the backup's progress on a terminal.
-#include "support/TestEnv.h"
+#include "support/Programs.h"
 
-#include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QStandardPaths>
 #include <functional>
 
 using namespace zorvak::test;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = TProgramRun;
 
-Result Exec(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    Result r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+Result Cli(const QStringList &args) { return RunCli(args); }
 
-Result Cli(const QStringList &args) { return Exec(QStringLiteral(ZORVAK_CLI_PATH), args); }
+QJsonObject Document(const Result &r) { return JsonObjectOf(r.out); }
 
-// The document a --json run printed; a parse error fails the test.
-QJsonObject Document(const Result &r)
-{
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(r.out.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n" << r.out.toStdString();
-    EXPECT_TRUE(document.isObject());
-    return document.object();
-}
-
-class DemoJson : public EnvTest {
+class DemoJson : public DemoProfileTest {
 protected:
-    void SetUp() override
-    {
-        demo = env.path(QStringLiteral("demo"));
-        const Result gen = Exec(QStringLiteral(ZORVAK_DEMO_PROFILE_PATH), {demo});
-        ASSERT_EQ(gen.code, 0) << gen.err.toStdString();
-        appData = demo + QStringLiteral("/Documents and Settings/Alice/Application Data");
-        alice = appData + QStringLiteral("/Microsoft/MSN Messenger/1596456324");
-    }
     QStringList BackupArgs(const QString &out) const
     {
-        return {"backup", alice, "--email", "alice.demo@hotmail.com", "--password", "zorvak-demo", "--out", out};
+        return {"backup", alice, "--email", kAliceEmail, "--password", kDemoPassword, "--out", out};
     }
-    QString demo, appData, alice;
 };
 
 } // namespace
@@ -144,12 +106,9 @@ TEST_F(DemoJson, BackupShowsItsProgressOnATerminalOnly)
     EXPECT_FALSE(plain.err.contains('\r'));
     const int items = plain.out.section('\t', 1).trimmed().toInt();
     ASSERT_GT(items, 0);
-    if (QStandardPaths::findExecutable("script").isEmpty())
+    if (!HasTerminalRunner())
         GTEST_SKIP() << "no 'script' to give the program a terminal";
-    QStringList quoted;
-    for (const QString &a : QStringList{ZORVAK_CLI_PATH} + BackupArgs(env.path("shown.mco")))
-        quoted << "'" + a + "'";
-    const Result shown = Exec("script", {"-qec", quoted.join(' '), "/dev/null"});
+    const Result shown = RunOnTerminal(QStringList{CliProgram()} + BackupArgs(env.path("shown.mco")));
     ASSERT_EQ(shown.code, 0) << shown.out.toStdString();
     EXPECT_TRUE(shown.out.contains(QStringLiteral("\r%1/%1 shown.mco\x1b[K").arg(items))) << shown.out.toStdString();
     // The package line comes after the cleared progress, at the start of its own line.

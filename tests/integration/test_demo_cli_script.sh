@@ -4,9 +4,7 @@
 set -euo pipefail
 src=$1
 build=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_test.sh"
 
 mkdir -p "$tmp/home"
 env -u DISPLAY -u WAYLAND_DISPLAY -u APPDATA -u WINEPREFIX -u XDG_DATA_HOME HOME="$tmp/home" \

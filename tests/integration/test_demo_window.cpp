@@ -11,7 +11,8 @@
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
-#include "support/TestEnv.h"
+#include "support/Programs.h"
+#include "WindowQueries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +26,6 @@
 #include <optional>
 #include <QListWidget>
 #include <QMovie>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -35,21 +35,16 @@ using namespace zorvak::test;
 
 namespace {
 
-const QString kAliceId = QStringLiteral("1596456324");
-const QString kBobId = QStringLiteral("3225867861");
-
-class DemoWindow : public EnvTest {
+class DemoWindow : public DemoProfileTest {
 protected:
     void SetUp() override
     {
-        demo = env.path(QStringLiteral("demo"));
-        QProcess gen;
-        gen.start(QStringLiteral(ZORVAK_DEMO_PROFILE_PATH), {demo});
-        ASSERT_TRUE(gen.waitForFinished(120000));
-        ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        DemoProfileTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // Nothing at the built-in documents folder: the Application Data folder leads to the profiles.
         Settings().docSetDir = env.path(QStringLiteral("no-such-folder/"));
-        env.platform().appData = demo + QStringLiteral("/Documents and Settings/Alice/Application Data");
+        env.platform().appData = appData;
         before = TreeChecksum(demo);
         w = std::make_unique<TfrmMain>();
         w->show();
@@ -66,25 +61,8 @@ protected:
         EXPECT_EQ(TreeChecksum(demo), before) << "nothing is written into the profile";
     }
 
-    QTreeWidgetItem *Node(const QStringList &path) const
-    {
-        for (int i = 0; i < browse::NodeCount(w->tvDir); ++i) {
-            QTreeWidgetItem *n = browse::NodeAt(w->tvDir, i);
-            QStringList captions;
-            for (QTreeWidgetItem *p = n; p; p = p->parent())
-                captions.prepend(p->text(0));
-            if (captions == path)
-                return n;
-        }
-        return nullptr;
-    }
-    QStringList Items(const QListWidget *list) const
-    {
-        QStringList rows;
-        for (int i = 0; i < list->count(); ++i)
-            rows << list->item(i)->text();
-        return rows;
-    }
+    QTreeWidgetItem *Node(const QStringList &path) const { return NodeByCaptions(w->tvDir, path); }
+    QStringList Items(const QListWidget *list) const { return RowTexts(list); }
     void Select(const QStringList &path)
     {
         QTreeWidgetItem *n = Node(path);
@@ -142,7 +120,6 @@ protected:
         return rows;
     }
 
-    QString demo;
     QByteArray before;
     std::unique_ptr<TfrmMain> w;
 };

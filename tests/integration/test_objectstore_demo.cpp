@@ -12,7 +12,8 @@
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
-#include "support/TestEnv.h"
+#include "support/Programs.h"
+#include "WindowQueries.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QTableWidget>
@@ -36,30 +36,17 @@ namespace {
 
 const QString kDave = QStringLiteral("dave.demo@hotmail.com");
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = TProgramRun;
 
 Result Exec(const QString &program, const QStringList &args, const QString &workDir = QString())
 {
-    QProcess p;
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
-    p.start(program, args);
-    Result r;
-    if (!p.waitForFinished(180000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    TRunOptions options;
+    options.workingDirectory = workDir;
+    options.timeoutMs = 180000;
+    return RunProgram(program, args, options);
 }
 
-Result Cli(const QStringList &args, const QString &workDir = QString())
-{
-    return Exec(QStringLiteral(ZORVAK_CLI_PATH), args, workDir);
-}
+Result Cli(const QStringList &args, const QString &workDir = QString()) { return Exec(CliProgram(), args, workDir); }
 
 QByteArray Sha1(const QByteArray &data) { return QCryptographicHash::hash(data, QCryptographicHash::Sha1); }
 
@@ -81,7 +68,7 @@ protected:
     void SetUp() override
     {
         demo = env.path(QStringLiteral("demo"));
-        const Result gen = Exec(QStringLiteral(ZORVAK_DEMO_PROFILE_PATH), {demo});
+        const Result gen = Exec(DemoProfileProgram(), {demo});
         ASSERT_EQ(gen.code, 0) << gen.err.toStdString();
         EXPECT_TRUE(gen.out.contains(demo + QStringLiteral("/Users/Dave/AppData/Roaming\t") + kDave + QLatin1Char('\t')
                                      + EmailToId(kDave)))
@@ -198,23 +185,8 @@ TEST_F(DaveDemo, WindowFindsListsAndBacksUpTheAccount)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     w->StartupChecks(); // one Messenger user: no welcome
     EXPECT_TRUE(env.dialogs().calls.empty());
-    auto node = [&](const QStringList &path) -> QTreeWidgetItem * {
-        for (int i = 0; i < browse::NodeCount(w->tvDir); ++i) {
-            QTreeWidgetItem *n = browse::NodeAt(w->tvDir, i);
-            QStringList captions;
-            for (QTreeWidgetItem *p = n; p; p = p->parent())
-                captions.prepend(p->text(0));
-            if (captions == path)
-                return n;
-        }
-        return nullptr;
-    };
-    auto rows = [&] {
-        QStringList list;
-        for (int i = 0; i < w->lbFiles->count(); ++i)
-            list << w->lbFiles->item(i)->text();
-        return list;
-    };
+    auto node = [&](const QStringList &path) { return NodeByCaptions(w->tvDir, path); };
+    auto rows = [&] { return RowTexts(w->lbFiles); };
 
     // The tree: Dave, his account by its address with its folder ID in the hint, usual icons.
     QTreeWidgetItem *accountNode = node({QStringLiteral("Dave"), kDave});

@@ -5,9 +5,7 @@
 set -euo pipefail
 build=$1
 src=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_test.sh"
 
 cmake --install "$build" --prefix "$tmp/usr" > "$tmp/install.log" || fail "cmake --install"
 share=$tmp/usr/share

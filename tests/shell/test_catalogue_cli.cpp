@@ -1,8 +1,7 @@
 // zorvak-cli catalogue: the built program prints each catalogue exactly as the builders make it.
 #include "shell/uLanguage.h"
+#include "support/Programs.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 using namespace zorvak;
@@ -10,29 +9,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using CliRun = zorvak::test::TProgramRun;
 
-CliRun RunCli(const QStringList &arguments)
-{
-    // The build folder comes from the test environment; the build's own path of the program
-    // stands in when the environment does not give it.
-    const QString binaryDir = QProcessEnvironment::systemEnvironment().value(u"ZORVAK_BINARY_DIR"_s);
-    const QString program = binaryDir.isEmpty() ? QStringLiteral(ZORVAK_CLI_PATH)
-                                                : binaryDir + u"/src/cli/zorvak-cli"_s;
-    QProcess process;
-    process.start(program, QStringList{u"catalogue"_s} + arguments);
-    CliRun run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+CliRun Catalogue(const QStringList &arguments) { return zorvak::test::RunCli(QStringList{u"catalogue"_s} + arguments); }
 
 QString Expected(const TLanguage &language)
 {
@@ -49,8 +28,8 @@ QString Expected(const TLanguage &language)
 TEST(CatalogueCli, PrintsEveryLanguageInTableOrder)
 {
     for (const QString &code : {u"EN"_s, u"FR"_s, u"IT"_s, u"SP"_s}) {
-        const CliRun run = RunCli({u"--language"_s, code});
-        ASSERT_EQ(run.exitCode, 0) << code.toStdString() << ": " << run.err.toStdString();
+        const CliRun run = Catalogue({u"--language"_s, code});
+        ASSERT_EQ(run.code, 0) << code.toStdString() << ": " << run.err.toStdString();
         EXPECT_FALSE(run.out.contains(u'\r')) << "carriage returns are written as \\r";
         const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
         EXPECT_EQ(lines.size(), 200) << code.toStdString();
@@ -63,21 +42,21 @@ TEST(CatalogueCli, PrintsEveryLanguageInTableOrder)
 
 TEST(CatalogueCli, EnglishByDefaultWithEscapedLineBreaks)
 {
-    const CliRun run = RunCli({});
-    ASSERT_EQ(run.exitCode, 0);
+    const CliRun run = Catalogue({});
+    ASSERT_EQ(run.code, 0);
     EXPECT_TRUE(run.out.contains(u"\nDirNotFound\tDirectory not found:\\r   %s\n"_s));
     EXPECT_TRUE(run.out.contains(u"\nTranslatedBy\t\n"_s)) << "the empty English credit keeps its line";
-    EXPECT_EQ(run.out, RunCli({u"--language=EN"_s}).out);
+    EXPECT_EQ(run.out, Catalogue({u"--language=EN"_s}).out);
 }
 
 TEST(CatalogueCli, WrongUsageExitsWithTwo)
 {
-    EXPECT_EQ(RunCli({u"--language"_s, u"ES"_s}).exitCode, 2);
-    EXPECT_EQ(RunCli({u"--language"_s, u"fr"_s}).exitCode, 2);
-    EXPECT_EQ(RunCli({u"--language"_s}).exitCode, 2);
-    EXPECT_EQ(RunCli({u"FR"_s}).exitCode, 2);
-    const CliRun run = RunCli({u"--language"_s, u"EN"_s, u"extra"_s});
-    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(Catalogue({u"--language"_s, u"ES"_s}).code, 2);
+    EXPECT_EQ(Catalogue({u"--language"_s, u"fr"_s}).code, 2);
+    EXPECT_EQ(Catalogue({u"--language"_s}).code, 2);
+    EXPECT_EQ(Catalogue({u"FR"_s}).code, 2);
+    const CliRun run = Catalogue({u"--language"_s, u"EN"_s, u"extra"_s});
+    EXPECT_EQ(run.code, 2);
     EXPECT_TRUE(run.out.isEmpty());
 }
 

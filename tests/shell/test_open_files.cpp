@@ -51,32 +51,43 @@ QMimeData *Urls(const QStringList &paths)
     return data;
 }
 
-// Drags `data` over the window at `at` (window coordinates): whether the window would take it.
+// Shows the window at the size the drop positions are taken from.
+void ShowAtTestSize(TfrmMain &frm)
+{
+    frm.resize(800, 600);
+    frm.show();
+    QCoreApplication::processEvents();
+}
+
+// Sends one drag-and-drop event of `data` at `at` (window coordinates) to the window, unaccepted
+// until the window takes it; returns whether it did.
+template <typename Event>
+bool Send(TfrmMain &frm, const QMimeData *data, QPoint at)
+{
+    Event event(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
+    event.setAccepted(false);
+    QCoreApplication::sendEvent(&frm, &event);
+    return event.isAccepted();
+}
+
+// Drags `data` over the window at `at`: whether the window would take it.
 bool Accepts(TfrmMain &frm, const QMimeData *data, QPoint at)
 {
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
-    enter.setAccepted(false);
-    QCoreApplication::sendEvent(&frm, &enter);
-    QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
-    move.setAccepted(false);
-    QCoreApplication::sendEvent(&frm, &move);
-    EXPECT_EQ(enter.isAccepted(), move.isAccepted());
-    return move.isAccepted();
+    const bool entered = Send<QDragEnterEvent>(frm, data, at);
+    const bool moved = Send<QDragMoveEvent>(frm, data, at);
+    EXPECT_EQ(entered, moved);
+    return moved;
 }
 
 // Drags `data` to `at` and drops it there (the drop reaches the window only when it took the
 // drag), then lets the work that follows the drop run.
 bool Drop(TfrmMain &frm, const QMimeData *data, QPoint at)
 {
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
-    enter.setAccepted(false);
-    QCoreApplication::sendEvent(&frm, &enter);
-    QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
-    drop.setAccepted(false);
-    QCoreApplication::sendEvent(&frm, &drop);
+    Send<QDragEnterEvent>(frm, data, at);
+    const bool dropped = Send<QDropEvent>(frm, data, at);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    return drop.isAccepted();
+    return dropped;
 }
 
 QPoint CentreOf(TfrmMain &frm, QWidget *w) { return w->mapTo(&frm, w->rect().center()); }
@@ -123,9 +134,7 @@ TEST_F(EnvTest, ThePackageArgumentWaitsForACdRomRefusal)
 TEST_F(EnvTest, APackageDroppedAnywhereOpensTheRestoreWindow)
 {
     TfrmMain frm;
-    frm.resize(800, 600);
-    frm.show();
-    QCoreApplication::processEvents();
+    ShowAtTestSize(frm);
     const QString named = env.path(QStringLiteral("Backup2.MCO"));
     const QString cabinet = env.path(QStringLiteral("wink.cab"));
     const QString bySignature = env.path(QStringLiteral("download.bin"));
@@ -153,9 +162,7 @@ TEST_F(EnvTest, APackageDroppedAnywhereOpensTheRestoreWindow)
 TEST_F(EnvTest, WhatIsNoPackageIsRefusedWithoutBeingRead)
 {
     TfrmMain frm;
-    frm.resize(800, 600);
-    frm.show();
-    QCoreApplication::processEvents();
+    ShowAtTestSize(frm);
     const QString text = env.path(QStringLiteral("notes.txt"));
     WriteFile(text, QByteArray("MSC"));
     const QString fifo = env.path(QStringLiteral("pipe.mco"));
@@ -189,9 +196,7 @@ TEST_F(EnvTest, AFolderDroppedOnTheFolderListIsAddedAsManualAddsIt)
     const QString dropped = root + QStringLiteral("alice/Application Data/Microsoft/MSN Messenger/157913456");
     Settings().docSetDir = env.path(QStringLiteral("nothing-here/"));
     TfrmMain frm;
-    frm.resize(800, 600);
-    frm.show();
-    QCoreApplication::processEvents();
+    ShowAtTestSize(frm);
     std::unique_ptr<QMimeData> data(Urls({dropped}));
     EXPECT_TRUE(Accepts(frm, data.get(), CentreOf(frm, frm.tvDir)));
     EXPECT_FALSE(Accepts(frm, data.get(), CentreOf(frm, frm.lbFiles)));

@@ -31,6 +31,8 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
+#include <string>
 
 using namespace zorvak;
 using namespace zorvak::dpapi;
@@ -259,6 +261,20 @@ private:
     std::optional<MadeMasterKey> m_earlier;
 };
 
+// An MSZIP cabinet of `files` (made in `work`), as bytes; `what` names it in the error.
+QByteArray PackCabinet(const QTemporaryDir &work, const QStringList &files, const char *what)
+{
+    TCABFile cab;
+    cab.CABFile = work.filePath("packed.cab");
+    cab.CompressionType = typMSZIP;
+    for (const QString &file : files)
+        cab.CABFileContents.Add().Name = file;
+    QFile f(cab.CABFile);
+    if (!cab.CreateCabinet() || !f.open(QIODevice::ReadOnly))
+        throw std::runtime_error(std::string("cannot make the ") + what + " cabinet");
+    return f.readAll();
+}
+
 // A wink: a cabinet holding the Flash movie and its thumbnail.
 QByteArray MakeWinkCabinet(const QString &name, QColor colour, int frames)
 {
@@ -266,16 +282,7 @@ QByteArray MakeWinkCabinet(const QString &name, QColor colour, int frames)
     const QString swf = work.filePath(name + ".swf"), png = work.filePath(name + ".png");
     WriteFile(swf, demo::MakeFlash(100, 100, frames, colour));
     WriteFile(png, demo::MakePicture("png", 50, 50, colour, 1));
-    TCABFile cab;
-    cab.CABFile = work.filePath("wink.cab");
-    cab.CompressionType = typMSZIP;
-    cab.CABFileContents.Add().Name = swf;
-    cab.CABFileContents.Add().Name = png;
-    cab.CreateCabinet();
-    QFile f(cab.CABFile);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read the wink cabinet");
-    return f.readAll();
+    return PackCabinet(work, {swf, png}, "wink");
 }
 
 void WriteAlice(const QString &root)
@@ -384,16 +391,7 @@ QByteArray MakeNamedWinkCabinet(const QString &file, const QString &name, QColor
         "<item contenttype=\"T\" type=\"wink\" mimetype=\"image/png\" file=\"%1.png\" />\r\n"
         "</package>\r\n").arg(file, name);
     WriteFile(xml, manifest.toUtf8());
-    TCABFile cab;
-    cab.CABFile = work.filePath("wink.cab");
-    cab.CompressionType = typMSZIP;
-    for (const QString &entry : {xml, swf, png})
-        cab.CABFileContents.Add().Name = entry;
-    cab.CreateCabinet();
-    QFile f(cab.CABFile);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read the wink cabinet");
-    return f.readAll();
+    return PackCabinet(work, {xml, swf, png}, "wink");
 }
 
 // A deluxe display picture of the later versions: a cabinet of a Flash movie and its still.
@@ -403,16 +401,7 @@ QByteArray MakeWebcamDdpCabinet()
     const QString swf = work.filePath("ddp.swf"), png = work.filePath("ddp.png");
     WriteFile(swf, demo::MakeFlash(96, 96, 30, QColor(200, 60, 160)));
     WriteFile(png, demo::MakePicture("png", 96, 96, QColor(200, 60, 160), 2));
-    TCABFile cab;
-    cab.CABFile = work.filePath("ddp.cab");
-    cab.CompressionType = typMSZIP;
-    cab.CABFileContents.Add().Name = swf;
-    cab.CABFileContents.Add().Name = png;
-    cab.CreateCabinet();
-    QFile f(cab.CABFile);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read the deluxe display picture cabinet");
-    return f.readAll();
+    return PackCabinet(work, {swf, png}, "deluxe display picture");
 }
 
 void WriteDave(const QString &root)
