@@ -1,6 +1,9 @@
 #include "shell/MainWindowParts.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLayout>
@@ -8,6 +11,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -148,6 +152,43 @@ void KeepHintsSixSeconds(QObject *owner)
 {
     if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(new THintDisplayTime(owner));
+}
+
+void SetHintLook(QObject *owner)
+{
+    QPalette tip = QToolTip::palette();
+    tip.setColor(QPalette::ToolTipBase, QColor(225, 251, 237));
+    tip.setColor(QPalette::ToolTipText, QColor(0, 83, 111));
+    QToolTip::setPalette(tip);
+    QFont font = QToolTip::font();
+    font.setPointSize(9);
+    QToolTip::setFont(font);
+    KeepHintsSixSeconds(owner);
+}
+
+void RemoveWorkFiles(const QString &appDir)
+{
+    try {
+        for (const char *name : {"~tmp", "~tmp2", "~tmpCache"}) {
+            try {
+                const QString path = appDir + QLatin1String(name);
+                const QFileInfo info(path);
+                // A link is removed itself: what it points to is not ours. A plain file standing
+                // in a temporary folder's place goes too, as the shell's delete takes it.
+                if (info.isSymLink() || (info.exists() && !info.isDir()))
+                    QFile::remove(path);
+                else
+                    QDir(path).removeRecursively();
+            } catch (...) {
+            }
+        }
+        // As on Windows, the mask "~tmp.*" also matches a file named exactly "~tmp".
+        const QDir app(appDir);
+        const QStringList mask{QStringLiteral("~tmp.*"), QStringLiteral("~tmp")};
+        for (const QString &file : app.entryList(mask, QDir::Files | QDir::Hidden | QDir::System))
+            QFile::remove(app.filePath(file));
+    } catch (...) {
+    }
 }
 
 } // namespace zorvak

@@ -1,6 +1,7 @@
 #pragma once
 // Parts of the main window that are not about its content: the floating "working" notice with
-// its countdown, the fitting of the three panels to their captions, and the hint display time.
+// its countdown, the fitting of the three panels to their captions, the hint display time, and
+// the clean-up of the temporary files at closing.
 #include <QLabel>
 #include <QObject>
 #include <QString>
@@ -49,5 +50,12 @@ void FitOnFirstShow(QWidget *window, std::function<void()> fit);
 // Hints stay 6 seconds in every window of the program, also in those made later (dialogs, labels
 // created at run time): each widget gets that display time when it is first polished.
 void KeepHintsSixSeconds(QObject *owner);
+// The look of hints in every window (pale green, dark blue text, 9 points) and their six seconds.
+void SetHintLook(QObject *owner);
+
+// Removes the program's temporary folders and files from `appDir` when the window closes: the
+// folders "~tmp", "~tmp2" and "~tmpCache" (a link or a file in a folder's place is removed
+// itself, never followed) and every file matching "~tmp.*" or named "~tmp". Errors are ignored.
+void RemoveWorkFiles(const QString &appDir);
 
 } // namespace zorvak

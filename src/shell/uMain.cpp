@@ -37,7 +37,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
-#include <QToolTip>
 #include <QTreeWidget>
 
 namespace zorvak {
@@ -45,8 +44,6 @@ namespace zorvak {
 namespace {
 TfrmMain *g_mainWindow = nullptr;
 const QColor kWindowColour(241, 241, 239);
-const QColor kHintColour(225, 251, 237);
-const QColor kHintFontColour(0, 83, 111);
 } // namespace
 TfrmMain *MainWindow() { return g_mainWindow; }
 
@@ -81,14 +78,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     // The hint timer (idle until a hint counts down) and the look of hints in every window
     Timer1 = NewNamed<QTimer>("Timer1", this);
     Timer1->setInterval(1000);
-    QPalette tip = QToolTip::palette();
-    tip.setColor(QPalette::ToolTipBase, kHintColour);
-    tip.setColor(QPalette::ToolTipText, kHintFontColour);
-    QToolTip::setPalette(tip);
-    QFont tipFont = QToolTip::font();
-    tipFont.setPointSize(9);
-    QToolTip::setFont(tipFont);
-    KeepHintsSixSeconds(this);
+    SetHintLook(this);
     // The floating "working" notice
     StatusHint = new TStatusHint(this, Timer1);
     SetStatusHintSink(this);
@@ -379,30 +369,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TfrmMain::FormClose()
-{
-    try {
-        for (const char *name : {"~tmp", "~tmp2", "~tmpCache"}) {
-            try {
-                const QString path = AppDir + QLatin1String(name);
-                const QFileInfo info(path);
-                // A link is removed itself: what it points to is not ours. A plain file standing
-                // in a temporary folder's place goes too, as the shell's delete takes it.
-                if (info.isSymLink() || (info.exists() && !info.isDir()))
-                    QFile::remove(path);
-                else
-                    QDir(path).removeRecursively();
-            } catch (...) {
-            }
-        }
-        // As on Windows, the mask "~tmp.*" also matches a file named exactly "~tmp".
-        const QDir app(AppDir);
-        const QStringList mask{QStringLiteral("~tmp.*"), QStringLiteral("~tmp")};
-        for (const QString &file : app.entryList(mask, QDir::Files | QDir::Hidden | QDir::System))
-            QFile::remove(app.filePath(file));
-    } catch (...) {
-    }
-}
+void TfrmMain::FormClose() { RemoveWorkFiles(AppDir); }
 
 void TfrmMain::InstallStartupChecks(const QString &package)
 {
@@ -491,15 +458,12 @@ void TfrmMain::Hide1Click()
     else
         LangMessageDlg(Lang("HideEffect"), TMsgDlgType::mtInformation, mbOK);
 }
-void TfrmMain::List1Click()
+void TfrmMain::List1Click() { ShowThumbnails(false); }
+void TfrmMain::Thumbnails1Click() { ShowThumbnails(true); }
+void TfrmMain::ShowThumbnails(bool thumbnails)
 {
-    Pane->SetThumbnails(false);
-    SaveFileView(false, Pane->ThumbSize());
-}
-void TfrmMain::Thumbnails1Click()
-{
-    Pane->SetThumbnails(true);
-    SaveFileView(true, Pane->ThumbSize());
+    Pane->SetThumbnails(thumbnails);
+    SaveFileView(thumbnails, Pane->ThumbSize());
 }
 void TfrmMain::UnlockNames1Click() { Pane->UnlockNames(this); }
 void TfrmMain::CalcId1Click() { SelectFolderOfAddress(*Tree, this); }

@@ -152,6 +152,7 @@ public:
     void Hide1Click();
     void List1Click();
     void Thumbnails1Click();
+    void ShowThumbnails(bool thumbnails); // the file list's view, kept in the settings
     void UnlockNames1Click();
     void ClearFolderList();
     QString SelectedFolder() const;

@@ -46,22 +46,17 @@ DropPlan PlanDrop(const QMimeData *data, bool overFolderList)
 
 } // namespace
 
-static bool OverFolderList(const TfrmMain &window, QWidget *list, const QPointF &position)
+// True when `position` (in `window`'s coordinates) lies on `part`, a control inside it.
+static bool Over(const QWidget &window, const QWidget *part, const QPointF &position)
 {
-    return list && list->rect().contains(list->mapFrom(&window, position.toPoint()));
+    return part && part->rect().contains(part->mapFrom(&window, position.toPoint()));
 }
 
-void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (PlanDrop(event->mimeData(), OverFolderList(*this, panLeft, event->position())).kind != DropKind::None)
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
+void TfrmMain::dragEnterEvent(QDragEnterEvent *event) { dragMoveEvent(event); }
 
 void TfrmMain::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (PlanDrop(event->mimeData(), OverFolderList(*this, panLeft, event->position())).kind != DropKind::None)
+    if (PlanDrop(event->mimeData(), Over(*this, panLeft, event->position())).kind != DropKind::None)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -69,7 +64,7 @@ void TfrmMain::dragMoveEvent(QDragMoveEvent *event)
 
 void TfrmMain::dropEvent(QDropEvent *event)
 {
-    const DropPlan plan = PlanDrop(event->mimeData(), OverFolderList(*this, panLeft, event->position()));
+    const DropPlan plan = PlanDrop(event->mimeData(), Over(*this, panLeft, event->position()));
     if (plan.kind == DropKind::None) {
         event->ignore();
         return;
