@@ -12,6 +12,7 @@
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/uMain.h"
+#include "restore/HttpProbe.h"
 #include "support/Programs.h"
 #include "WindowQueries.h"
 
@@ -105,7 +106,9 @@ protected:
     QSet<QByteArray> Reinstall(const QString &mco, QString *index)
     {
         const QString library = env.path(QStringLiteral("library-") + QFileInfo(mco).baseName());
-        const Result r = Cli({QStringLiteral("install"), mco, QStringLiteral("--library"), library});
+        // A port of its own: the tests of this program may run at the same time.
+        const Result r = Cli({QStringLiteral("install"), mco, QStringLiteral("--library"), library,
+                              QStringLiteral("--port"), QString::number(FreePort())});
         EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
         QSet<QByteArray> sums;
         for (QDirIterator it(library, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
