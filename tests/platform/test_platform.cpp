@@ -2,6 +2,7 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -95,8 +96,12 @@ TEST(SealedEnvironment, NoMessengerDataOfTheMachineIsVisible)
     ASSERT_FALSE(home.isEmpty());
     EXPECT_EQ(QDir::homePath(), home);
     EXPECT_EQ(qEnvironmentVariable("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-    for (const char *name : {"APPDATA", "LOCALAPPDATA", "WINEPREFIX", "ZORVAK_APPDIR"})
+    for (const char *name : {"APPDATA", "LOCALAPPDATA", "WINEPREFIX"})
         EXPECT_FALSE(qEnvironmentVariableIsSet(name)) << name;
+    // The programs a test runs keep their work files beside the sealed home, in an empty folder.
+    const QString appDir = QFileInfo(home).path() + QStringLiteral("/appdir");
+    EXPECT_EQ(qEnvironmentVariable("ZORVAK_APPDIR"), appDir);
+    EXPECT_TRUE(QDir(appDir).isEmpty());
     EXPECT_EQ(QDir(home).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({QStringLiteral(".cache"), QStringLiteral(".config"), QStringLiteral(".local")}));
     PosixPlatform p;

@@ -46,9 +46,12 @@ void PrepareTestProcess()
     SetTo("XDG_RUNTIME_DIR", runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     for (const char *name : {"XDG_DOCUMENTS_DIR", "XDG_PICTURES_DIR", "XDG_MUSIC_DIR", "XDG_DESKTOP_DIR",
-                             "XDG_DOWNLOAD_DIR", "APPDATA", "LOCALAPPDATA", "USERPROFILE", "WINEPREFIX",
-                             "ZORVAK_APPDIR"})
+                             "XDG_DOWNLOAD_DIR", "APPDATA", "LOCALAPPDATA", "USERPROFILE", "WINEPREFIX"})
         qunsetenv(name);
+    // The programs of the build that a test runs keep their work files (the package being
+    // installed, a backup's work folder) in a folder of this test process, not in their shared
+    // program folder, where tests running at the same time would take each other's files.
+    SetTo("ZORVAK_APPDIR", root + QStringLiteral("/appdir"));
     const QStringList names = QProcessEnvironment::systemEnvironment().keys();
     for (const QString &name : names)
         if (name.startsWith(QLatin1String("ZORVAK_SHELL_")))
