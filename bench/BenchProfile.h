@@ -3,9 +3,9 @@
 // objects of all six content types (600 emoticons, 500 display pictures, 400 backgrounds, 250
 // winks, 150 dynamic display pictures, 100 dynamic backgrounds), maps protected with DPAPI under a
 // Windows XP master key.
-#include "backup/DpapiKeyMaterial.h"
-#include "backup/MapFileCrypt.h"
-#include "browse/EmailId.h"
+#include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/MapFileCrypt.h"
+#include "common/EmailId.h"
 #include "DpapiProtect.h"
 
 #include <QCryptographicHash>

@@ -4,9 +4,9 @@
 // opened once before the timed runs (it is cached for the rest of a run); the figure is the time
 // from the press of Backup to the final message.
 #include "backup/BackupCore.h"
-#include "backup/DpapiKeyMaterial.h"
-#include "backup/MapFileCrypt.h"
-#include "browse/EmailId.h"
+#include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/MapFileCrypt.h"
+#include "common/EmailId.h"
 #include "platform/Platform.h"
 #include "shell/DialogService.h"
 #include "shell/uLanguage.h"

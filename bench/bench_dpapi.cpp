@@ -4,8 +4,8 @@
 // impacket: the same steps with its library (impacket.dpapi) inside one Python process, import
 // excluded; and, for reference, one run of its dpapi.py example as a user would run it.
 #include "DpapiProtect.h"
-#include "backup/Dpapi.h"
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/Dpapi.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "support/Impacket.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // in the backup benchmark. Each run writes into a new folder. The web page and the smiley theme
 // (600 emoticons and their .tar.gz) are timed once each, for information.
 #include "BenchProfile.h"
-#include "backup/MapFileCrypt.h"
+#include "dpapi/MapFileCrypt.h"
 #include "export/NamedExport.h"
 #include "platform/Platform.h"
 #include "shell/DialogService.h"

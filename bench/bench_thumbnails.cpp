@@ -3,8 +3,8 @@
 // them are, and the longest time the main thread goes without processing events meanwhile.
 // Usage: bench_thumbnails [threads]   (default 2, the two cores the goals are set for)
 #include "DemoMedia.h"
-#include "browse/ThumbnailView.h"
-#include "browse/Thumbnailer.h"
+#include "browse/ui/ThumbnailView.h"
+#include "browse/ui/Thumbnailer.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -2,8 +2,8 @@
 #include "backup/ContentNames.h"
 #include "backup/StoreBackup.h"
 
-#include "backup/MapFileCrypt.h"
-#include "browse/EmailId.h"
+#include "dpapi/MapFileCrypt.h"
+#include "common/EmailId.h"
 #include "browse/FolderExport.h"
 #include "browse/ObjectStore.h"
 #include "browse/Recognition.h"
@@ -26,16 +26,6 @@ namespace zorvak {
 namespace {
 
 void LetMessagesRun() { QCoreApplication::processEvents(); }
-
-bool AllDigits(const QString &text)
-{
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (!IsDigit(c))
-            return false;
-    return true;
-}
 
 // The number of files (hidden and system ones included, folders not) directly in a content
 // folder; -1 when the folder does not exist. Messenger keeps its map.dat there, so a folder with
@@ -463,43 +453,6 @@ QString UniqueOutputName(const QString &path)
         if (!OutputExists(candidate))
             return candidate;
     }
-}
-
-TFolderChoice ChooseFolder(const QString &path)
-{
-    TFolderChoice choice;
-    choice.dir = path;
-    if (const std::optional<objstore::TStorePlace> place = objstore::PlaceOf(path)) {
-        choice.dir = place->account;
-        choice.store = true;
-        choice.email = place->email;
-        choice.folderId = EmailToId(place->email);
-        if (place->kind)
-            choice.ticked[size_t(*place->kind)] = true;
-        else if (LastPathElement(path).compare(QLatin1String("ObjectStore"), Qt::CaseInsensitive) == 0
-                 || WithSeparator(QDir::cleanPath(path)) == place->account)
-            choice.ticked.fill(true);
-        return choice;
-    }
-    const QString p = WithoutTrailingSeparators(path);
-    const QString name = LastPathElement(p);
-    if (AllDigits(name)) {
-        choice.ticked.fill(true);
-        choice.folderId = name;
-        return choice;
-    }
-    const QString parent = QFileInfo(p).path();
-    const QString parentName = LastPathElement(parent);
-    if (AllDigits(parentName)) {
-        choice.dir = WithSeparator(parent);
-        for (const ContentTypeInfo &info : ContentTypes)
-            if (Settings().Subdir(info.type) == name) {
-                choice.ticked[size_t(info.type)] = true;
-                break;
-            }
-        choice.folderId = parentName;
-    }
-    return choice;
 }
 
 } // namespace zorvak

@@ -10,7 +10,7 @@
 // which receives its content.xml and the objects it lists; the part is packed into the output
 // file, and part n >= 2 into base + "-part" + n + ext (part 1 is renamed to "-part1" at the end
 // when there is more than one part).
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "backup/MsnMap.h"
 #include "shell/DialogService.h"
 
@@ -148,19 +148,5 @@ QByteArray EncodeManifestText(const QString &text);
 bool OutputExists(const QString &path);
 // base + n + ext for the first n = 1, 2, ... that OutputExists does not report.
 QString UniqueOutputName(const QString &path);
-
-// What the backup dialog shows for a folder of the tree.
-struct TFolderChoice {
-    QString dir;                    // the user folder, with a trailing separator
-    QString folderId;               // empty when the folder is not a user folder nor inside one
-    std::array<bool, 6> ticked{};
-    bool store = false;             // an ObjectStore account: nothing to decrypt
-    QString email;                  // the account's address (its folder's name) for a store
-};
-// A user folder (all digits) ticks every type; a content folder of one ticks the type whose
-// folder-name setting equals its name (case-sensitive) and gives the user folder. An ObjectStore
-// account, its ObjectStore folder or a kind folder of it gives the account folder, the folder ID
-// of its address, and ticks every type or the kind folder's one.
-TFolderChoice ChooseFolder(const QString &path);
 
 } // namespace zorvak

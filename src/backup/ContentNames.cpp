@@ -1,7 +1,7 @@
 #include "backup/ContentNames.h"
 
 #include "backup/BackupCore.h"
-#include "backup/MapFileCrypt.h"
+#include "dpapi/MapFileCrypt.h"
 #include "backup/MsnMap.h"
 #include "common/FileOps.h"
 #include "shell/SettingsFile.h"

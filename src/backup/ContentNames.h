@@ -5,7 +5,7 @@
 // to the map in the user's "MapFile" folder, which lists each object's file with its name (and, for
 // emoticons, its shortcut). The backup reads the same maps; this is the reading without the backup
 // around it, for the named export and the main window's names.
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "common/ContentTypes.h"
 
 #include <QHash>

@@ -1,8 +1,9 @@
 #include "backup/CredentialControls.h"
+#include "browse/FolderChoice.h"
 
 #include "backup/BackupCore.h"
-#include "browse/EmailId.h"
-#include "browse/uMainBrowse.h"
+#include "common/EmailId.h"
+#include "browse/ui/uMainBrowse.h"
 #include "common/unitString.h"
 #include "shell/Controls.h"
 #include "shell/DialogService.h"

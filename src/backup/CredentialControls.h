@@ -7,7 +7,7 @@
 // A window derives from it after QDialog, so that the controls keep the member names tests and
 // handlers use (edEmail, edPassword, chHash, ...), and calls CreateCredentialControls once, first,
 // in its constructor: the controls then come first in the tab order, in the order below.
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "backup/uDuplicateKey.h"
 
-#include "browse/uMainBrowse.h"
+#include "browse/ui/uMainBrowse.h"
 #include "common/Exceptions.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "browse/ObjectStore.h"
 #include "common/unitString.h"
 
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "browse/unitFileFolderUtil.h"
 #include "platform/Platform.h"
 #include "shell/uLanguage.h"

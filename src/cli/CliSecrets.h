@@ -6,7 +6,7 @@
 // kept for scripts and test fixtures only. --password-file FILE (or "-" for standard input) and
 // --hash-file FILE read it from a file instead; with none of the four options and a terminal on
 // standard input, the password is asked for without echo.
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "cli/VerbOptions.h"
 
 #include <QString>

@@ -1,8 +1,9 @@
 // zorvak-cli backup: the backup run without questions. No confirmation grid: the shortcuts of
 // custom emoticons are checked as the grid checks them and problems are printed as warnings.
 #include "backup/BackupCore.h"
-#include "backup/CryptUtil.h"
-#include "backup/DpapiKeyMaterial.h"
+#include "browse/FolderChoice.h"
+#include "dpapi/CryptUtil.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "backup/KeyValidation.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"

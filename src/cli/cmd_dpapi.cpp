@@ -1,7 +1,7 @@
 // zorvak-cli dpapi: master keys and blobs of a copied Windows profile, decrypted offline.
-#include "backup/CryptUtil.h"
-#include "backup/Dpapi.h"
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/CryptUtil.h"
+#include "dpapi/Dpapi.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
 #include "cli/VerbOptions.h"

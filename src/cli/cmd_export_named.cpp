@@ -1,5 +1,5 @@
 // zorvak-cli export USERFOLDER OUT --named: every object of a user folder under its own name.
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
 #include "cli/ExportNamed.h"

@@ -1,5 +1,5 @@
 // zorvak-cli id EMAIL...: the Messenger folder ID of each address.
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "cli/CliCommand.h"
 #include "cli/VerbOptions.h"
 

@@ -1,7 +1,7 @@
 // zorvak-cli map: a Messenger map file decrypted as the backup decrypts it.
-#include "backup/CryptUtil.h"
-#include "backup/DpapiKeyMaterial.h"
-#include "backup/MapFileCrypt.h"
+#include "dpapi/CryptUtil.h"
+#include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/MapFileCrypt.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
 #include "cli/VerbOptions.h"

@@ -7,7 +7,7 @@
 #include "common/Exceptions.h"
 #include "common/FileOps.h"
 #include "export/NamedWriters.h"
-#include "export/SafeName.h"
+#include "common/SafeName.h"
 #include "shell/SettingsFile.h"
 
 #include <QDir>

@@ -17,7 +17,7 @@
 // empty, or a folder an earlier named export made (it holds the marker file below); the files that
 // earlier export wrote are then replaced, anything else in it is kept.
 #include "backup/ContentNames.h"
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "common/ContentTypes.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "export/NamedWriters.h"
 
 #include "browse/Recognition.h"
-#include "export/SafeName.h"
+#include "common/SafeName.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,9 +1,10 @@
 #include "export/uNamedExport.h"
+#include "browse/FolderChoice.h"
 
 #include "backup/BackupCore.h"
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "browse/FolderScan.h"
-#include "browse/uMainBrowse.h"
+#include "browse/ui/uMainBrowse.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "platform/Platform.h"
@@ -11,7 +12,7 @@
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QCheckBox>

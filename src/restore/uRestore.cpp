@@ -5,7 +5,7 @@
 #include "restore/RestoreCore.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QCloseEvent>

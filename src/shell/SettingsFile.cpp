@@ -1,6 +1,6 @@
 #include "shell/SettingsFile.h"
 
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "common/Cp1252.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"

@@ -1,13 +1,13 @@
 // The backup window: proposals, folder choice, e-mail completion, the save dialog, Backup1Click,
 // and the whole backup of the demo profile through the window, checked by three other readers.
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "backup/uBackup.h"
 #include "backup/uSelectFiles.h"
 #include "browse/Recognition.h"
 #include "common/Exceptions.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "test_run_profile.h"
 
 #include <QCheckBox>

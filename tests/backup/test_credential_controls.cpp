@@ -2,8 +2,8 @@
 // master-key folder, as the backup, names unlock and named-export windows share them.
 #include "backup/CredentialControls.h"
 #include "backup/uBackup.h"
-#include "browse/EmailId.h"
-#include "browse/NameUnlock.h"
+#include "common/EmailId.h"
+#include "backup/NameUnlock.h"
 #include "common/Exceptions.h"
 #include "export/uNamedExport.h"
 #include "shell/uLanguage.h"

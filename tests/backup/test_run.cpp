@@ -1,5 +1,6 @@
 // The backup run without windows: collection, splitting into parts of 199 items, the messages.
 #include "backup/BackupCore.h"
+#include "browse/FolderChoice.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
 #include "shell/SettingsFile.h"

@@ -1,6 +1,6 @@
 // zorvak-cli backup: packages and item counts on standard output, key problems as warnings.
 #include "DpapiProtect.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "support/RunProgram.h"
 #include "test_run_profile.h"
 

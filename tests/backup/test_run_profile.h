@@ -1,9 +1,9 @@
 #pragma once
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 // A synthetic Messenger user folder for backup tests. Maps are stored as plain text and read back
 // through the run's decryption seam, so that tests of collection and splitting need no key.
 #include "backup/BackupCore.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

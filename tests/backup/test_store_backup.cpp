@@ -1,9 +1,10 @@
 // The backup of an ObjectStore account: no map, no secret, items named by position, generated
 // shortcuts that pass the key checks, winks named by their own manifest, the usual parts of 199.
 #include "backup/BackupCore.h"
+#include "browse/FolderChoice.h"
 #include "backup/KeyValidation.h"
 #include "backup/StoreBackup.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "cabinet/cabfiles.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"

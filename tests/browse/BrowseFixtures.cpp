@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "support/TestEnv.h"
 
 #include <QBuffer>

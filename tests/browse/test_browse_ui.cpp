@@ -1,13 +1,13 @@
 // The main window's browsing commands, driven as a user would, with the scripted dialog service.
 #include "BrowseFixtures.h"
-#include "browse/FilePane.h"
-#include "browse/Preview.h"
-#include "browse/EmailId.h"
-#include "browse/uMainBrowse.h"
-#include "browse/uOpenWith.h"
-#include "browse/uSelectEmail.h"
+#include "browse/ui/FilePane.h"
+#include "browse/ui/Preview.h"
+#include "common/EmailId.h"
+#include "browse/ui/uMainBrowse.h"
+#include "browse/ui/uOpenWith.h"
+#include "browse/ui/uSelectEmail.h"
 #include "shell/SettingsFile.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "support/TestEnv.h"
 
 #include <QAction>

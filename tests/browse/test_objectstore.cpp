@@ -2,7 +2,7 @@
 // Vista+ profiles whose folder names differ in letter case from the usual ones, listing their
 // objects, recognising and exporting them, and never writing into them.
 #include "BrowseFixtures.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "browse/FolderExport.h"
 #include "browse/FolderScan.h"
 #include "browse/ObjectStore.h"

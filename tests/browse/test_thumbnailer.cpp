@@ -1,6 +1,6 @@
 // Thumbnails made off the main thread: each picture format, cabinets, hostile files, the cache, and
 // the cancellation of a folder's work when another folder is listed.
-#include "browse/Thumbnailer.h"
+#include "browse/ui/Thumbnailer.h"
 #include "DemoMedia.h"
 #include "cabinet/cabfiles.h"
 #include "support/TestEnv.h"

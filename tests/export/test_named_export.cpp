@@ -1,12 +1,12 @@
 // The named export of the demo profile in its three layouts, read back by independent readers, and
 // of hostile profiles: names that try to leave the folder, clash or break the files around them.
 #include "NamedExportReaders.h"
-#include "backup/DpapiKeyMaterial.h"
+#include "dpapi/DpapiKeyMaterial.h"
 #include "backup/test_run_profile.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "common/Exceptions.h"
 #include "export/NamedExport.h"
-#include "export/SafeName.h"
+#include "common/SafeName.h"
 #include "support/Programs.h"
 
 #include <QDirIterator>

@@ -1,11 +1,11 @@
 // The "Export with names" window: its proposals, the export of the demo profile through it, and
 // what it tells through the dialog service; the main window's Tools menu opens it.
-#include "backup/DpapiKeyMaterial.h"
-#include "browse/EmailId.h"
+#include "dpapi/DpapiKeyMaterial.h"
+#include "common/EmailId.h"
 #include "export/uNamedExport.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "support/Programs.h"
 
 #include <QCheckBox>

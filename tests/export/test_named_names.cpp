@@ -2,7 +2,7 @@
 // leaving their folder, never meeting each other.
 #include "export/NamedExport.h"
 #include "export/NamedWriters.h"
-#include "export/SafeName.h"
+#include "common/SafeName.h"
 
 #include <QXmlStreamReader>
 

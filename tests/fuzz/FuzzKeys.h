@@ -1,7 +1,7 @@
 #pragma once
 // The account secrets the DPAPI targets open their inputs with; the corpus generator makes its
 // master keys, CREDHIST files and blobs under the same ones, so seeds decrypt all the way.
-#include "backup/Dpapi.h"
+#include "dpapi/Dpapi.h"
 
 namespace zorvak::fuzz {
 

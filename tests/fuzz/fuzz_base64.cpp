@@ -1,6 +1,6 @@
 // Base64 text of a decrypted map: strict decoding never accepts malformed text, and what it
 // accepts decodes to the bytes any Base64 decoder gives.
-#include "backup/uBase64Codec.h"
+#include "dpapi/uBase64Codec.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // DPAPI blobs: parsing, then decryption under a fixed master key and entropy.
-#include "backup/Dpapi.h"
+#include "dpapi/Dpapi.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/FuzzKeys.h"
 

@@ -1,5 +1,5 @@
 // CREDHIST files: the chain of entries read from the end, each opened with a fixed pre-key.
-#include "backup/Dpapi.h"
+#include "dpapi/Dpapi.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/FuzzKeys.h"
 

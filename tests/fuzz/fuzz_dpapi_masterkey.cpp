@@ -1,6 +1,6 @@
 // Master-key files: parsing, writing back, and opening with a fixed pre-key. A damaged round
 // count is refused when read, so no input can keep the key derivation busy.
-#include "backup/Dpapi.h"
+#include "dpapi/Dpapi.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/FuzzKeys.h"
 

@@ -2,7 +2,7 @@
 // common file system, stays one path component, is stable when made safe again, and numbering
 // never hands out a name twice. The input is split at the first zero byte: the name (UTF-8),
 // then an extension.
-#include "export/SafeName.h"
+#include "common/SafeName.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,7 +1,7 @@
 #pragma once
 // What the main window shows, read the way the window tests compare it: tree nodes by their
 // captions, list rows as text.
-#include "browse/FolderTree.h"
+#include "browse/ui/FolderTree.h"
 
 #include <QListWidget>
 #include <QStringList>

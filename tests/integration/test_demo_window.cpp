@@ -3,14 +3,14 @@
 // names, pictures preview, a wink lists its cabinet. With ZORVAK_SHOT_DIR set, every step is also
 // saved as a picture of the window there.
 #include "backup/ContentNames.h"
-#include "browse/FilePane.h"
-#include "browse/NameUnlock.h"
-#include "browse/ThumbnailView.h"
-#include "browse/uMainBrowse.h"
+#include "browse/ui/FilePane.h"
+#include "backup/NameUnlock.h"
+#include "browse/ui/ThumbnailView.h"
+#include "browse/ui/uMainBrowse.h"
 #include "common/unitString.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "support/Programs.h"
 #include "WindowQueries.h"
 

@@ -1,13 +1,13 @@
 // The program as a user meets it: the start-up scan over a profile on disk, the welcome dialog
 // and "Which is my folder?" behind it, and F5 in the main window.
 #include "BrowseFixtures.h"
-#include "browse/EmailId.h"
-#include "browse/uMainBrowse.h"
-#include "browse/uSelectEmail.h"
-#include "shell/QtDialogService.h"
+#include "common/EmailId.h"
+#include "browse/ui/uMainBrowse.h"
+#include "browse/ui/uSelectEmail.h"
+#include "app/QtDialogService.h"
 #include "shell/SettingsFile.h"
-#include "shell/uMain.h"
-#include "shell/uWelcome.h"
+#include "app/uMain.h"
+#include "app/uWelcome.h"
 #include "support/TestEnv.h"
 
 #include <QAction>

@@ -9,7 +9,7 @@
 #include "restore/RestoreCore.h"
 #include "restore/uRestore.h"
 #include "shell/uLanguage.h"
-#include "shell/uMain.h"
+#include "app/uMain.h"
 #include "support/TestEnv.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "shell/SettingsFile.h"
 #include "support/TestEnv.h"
 

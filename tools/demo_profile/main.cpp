@@ -17,7 +17,7 @@
 // e-mail address as entropy. The account passwords are in kUsers below (and in the README).
 #include "DemoMedia.h"
 #include "DpapiProtect.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "cabinet/cabfiles.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // The protect direction of Windows DPAPI (user scope), for test fixtures and the demo profile
 // only: master-key files, CREDHIST files, Preferred files and blobs laid out as Windows writes
 // them, and Messenger map files protected with an e-mail address.
-#include "backup/Dpapi.h"
+#include "dpapi/Dpapi.h"
 
 #include <QByteArray>
 #include <QDateTime>

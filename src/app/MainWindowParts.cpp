@@ -1,0 +1,194 @@
+#include "app/MainWindowParts.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QScreen>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+namespace zorvak {
+
+namespace {
+const QColor kStatusHintColour(221, 240, 255);
+
+// Rounds half to even, as the window arithmetic of the hint placement does.
+int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
+
+class THintDisplayTime : public QObject {
+public:
+    explicit THintDisplayTime(QObject *owner) : QObject(owner) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Polish && watched->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (widget->toolTipDuration() < 0)
+                widget->setToolTipDuration(6000);
+        }
+        return false;
+    }
+};
+
+class TFitOnFirstShow : public QObject {
+public:
+    TFitOnFirstShow(QWidget *window, std::function<void()> fit) : QObject(window), m_window(window), m_fit(std::move(fit))
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Show) {
+            m_window->removeEventFilter(this);
+            m_fit();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    std::function<void()> m_fit;
+};
+} // namespace
+
+TStatusHint::TStatusHint(QWidget *owner, QTimer *timer)
+    : QObject(owner), m_owner(owner), m_timer(timer),
+      m_window(new QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus))
+{
+    setObjectName(QStringLiteral("StatusHint"));
+    m_window->setObjectName(QStringLiteral("StatusHintWindow"));
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_window->setAutoFillBackground(true);
+    m_window->setMargin(4);
+    m_window->setFrameShape(QFrame::Box);
+    m_window->setWordWrap(true);
+    QPalette pal = m_window->palette();
+    pal.setColor(QPalette::Window, kStatusHintColour);
+    m_window->setPalette(pal);
+}
+
+TStatusHint::~TStatusHint() { delete m_window; }
+
+void TStatusHint::Show(const QString &text, int top, int left, unsigned char seconds)
+{
+    const QRect work = m_owner->screen() ? m_owner->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_window->setText(shown);
+    const QFontMetrics fm(m_window->font());
+    const int padding = 2 * m_window->margin() + 4;
+    const int maxWidth = work.width() - 20;
+    const QRect need = fm.boundingRect(QRect(0, 0, maxWidth - padding, 100000), Qt::TextWordWrap, shown);
+    // A word longer than the line is cut, never wider than the work area allows.
+    const int w = qMax(qMin(need.width() + padding, maxWidth), 150);
+    const int h = qMax(need.height() + padding, 40);
+    const QRect outer = m_owner->frameGeometry();
+    if (top == -1)
+        top = RoundHalfEven(outer.top() + (outer.height() - h) / 2.0);
+    if (left == -1)
+        left = RoundHalfEven(outer.left() + (outer.width() - w) / 2.0);
+    m_window->setGeometry(left, top, w, h);
+    m_window->show();
+    m_window->raise();
+    if (seconds > 0) {
+        m_ticks = seconds;
+        m_countdown = true;
+        m_timer->start(); // restarts the 1000 ms period
+    }
+}
+
+void TStatusHint::Hide() { m_window->hide(); }
+bool TStatusHint::Visible() const { return m_window->isVisible(); }
+QString TStatusHint::Text() const { return m_window->text(); }
+
+void TStatusHint::Tick()
+{
+    if (!m_countdown)
+        return;
+    const unsigned char before = m_ticks--;
+    if (before == 1) {
+        Hide();
+        m_countdown = false;
+        m_timer->stop();
+    }
+}
+
+void FitPanels(QMainWindow *w, QSplitter *outerSplitter, QSplitter *innerSplitter, bool initial)
+{
+    QWidget *left = outerSplitter->widget(0);
+    QWidget *files = innerSplitter->widget(0);
+    QWidget *preview = innerSplitter->widget(1);
+    for (QWidget *panel : {left, files, preview})
+        panel->layout()->activate(); // new captions: the cached sizes of nested rows are stale
+    const QList<int> outer = outerSplitter->sizes();
+    const QList<int> inner = innerSplitter->sizes();
+    const int side = std::max(initial ? 243 : outer.value(0), left->minimumSizeHint().width());
+    const int list = std::max(initial ? 107 : inner.value(0), files->minimumSizeHint().width());
+    const int shown = std::max(initial ? 0 : inner.value(1), preview->minimumSizeHint().width());
+    const QMargins m = w->centralWidget()->layout()->contentsMargins();
+    const int chrome = m.left() + m.right() + outerSplitter->handleWidth() + innerSplitter->handleWidth();
+    const int needed = chrome + side + list + shown;
+    const int width = std::max(needed, initial ? 581 : w->width());
+    if (width != w->width())
+        w->resize(width, w->height());
+    const int rest = width - chrome - side;
+    outerSplitter->setSizes({side, rest + innerSplitter->handleWidth()});
+    innerSplitter->setSizes({list, rest - list});
+    outerSplitter->setStretchFactor(0, 0);
+    outerSplitter->setStretchFactor(1, 1);
+}
+
+void FitOnFirstShow(QWidget *window, std::function<void()> fit) { new TFitOnFirstShow(window, std::move(fit)); }
+
+void KeepHintsSixSeconds(QObject *owner)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(new THintDisplayTime(owner));
+}
+
+void SetHintLook(QObject *owner)
+{
+    QPalette tip = QToolTip::palette();
+    tip.setColor(QPalette::ToolTipBase, QColor(225, 251, 237));
+    tip.setColor(QPalette::ToolTipText, QColor(0, 83, 111));
+    QToolTip::setPalette(tip);
+    QFont font = QToolTip::font();
+    font.setPointSize(9);
+    QToolTip::setFont(font);
+    KeepHintsSixSeconds(owner);
+}
+
+void RemoveWorkFiles(const QString &appDir)
+{
+    try {
+        for (const char *name : {"~tmp", "~tmp2", "~tmpCache"}) {
+            try {
+                const QString path = appDir + QLatin1String(name);
+                const QFileInfo info(path);
+                // A link is removed itself: what it points to is not ours. A plain file standing
+                // in a temporary folder's place goes too, as the shell's delete takes it.
+                if (info.isSymLink() || (info.exists() && !info.isDir()))
+                    QFile::remove(path);
+                else
+                    QDir(path).removeRecursively();
+            } catch (...) {
+            }
+        }
+        // As on Windows, the mask "~tmp.*" also matches a file named exactly "~tmp".
+        const QDir app(appDir);
+        const QStringList mask{QStringLiteral("~tmp.*"), QStringLiteral("~tmp")};
+        for (const QString &file : app.entryList(mask, QDir::Files | QDir::Hidden | QDir::System))
+            QFile::remove(app.filePath(file));
+    } catch (...) {
+    }
+}
+
+} // namespace zorvak
