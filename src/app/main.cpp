@@ -1,9 +1,9 @@
 // The desktop program: "zorvak [FILE]", FILE a package to open in the restore window.
 #include "common/DesktopCommandLine.h"
 #include "platform/DesktopPlatform.h"
-#include "shell/QtDialogService.h"
-#include "shell/TApplication.h"
-#include "shell/uMain.h"
+#include "app/QtDialogService.h"
+#include "app/TApplication.h"
+#include "app/uMain.h"
 
 #include <QIcon>
 #include <cstdio>
@@ -14,6 +14,14 @@ void Print(FILE *to, const QString &text)
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
     std::fflush(to);
+}
+
+// False when the toolkit would find no window system to start on (it would abort the program): no
+// platform is asked for and neither an X11 nor a Wayland display is named.
+bool HasWindowSystem()
+{
+    const auto set = [](const char *name) { return !qEnvironmentVariableIsEmpty(name); };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 } // namespace
 
@@ -31,6 +39,11 @@ int main(int argc, char *argv[])
         else
             Print(stdout, zorvak::DesktopUsage() + QLatin1Char('\n'));
         return 0;
+    }
+    if (!HasWindowSystem()) {
+        Print(stderr, QStringLiteral("zorvak: this program needs a display (X11 or Wayland); "
+                                     "without one, use zorvak-cli (see zorvak-cli --help)\n"));
+        return 1;
     }
 
     zorvak::TApplication app(argc, argv);

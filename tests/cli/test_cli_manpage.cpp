@@ -138,6 +138,12 @@ TEST(ManPage, DesktopPageIsTheProgramsHelp)
     for (const QString &option : Options(help))
         EXPECT_TRUE(page.out.contains(option)) << option.toStdString();
 
+    // Without a display the program says so in one line instead of aborting in the toolkit.
+    const ProgramRun headless = Exec(QStringLiteral(ZORVAK_APP_PATH), {}, environment);
+    EXPECT_EQ(headless.code, 1);
+    EXPECT_TRUE(headless.err.startsWith(QStringLiteral("zorvak: this program needs a display")) && headless.err.count(QLatin1Char('\n')) == 1)
+        << headless.err.toStdString();
+
     // Wrong usage is told on standard error with status 2, before any window.
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     const ProgramRun bogus = Exec(QStringLiteral(ZORVAK_APP_PATH), {"--bogus"}, environment);

@@ -23,8 +23,9 @@ appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "appst
 # The desktop entry's icon and program exist under those names in the installed tree.
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
 grep -qx "Exec=zorvak %f" "$share/applications/$id.desktop" || fail "program name and its file argument"
-# File managers offer the program for MCO packages and cabinets.
-grep -qx "MimeType=application/x-messenger-content;application/vnd.ms-cab-compressed;" \
+# The program claims MCO packages only: listing the generic cabinet type would make it the default
+# program for every cabinet (they still open with it through "Open with").
+grep -qx "MimeType=application/x-messenger-content;" \
   "$share/applications/$id.desktop" || fail "MIME types of the desktop entry"
 
 # An .mco package (a cabinet) is recognised by the installed definition, by name and by content.
