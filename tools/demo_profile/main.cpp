@@ -88,6 +88,18 @@ void WriteFile(const QString &path, const QByteArray &data)
     Record(path);
 }
 
+// A record line names a file below DIR: relative, with no empty, "." or ".." element. Other lines
+// (a record edited by hand or by someone else) name nothing.
+bool IsInsideRecordPath(const QString &line)
+{
+    if (line.isEmpty() || line.startsWith(u'/'))
+        return false;
+    for (const QStringView element : QStringView(line).split(u'/'))
+        if (element.isEmpty() || element == u"." || element == u"..")
+            return false;
+    return true;
+}
+
 // The files (relative paths) a DIR's record lists; false when DIR holds no record of this tool.
 bool ReadRecord(const QString &root, QSet<QString> &files)
 {
@@ -97,7 +109,7 @@ bool ReadRecord(const QString &root, QSet<QString> &files)
         return false;
     while (!marker.atEnd()) {
         const QString line = QString::fromUtf8(marker.readLine()).chopped(1);
-        if (!line.isEmpty())
+        if (IsInsideRecordPath(line))
             files.insert(line);
     }
     return true;
@@ -149,7 +161,10 @@ void RemoveEarlierRun(const QString &root, const QSet<QString> &made)
 {
     QStringList folders;
     for (const QString &file : made) {
-        QFile::remove(root + u'/' + file);
+        // Only a regular file (not a link, whatever it points to) is the tool's to remove.
+        const QFileInfo entry(root + u'/' + file);
+        if (!entry.isSymLink() && entry.isFile())
+            QFile::remove(entry.filePath());
         for (QString up = file.section(u'/', 0, -2); !up.isEmpty(); up = up.section(u'/', 0, -2))
             folders << up;
     }
