@@ -148,10 +148,22 @@ QString Platform::ChooseUserOutputDir(const QString &appDir, bool programFolder)
     return WithSeparator(QDir::homePath());
 }
 
+namespace {
+// The folder of an installed program, as the package and "cmake --install" lay it out: PREFIX/bin
+// beside PREFIX/share/applications holding the program's desktop entry. Nothing is written there,
+// whoever runs the program (root could write anywhere).
+bool IsInstalledProgramFolder(const QString &exeDir)
+{
+    const QDir bin(exeDir);
+    return bin.dirName() == QLatin1String("bin")
+           && QFileInfo::exists(bin.absoluteFilePath(QStringLiteral("../share/applications/org.zorvak.Zorvak.desktop")));
+}
+} // namespace
+
 QString PosixPlatform::ChooseAppDir(const QString &exeDir)
 {
     // Writable means a file can really be made there (permissions, read-only media, ACLs).
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isDir()) {
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isDir() && !IsInstalledProgramFolder(exeDir)) {
         QTemporaryFile probe(WithSeparator(exeDir) + QStringLiteral("zorvak-probe-XXXXXX"));
         if (probe.open())
             return WithSeparator(exeDir);

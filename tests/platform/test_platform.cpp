@@ -50,6 +50,15 @@ TEST(PosixPlatform, AppDirIsTheProgramFolderWhenWritableElseTheUserDataFolder)
     EXPECT_EQ(fallback, env.path(QStringLiteral("xdg/zorvak/")));
     EXPECT_TRUE(QDir(fallback).exists());
     EXPECT_EQ(PosixPlatform::ChooseAppDir(env.path(QStringLiteral("no-such-folder"))), fallback);
+    // An installed program's folder is never written, even when it could be (as root): settings
+    // and work files go to the user's data folder.
+    const QString prefix = env.path(QStringLiteral("usr"));
+    QDir().mkpath(prefix + QStringLiteral("/bin"));
+    QDir().mkpath(prefix + QStringLiteral("/share/applications"));
+    EXPECT_EQ(PosixPlatform::ChooseAppDir(prefix + QStringLiteral("/bin")), prefix + QStringLiteral("/bin/"));
+    QFile(prefix + QStringLiteral("/share/applications/org.zorvak.Zorvak.desktop")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(PosixPlatform::ChooseAppDir(prefix + QStringLiteral("/bin")), fallback);
+    EXPECT_EQ(QDir(prefix + QStringLiteral("/bin")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     if (wasSet)
         qputenv("XDG_DATA_HOME", saved);
     else
