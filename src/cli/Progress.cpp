@@ -14,6 +14,12 @@ std::optional<bool> &TerminalOverride()
     return terminal;
 }
 
+bool &Quiet()
+{
+    static bool quiet = false;
+    return quiet;
+}
+
 Progress *&Current()
 {
     static Progress *current = nullptr;
@@ -90,12 +96,14 @@ void Progress::Clear()
 
 bool Progress::Wanted(bool quiet)
 {
-    if (quiet)
+    if (quiet || Quiet())
         return false;
     if (TerminalOverride())
         return *TerminalOverride();
-    return isatty(STDERR_FILENO) == 1;
+    return isatty(STDERR_FILENO) == 1 && qgetenv("TERM") != "dumb";
 }
+
+void Progress::SetQuiet(bool quiet) { Quiet() = quiet; }
 
 void Progress::SetTerminalOverride(std::optional<bool> terminal) { TerminalOverride() = terminal; }
 

@@ -26,8 +26,11 @@ public:
     void Clear();
     bool Shown() const { return m_shown; }
 
-    // Whether a verb shows its progress: standard error is a terminal and `quiet` is false.
-    static bool Wanted(bool quiet);
+    // Whether a verb shows its progress: standard error is a terminal that can rewrite a line
+    // (TERM is not "dumb"), and neither `quiet` nor the verb's --quiet (SetQuiet) says otherwise.
+    static bool Wanted(bool quiet = false);
+    // Every verb's --quiet, set when its options are read.
+    static void SetQuiet(bool quiet);
     // Replaces the terminal check of Wanted (tests); nothing puts the real check back.
     static void SetTerminalOverride(std::optional<bool> terminal);
     // Clears the line of the progress being shown, if there is one.

@@ -1,6 +1,7 @@
 #include "cli/VerbOptions.h"
 
 #include "cli/CliCommand.h"
+#include "cli/Progress.h"
 
 namespace zorvak::cli {
 
@@ -10,10 +11,13 @@ VerbOptions::VerbOptions(const char *verb) : m_verb(verb)
     // than read as "--abc".
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     m_parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    Flag(QStringLiteral("quiet"));
 }
 
 VerbOptions &VerbOptions::Flag(const QString &name)
 {
+    if (m_flags.contains(name))
+        return *this;
     m_parser.addOption(QCommandLineOption(name));
     m_flags << name;
     return *this;
@@ -28,8 +32,10 @@ VerbOptions &VerbOptions::Value(const QString &name, const QString &valueName, c
 
 bool VerbOptions::Parse(const QStringList &args)
 {
-    if (m_parser.parse(QStringList{QStringLiteral("zorvak-cli")} + args))
+    if (m_parser.parse(QStringList{QStringLiteral("zorvak-cli")} + args)) {
+        Progress::SetQuiet(IsSet(QStringLiteral("quiet")));
         return true;
+    }
     Usage(WhyRefused(args));
     return false;
 }

@@ -4,7 +4,8 @@
 //   --name VALUE and --name=VALUE are the same; options may come before, between or after the
 //   other arguments; "--" ends the options (what follows is taken as it is, even "-x");
 //   an unknown option, a missing value or a value given to a flag is wrong usage (exit status 2),
-//   reported as "zorvak-cli VERB: ..." in the same words by every verb.
+//   reported as "zorvak-cli VERB: ..." in the same words by every verb;
+//   every verb takes --quiet (no progress line), declared here.
 //
 // Typical use in a verb:
 //   VerbOptions options("scan");

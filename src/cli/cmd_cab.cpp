@@ -17,7 +17,7 @@ using namespace zorvak::cli;
 void PrintIoError(TCABFile *, const QString &message)
 {
     Progress::ClearCurrent();
-    Err() << "Error: " << message << Qt::endl;
+    Err() << "zorvak-cli cab: " << message << Qt::endl;
 }
 
 // Prints the cabinet component's last error, if there is one, after the cabinet's name; returns

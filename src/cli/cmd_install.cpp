@@ -32,8 +32,7 @@ qint32 InstallOne(const QString &package, const QString &library, const TListenS
     const QString copy = PackageCopyPath(programFolder);
     QString reason;
     if (!CopyPackage(package, copy, &reason)) {
-        Err() << "Failed to copy file to program directory: " << reason << "\n";
-        return 1;
+        return PrintError("install", QStringLiteral("Failed to copy file to program directory: ") + reason);
     }
     THTTPServer server;
     server.SetServedFolder(QFileInfo(copy).path());
@@ -54,7 +53,7 @@ qint32 InstallOne(const QString &package, const QString &library, const TListenS
     try {
         installer.InstallFromUrl(url);
     } catch (const Exception &e) {
-        Err() << "Error " << e.ClassName() << ": " << TerminalText(e.Message()) << "\n";
+        PrintError("install", QStringLiteral("Error %1: %2").arg(e.ClassName(), e.Message()));
         server.Deactivate();
         RemovePackageCopy(programFolder);
         return 1;
@@ -105,8 +104,7 @@ int Run(const QStringList &args)
             progress.Update(installed, qMax(parts, installed + 1), QFileInfo(file).fileName());
         if (!QFileInfo(file).isFile()) {
             progress.Clear();
-            Err() << OneLine(FormatText(CurrentLanguage().Get(QStringLiteral("FileNotFound")), {file})) << "\n";
-            return 1;
+            return PrintError("install", OneLine(FormatText(CurrentLanguage().Get(QStringLiteral("FileNotFound")), {file})));
         }
         bool reached = false;
         const qint32 code = InstallOne(file, library, listen, &reached);

@@ -6,6 +6,7 @@
 #include "shell/SettingsFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <functional>
 
@@ -36,6 +37,14 @@ int Run(const QStringList &args)
     for (const auto &f : folders)
         if (options.IsSet(QString::fromLatin1(f.option)))
             f.into = WithSeparator(options.Get(QString::fromLatin1(f.option)));
+    // The profiles folder may be given relative to the current folder; so may an Application Data
+    // folder without --docset, when it is there (with --docset, or when no such folder is here, a
+    // relative --appdata names the folder inside each profile).
+    if (docSetGiven)
+        settings.docSetDir = WithSeparator(QDir::current().absoluteFilePath(settings.docSetDir));
+    if (!docSetGiven && options.IsSet(QStringLiteral("appdata")) && QDir::isRelativePath(settings.appDatDir)
+        && QFileInfo(settings.appDatDir).isDir())
+        settings.appDatDir = WithSeparator(QDir::current().absoluteFilePath(settings.appDatDir));
     // A whole path to an Application Data folder, as APPDATA holds it, tells the profiles folder
     // too: ".../Documents and Settings/Alice/Application Data" scans ".../Documents and Settings/"
     // with "Application Data/" (an explicit --docset still wins).
@@ -81,8 +90,9 @@ ZORVAK_CLI_COMMAND("scan", "find the Messenger data folders",
                    "leading tabs, the caption, a tab, the icon index (-1 for none), a tab, the folder.\n"
                    "--docset, --appdata and --msndat replace the profiles folder, the Application Data\n"
                    "folder and the Messenger folder (relative to a profile). --appdata also takes the\n"
-                   "whole path of an Application Data folder, as APPDATA holds it; that path names the\n"
-                   "profiles folder too, unless --docset is given. --show-empty keeps the folders that\n"
+                   "path of an Application Data folder, as APPDATA holds it (or relative to the current\n"
+                   "folder, without --docset); that path names the profiles folder too, unless --docset\n"
+                   "is given. --show-empty keeps the folders that\n"
                    "hold no files. The accounts of the later Messenger versions (ObjectStore, below each\n"
                    "profile's local application data) show as Messenger users captioned with their address.\n"
                    "--json prints one JSON document instead: {\"folders\": [...]}, each node an\n"

@@ -20,10 +20,13 @@ QList<Command> &Registry()
 const char *const kSynopsis = "zorvak-cli VERB [ARGUMENTS...]";
 const char *const kIntro = "The command-line companion of Zorvak: find, show, save, back up and install\n"
                            "Messenger content without a window.";
-const char *const kOptions = "  --help      this text (VERB --help: the verb's own)\n"
-                             "  --version   the program's version";
+const char *const kOptions = "  --help      this text (VERB --help or help VERB: the verb's own)\n"
+                             "  --version   the program's version\n"
+                             "  --quiet     (every verb) no progress line on standard error";
 const char *const kRules = "In every verb, --NAME=VALUE is the same as --NAME VALUE, options may follow the other\n"
-                           "arguments, and \"--\" ends the options (give a file named \"-x\" after it).";
+                           "arguments, and \"--\" ends the options (give a file named \"-x\" after it). Paths may be\n"
+                           "relative to the current folder. A progress line shows only on a terminal (not with\n"
+                           "TERM=dumb); errors start with \"zorvak-cli VERB:\".";
 const char *const kExitStatus = "0 success, 1 failure (the operation could not be done), 2 wrong usage.";
 
 void PrintHelp()
@@ -66,6 +69,14 @@ QString ManPageOf(const QString &program)
     return RenderManPage(page);
 }
 
+const Command *Find(const QString &verb)
+{
+    for (const Command &c : Registry())
+        if (verb == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
 // "--help" or "-h" among a verb's options asks for its help; after "--" it is an argument.
 bool AsksForHelp(const QStringList &args)
 {
@@ -103,9 +114,16 @@ int main(int argc, char *argv[])
     if (args.isEmpty()) {
         PrintHelp();
         rc = 2;
-    } else if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
-               || args.first() == QLatin1String("help")) {
+    } else if ((args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
+                || args.first() == QLatin1String("help")) && args.size() == 1) {
         PrintHelp();
+    } else if (args.first() == QLatin1String("help")) {
+        const Command *found = Find(args.at(1));
+        if (!found || args.size() > 2)
+            rc = UsageError("help", found ? QStringLiteral("unexpected argument: ") + args.at(2)
+                                          : QStringLiteral("unknown verb %1 (see zorvak-cli --help)").arg(args.at(1)));
+        else
+            Out() << found->usage << "\n";
     } else if (args.first() == QLatin1String("--manpage") && args.size() == 2) {
         const QString page = ManPageOf(args.at(1));
         if (page.isEmpty())
@@ -115,10 +133,9 @@ int main(int argc, char *argv[])
         Out() << "zorvak-cli " << ZORVAK_VERSION << "\n";
     } else {
         const QString verb = args.takeFirst();
-        const Command *found = nullptr;
-        for (const Command &c : Commands())
-            if (verb == QLatin1String(c.name))
-                found = &c;
+        const Command *found = Find(verb);
+        if (found)
+            zorvak::DialogService::Set(std::make_unique<zorvak::BatchDialogService>(QStringLiteral("zorvak-cli ") + verb));
         if (!found) {
             rc = UsageError(qPrintable(verb), QStringLiteral("unknown verb (see zorvak-cli --help)"));
         } else if (AsksForHelp(args)) {

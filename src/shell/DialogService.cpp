@@ -134,17 +134,16 @@ int ScriptedDialogService::ShowModal(QObject *dialog)
 int BatchDialogService::MessageDlg(const QString &title, const QString &message, TMsgDlgType, TMsgDlgButtons buttons,
                                    const QStringList &)
 {
-    QString text = message;
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::fprintf(stderr, "%s%s%s\n", qPrintable(title), title.isEmpty() ? "" : ": ", qPrintable(text));
+    std::fprintf(stderr, "%s\n", qPrintable(Prefixed(title.isEmpty() ? message : title + QStringLiteral(": ") + message)));
     return DefaultResult(buttons);
 }
 
-void BatchDialogService::PlainMessage(const QString &text)
+void BatchDialogService::PlainMessage(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(Prefixed(text))); }
+
+QString BatchDialogService::Prefixed(const QString &text) const
 {
-    QString shown = text;
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::fprintf(stderr, "%s\n", qPrintable(shown));
+    QString shown = m_prefix.isEmpty() ? text : m_prefix + QStringLiteral(": ") + text;
+    return shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 } // namespace zorvak

@@ -130,6 +130,8 @@ private:
 // dialogs are cancelled. Used by the command-line companion.
 class BatchDialogService : public DialogService {
 public:
+    // `prefix` ("zorvak-cli install"), when given, starts every message: "PREFIX: ...".
+    explicit BatchDialogService(QString prefix = {}) : m_prefix(std::move(prefix)) {}
     int MessageDlg(const QString &title, const QString &message, TMsgDlgType kind, TMsgDlgButtons buttons,
                    const QStringList &captions) override;
     void PlainMessage(const QString &text) override;
@@ -140,6 +142,10 @@ public:
         return {};
     }
     int ShowModal(QObject *) override { return mrCancel; }
+
+private:
+    QString Prefixed(const QString &text) const;
+    QString m_prefix;
 };
 
 } // namespace zorvak

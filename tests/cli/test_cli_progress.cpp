@@ -140,6 +140,14 @@ TEST_F(EnvTest, CabinetVerbsShowProgressOnlyOnATerminal)
     EXPECT_EQ(ReadFile(env.path(QStringLiteral("x3/file3.bin"))), ReadFile(files.at(2)));
     const CliRun quietCreate = OnTerminal(QStringList{"cab", "create", "--quiet", env.path(QStringLiteral("q.cab"))} + files);
     EXPECT_EQ(quietCreate.out, QString());
+
+    // A terminal that cannot rewrite a line (TERM=dumb) gets no progress either.
+    TRunOptions dumb;
+    dumb.environment.insert(QStringLiteral("TERM"), QStringLiteral("dumb"));
+    const CliRun onDumb = RunOnTerminal({CliProgram(), "cab", "extract", cab, env.path(QStringLiteral("x4"))}, dumb);
+    EXPECT_EQ(onDumb.code, 0);
+    EXPECT_FALSE(onDumb.out.contains(QStringLiteral("3/3"))) << onDumb.out.toStdString();
+    EXPECT_EQ(ReadFile(env.path(QStringLiteral("x4/file1.bin"))), ReadFile(files.at(0)));
 }
 
 TEST(TestRunners, TerminalRunKeepsEachArgumentOneWordAndJsonMustBeAnObject)

@@ -192,4 +192,80 @@ TEST_F(EnvTest, DemoProfileToolReplacesOnlyWhatItMade)
     EXPECT_EQ(RunProgram(tool, {forged}).code, 1);
     EXPECT_EQ(ReadFile(forged + alice + "/NTUSER.DAT"), "registry");
     EXPECT_EQ(RunProgram(tool, {env.path("elsewhere.txt")}).code, 1);
+
+    // Record lines that climb out of the folder or are absolute name nothing: a rerun removes
+    // neither the file beside the folder nor the one named by its full path.
+    ASSERT_TRUE(QFile::remove(linked));
+    QFile append(demo + "/.zorvak-demo-profile");
+    ASSERT_TRUE(append.open(QIODevice::Append));
+    append.write("../elsewhere.txt\n" + env.path("victim.txt").toUtf8() + "\nDocuments and Settings/../../victim.txt\n");
+    append.close();
+    WriteFile(env.path("victim.txt"), "victim");
+    const TProgramRun climbing = RunProgram(tool, {demo});
+    EXPECT_EQ(climbing.code, 0) << climbing.err.toStdString();
+    EXPECT_EQ(ReadFile(env.path("elsewhere.txt")), "outside");
+    EXPECT_EQ(ReadFile(env.path("victim.txt")), "victim");
+}
+
+// Every verb takes paths relative to the current folder, as a shell user types them; results land
+// where the relative names say.
+TEST_F(DemoCli, EveryVerbTakesPathsRelativeToTheCurrentFolder)
+{
+    const QDir here(env.path(QString()));
+    const auto rel = [&](const QString &path) { return here.relativeFilePath(path); };
+    const QString map = rel(alice + "/UserTile/map.dat");
+    const QString protect = rel(appData + "/Microsoft/Protect");
+    const QStringList secret{"--email", kAliceEmail, "--password", kDemoPassword};
+    const struct {
+        QStringList args;
+        QString made; // a file or folder the run must have made, relative to the current folder
+    } runs[] = {
+        {{"scan", "--appdata", rel(appData)}, {}},
+        {{"scan", "--docset", rel(demo + "/Documents and Settings")}, {}},
+        {{"recognize", map}, {}},
+        {{"map", "decrypt", map, "--email", kAliceEmail, "--password", kDemoPassword}, {}},
+        {{"dpapi", "masterkey", "--protect-dir", protect, "--password", kDemoPassword}, {}},
+        {{"export", rel(alice), "plain"}, "plain"},
+        {QStringList{"export", rel(alice), "named", "--named"} + secret, "named"},
+        {QStringList{"backup", rel(alice), "--out", "out/Alice.mco"} + secret, "out/Alice.mco"},
+        {{"cab", "create", "map.cab", map}, "map.cab"},
+        {{"cab", "list", "map.cab"}, {}},
+        {{"cab", "extract", "map.cab", "unpacked"}, "unpacked/map.dat"},
+        {{"install", "out/Alice.mco", "--library", "library"}, "library"},
+    };
+    QDir().mkpath(env.path("out"));
+    for (const auto &run : runs) {
+        TRunOptions options;
+        options.workingDirectory = here.path();
+        const TProgramRun result = RunCli(run.args, options);
+        EXPECT_EQ(result.code, 0) << run.args.join(' ').toStdString() << "\n" << result.err.toStdString();
+        EXPECT_FALSE(result.out.isEmpty()) << run.args.join(' ').toStdString();
+        if (!run.made.isEmpty())
+            EXPECT_TRUE(QFileInfo::exists(here.filePath(run.made))) << run.made.toStdString();
+    }
+}
+
+// "help VERB" is "VERB --help"; every verb takes --quiet (an unknown option next to it is what is
+// refused); errors of the core read "zorvak-cli VERB: ...".
+TEST(CliConventions, HelpVerbQuietAndErrorPrefix)
+{
+    const TProgramRun overall = RunCli({"--help"});
+    const QString verbList = overall.out.section("Verbs:\n", 1).section("\n\n", 0, 0);
+    QStringList verbs;
+    for (const QString &line : verbList.split('\n', Qt::SkipEmptyParts))
+        verbs << line.trimmed().section(' ', 0, 0);
+    ASSERT_GE(verbs.size(), 10);
+    for (const QString &verb : verbs) {
+        const TProgramRun help = RunCli({"help", verb});
+        EXPECT_EQ(help.code, 0) << verb.toStdString();
+        EXPECT_EQ(help.out, RunCli({verb, "--help"}).out) << verb.toStdString();
+        const TProgramRun quiet = RunCli({verb, "--quiet", "--bogus"});
+        EXPECT_EQ(quiet.code, 2) << verb.toStdString();
+        EXPECT_EQ(quiet.err, "zorvak-cli " + verb + ": unknown option: --bogus\n") << verb.toStdString();
+    }
+    EXPECT_EQ(RunCli({"help", "bogus"}).code, 2);
+    // A message of the core (here the cabinet component's) carries the verb too.
+    const TProgramRun missing = RunCli({"install", "/nonexistent/x.mco"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.startsWith("zorvak-cli install: ")) << missing.err.toStdString();
 }
