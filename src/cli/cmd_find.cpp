@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <atomic>
 #include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -62,6 +63,13 @@ int Run(const QStringList &args)
     if (roots.isEmpty())
         return options.Usage(QStringLiteral("give the folders to search"));
 
+    // One descriptor is open per level of the folders on the way down: a deep tree needs more than
+    // the usual soft limit.
+    struct rlimit files {};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
     Progress progress(Progress::Wanted(options.IsSet(QStringLiteral("quiet"))));
     find::TSearchOptions search;
     search.anyName = options.IsSet(QStringLiteral("any-name"));

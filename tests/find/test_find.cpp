@@ -303,5 +303,9 @@ TEST_F(MessyDisk, CliFind)
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, "zorvak-cli find: no such folder: " + env.path("none") + "\n");
     EXPECT_EQ(RunCli({"find"}).code, 2);
+    if (HasTerminalRunner()) { // the counts on a terminal, the line cleared at the end
+        const QString shown = RunOnTerminal({CliProgram(), "find", root}).out;
+        EXPECT_TRUE(shown.contains(" folders, 10 found\x1b[K\r\x1b[K")) << shown.toStdString();
+    }
     EXPECT_EQ(TreeChecksum(root), before);
 }
