@@ -189,6 +189,7 @@ int main(int argc, char **argv)
     Report("zorvak-cli find", "find TREE -name x", alternate(ours, theirs));
     std::fflush(stdout);
     Report("zorvak-cli find --any-name", "find -type f -size +35c", alternate(oursAny, theirsSize));
+    std::fflush(stdout);
 
     QElapsedTimer removed;
     removed.start();
