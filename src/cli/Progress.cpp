@@ -57,7 +57,11 @@ Progress::~Progress()
 
 QString Progress::Line(qint64 done, qint64 total, const QString &item, int width)
 {
-    QString line = QStringLiteral("%1/%2").arg(done).arg(total);
+    return Line(QStringLiteral("%1/%2").arg(done).arg(total), item, width);
+}
+
+QString Progress::Line(const QString &line, const QString &item, int width)
+{
     // Control characters of a hostile name would move the cursor or colour the terminal.
     QString shown = item;
     for (QChar &c : shown)
@@ -75,9 +79,15 @@ QString Progress::Line(qint64 done, qint64 total, const QString &item, int width
 
 void Progress::Update(qint64 done, qint64 total, const QString &item)
 {
+    if (m_shown)
+        Show(QStringLiteral("%1/%2").arg(done).arg(total), item);
+}
+
+void Progress::Show(const QString &head, const QString &item)
+{
     if (!m_shown)
         return;
-    const QString line = Line(done, total, item, m_width);
+    const QString line = Line(head, item, m_width);
     if (line == m_line)
         return;
     m_line = line;

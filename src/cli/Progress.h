@@ -22,6 +22,9 @@ public:
     // Shows "done/total item". The line is rewritten only when its text changes; an item too long
     // for the line keeps its end (the file name), its start replaced by "...".
     void Update(qint64 done, qint64 total, const QString &item);
+    // The same with another text in front of the item ("120 folders, 2 found"), for work whose
+    // total is not known beforehand.
+    void Show(const QString &head, const QString &item);
     // Removes the line; the next Update draws it again.
     void Clear();
     bool Shown() const { return m_shown; }
@@ -39,6 +42,7 @@ public:
     // The text of the line for these values, at most `width` - 1 characters (the last column is
     // left free so that the terminal does not wrap).
     static QString Line(qint64 done, qint64 total, const QString &item, int width);
+    static QString Line(const QString &line, const QString &item, int width);
 
 private:
     bool m_shown;

@@ -99,7 +99,10 @@ void Cabinets(const QString &work)
     wink.CreateCabinet();
     QFile w(wink.CABFile);
     w.open(QIODevice::ReadOnly);
-    Put("wink_manifest", "cabinet", w.readAll());
+    const QByteArray winkCab = w.readAll();
+    Put("wink_manifest", "cabinet", winkCab);
+    Put("place_heads", "package", winkCab);
+    Put("place_heads", "table-cut", winkCab.left(60));
 }
 
 void Dpapi()
@@ -189,6 +192,10 @@ void Texts()
     Put("wink_manifest", "prefixed", "<p xmlns:w=\"urn:w\"><item w:displayname=\" Tea &amp; cake\t\" w:shortcut=\"(t)\"/></p>");
     Put("wink_manifest", "doctype", "<!DOCTYPE p [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;\">]><p name=\"&b;\"/>");
     Put("wink_manifest", "unclosed", "<package><item name=\"x\">");
+
+    Put("place_heads", "conversation", "<?xml version=\"1.0\"?>\n<?xml-stylesheet type='text/xsl' href='MessageLog.xsl'?>\n"
+                                       "<Log FirstSessionID=\"1\" LastSessionID=\"2\"><Message>");
+    Put("place_heads", "doctype", "<!DOCTYPE Log [<!ENTITY a \"aaaa\">]><!-- c --><Log>&a;");
 
     Put("settings_ini", "plain", "[Common]\r\nLanguage=FR\r\nDocSetDir=/mnt/c/Documents and Settings/\r\n[Emails]\r\n1=a@b.c\r\n");
     Put("settings_ini", "cp1252", "[Common]\nSubdirEmot=\xc9motic\xf4nes\nFuzzKey=old\n");
