@@ -22,6 +22,7 @@ const QString kTypes = QStringLiteral("types");
 const QString kIncludeDefault = QStringLiteral("include-default");
 const QString kJson = QStringLiteral("json");
 const QString kQuiet = QStringLiteral("quiet");
+const QString kMergeInto = QStringLiteral("merge-into");
 
 QString Code(ContentType type) { return QString::fromLatin1(InfoOf(type).code); }
 
@@ -36,6 +37,7 @@ QJsonDocument JsonOf(const named::TNamedExportResult &result)
                                    {QStringLiteral("shortcut"), o.shortcut},
                                    {QStringLiteral("original"), o.original},
                                    {QStringLiteral("named"), o.named},
+                                   {QStringLiteral("reused"), o.reused},
                                    {QStringLiteral("size"), double(o.size)},
                                    {QStringLiteral("modified"), o.modified.toUTC().toString(Qt::ISODateWithMs)}});
     QJsonArray leftOut;
@@ -62,6 +64,10 @@ QJsonDocument JsonOf(const named::TNamedExportResult &result)
         root.insert(QStringLiteral("theme"), result.output + u'/' + result.theme);
         root.insert(QStringLiteral("archive"), result.archive);
     }
+    if (result.format == named::TNamedFormat::PidginSmileys) {
+        root.insert(QStringLiteral("store"), result.store);
+        root.insert(QStringLiteral("backup"), result.storeBackup);
+    }
     return QJsonDocument(root);
 }
 
@@ -77,7 +83,8 @@ void AddNamedExportOptions(VerbOptions &options)
 {
     options.Flag(QStringLiteral("named"))
         .Value(kEmail, QStringLiteral("ADDRESS"), QStringLiteral("an e-mail address"))
-        .Value(kFormat, QStringLiteral("FORMAT"), QStringLiteral("folder, pidgin or html"))
+        .Value(kFormat, QStringLiteral("FORMAT"), QStringLiteral("folder, pidgin, html or pidgin-smileys"))
+        .Value(kMergeInto, QStringLiteral("DIR"), QStringLiteral("a folder"))
         .Value(kTypes, QStringLiteral("LIST"), QStringLiteral("a list of content types"))
         .Flag(kIncludeDefault)
         .Flag(kJson)
@@ -87,7 +94,7 @@ void AddNamedExportOptions(VerbOptions &options)
 
 QStringList NamedExportOnlyOptions()
 {
-    return {kEmail, kFormat, kTypes, kIncludeDefault, kJson, kQuiet, QStringLiteral("password"), QStringLiteral("password-file"),
+    return {kEmail, kFormat, kTypes, kIncludeDefault, kJson, kQuiet, kMergeInto, QStringLiteral("password"), QStringLiteral("password-file"),
             QStringLiteral("hash"), QStringLiteral("hash-file"), QStringLiteral("protect-dir")};
 }
 
@@ -95,18 +102,29 @@ int RunNamedExportVerb(const VerbOptions &options)
 {
     using namespace zorvak::named;
     const QStringList positional = options.Positional();
-    if (positional.size() != 2)
+    const bool merge = options.IsSet(kMergeInto);
+    if (merge && positional.size() != 1)
+        return options.Usage(QStringLiteral("give a user folder only: --merge-into names the folder written"));
+    if (!merge && positional.size() != 2)
         return options.Usage(QStringLiteral("give a user folder and an output folder"));
     if (options.IsSet(QStringLiteral("all")) || options.IsSet(QStringLiteral("overwrite")))
         return options.Usage(QStringLiteral("--all and --overwrite do not go with --named"));
     TNamedExportRequest request;
     request.userFolder = positional.at(0);
-    request.output = positional.at(1);
+    if (!merge)
+        request.output = positional.at(1);
     if (options.IsSet(kFormat)) {
         const std::optional<TNamedFormat> format = FormatByName(options.Get(kFormat));
         if (!format)
-            return options.Usage(QStringLiteral("unknown format %1 (folder, pidgin or html)").arg(options.Get(kFormat)));
+            return options.Usage(QStringLiteral("unknown format %1 (folder, pidgin, html or pidgin-smileys)").arg(options.Get(kFormat)));
         request.format = *format;
+    }
+    if (merge) {
+        if (request.format != TNamedFormat::PidginSmileys)
+            return options.Usage(QStringLiteral("--merge-into goes with --format pidgin-smileys only"));
+        request.mergeInto = options.Get(kMergeInto);
+        if (request.mergeInto.isEmpty())
+            return options.Usage(QStringLiteral("give the folder to merge into"));
     }
     if (options.IsSet(kTypes)) {
         request.types.fill(false);
@@ -167,7 +185,8 @@ int RunNamedExportVerb(const VerbOptions &options)
             what += QStringLiteral(" \"%1\"").arg(l.name);
         if (!l.shortcut.isEmpty())
             what += QStringLiteral(" (shortcut \"%1\")").arg(l.shortcut);
-        Note(QStringLiteral("left out of the theme: %1: %2").arg(what, l.reason));
+        const QString where = result.format == TNamedFormat::PidginSmileys ? QStringLiteral("the smiley store") : QStringLiteral("the theme");
+        Note(QStringLiteral("left out of %1: %2: %3").arg(where, what, l.reason));
     }
     if (result.defaultsLeftOut > 0)
         Note(QStringLiteral("%1 of Messenger's default objects left out (--include-default keeps them)").arg(result.defaultsLeftOut));
@@ -182,6 +201,10 @@ int RunNamedExportVerb(const VerbOptions &options)
                   << TsvValue(o.shortcut) << '\n';
         if (!result.archive.isEmpty())
             Out() << "archive\t" << TsvValue(result.archive) << '\n';
+        if (!result.store.isEmpty())
+            Out() << "store\t" << TsvValue(result.store) << '\n';
+        if (!result.storeBackup.isEmpty())
+            Out() << "backup\t" << TsvValue(result.storeBackup) << '\n';
     }
     Out().flush();
     return result.Ok() ? 0 : 1;

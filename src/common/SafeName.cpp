@@ -22,13 +22,20 @@ qsizetype PointLength(const QString &text, qsizetype i)
     return text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
 }
 
+// The marks that change the direction of the text around them: a name holding one shows in a
+// file manager as something other than what it is ("gpj.exe" read as "exe.jpg").
+bool IsBidiControl(char16_t c)
+{
+    return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 // Characters that must not appear anywhere in a name.
 bool IsRefused(const QString &point, const TSafeNameRules &rules)
 {
     if (point.size() == 1) {
         const QChar c = point.at(0);
         if (c.isSurrogate() || c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029
-            || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF || IsWindowsReserved(c.unicode()))
+            || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF || IsBidiControl(c.unicode()) || IsWindowsReserved(c.unicode()))
             return true;
         if (rules.noSpaces && c.isSpace())
             return true;
@@ -38,6 +45,22 @@ bool IsRefused(const QString &point, const TSafeNameRules &rules)
 
 // A smiley theme reads a line starting with one of these as something other than a picture.
 bool IsThemeMarkup(QChar c) { return c == u'!' || c == u'#' || c == u'['; }
+
+// A smiley theme reads a line starting with one of these, in any letter case, as a header line,
+// even among the pictures.
+bool StartsWithHeaderWord(const QString &text)
+{
+    for (const char *word : {"Name=", "Description=", "Icon=", "Author="})
+        if (text.startsWith(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// Whether a theme would read `text`, as the first word of a line, as something else than a picture.
+bool IsThemeKeyword(const QString &text)
+{
+    return !text.isEmpty() && (IsThemeMarkup(text.at(0)) || StartsWithHeaderWord(text));
+}
 
 // CON, PRN, AUX, NUL, COM0-9, LPT0-9 (and COM/LPT with a superscript digit), letter case ignored.
 bool IsDeviceName(const QString &base)
@@ -105,8 +128,10 @@ QString SafeStem(const QString &name, const TSafeNameRules &rules, int reserveCh
     TrimEnds(out);
     if (rules.noSpaces && !out.isEmpty() && IsThemeMarkup(out.at(0)))
         out[0] = u'_';
+    if (rules.noSpaces && StartsWithHeaderWord(out))
+        out.prepend(u'_');
     const qsizetype chars = qMax(1, kMaxNameChars - reserveChars);
-    const qsizetype bytes = qMax(4, kMaxNameBytes - reserveBytes);
+    const qsizetype bytes = qMax(4, qMin(kMaxNameBytes, rules.maxBytes) - reserveBytes);
     out = Cut(out, chars, bytes);
     TrimEnds(out);
     const qsizetype dot = out.indexOf(u'.');
@@ -144,7 +169,7 @@ QString TNameSet::Claim(const QString &name, const QString &ext, const QString &
 
 bool IsSafeFileName(const QString &fileName, const TSafeNameRules &rules)
 {
-    if (fileName.isEmpty() || fileName.size() > kMaxNameChars || fileName.toUtf8().size() > kMaxNameBytes)
+    if (fileName.isEmpty() || fileName.size() > kMaxNameChars || fileName.toUtf8().size() > qMin(kMaxNameBytes, rules.maxBytes))
         return false;
     if (fileName != fileName.normalized(QString::NormalizationForm_C))
         return false;
@@ -157,7 +182,7 @@ bool IsSafeFileName(const QString &fileName, const TSafeNameRules &rules)
     const QChar first = fileName.front(), last = fileName.back();
     if (first == u'.' || first == u' ' || last == u'.' || last == u' ')
         return false;
-    if (rules.noSpaces && IsThemeMarkup(first))
+    if (rules.noSpaces && IsThemeKeyword(fileName))
         return false;
     const qsizetype dot = fileName.indexOf(u'.');
     return !IsDeviceName(dot < 0 ? fileName : fileName.left(dot));

@@ -13,16 +13,28 @@ namespace zorvak::named {
 inline constexpr int kMaxNameChars = 120;
 inline constexpr int kMaxNameBytes = 240;
 
+// The longest word a smiley theme reader takes (file names and shortcuts alike), in bytes of UTF-8.
+inline constexpr int kThemeWordBytes = 63;
+
 struct TSafeNameRules {
-    bool noSpaces = false;   // spaces become "_" (a smiley theme names its files by the first word of a line)
+    // The names of a smiley theme's pictures, which the theme file gives as the first word of a
+    // line: spaces become "_", and a name that would read as a section, a comment, a hidden line
+    // or a header line ("Name=", "Description=", "Icon=", "Author=", any letter case) gets a
+    // leading "_".
+    bool noSpaces = false;
+    int maxBytes = kMaxNameBytes; // the longest name in bytes of UTF-8, extension included
 };
 
+// The rules of the file names a smiley theme lists: one word of at most kThemeWordBytes bytes.
+inline constexpr TSafeNameRules kThemeNameRules{true, kThemeWordBytes};
+
 // `name` made safe as the stem of a file name whose extension has `reserveChars` characters and
-// `reserveBytes` bytes: control and line-separator characters, lone surrogates and the characters
-// Windows refuses (< > : " / \ | ? *) become "_"; leading dots and spaces and trailing dots and
+// `reserveBytes` bytes: control, line-separator and bidirectional-control characters (U+200E,
+// U+200F, U+202A-U+202E, U+2066-U+2069), lone surrogates and the characters Windows refuses
+// (< > : " / \ | ? *) become "_"; leading dots and spaces and trailing dots and
 // spaces go; a Windows device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, with or without an
-// extension) gets "_" appended; the result is cut on a character boundary to the limits above and
-// is in Unicode normal form C. Empty when nothing usable is left.
+// extension) gets "_" appended; the result is cut on a character boundary to the limits above (and
+// the rules' maxBytes) and is in Unicode normal form C. Empty when nothing usable is left.
 QString SafeStem(const QString &name, const TSafeNameRules &rules = {}, int reserveChars = 0, int reserveBytes = 0);
 
 // The names already used in one output folder, compared as file systems that ignore letter case

@@ -6,16 +6,20 @@
 // known kind are not objects); their names and shortcuts come from the content maps
 // (ReadContentNames), so the maps are decrypted with the key material of a backup and raise the
 // same errors. Without key material, and for a content folder without a map, objects are named by
-// their file names and the result says so. Three layouts:
+// their file names and the result says so. Four layouts:
 //   Folder  one sub-folder per content type, "<name>.<ext>" in each, and index.tsv
 //   Pidgin  a smiley theme: a folder with the custom emoticons and a "theme" file, and the same
 //           folder as "<folder>.tar.gz", which smiley-theme lists install when it is dropped on them
 //   Html    the Folder layout with index.html instead of index.tsv: every object shown with its
 //           name, shortcut and type, grouped by type, no script
+//   PidginSmileys  the custom emoticons as Pidgin's own custom smileys: "smileys.xml" and the
+//           pictures in "custom_smiley/", each named by the SHA-1 of its bytes (SmileyStore.h); with
+//           mergeInto, added to an existing store (a profile folder such as ~/.purple)
 // The user folder is only read. The output folder must not lie inside it (nor, for a Passport ID
 // folder, inside the Messenger folder that holds it), and must be missing,
 // empty, or a folder an earlier named export made (it holds the marker file below); the files that
-// earlier export wrote are then replaced, anything else in it is kept.
+// earlier export wrote are then replaced, anything else in it is kept. A merge into a store instead
+// needs an existing folder, changes and drops none of its entries, and writes no marker.
 #include "backup/ContentNames.h"
 #include "dpapi/DpapiKeyMaterial.h"
 #include "common/ContentTypes.h"
@@ -30,8 +34,8 @@
 
 namespace zorvak::named {
 
-enum class TNamedFormat { Folder, Pidgin, Html };
-// "folder", "pidgin", "html"; FormatByName is nullopt for anything else.
+enum class TNamedFormat { Folder, Pidgin, Html, PidginSmileys };
+// "folder", "pidgin", "html", "pidgin-smileys"; FormatByName is nullopt for anything else.
 QString FormatName(TNamedFormat format);
 std::optional<TNamedFormat> FormatByName(const QString &name);
 
@@ -43,12 +47,15 @@ struct TNamedExportRequest {
     QString userFolder;
     QString output;
     TNamedFormat format = TNamedFormat::Folder;
-    std::array<bool, 6> types{true, true, true, true, true, true}; // Pidgin: custom emoticons only, whatever is ticked
+    std::array<bool, 6> types{true, true, true, true, true, true}; // Pidgin*: custom emoticons only, whatever is ticked
     bool includeDefault = false;   // Messenger's own default content (recognised by name and size)
     // Key material: without it the maps are not read and objects keep their file names.
     QString email;
     std::optional<DpapiKeyMaterial> key;
     TMapDecrypter decrypt;         // empty: the maps' own decryption
+    // PidginSmileys: add to the store in this folder (which must exist) instead of writing a new
+    // one into `output`, which is then not used.
+    QString mergeInto;
 };
 
 struct TExportedObject {
@@ -60,6 +67,7 @@ struct TExportedObject {
     bool named = false; // the name comes from a map
     qint64 size = 0;
     QDateTime modified; // kept on the written file
+    bool reused = false; // PidginSmileys: the store already held this very file, which was kept
 };
 
 // An object written nowhere, and why.
@@ -77,7 +85,9 @@ struct TNamedExportResult {
     QString archive;                // Pidgin: the .tar.gz written; empty otherwise
     QString theme;                  // Pidgin: the theme folder, relative to output
     QList<TExportedObject> objects; // in the order written
-    QList<TLeftOut> leftOut;        // Pidgin: shortcuts a theme cannot hold
+    QString store;                  // PidginSmileys: the smileys.xml written (absolute); empty if none
+    QString storeBackup;            // PidginSmileys: the previous smileys.xml kept as smileys.xml.bak
+    QList<TLeftOut> leftOut;        // Pidgin*: shortcuts a theme or a store cannot take
     int defaultsLeftOut = 0;        // Messenger's default content left out
     bool credentials = false;       // key material was given
     QList<ContentType> unnamedTypes; // exported types whose objects are named by their file names
@@ -97,6 +107,8 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
 
 // The reasons an output folder is refused (empty when it may be used).
 QString OutputRefusal(const QString &userFolder, const QString &output);
+// The reasons a folder is refused as the store to merge into (empty when it may be used).
+QString MergeRefusal(const QString &userFolder, const QString &folder);
 
 // The escaping of index.tsv's values: backslash, TAB, CR and LF as \\ \t \r \n.
 QString TsvValue(const QString &text);

@@ -26,6 +26,29 @@ QString OneLine(const QString &text)
     return out.trimmed();
 }
 
+// `text` cut on a character boundary to at most `bytes` bytes of UTF-8.
+QString CutToBytes(const QString &text, qsizetype bytes)
+{
+    qsizetype used = 0, i = 0;
+    while (i < text.size()) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const qsizetype b = text.mid(i, len).toUtf8().size();
+        if (used + b > bytes)
+            break;
+        used += b;
+        i += len;
+    }
+    return text.left(i);
+}
+
+// A header line of the theme file: "<key>=<value>", the value on one line and cut so that the
+// line and its line break fit the reader's line.
+QString HeaderLine(const char *key, const QString &value)
+{
+    const QString start = QLatin1String(key) + u'=';
+    return start + CutToBytes(OneLine(value), kThemeLineBytes - 1 - start.size()) + u'\n';
+}
+
 QString UserFolderName(const QString &userFolder)
 {
     QString path = QDir::cleanPath(userFolder);
@@ -187,19 +210,46 @@ QByteArray IndexHtml(const TNamedExportResult &result, const QString &email)
     return xml.hasError() ? QByteArray() : data;
 }
 
+QString ThemeShortcutRefusal(const QString &shortcut)
+{
+    if (shortcut.isEmpty())
+        return QStringLiteral("no shortcut");
+    const bool control = std::any_of(shortcut.begin(), shortcut.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029;
+    });
+    if (control || !shortcut.isValidUtf16())
+        return QStringLiteral("the shortcut contains a line break or a control character");
+    if (shortcut.toUtf8().size() > kThemeWordBytes)
+        return QStringLiteral("the shortcut is longer than %1 bytes").arg(kThemeWordBytes);
+    return {};
+}
+
+QString ThemeShortcut(const QString &shortcut)
+{
+    QString out;
+    out.reserve(shortcut.size() + 4);
+    for (const QChar c : shortcut) {
+        if (c == u'\\' || c == u' ')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
 QByteArray ThemeFile(const TNamedExportResult &result, const QString &userFolder, const QString &email)
 {
     const QString owner = email.isEmpty() ? UserFolderName(userFolder) : email;
     QString icon;
     if (!result.objects.isEmpty())
         icon = QFileInfo(result.objects.first().file).fileName();
-    QString text = QStringLiteral("Name=") + OneLine(QStringLiteral("Messenger emoticons of ") + owner) + u'\n'
-                   + QStringLiteral("Description=") + OneLine(QStringLiteral("Custom emoticons of ") + owner + QStringLiteral(", exported by Zorvak")) + u'\n'
-                   + QStringLiteral("Icon=") + icon + u'\n'
-                   + QStringLiteral("Author=") + OneLine(email.isEmpty() ? QStringLiteral("Zorvak") : email) + u'\n'
+    QString text = HeaderLine("Name", QStringLiteral("Messenger emoticons of ") + owner)
+                   + HeaderLine("Description", QStringLiteral("Custom emoticons of ") + owner + QStringLiteral(", exported by Zorvak"))
+                   + HeaderLine("Icon", icon)
+                   + HeaderLine("Author", email.isEmpty() ? QStringLiteral("Zorvak") : email)
                    + QStringLiteral("\n[default]\n");
+    // A file name of at most 63 bytes, a space and an escaped shortcut of at most 126: within a line.
     for (const TExportedObject &o : result.objects)
-        text += QFileInfo(o.file).fileName() + u' ' + o.shortcut + u'\n';
+        text += QFileInfo(o.file).fileName() + u' ' + ThemeShortcut(o.shortcut) + u'\n';
     return text.toUtf8();
 }
 

@@ -21,7 +21,16 @@ QByteArray IndexTsv(const TNamedExportResult &result);
 // An XHTML page (well-formed XML, every value escaped, every link percent-encoded); empty if it
 // could not be written.
 QByteArray IndexHtml(const TNamedExportResult &result, const QString &email);
+// The "theme" file, written for Pidgin 2's reader: lines of at most kThemeLineBytes bytes, line
+// break included; a header line per value; then one line per picture, its file name (SafeName's
+// kThemeNameRules) and its shortcut (ThemeShortcut).
 QByteArray ThemeFile(const TNamedExportResult &result, const QString &userFolder, const QString &email);
+inline constexpr int kThemeLineBytes = 255;
+// Why `shortcut` cannot stand in a smiley theme (no shortcut, a line break or another control
+// character, longer than the reader's kThemeWordBytes), or empty when it can.
+QString ThemeShortcutRefusal(const QString &shortcut);
+// `shortcut` as a theme word: every backslash and space preceded by a backslash.
+QString ThemeShortcut(const QString &shortcut);
 // Writes `folder` of `output` (a flat folder) as a gzip-compressed tar to `path`, the folder as
 // its top entry. The archive is complete or not there.
 bool WriteTarGz(const QString &path, const QDir &output, const QString &folder, QString *error);

@@ -73,7 +73,7 @@ void TfrmNamedExport::RefreshCaptions()
     labelFormat->setText(Lang("NamedFormat"));
     const int current = qMax(0, cbFormat->currentIndex());
     cbFormat->clear();
-    cbFormat->addItems(Lang("NamedFormats").split(u'\r').mid(0, 3));
+    cbFormat->addItems(Lang("NamedFormats").split(u'\r').mid(0, 4));
     cbFormat->setCurrentIndex(current);
     labelOutput->setText(Lang("NamedOutput"));
     chIncludeDefault->setText(Lang("NamedIncludeDefault"));
@@ -100,7 +100,7 @@ named::TNamedExportRequest TfrmNamedExport::MakeRequest() const
     named::TNamedExportRequest request;
     request.userFolder = edDir->text();
     request.output = edOutput->text().trimmed();
-    request.format = named::TNamedFormat(qBound(0, cbFormat->currentIndex(), 2));
+    request.format = named::TNamedFormat(qBound(0, cbFormat->currentIndex(), 3));
     request.includeDefault = chIncludeDefault->isChecked();
     request.email = Email().trimmed();
     if (!request.email.isEmpty())
@@ -116,7 +116,9 @@ QString TfrmNamedExport::ResultText(const named::TNamedExportResult &result)
     else if (!result.unnamedTypes.isEmpty())
         text += QStringLiteral("\r\r") + Lang("NamedNoMap");
     if (!result.leftOut.isEmpty())
-        text += QStringLiteral("\r\r") + FormatText(Lang("NamedLeftOut"), {int(result.leftOut.size())});
+        text += QStringLiteral("\r\r")
+                + FormatText(Lang(result.format == named::TNamedFormat::PidginSmileys ? "NamedLeftOutStore" : "NamedLeftOut"),
+                             {int(result.leftOut.size())});
     if (!result.failures.isEmpty())
         text += QStringLiteral("\r\r") + Lang("NamedFailed") + QStringLiteral("\r   ")
                 + result.failures.mid(0, 10).join(QStringLiteral("\r   "));

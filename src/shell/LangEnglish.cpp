@@ -312,14 +312,15 @@ std::unique_ptr<TLanguage> LoadEnglish()
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xport with names"_s);
     l.Add(u"NamedFormat"_s, u"Format"_s);
-    l.Add(u"NamedFormats"_s, u"One folder for each content type\rSmiley theme for Pidgin (custom emoticons)\rWeb page"_s);
+    l.Add(u"NamedFormats"_s, u"One folder for each content type\rSmiley theme for Pidgin (custom emoticons)\rWeb page\rPidgin custom smileys (custom emoticons)"_s);
     l.Add(u"NamedOutput"_s, u"Output folder"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Include default Messenger content"_s);
     l.Add(u"btExport"_s, u"Export"_s);
     l.Add(u"NamedDone"_s, u"%d objects have been written to:"_s);
     l.Add(u"NamedByFileName"_s, u"Without an email address the map files are not decrypted: the objects are named by their file names."_s);
     l.Add(u"NamedNoMap"_s, u"Some content has no readable map file: those objects are named by their file names."_s);
-    l.Add(u"NamedLeftOut"_s, u"%d emoticons were left out: a smiley theme cannot hold a shortcut with a space or an emoticon without a shortcut."_s);
+    l.Add(u"NamedLeftOut"_s, u"%d emoticons were left out: a smiley theme cannot hold an emoticon without a shortcut, nor a shortcut with a line break or longer than 63 bytes."_s);
+    l.Add(u"NamedLeftOutStore"_s, u"%d emoticons were left out: Pidgin's custom smileys take one entry for each shortcut and for each picture, and none without a shortcut."_s);
     l.Add(u"NamedFailed"_s, u"These files could not be written:"_s);
     l.Add(u"WinPassword"_s, u"Windows account password of this profile"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 or NT, hex)"_s);

@@ -317,14 +317,15 @@ std::unique_ptr<TLanguage> LoadFrench()
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xporter avec les noms"_s);
     l.Add(u"NamedFormat"_s, u"Format"_s);
-    l.Add(u"NamedFormats"_s, u"Un dossier par type de contenu\rThème de smileys pour Pidgin (émoticônes perso)\rPage web"_s);
+    l.Add(u"NamedFormats"_s, u"Un dossier par type de contenu\rThème de smileys pour Pidgin (émoticônes perso)\rPage web\rSmileys personnalisés de Pidgin (émoticônes perso)"_s);
     l.Add(u"NamedOutput"_s, u"Dossier de sortie"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Inclure le contenu Messenger par défaut"_s);
     l.Add(u"btExport"_s, u"Exporter"_s);
     l.Add(u"NamedDone"_s, u"%d objets ont été écrits dans :"_s);
     l.Add(u"NamedByFileName"_s, u"Sans adresse e-mail, les fichiers map ne sont pas décryptés : les objets portent le nom de leur fichier."_s);
     l.Add(u"NamedNoMap"_s, u"Une partie du contenu n'a pas de fichier map lisible : ces objets portent le nom de leur fichier."_s);
-    l.Add(u"NamedLeftOut"_s, u"%d émoticônes ont été laissées de côté : un thème de smileys n'accepte ni raccourci avec une espace ni émoticône sans raccourci."_s);
+    l.Add(u"NamedLeftOut"_s, u"%d émoticônes ont été laissées de côté : un thème de smileys n'accepte ni émoticône sans raccourci, ni raccourci avec un saut de ligne ou de plus de 63 octets."_s);
+    l.Add(u"NamedLeftOutStore"_s, u"%d émoticônes ont été laissées de côté : les smileys personnalisés de Pidgin n'acceptent qu'une entrée par raccourci et par image, et aucune sans raccourci."_s);
     l.Add(u"NamedFailed"_s, u"Ces fichiers n'ont pas pu être écrits :"_s);
     l.Add(u"WinPassword"_s, u"Mot de passe du compte Windows de ce profil"_s);
     l.Add(u"PasswordIsHash"_s, u"Hachage (SHA-1 ou NT, hex)"_s);

@@ -316,14 +316,15 @@ std::unique_ptr<TLanguage> LoadItalian()
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&sporta con i nomi"_s);
     l.Add(u"NamedFormat"_s, u"Formato"_s);
-    l.Add(u"NamedFormats"_s, u"Una cartella per tipo di contenuto\rTema di faccine per Pidgin (emoticon personali)\rPagina web"_s);
+    l.Add(u"NamedFormats"_s, u"Una cartella per tipo di contenuto\rTema di faccine per Pidgin (emoticon personali)\rPagina web\rFaccine personalizzate di Pidgin (emoticon personali)"_s);
     l.Add(u"NamedOutput"_s, u"Cartella di destinazione"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Includi il contenuto predefinito di Messenger"_s);
     l.Add(u"btExport"_s, u"Esporta"_s);
     l.Add(u"NamedDone"_s, u"%d oggetti sono stati scritti in:"_s);
     l.Add(u"NamedByFileName"_s, u"Senza indirizzo email i file map non vengono decifrati: gli oggetti prendono il nome del loro file."_s);
     l.Add(u"NamedNoMap"_s, u"Parte del contenuto non ha un file map leggibile: quegli oggetti prendono il nome del loro file."_s);
-    l.Add(u"NamedLeftOut"_s, u"%d emoticon sono state escluse: un tema di faccine non accetta scorciatoie con uno spazio né emoticon senza scorciatoia."_s);
+    l.Add(u"NamedLeftOut"_s, u"%d emoticon sono state escluse: un tema di faccine non accetta emoticon senza scorciatoia, né scorciatoie con un a capo o più lunghe di 63 byte."_s);
+    l.Add(u"NamedLeftOutStore"_s, u"%d emoticon sono state escluse: le faccine personalizzate di Pidgin accettano una sola voce per scorciatoia e per immagine, e nessuna senza scorciatoia."_s);
     l.Add(u"NamedFailed"_s, u"Non è stato possibile scrivere questi file:"_s);
     l.Add(u"WinPassword"_s, u"Password dell'account Windows di questo profilo"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, esadecimale)"_s);

@@ -316,14 +316,15 @@ std::unique_ptr<TLanguage> LoadSpanish()
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xportar con los nombres"_s);
     l.Add(u"NamedFormat"_s, u"Formato"_s);
-    l.Add(u"NamedFormats"_s, u"Una carpeta por tipo de contenido\rTema de emoticonos para Pidgin (emoticonos personalizados)\rPágina web"_s);
+    l.Add(u"NamedFormats"_s, u"Una carpeta por tipo de contenido\rTema de emoticonos para Pidgin (emoticonos personalizados)\rPágina web\rEmoticonos personalizados de Pidgin (emoticonos personalizados)"_s);
     l.Add(u"NamedOutput"_s, u"Carpeta de destino"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Incluir el contenido predeterminado de Messenger"_s);
     l.Add(u"btExport"_s, u"Exportar"_s);
     l.Add(u"NamedDone"_s, u"Se han escrito %d objetos en:"_s);
     l.Add(u"NamedByFileName"_s, u"Sin dirección de correo los archivos map no se descifran: los objetos llevan el nombre de su archivo."_s);
     l.Add(u"NamedNoMap"_s, u"Parte del contenido no tiene un archivo map legible: esos objetos llevan el nombre de su archivo."_s);
-    l.Add(u"NamedLeftOut"_s, u"Se han omitido %d emoticonos: un tema de emoticonos no admite atajos con un espacio ni emoticonos sin atajo."_s);
+    l.Add(u"NamedLeftOut"_s, u"Se han omitido %d emoticonos: un tema de emoticonos no admite emoticonos sin atajo, ni atajos con un salto de línea o de más de 63 bytes."_s);
+    l.Add(u"NamedLeftOutStore"_s, u"Se han omitido %d emoticonos: los emoticonos personalizados de Pidgin admiten una sola entrada por atajo y por imagen, y ninguna sin atajo."_s);
     l.Add(u"NamedFailed"_s, u"No se han podido escribir estos archivos:"_s);
     l.Add(u"WinPassword"_s, u"Contraseña de la cuenta de Windows de este perfil"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, hexadecimal)"_s);

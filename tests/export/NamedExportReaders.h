@@ -1,6 +1,7 @@
 #pragma once
-// Readers of what the named export writes, independent of the writer: a smiley theme file, the
-// listing of a .tar.gz (libarchive), and the pictures and texts of index.html (QXmlStreamReader).
+// Readers of what the named export writes, independent of the writer: a smiley theme file (as
+// Pidgin 2 reads it), a smiley store (QXmlStreamReader), the listing of a .tar.gz (libarchive), and
+// the pictures and texts of index.html (QXmlStreamReader).
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -16,38 +17,129 @@
 namespace zorvak::test {
 
 struct ThemeFile {
-    QMap<QString, QString> header;            // Name=, Description=, Icon=, Author=
+    QMap<QString, QString> header;            // Name, Description, Icon, Author: the last value read
+    int headerLines = 0;                      // lines read as header lines, wherever they stand
     QList<QPair<QString, QStringList>> lines; // [default]: picture file, its shortcuts
     QString error;
 };
 
-// A theme file as a smiley-theme reader sees it: "key=value" lines before the first section, then
-// in "[default]" one picture a line, its file name the first space-delimited word and the
-// shortcuts the others; empty lines and "#" comments are skipped.
+// A theme file as Pidgin 2's loader reads it: lines of at most 255 bytes, a longer one going on as
+// the next; "#" as the first byte makes a comment; after leading white space, "[" with a "]" further
+// on starts a section, and "Name=", "Description=", "Icon=", "Author=" in any letter case set a
+// header value wherever the line stands; other lines of a section (after an optional "! ") are
+// words split on white space, a backslash taking the next byte as it is, a word cut after 63 bytes
+// and its rest read as a further word: the picture's file name, then its shortcuts.
 inline ThemeFile ReadThemeFile(const QByteArray &data)
 {
+    static const char *const keys[] = {"Name=", "Description=", "Icon=", "Author="};
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
     ThemeFile theme;
-    QString section;
-    for (const QString &line : QString::fromUtf8(data).split(u'\n')) {
-        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
+    QByteArray section;
+    for (qsizetype pos = 0; pos < data.size();) {
+        const qsizetype end = data.indexOf('\n', pos);
+        const qsizetype take = qMin<qsizetype>((end < 0 ? data.size() : end + 1) - pos, 255);
+        QByteArray line = data.mid(pos, take);
+        pos += take;
+        if (line.startsWith('#'))
             continue;
-        if (line.startsWith(u'[')) {
-            section = line.trimmed();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        qsizetype i = 0;
+        while (i < line.size() && space(line.at(i)))
+            ++i;
+        if (i == line.size())
+            continue;
+        const QByteArray rest = line.mid(i);
+        if (rest.startsWith('[') && rest.indexOf(']') > 0) {
+            section = rest.left(rest.indexOf(']') + 1);
             continue;
         }
+        bool header = false;
+        for (const char *key : keys) {
+            const qsizetype length = qsizetype(qstrlen(key));
+            if (!header && rest.size() >= length && qstrnicmp(rest.constData(), key, size_t(length)) == 0) {
+                theme.header.insert(QString::fromLatin1(key, length - 1), QString::fromUtf8(rest.mid(length)));
+                ++theme.headerLines;
+                header = true;
+            }
+        }
+        if (header)
+            continue;
         if (section.isEmpty()) {
-            const qsizetype eq = line.indexOf(u'=');
-            if (eq <= 0)
-                theme.error = QStringLiteral("header line without '=': ") + line;
-            else
-                theme.header.insert(line.left(eq), line.mid(eq + 1));
-        } else if (section == QStringLiteral("[default]")) {
-            QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+            theme.error = QStringLiteral("a line outside a section: ") + QString::fromUtf8(line);
+            continue;
+        }
+        if (section != "[default]")
+            continue;
+        qsizetype at = rest.startsWith("! ") ? 2 : 0;
+        QStringList words;
+        while (at < rest.size()) {
+            QByteArray word;
+            while (at < rest.size() && !space(rest.at(at)) && word.size() < 63) {
+                if (rest.at(at) == '\\' && at + 1 < rest.size())
+                    ++at;
+                word += rest.at(at++);
+            }
+            words << QString::fromUtf8(word);
+            while (at < rest.size() && space(rest.at(at)))
+                ++at;
+        }
+        if (!words.isEmpty()) {
             const QString file = words.takeFirst();
             theme.lines.append({file, words});
         }
     }
     return theme;
+}
+
+// The entries of a smileys.xml as Pidgin's library reads them: the smiley elements of the first
+// smiley_set of the first profile, with their shortcut, checksum and file name.
+struct StoreEntry {
+    QString shortcut, checksum, filename;
+    bool operator==(const StoreEntry &) const = default;
+};
+struct SmileyStoreFile {
+    QList<StoreEntry> entries;   // the smiley set Pidgin reads
+    int allSmileys = 0;          // smiley elements anywhere
+    QStringList comments;
+    QString error;
+};
+
+inline SmileyStoreFile ReadSmileyStoreFile(const QByteArray &data)
+{
+    SmileyStoreFile store;
+    QXmlStreamReader xml(data);
+    int depth = 0;
+    bool profileSeen = false, setSeen = false, inProfile = false, inSet = false;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::Comment)
+            store.comments << xml.text().toString();
+        if (token == QXmlStreamReader::StartElement) {
+            ++depth;
+            const QString name = xml.name().toString();
+            if (name == QStringLiteral("smiley"))
+                ++store.allSmileys;
+            if (depth == 2 && !profileSeen && name == QStringLiteral("profile"))
+                profileSeen = inProfile = true;
+            else if (inProfile && depth == 3 && !setSeen && name == QStringLiteral("smiley_set"))
+                setSeen = inSet = true;
+            else if (inSet && depth == 4 && name == QStringLiteral("smiley")) {
+                const QXmlStreamAttributes a = xml.attributes();
+                store.entries.append({a.value(QStringLiteral("shortcut")).toString(), a.value(QStringLiteral("checksum")).toString(),
+                                      a.value(QStringLiteral("filename")).toString()});
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == 3)
+                inSet = false;
+            if (depth == 2)
+                inProfile = false;
+            --depth;
+        }
+    }
+    if (xml.hasError())
+        store.error = xml.errorString() + QStringLiteral(" at line ") + QString::number(xml.lineNumber());
+    return store;
 }
 
 struct TarEntry {

@@ -1,4 +1,4 @@
-// The named export of the demo profile in its three layouts, read back by independent readers, and
+// The named export of the demo profile in its four layouts, read back by independent readers, and
 // of hostile profiles: names that try to leave the folder, clash or break the files around them.
 #include "NamedExportReaders.h"
 #include "dpapi/DpapiKeyMaterial.h"
@@ -7,8 +7,11 @@
 #include "common/Exceptions.h"
 #include "export/NamedExport.h"
 #include "common/SafeName.h"
+#include "export/NamedWriters.h"
+#include "export/SmileyStore.h"
 #include "support/Programs.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -184,7 +187,7 @@ TEST_F(DemoExportTest, PidginThemeListsEveryEmoticonByItsShortcutAndIsArchived)
     ExpectCopies(r);
 
     const QString folder = r.output + u'/' + r.theme;
-    const ThemeFile theme = ReadThemeFile(ReadFile(folder + S("/theme")));
+    const auto theme = ReadThemeFile(ReadFile(folder + S("/theme")));
     EXPECT_TRUE(theme.error.isEmpty()) << theme.error.toStdString();
     EXPECT_EQ(theme.header.value(S("Name")), S("Messenger emoticons of alice.demo@hotmail.com"));
     EXPECT_EQ(theme.header.value(S("Author")), S("alice.demo@hotmail.com"));
@@ -299,8 +302,9 @@ protected:
         r.decrypt = &ReadPlainMap;
         return r;
     }
-    // An emoticon map of the given (shortcut, name) pairs over PNG files E0.dat, E1.dat, ...
-    void Emoticons(const QList<QPair<QString, QString>> &entries)
+    // An emoticon map of the given (shortcut, name) pairs over PNG files E0.dat, E1.dat, ..., E<i>
+    // holding picture pictures[i] (i when not given).
+    void Emoticons(const QList<QPair<QString, QString>> &entries, const QList<int> &pictures = {})
     {
         QString map;
         QList<QPair<QString, QByteArray>> files;
@@ -308,7 +312,7 @@ protected:
             // TAB is the maps' separator: no name holds one.
             map += entries.at(i).first + u'\t' + entries.at(i).second
                    + QStringLiteral("\t<msnobj Location=\"E%1.dat\" Size=\"28\"/>\t").arg(i);
-            files.append({QStringLiteral("E%1.dat").arg(i), PngBytes(i)});
+            files.append({QStringLiteral("E%1.dat").arg(i), PngBytes(pictures.value(i, i))});
         }
         profile.AddFolder(S("CustomEmoticons"), map, files);
     }
@@ -328,6 +332,7 @@ const QList<QPair<QString, QString>> kHostile = {
     {S("(j)"), S("..")},
     {S("has space"), S("spaced shortcut")},
     {S("(k)"), S("C:\\Windows\\evil")},
+    {QString(64, u's'), S("long shortcut")},
 };
 
 } // namespace
@@ -344,7 +349,7 @@ TEST_F(HostileExportTest, HostileNamesEndUpSafeDistinctAndInside)
         QSet<QString> folded;
         for (const TExportedObject &o : r.objects) {
             const QString fileName = QFileInfo(o.file).fileName();
-            EXPECT_TRUE(IsSafeFileName(fileName, {theme})) << fileName.toStdString();
+            EXPECT_TRUE(IsSafeFileName(fileName, theme ? kThemeNameRules : TSafeNameRules{})) << fileName.toStdString();
             EXPECT_EQ(o.file.count(u'/'), 1) << o.file.toStdString();
             EXPECT_FALSE(folded.contains(fileName.toCaseFolded())) << fileName.toStdString();
             folded.insert(fileName.toCaseFolded());
@@ -362,9 +367,9 @@ TEST_F(HostileExportTest, HostileNamesEndUpSafeDistinctAndInside)
         }
         if (theme) {
             ASSERT_EQ(r.leftOut.size(), 1);
-            EXPECT_EQ(r.leftOut.first().shortcut, S("has space"));
-            EXPECT_EQ(r.leftOut.first().reason, S("the shortcut contains a space"));
-            const ThemeFile file = ReadThemeFile(ReadFile(r.output + u'/' + r.theme + S("/theme")));
+            EXPECT_EQ(r.leftOut.first().shortcut, QString(64, u's'));
+            EXPECT_EQ(r.leftOut.first().reason, S("the shortcut is longer than 63 bytes"));
+            const auto file = ReadThemeFile(ReadFile(r.output + u'/' + r.theme + S("/theme")));
             EXPECT_EQ(file.lines.size(), r.objects.size());
             for (const auto &[name, keys] : file.lines)
                 EXPECT_TRUE(QFileInfo(r.output + u'/' + r.theme + u'/' + name).isFile()) << name.toStdString();
@@ -467,4 +472,200 @@ TEST_F(HostileExportTest, LinksFifosAndUnrecognisedFilesAreNotObjects)
     const TNamedExportResult r = RunNamedExport(Request(TNamedFormat::Folder, S("out")));
     ASSERT_EQ(r.objects.size(), 1);
     EXPECT_EQ(r.objects.first().file, S("Emoticons/Real.png"));
+}
+
+TEST_F(HostileExportTest, ThemeReadsBackAsPidginReadsIt)
+{
+    const QString cjk(30, QChar(0x4E2D)); // 90 bytes
+    Emoticons({
+        {S("\\o/"), S("Name=Evil theme")},
+        {S("a b"), S("icon=x")},
+        {S("back\\"), S("  Author=me")},
+        {S("(d)"), S("DESCRIPTION=")},
+        {S("(c1)"), cjk},
+        {S("(c2)"), cjk},
+        {QString(63, u's'), S("long")},
+        {QString(22, QChar(0x4E2D)), S("too long")}, // 66 bytes
+        {S("two\nlines"), S("broken")},
+    });
+    const TNamedExportResult r = RunNamedExport(Request(TNamedFormat::Pidgin, S("theme")));
+    ASSERT_TRUE(r.Ok()) << r.failures.join(u';').toStdString();
+    const QString cut = QString(19, QChar(0x4E2D));
+    QStringList files;
+    for (const TExportedObject &o : r.objects)
+        files << QFileInfo(o.file).fileName();
+    EXPECT_EQ(files, (QStringList{S("_Name=Evil_theme.png"), S("_icon=x.png"), S("__Author=me.png"), S("_DESCRIPTION=.png"),
+                                  cut + S(".png"), cut + S("_2.png"), S("long.png")}));
+    ASSERT_EQ(r.leftOut.size(), 2);
+    EXPECT_EQ(r.leftOut.at(0).reason, S("the shortcut is longer than 63 bytes"));
+    EXPECT_EQ(r.leftOut.at(1).reason, S("the shortcut contains a line break or a control character"));
+
+    // Every line fits the reader, and it finds every file under its own shortcut and nothing else.
+    const QString folder = r.output + u'/' + r.theme;
+    const QByteArray text = ReadFile(folder + S("/theme"));
+    for (const QByteArray &line : text.split('\n'))
+        EXPECT_LE(line.size() + 1, 255) << line.constData();
+    const auto theme = ReadThemeFile(text);
+    EXPECT_TRUE(theme.error.isEmpty()) << theme.error.toStdString();
+    EXPECT_EQ(theme.headerLines, 4);
+    EXPECT_EQ(theme.header.value(S("Name")), S("Messenger emoticons of ") + profile.email);
+    EXPECT_EQ(theme.header.value(S("Icon")), files.first());
+    ASSERT_EQ(theme.lines.size(), r.objects.size());
+    for (int i = 0; i < theme.lines.size(); ++i) {
+        EXPECT_EQ(theme.lines.at(i).first, files.at(i));
+        EXPECT_LE(files.at(i).toUtf8().size(), 63);
+        EXPECT_TRUE(QFileInfo(folder + u'/' + files.at(i)).isFile()) << files.at(i).toStdString();
+        EXPECT_EQ(theme.lines.at(i).second, QStringList{r.objects.at(i).shortcut}) << files.at(i).toStdString();
+    }
+
+    // Header values too long for a line are cut, between characters.
+    const QByteArray longOwner = named::ThemeFile(r, profile.root, QString(300, QChar(0xE9)) + S("@example.com"));
+    const auto cutTheme = ReadThemeFile(longOwner);
+    EXPECT_EQ(cutTheme.headerLines, 4);
+    EXPECT_EQ(cutTheme.lines.size(), r.objects.size());
+    for (const QByteArray &line : longOwner.split('\n'))
+        EXPECT_LE(line.size() + 1, 255);
+    EXPECT_TRUE(cutTheme.header.value(S("Author")).startsWith(QString(120, QChar(0xE9))));
+    EXPECT_FALSE(cutTheme.header.value(S("Author")).contains(QChar(0xFFFD)));
+}
+
+namespace {
+
+QString Sha1(const QByteArray &data) { return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex()); }
+
+} // namespace
+
+TEST_F(DemoExportTest, SmileyStoreHoldsEveryEmoticonUnderItsSha1)
+{
+    const TNamedExportResult r = RunNamedExport(Request(TNamedFormat::PidginSmileys, S("store")));
+    ASSERT_TRUE(r.Ok()) << r.failures.join(u';').toStdString();
+    EXPECT_EQ(r.store, r.output + S("/smileys.xml"));
+    EXPECT_TRUE(r.storeBackup.isEmpty());
+    ExpectCopies(r);
+    ASSERT_EQ(r.leftOut.size(), 2); // the icon and the cursor: no shortcut
+    const SmileyStoreFile store = ReadSmileyStoreFile(ReadFile(r.store));
+    ASSERT_TRUE(store.error.isEmpty()) << store.error.toStdString();
+    ASSERT_EQ(store.entries.size(), 5);
+    ASSERT_EQ(r.objects.size(), 5);
+    const QStringList extensions = {S("gif"), S("png"), S("jpg"), S("bmp"), S("tif")};
+    for (int i = 0; i < 5; ++i) {
+        const StoreEntry &e = store.entries.at(i);
+        EXPECT_EQ(e.shortcut, S(kAliceNamed.at(i).shortcut));
+        const QByteArray bytes = ReadFile(r.output + S("/custom_smiley/") + e.filename);
+        EXPECT_EQ(e.checksum, Sha1(bytes));
+        EXPECT_EQ(e.filename, e.checksum + u'.' + extensions.at(i));
+        EXPECT_EQ(r.objects.at(i).file, S("custom_smiley/") + e.filename);
+        EXPECT_FALSE(r.objects.at(i).reused);
+    }
+    EXPECT_EQ(QDir(r.output + S("/custom_smiley")).entryList(QDir::Files).size(), 5);
+    EXPECT_FALSE(QFile(r.store).permissions().testAnyFlags(QFileDevice::ReadOther | QFileDevice::ReadGroup));
+}
+
+TEST_F(DemoExportTest, MergingIntoAStoreKeepsEveryEntry)
+{
+    const TNamedExportResult fresh = RunNamedExport(Request(TNamedFormat::PidginSmileys, S("fresh")));
+    ASSERT_EQ(fresh.objects.size(), 5);
+    const auto fileOf = [&](int i) { return QFileInfo(fresh.objects.at(i).file).fileName(); };
+    // A store as Pidgin left it: the shortcut of Alice's wink taken by another picture, her heart
+    // under a shortcut of its own, the file of her "hi" there without an entry, a second profile.
+    const QString purple = env.path(S("purple"));
+    const QString other = QString(40, u'0');
+    const QByteArray before = (S("<?xml version='1.0' encoding='UTF-8' ?>\n<!-- kept -->\n<smileys version='1.0'>\n"
+                                 "\t<profile name='Default'>\n\t\t<smiley_set>\n"
+                                 "\t\t\t<smiley shortcut='(wink)' checksum='") + other + S("' filename='") + other + S(".png'/>\n"
+                                 "\t\t\t<smiley shortcut=':heart:' checksum='") + fileOf(1).left(40) + S("' filename='") + fileOf(1) + S("'/>\n"
+                                 "\t\t\t<smiley shortcut='\u00e9 &amp; &lt;x&gt;' checksum='1111' filename='1111.gif'/>\n"
+                                 "\t\t</smiley_set>\n\t</profile>\n"
+                                 "\t<profile name='Other'><smiley_set><smiley shortcut='(o)' checksum='2222' filename='2222.png'/></smiley_set></profile>\n"
+                                 "</smileys>\n")).toUtf8();
+    WriteFile(purple + S("/smileys.xml"), before);
+    WriteFile(purple + S("/custom_smiley/") + other + S(".png"), "someone else's picture");
+    ASSERT_TRUE(QFile::copy(fresh.output + S("/custom_smiley/") + fileOf(1), purple + S("/custom_smiley/") + fileOf(1)));
+    ASSERT_TRUE(QFile::copy(fresh.output + S("/custom_smiley/") + fileOf(2), purple + S("/custom_smiley/") + fileOf(2)));
+    const SmileyStoreFile old = ReadSmileyStoreFile(before);
+    ASSERT_EQ(old.entries.size(), 3);
+
+    TNamedExportRequest request = Request(TNamedFormat::PidginSmileys, S("unused"));
+    request.mergeInto = purple;
+    const TNamedExportResult r = RunNamedExport(request);
+    ASSERT_TRUE(r.Ok()) << r.failures.join(u';').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(env.path(S("unused"))));
+    EXPECT_FALSE(QFileInfo::exists(purple + u'/' + QLatin1String(kMarkerFile)));
+    EXPECT_EQ(r.storeBackup, purple + S("/smileys.xml.bak"));
+    EXPECT_EQ(ReadFile(r.storeBackup), before);
+    QStringList reasons;
+    for (const TLeftOut &l : r.leftOut)
+        reasons << l.shortcut + S(": ") + l.reason;
+    EXPECT_EQ(reasons, (QStringList{S("(wink): the store already has this shortcut"),
+                                    S("<3: the same picture is already in the store, under the shortcut :heart:"),
+                                    S(": no shortcut"), S(": no shortcut")}));
+
+    const QByteArray after = ReadFile(purple + S("/smileys.xml"));
+    const SmileyStoreFile merged = ReadSmileyStoreFile(after);
+    ASSERT_TRUE(merged.error.isEmpty()) << merged.error.toStdString();
+    ASSERT_EQ(merged.entries.size(), 6);
+    EXPECT_EQ(merged.entries.mid(0, 3), old.entries);
+    EXPECT_EQ(merged.entries.at(3), (StoreEntry{S("\"hi\""), fileOf(2).left(40), fileOf(2)}));
+    EXPECT_EQ(merged.entries.at(4).shortcut, S("(caf\u00e9)"));
+    EXPECT_EQ(merged.entries.at(5).shortcut, S("(&)"));
+    EXPECT_EQ(merged.allSmileys, 7);
+    EXPECT_EQ(merged.comments, QStringList{S(" kept ")});
+    ASSERT_EQ(r.objects.size(), 3);
+    EXPECT_TRUE(r.objects.at(0).reused);
+    EXPECT_FALSE(r.objects.at(1).reused);
+    for (const StoreEntry &e : merged.entries.mid(3))
+        EXPECT_EQ(Sha1(ReadFile(purple + S("/custom_smiley/") + e.filename)), e.checksum);
+    EXPECT_EQ(ReadFile(purple + S("/custom_smiley/") + other + S(".png")), QByteArray("someone else's picture"));
+
+    // Nothing left to add: the store and its backup stay as they are.
+    const TNamedExportResult again = RunNamedExport(request);
+    EXPECT_TRUE(again.Ok());
+    EXPECT_TRUE(again.objects.isEmpty());
+    EXPECT_EQ(ReadFile(purple + S("/smileys.xml")), after);
+    EXPECT_EQ(ReadFile(purple + S("/smileys.xml.bak")), before);
+}
+
+TEST_F(HostileExportTest, StoreTakesOneEntryPerShortcutAndPictureAndLeavesUnreadableStoresAlone)
+{
+    Emoticons({{S("(a)"), S("A")}, {S("(a)"), S("B")}, {S("(c)"), S("C")}, {S("(d)"), S("D")}}, {0, 1, 0, 3});
+    const TNamedExportResult r = RunNamedExport(Request(TNamedFormat::PidginSmileys, S("store")));
+    ASSERT_TRUE(r.Ok()) << r.failures.join(u';').toStdString();
+    ASSERT_EQ(r.objects.size(), 2);
+    ASSERT_EQ(r.leftOut.size(), 2);
+    EXPECT_EQ(r.leftOut.at(0).reason, S("another emoticon has the same shortcut"));
+    EXPECT_EQ(r.leftOut.at(1).reason, S("the same picture is already in the store, under the shortcut (a)"));
+
+    const QString target = env.path(S("purple"));
+    QDir().mkpath(target);
+    TNamedExportRequest merge = Request(TNamedFormat::PidginSmileys, S("unused"));
+    merge.mergeInto = target;
+    const QList<QByteArray> unreadable = {
+        "<smileys><profile><smiley_set><smiley shortcut='x'/></smiley_set></profile>",     // cut short
+        "<?xml version='1.0'?><!DOCTYPE smileys [<!ENTITY e 'x'>]><smileys>&e;</smileys>", // a DTD
+        "<smileys><smiley shortcut='\x01'/></smileys>",                                      // not XML
+        QByteArray(kMaxSmileyStoreBytes + 1, ' '),                                          // too big
+    };
+    for (const QByteArray &document : unreadable) {
+        WriteFile(target + S("/smileys.xml"), document);
+        EXPECT_THROW(RunNamedExport(merge), Exception) << document.left(60).constData();
+        EXPECT_EQ(ReadFile(target + S("/smileys.xml")), document);
+        EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{S("smileys.xml")});
+    }
+    // A store that is a link, or beside a picture folder that is one, is not written through.
+    QFile::remove(target + S("/smileys.xml"));
+    WriteFile(env.path(S("elsewhere/smileys.xml")), "<smileys/>");
+    ASSERT_TRUE(QFile::link(env.path(S("elsewhere/smileys.xml")), target + S("/smileys.xml")));
+    EXPECT_THROW(RunNamedExport(merge), Exception);
+    QFile::remove(target + S("/smileys.xml"));
+    ASSERT_TRUE(QFile::link(env.path(S("elsewhere")), target + S("/custom_smiley")));
+    EXPECT_THROW(RunNamedExport(merge), Exception);
+    EXPECT_EQ(QDir(env.path(S("elsewhere"))).entryList(QDir::Files), QStringList{S("smileys.xml")});
+    // Only an existing folder outside the user folder is merged into, and only as a store.
+    merge.mergeInto = env.path(S("missing"));
+    EXPECT_THROW(RunNamedExport(merge), Exception);
+    merge.mergeInto = profile.root;
+    EXPECT_THROW(RunNamedExport(merge), Exception);
+    TNamedExportRequest folder = Request(TNamedFormat::Folder, S("f"));
+    folder.mergeInto = env.path(S("purple"));
+    EXPECT_THROW(RunNamedExport(folder), Exception);
 }

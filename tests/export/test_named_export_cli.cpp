@@ -125,3 +125,31 @@ TEST_F(NamedExportCli, ProgressShowsOnATerminalOnlyAndNeverWithQuiet)
     EXPECT_FALSE(quiet.contains(S("\x1b[K"))) << quiet.toStdString();
     EXPECT_FALSE(quiet.contains(S("16/16"))) << quiet.toStdString();
 }
+
+TEST_F(NamedExportCli, SmileyStoreIsWrittenAndMergedInto)
+{
+    const QString purple = env.path(S("purple"));
+    QDir().mkpath(purple);
+    const QStringList merge = QStringList{user, S("--named"), S("--format"), S("pidgin-smileys"), S("--merge-into"), purple} + secrets;
+    const CliResult first = Cli(merge);
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    const QStringList rows = first.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 6); // five emoticons, the store; no backup: there was no store
+    EXPECT_EQ(rows.last(), S("store\t") + purple + S("/smileys.xml"));
+    EXPECT_TRUE(first.err.contains(S("left out of the smiley store: "))) << first.err.toStdString();
+
+    const CliResult second = Cli(merge + QStringList{S("--json")});
+    ASSERT_EQ(second.code, 0) << second.err.toStdString();
+    const QJsonObject root = JsonObjectOf(second.out);
+    EXPECT_EQ(root.value(S("format")).toString(), S("pidgin-smileys"));
+    EXPECT_EQ(root.value(S("objects")).toArray().size(), 0);
+    EXPECT_EQ(root.value(S("leftOut")).toArray().size(), 7);
+    EXPECT_EQ(root.value(S("leftOut")).toArray().at(0).toObject().value(S("reason")).toString(),
+              S("the store already has this shortcut"));
+
+    // Wrong usage: an output folder as well, or a merge of another format; a missing folder fails.
+    EXPECT_EQ(Cli(QStringList{user, env.path(S("o")), S("--named"), S("--format=pidgin-smileys"), S("--merge-into"), purple}).code, 2);
+    EXPECT_EQ(Cli(QStringList{user, S("--named"), S("--format=pidgin"), S("--merge-into"), purple}).code, 2);
+    EXPECT_EQ(Cli(QStringList{user, S("--named"), S("--format=pidgin-smileys"), S("--merge-into"), env.path(S("none"))}).code, 1);
+    EXPECT_EQ(Cli(QStringList{user, env.path(S("o")), S("--merge-into"), purple}).code, 2); // without --named
+}

@@ -48,7 +48,7 @@ TEST_F(NamedExportDialog, ProposalsAndCaptions)
     EXPECT_EQ(d.edOutput->text(), env.appDir() + S("Named-") + EmailToId(S("alice.demo@hotmail.com")));
     EXPECT_EQ(d.edPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(d.windowTitle(), S("Export with names"));
-    ASSERT_EQ(d.cbFormat->count(), 3);
+    ASSERT_EQ(d.cbFormat->count(), 4);
     EXPECT_EQ(d.cbFormat->currentIndex(), 0);
     EXPECT_FALSE(d.chIncludeDefault->isChecked());
     // The language follows; the chosen format stays.
@@ -57,7 +57,7 @@ TEST_F(NamedExportDialog, ProposalsAndCaptions)
     d.RefreshCaptions();
     EXPECT_EQ(d.windowTitle(), S("Exporter avec les noms"));
     EXPECT_EQ(d.cbFormat->currentIndex(), 2);
-    EXPECT_EQ(d.cbFormat->count(), 3);
+    EXPECT_EQ(d.cbFormat->count(), 4);
     SetCurrentLanguage(LoadEnglish());
 }
 
@@ -101,8 +101,23 @@ TEST_F(NamedExportDialog, ExportsTheDemoProfileAndTellsWhatWasWritten)
     ASSERT_EQ(env.dialogs().Messages().size(), 1);
     EXPECT_EQ(env.dialogs().Messages().first(),
               S("0 objects have been written to:\r   ") + env.path(S("theme")) + S("\r\r") + Lang("NamedByFileName")
-                  + S("\r\r") + S("7 emoticons were left out: a smiley theme cannot hold a shortcut with a space or an "
-                                  "emoticon without a shortcut."));
+                  + S("\r\r") + S("7 emoticons were left out: a smiley theme cannot hold an emoticon without a shortcut, "
+                                  "nor a shortcut with a line break or longer than 63 bytes."));
+
+    // Pidgin's custom smileys, the last format: a store of Alice's five emoticons.
+    env.dialogs().ClearCalls();
+    d.edEmail->setText(S("alice.demo@hotmail.com"));
+    d.edPassword->setText(S("zorvak-demo"));
+    d.cbFormat->setCurrentIndex(3);
+    d.edOutput->setText(env.path(S("smileys")));
+    d.btExport->click();
+    ASSERT_TRUE(d.LastResult.has_value());
+    EXPECT_EQ(d.LastResult->format, named::TNamedFormat::PidginSmileys);
+    EXPECT_TRUE(QFileInfo(env.path(S("smileys/smileys.xml"))).isFile());
+    EXPECT_EQ(env.dialogs().Messages(),
+              QStringList{S("5 objects have been written to:\r   ") + env.path(S("smileys")) + S("\r\r")
+                          + S("2 emoticons were left out: Pidgin's custom smileys take one entry for each shortcut and for "
+                              "each picture, and none without a shortcut.")});
 }
 
 TEST_F(NamedExportDialog, ToolsMenuOpensItOnTheSelectedUserFolder)

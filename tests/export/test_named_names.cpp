@@ -42,6 +42,9 @@ TEST(SafeName, HostileNamesBecomeOneHarmlessComponent)
         {S("Caf\u0065\u0301"), S("Caf\u00e9")},         // decomposed: written composed
         {QString(QChar(0xD800)) + S("x"), S("_x")},      // a lone surrogate
         {S("\U0001F600 smile"), S("\U0001F600 smile")},  // a pair stays
+        {S("gpj\u202Eexe.png"), S("gpj_exe.png")},        // direction marks: what shows is what is there
+        {S("\u200E\u200Fa\u202A\u202B\u202C\u202Db\u2066\u2067\u2068\u2069"), S("__a____b____")},
+        {S("\u200D\u2060a\u206A"), S("\u200D\u2060a\u206A")}, // other format characters stay
     };
     for (const auto &c : cases) {
         EXPECT_EQ(SafeStem(c.in), c.out) << c.in.toStdString();
@@ -86,6 +89,24 @@ TEST(SafeName, ThemeNamesHaveNoSpaceAndNoLeadingMarkup)
     EXPECT_EQ(SafeStem(S("[default]"), theme), S("_default]"));
     EXPECT_FALSE(IsSafeFileName(S("a b.png"), theme));
     EXPECT_TRUE(IsSafeFileName(S("a b.png")));
+    // A stem the theme reader would take for a header line, in any letter case.
+    for (const char *header : {"Name=x", "nAME=", "Description=d", "ICON=i", "author=a"}) {
+        EXPECT_EQ(SafeStem(S(header), theme), u'_' + S(header)) << header;
+        EXPECT_FALSE(IsSafeFileName(S(header) + S(".png"), theme)) << header;
+        EXPECT_TRUE(IsSafeFileName(S(header) + S(".png"))) << header;
+    }
+    EXPECT_EQ(SafeStem(S("Named=x"), theme), S("Named=x"));
+    EXPECT_EQ(SafeStem(S("Name x"), theme), S("Name_x"));
+    // At most 63 bytes with the extension, cut between characters; clashes numbered within them.
+    TNameSet set;
+    const QString cjk(30, QChar(0x4E2D)); // 90 bytes
+    const QString first = set.Claim(cjk, S(".png"), S(""), kThemeNameRules);
+    const QString second = set.Claim(cjk, S(".png"), S(""), kThemeNameRules);
+    EXPECT_EQ(first, QString(19, QChar(0x4E2D)) + S(".png")); // 57 + 4 bytes
+    EXPECT_EQ(second, QString(19, QChar(0x4E2D)) + S("_2.png"));
+    EXPECT_EQ(second.toUtf8().size(), 63);
+    EXPECT_TRUE(IsSafeFileName(second, kThemeNameRules));
+    EXPECT_FALSE(IsSafeFileName(QString(20, QChar(0x4E2D)) + S(".png"), kThemeNameRules));
 }
 
 TEST(SafeName, ClashesAreNumberedIgnoringCaseAndNormalForm)

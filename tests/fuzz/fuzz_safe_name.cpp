@@ -1,6 +1,7 @@
 // File names made from names in content maps: whatever the name, the file name is safe on every
-// common file system, stays one path component, is stable when made safe again, and numbering
-// never hands out a name twice. The input is split at the first zero byte: the name (UTF-8),
+// common file system, stays one path component, holds no direction mark, is stable when made safe
+// again, and numbering never hands out a name twice; under a smiley theme's rules it is also one
+// word of at most 63 bytes that the theme reader takes as a picture. The input is split at the first zero byte: the name (UTF-8),
 // then an extension.
 #include "common/SafeName.h"
 #include "fuzz/FuzzSupport.h"
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString name = QString::fromUtf8(zero < 0 ? bytes : bytes.left(zero));
     const QString ext = zero < 0 ? QStringLiteral(".png") : QString::fromUtf8(bytes.mid(zero + 1));
 
-    for (const TSafeNameRules rules : {TSafeNameRules{false}, TSafeNameRules{true}}) {
+    for (const TSafeNameRules rules : {TSafeNameRules{false}, TSafeNameRules{true}, kThemeNameRules}) {
         const QString stem = SafeStem(name, rules);
         if (!stem.isEmpty()) {
             FUZZ_CHECK(IsSafeFileName(stem, rules));
