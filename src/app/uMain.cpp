@@ -374,19 +374,19 @@ void TfrmMain::FormClose() { RemoveWorkFiles(AppDir); }
 void TfrmMain::InstallStartupChecks(const QString &package)
 {
     QTimer::singleShot(0, this, [this, package] {
-        Guard([this] { StartupChecks(); });
+        Guard([this, &package] { StartupChecks(!package.isEmpty()); });
         if (!package.isEmpty() && !Terminating)
             Guard([this, &package] { OpenPackage(package); });
     });
 }
 
-void TfrmMain::StartupChecks()
+void TfrmMain::StartupChecks(bool packageGiven)
 {
     // Runs once (installed as a single shot): the automatic scan first.
     Auto1Click();
     tvDir->setFocus();
     // Nothing found: say so.
-    if (tvDir->topLevelItemCount() == 0)
+    if (tvDir->topLevelItemCount() == 0 && !packageGiven)
         PlainMessageBox(StripAmpersands(CurrentLanguage().Get(QStringLiteral("CannotFindMsnData"))));
     // The drive the program runs from: refuse a CD-ROM, warn on removable and network drives.
     switch (Platform::Get().DriveTypeOf(AppDir)) {
@@ -395,7 +395,7 @@ void TfrmMain::StartupChecks()
         Terminate();
         return;
     case DriveType::Fixed:
-        if (!QFile::exists(SettingsFilePath()) && CountNodesAtLevel(1) >= 2) {
+        if (!QFile::exists(SettingsFilePath()) && CountNodesAtLevel(1) >= 2 && !packageGiven) {
             TfrmWelcome welcome(this);
             if (DialogService::Get().ShowModal(&welcome) == mrOk)
                 CalcId1Click();

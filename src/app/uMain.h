@@ -54,7 +54,9 @@ public:
     void HideStatusHint() override;
     bool StatusHintVisible() const;
     QString StatusHintText() const;
-    void StartupChecks();
+    // With `packageGiven` (a package on the command line) the browsing notices (nothing found, the
+    // welcome) are left out: the restore window is what the user asked for.
+    void StartupChecks(bool packageGiven = false);
     // Cabinet wrappers around CABFile1: existing files are replaced without asking.
     void ExtractCabinetTo(const QString &cabinet, const QString &folder);
     bool PackFolder(const QString &folder, const QString &cabinet, bool keepExisting);

@@ -2,6 +2,7 @@
 
 #include "common/unitString.h"
 #include "platform/Platform.h"
+#include "restore/ContentLibrary.h"
 #include "restore/RestoreCore.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
@@ -167,7 +168,13 @@ void TfrmRestore::FormCreate()
     // 4. captions
     setWindowTitle(lang.Get(QStringLiteral("tiRestore")));
     edFileLabel->setText(lang.Get(QStringLiteral("Cab2install")));
+#ifdef Q_OS_WIN
     lbIns1->setText(lang.Get(QStringLiteral("ResIns1")));
+#else
+    // No Messenger to sign in to here: the packages go into the content library.
+    lbIns1->setText(FormatText(lang.Get(QStringLiteral("ResInsLibrary")), {QDir::toNativeSeparators(TContentLibrary::DefaultFolder())})
+                        .replace(QLatin1Char('\r'), QLatin1Char('\n')));
+#endif
     QString ins = lang.Get(QStringLiteral("ResIns"));
     lbIns->setText(ins.replace(QLatin1Char('\r'), QLatin1Char('\n')));
     btStart->setText(lang.Get(QStringLiteral("Install")));

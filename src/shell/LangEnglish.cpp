@@ -96,6 +96,8 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"\r\r"
           u"We would really appreciate if you can tell us where MSN saves them on your computer,\r"
           u"   so that we can include those locations in auto scan.\r\r"
+          u"On Linux it also looks in mounted Windows disks (NTFS and FAT) and in Wine prefixes (~/.wine);\r"
+          u"   to see what it shows, start it on the demo profile (ZORVAK_DEMO=1 scripts/run.sh in the sources).\r\r"
           u"Thank you for trying Zorvak."_s);
     l.Add(u"NoCdrom"_s,
           u"Sorry. Zorvak cannot be run from a read-only media.\r\r"
@@ -249,6 +251,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"Advanced"_s, u"Advanced"_s);
     l.Add(u"Simple"_s, u"Simple"_s);
     l.Add(u"ResIns1"_s, u"Please sign in to your MSN/WLM first."_s);
+    l.Add(u"ResInsLibrary"_s, u"The content will be installed into the content library:\r%s"_s);
     l.Add(u"Cab2install"_s, u"CAB/MCO file to install."_s);
     l.Add(u"ResIns"_s,
           u"The installation process will require a temporary web server to be created.\r"

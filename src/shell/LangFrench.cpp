@@ -95,6 +95,8 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"\r\r"
           u"Nous aimerions beaucoup savoir où MSN les enregistre sur votre ordinateur,\r"
           u"   afin d'ajouter ces emplacements à l'analyse automatique.\r\r"
+          u"Sous Linux, il cherche aussi dans les disques Windows montés (NTFS et FAT) et dans les préfixes Wine (~/.wine) ;\r"
+          u"   pour voir ce qu'il affiche, lancez-le sur le profil de démonstration (ZORVAK_DEMO=1 scripts/run.sh dans les sources).\r\r"
           u"Merci d'avoir essayé Zorvak."_s);
     l.Add(u"NoCdrom"_s,
           u"Désolé. Zorvak ne peut pas être lancé depuis un support en lecture seule.\r\r"
@@ -256,6 +258,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"Advanced"_s, u"Avancé"_s);
     l.Add(u"Simple"_s, u"Simple"_s);
     l.Add(u"ResIns1"_s, u"Veuillez d'abord vous connecter à MSN/WLM."_s);
+    l.Add(u"ResInsLibrary"_s, u"Le contenu sera installé dans la bibliothèque de contenu :\r%s"_s);
     l.Add(u"Cab2install"_s, u"Fichier CAB/MCO à installer."_s);
     l.Add(u"ResIns"_s,
           u"L'installation nécessite la création d'un serveur web temporaire.\r"

@@ -95,6 +95,8 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"\r\r"
           u"Ci farebbe molto piacere sapere dove MSN li salva sul vostro computer,\r"
           u"   per aggiungere quei percorsi alla scansione automatica.\r\r"
+          u"In Linux cerca anche nei dischi Windows montati (NTFS e FAT) e nei prefissi Wine (~/.wine);\r"
+          u"   per vedere che cosa mostra, avviarlo sul profilo dimostrativo (ZORVAK_DEMO=1 scripts/run.sh nei sorgenti).\r\r"
           u"Grazie per aver provato Zorvak."_s);
     l.Add(u"NoCdrom"_s,
           u"Spiacenti. Zorvak non può essere eseguito da un supporto di sola lettura.\r\r"
@@ -255,6 +257,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"Advanced"_s, u"Avanzata"_s);
     l.Add(u"Simple"_s, u"Semplice"_s);
     l.Add(u"ResIns1"_s, u"Accedere prima a MSN/WLM."_s);
+    l.Add(u"ResInsLibrary"_s, u"Il contenuto verrà installato nella raccolta dei contenuti:\r%s"_s);
     l.Add(u"Cab2install"_s, u"File CAB/MCO da installare."_s);
     l.Add(u"ResIns"_s,
           u"L'installazione richiede la creazione di un server web temporaneo.\r"

@@ -95,6 +95,8 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"\r\r"
           u"Le agradeceríamos mucho que nos dijera dónde los guarda MSN en su ordenador,\r"
           u"   para incluir esas ubicaciones en la búsqueda automática.\r\r"
+          u"En Linux también busca en los discos de Windows montados (NTFS y FAT) y en los prefijos de Wine (~/.wine);\r"
+          u"   para ver lo que muestra, inícielo con el perfil de demostración (ZORVAK_DEMO=1 scripts/run.sh en las fuentes).\r\r"
           u"Gracias por probar Zorvak."_s);
     l.Add(u"NoCdrom"_s,
           u"Lo sentimos. Zorvak no se puede ejecutar desde un medio de sólo lectura.\r\r"
@@ -255,6 +257,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"Advanced"_s, u"Avanzado"_s);
     l.Add(u"Simple"_s, u"Sencillo"_s);
     l.Add(u"ResIns1"_s, u"Primero inicie sesión en MSN/WLM."_s);
+    l.Add(u"ResInsLibrary"_s, u"El contenido se instalará en la biblioteca de contenido:\r%s"_s);
     l.Add(u"Cab2install"_s, u"Archivo CAB/MCO que se instalará."_s);
     l.Add(u"ResIns"_s,
           u"La instalación necesita crear un servidor web temporal.\r"

@@ -39,7 +39,10 @@ inline const QString kCannotFindMsnData = QStringLiteral(
     "(Windows XP, MSN Messenger 7.5)\r\rPlease use Settings to change the paths to search,\r"
     "   or select Manually select folder from Options\r\r"
     "We would really appreciate if you can tell us where MSN saves them on your computer,\r"
-    "   so that we can include those locations in auto scan.\r\rThank you for trying Zorvak.");
+    "   so that we can include those locations in auto scan.\r\r"
+    "On Linux it also looks in mounted Windows disks (NTFS and FAT) and in Wine prefixes (~/.wine);\r"
+    "   to see what it shows, start it on the demo profile (ZORVAK_DEMO=1 scripts/run.sh in the sources).\r\r"
+    "Thank you for trying Zorvak.");
 inline const QString kNoCdrom = QStringLiteral(
     "Sorry. Zorvak cannot be run from a read-only media.\r\rPlease make a new folder anywhere on your "
     "harddrive,\r   copy Zorvak into that folder, and run it from there.");

@@ -4,6 +4,7 @@
 
 #include "browse/ui/FolderTree.h"
 #include "restore/RestoreCore.h"
+#include "restore/ContentLibrary.h"
 #include "restore/uRestore.h"
 #include "shell/uLanguage.h"
 
@@ -28,6 +29,7 @@ QString L(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(ke
 // The file the restore window showed when it opened, and the number of times it opened.
 struct RestoreSeen {
     QStringList files;
+    QStringList instructions; // the line above the package: where the content goes
 };
 
 void ExpectRestoreWindow(TestEnv &env, RestoreSeen &seen)
@@ -35,8 +37,10 @@ void ExpectRestoreWindow(TestEnv &env, RestoreSeen &seen)
     env.dialogs().AnswerModal([&seen](QObject *dialog) {
         auto *restore = qobject_cast<TfrmRestore *>(dialog);
         EXPECT_TRUE(restore);
-        if (restore)
+        if (restore) {
             seen.files << restore->edFile->text();
+            seen.instructions << restore->lbIns1->text();
+        }
         return mrCancel;
     });
 }
@@ -94,7 +98,7 @@ QPoint CentreOf(TfrmMain &frm, QWidget *w) { return w->mapTo(&frm, w->rect().cen
 
 } // namespace
 
-TEST_F(EnvTest, TheFileArgumentOpensTheRestoreWindowAfterTheStartupChecks)
+TEST_F(EnvTest, TheFileArgumentOpensTheRestoreWindowWithoutTheBrowsingNotice)
 {
     Settings().docSetDir = env.path(QStringLiteral("nothing-here/"));
     const QString package = env.path(QStringLiteral("in/Backup1.mco"));
@@ -106,11 +110,13 @@ TEST_F(EnvTest, TheFileArgumentOpensTheRestoreWindowAfterTheStartupChecks)
     frm.InstallStartupChecks(package);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    // The start-up checks first (nothing found is told), then the restore window on the package.
-    ASSERT_EQ(env.dialogs().calls.size(), 2u);
-    EXPECT_EQ(env.dialogs().calls.at(0).text, kCannotFindMsnData);
-    EXPECT_EQ(env.dialogs().calls.at(1).dialogName, QStringLiteral("TfrmRestore"));
+    // Straight to the restore window on the package: no notice about browsing folders first.
+    ASSERT_EQ(env.dialogs().calls.size(), 1u);
+    EXPECT_EQ(env.dialogs().calls.at(0).dialogName, QStringLiteral("TfrmRestore"));
     EXPECT_EQ(seen.files, QStringList{package});
+    // No sign-in to ask for here: the window says where the content will be installed.
+    ASSERT_EQ(seen.instructions.size(), 1);
+    EXPECT_TRUE(seen.instructions.first().endsWith(TContentLibrary::DefaultFolder())) << seen.instructions.first().toStdString();
     EXPECT_TRUE(env.dialogs().AllAnswered());
 }
 
