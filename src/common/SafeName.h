@@ -13,16 +13,25 @@ namespace zorvak::named {
 inline constexpr int kMaxNameChars = 120;
 inline constexpr int kMaxNameBytes = 240;
 
+// How one caller's names are made safe. The characters Windows refuses, control characters and
+// Windows' device names are treated alike for every caller; the options are what callers differ in.
 struct TSafeNameRules {
+    enum class Leading { Drop, Mark, Keep };
     bool noSpaces = false;   // spaces become "_" (a smiley theme names its files by the first word of a line)
+    // A leading dot or space: dropped; the first dot made "_" and spaces dropped (a name never
+    // hides); or kept as it is (a file saved under the name it has).
+    Leading leading = Leading::Drop;
+    bool markDeviceBefore = false; // a device name gets "_" before it ("_CON.png") rather than after ("CON_.png")
+    bool limitLength = true;       // cut to kMaxNameChars and kMaxNameBytes
 };
 
 // `name` made safe as the stem of a file name whose extension has `reserveChars` characters and
 // `reserveBytes` bytes: control and line-separator characters, lone surrogates and the characters
-// Windows refuses (< > : " / \ | ? *) become "_"; leading dots and spaces and trailing dots and
-// spaces go; a Windows device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, with or without an
-// extension) gets "_" appended; the result is cut on a character boundary to the limits above and
-// is in Unicode normal form C. Empty when nothing usable is left.
+// Windows refuses (< > : " / \ | ? *) become "_"; leading dots and spaces are treated as the rules
+// say and trailing dots and spaces go; a Windows device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$,
+// COM0-9, LPT0-9, with or without an extension) is marked with "_"; the result is cut on a
+// character boundary to the limits above (when the rules limit it) and is in Unicode normal form C.
+// Empty when nothing usable is left.
 QString SafeStem(const QString &name, const TSafeNameRules &rules = {}, int reserveChars = 0, int reserveBytes = 0);
 
 // The names already used in one output folder, compared as file systems that ignore letter case

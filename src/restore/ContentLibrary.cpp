@@ -38,27 +38,9 @@ bool IsReservedName(const QString &name)
     return name.compare(QLatin1String(kIndexName), Qt::CaseInsensitive) == 0;
 }
 
-// A name from a package made safe as one file name: no separators, no control characters, no
-// leading dot, at most 120 characters.
-QString SafeFileName(const QString &name)
-{
-    QString out;
-    for (QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
-            out += QLatin1Char('_');
-        else if (c.unicode() >= 32 && c.unicode() != 127)
-            out += c;
-    }
-    out = out.trimmed();
-    while (out.startsWith(QLatin1Char('.')))
-        out[0] = QLatin1Char('_');
-    if (out.size() > 120) {
-        out.truncate(120);
-        if (out.back().isHighSurrogate())
-            out.chop(1); // never half a character
-    }
-    return out;
-}
+// A name from a package made safe as one file name by the library's rules; empty when nothing
+// usable is left.
+QString SafeFileName(const QString &name) { return named::SafeStem(name, kLibraryNameRules); }
 
 bool SameContent(const QString &a, const QString &b)
 {
