@@ -1,6 +1,7 @@
 #pragma once
 // TfrmMain: the one main window. It owns the shared state and wires its menus and buttons to the
-// handlers; the handlers of browsing, backup and restore are defined in their own folders.
+// handlers; the windows of backup, restore and the export with names are opened through the
+// functions their folders declare, and know nothing of this window.
 #include "common/unitHash.h"
 #include "restore/RestoreCore.h"
 #include "shell/unitCustomDlg.h"
@@ -156,17 +157,16 @@ public:
     void UnlockNames1Click();
     void ClearFolderList();
     QString SelectedFolder() const;
-    // Shows a file in an image control and, when given, the Flash control (also used by the
-    // backup's confirmation dialogs for their thumbnails).
+    // Shows a file in an image control and, when given, the Flash control.
     void PreviewFile(const QString &path, QLabel *image, QLabel *flash);
 
-    // ---- backup (backup/) and restore (restore/) ----
+    // ---- backup, restore and the export with names: forwarders to their folders' windows ----
     void Backup1Click();
     void Restore1Click();
     // The restore window on `package` (the program's FILE argument, a package dropped on the
     // window); an empty name opens it as the menu does.
     void OpenPackage(const QString &package);
-    void ExportNamed1Click();   // defined in export/
+    void ExportNamed1Click();
     TListenSettings RestoreListen;   // the run's listen address and port, kept between restores
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
@@ -212,8 +212,5 @@ template <typename F> void TfrmMain::Guard(F &&handler)
         ReportError(e);
     }
 }
-
-// The main window of this process, when one exists.
-TfrmMain *MainWindow();
 
 } // namespace zorvak
