@@ -267,8 +267,8 @@ void TfrmMain::ConnectHandlers()
     click(btOpenWith, &TfrmMain::btOpenWithClick);
     click(btSaveAs, &TfrmMain::btSaveAsClick);
     connect(tvDir, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { tvDirChange(); }); });
-    ConnectRowHandler(lbFiles, &TfrmMain::lbFilesClick);
-    ConnectRowHandler(lbCab, &TfrmMain::lbCabClick);
+    ConnectRowHandler(lbFiles, [this] { lbFilesClick(); });
+    ConnectRowHandler(lbCab, [this] { lbCabClick(); });
     // A click on a thumbnail is a click on its row of the list, which shares the selection.
     connect(Pane->gridFiles, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         if (!Pane->ClickChangedRow(lbFiles, index.row()))
@@ -283,12 +283,12 @@ void TfrmMain::ConnectHandlers()
 
 // A row's handler runs once per click: on the change of the current row, and on a click on the
 // row that already was the current one (a click that changes the row emits both signals).
-void TfrmMain::ConnectRowHandler(QListWidget *list, void (TfrmMain::*handler)())
+void TfrmMain::ConnectRowHandler(QListWidget *list, const std::function<void()> &handler)
 {
-    connect(list, &QListWidget::currentRowChanged, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+    connect(list, &QListWidget::currentRowChanged, this, [this, handler] { Guard(handler); });
     connect(list, &QListWidget::itemClicked, this, [this, list, handler](QListWidgetItem *item) {
         if (!Pane->ClickChangedRow(list, list->row(item)))
-            Guard([&] { (this->*handler)(); });
+            Guard(handler);
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -171,7 +172,14 @@ public:
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
     // the application title and a stop icon, and the program goes on.
-    template <typename F> void Guard(F &&handler);
+    template <typename F> void Guard(F &&handler)
+    {
+        try {
+            handler();
+        } catch (const std::exception &e) {
+            ReportError(e);
+        }
+    }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -186,7 +194,7 @@ private:
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();
-    void ConnectRowHandler(QListWidget *list, void (TfrmMain::*handler)());
+    void ConnectRowHandler(QListWidget *list, const std::function<void()> &handler);
     void SwitchLanguage(QAction *item, const QString &code);
     void FormClose();
     void ReportError(const std::exception &error);
@@ -203,14 +211,5 @@ public:
 private:
     void Terminate();
 };
-
-template <typename F> void TfrmMain::Guard(F &&handler)
-{
-    try {
-        handler();
-    } catch (const std::exception &e) {
-        ReportError(e);
-    }
-}
 
 } // namespace zorvak

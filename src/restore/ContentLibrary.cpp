@@ -40,7 +40,7 @@ bool IsReservedName(const QString &name)
 
 // A name from a package made safe as one file name by the library's rules; empty when nothing
 // usable is left.
-QString SafeFileName(const QString &name) { return named::SafeStem(name, kLibraryNameRules); }
+QString LibraryName(const QString &name) { return named::SafeStem(name, kLibraryNameRules); }
 
 bool SameContent(const QString &a, const QString &b)
 {
@@ -133,7 +133,7 @@ QString TContentLibrary::TargetFolderOf(const QString &itemType) const
     else
         sub = itemType; // a kind this program does not know keeps its own folder
     // The settings may hold a trailing separator; the name must stay one folder of the library.
-    sub = fileops::FitFileName(SafeFileName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\'))));
+    sub = fileops::FitFileName(LibraryName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\'))));
     if (sub.isEmpty())
         sub = QStringLiteral("Other");
     if (IsReservedName(sub))
@@ -270,9 +270,9 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
             result = InstallFailed;
             break;
         }
-        QString name = SafeFileName(item.name);
+        QString name = LibraryName(item.name);
         if (name.isEmpty())
-            name = SafeFileName(QFileInfo(QString(item.file).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName());
+            name = LibraryName(QFileInfo(QString(item.file).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName());
         if (name.isEmpty())
             name = QStringLiteral("object");
         bool isNew = false;
