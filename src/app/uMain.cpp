@@ -19,6 +19,9 @@
 #include "shell/uLanguage.h"
 #include "app/uSettings.h"
 #include "app/uWelcome.h"
+#include "backup/uBackup.h"
+#include "export/uNamedExport.h"
+#include "restore/uRestore.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -42,10 +45,8 @@
 namespace zorvak {
 
 namespace {
-TfrmMain *g_mainWindow = nullptr;
 const QColor kWindowColour(241, 241, 239);
 } // namespace
-TfrmMain *MainWindow() { return g_mainWindow; }
 
 TfrmMain::TfrmMain(QWidget *parent)
     : QMainWindow(parent), Tree(new TFolderTree(this)),
@@ -64,13 +65,13 @@ TfrmMain::TfrmMain(QWidget *parent)
     CABFile1->OnIOError = [](TCABFile *, const QString &message) {
         DialogService::Get().MessageDlg(QStringLiteral("Error"), message, TMsgDlgType::mtWarning, mbOK, {});
     };
-    g_mainWindow = this;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(MainCaption));
     resize(581, 444);
-    QPalette pal = palette();
+    // The background of every window of the program, set once on the application.
+    QPalette pal = QApplication::palette();
     pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
+    QApplication::setPalette(pal);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     // The program folder, where the temporary files live
@@ -125,8 +126,6 @@ TfrmMain::~TfrmMain()
         delete StatusHint;
         StatusHint = nullptr;
     } catch (...) {}
-    if (g_mainWindow == this)
-        g_mainWindow = nullptr;
 }
 
 void TfrmMain::CreateControls()
@@ -268,8 +267,8 @@ void TfrmMain::ConnectHandlers()
     click(btOpenWith, &TfrmMain::btOpenWithClick);
     click(btSaveAs, &TfrmMain::btSaveAsClick);
     connect(tvDir, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { tvDirChange(); }); });
-    ConnectRowHandler(lbFiles, &TfrmMain::lbFilesClick);
-    ConnectRowHandler(lbCab, &TfrmMain::lbCabClick);
+    ConnectRowHandler(lbFiles, [this] { lbFilesClick(); });
+    ConnectRowHandler(lbCab, [this] { lbCabClick(); });
     // A click on a thumbnail is a click on its row of the list, which shares the selection.
     connect(Pane->gridFiles, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         if (!Pane->ClickChangedRow(lbFiles, index.row()))
@@ -284,12 +283,12 @@ void TfrmMain::ConnectHandlers()
 
 // A row's handler runs once per click: on the change of the current row, and on a click on the
 // row that already was the current one (a click that changes the row emits both signals).
-void TfrmMain::ConnectRowHandler(QListWidget *list, void (TfrmMain::*handler)())
+void TfrmMain::ConnectRowHandler(QListWidget *list, const std::function<void()> &handler)
 {
-    connect(list, &QListWidget::currentRowChanged, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+    connect(list, &QListWidget::currentRowChanged, this, [this, handler] { Guard(handler); });
     connect(list, &QListWidget::itemClicked, this, [this, list, handler](QListWidgetItem *item) {
         if (!Pane->ClickChangedRow(list, list->row(item)))
-            Guard([&] { (this->*handler)(); });
+            Guard(handler);
     });
 }
 
@@ -486,6 +485,12 @@ void TfrmMain::btOpenClick() { Pane->Open(); }
 void TfrmMain::btOpenWithClick() { Pane->OpenWith(this); }
 void TfrmMain::btSaveAsClick() { Pane->SaveAs(); }
 void TfrmMain::PreviewFile(const QString &path, QLabel *image, QLabel *flash) { Pane->PreviewFile(path, image, flash); }
+
+// The menus of the features: their windows are declared and run in their own folders.
+void TfrmMain::Backup1Click() { ShowBackupDialog(this, *Tree); }
+void TfrmMain::Restore1Click() { OpenPackage(QString()); }
+void TfrmMain::OpenPackage(const QString &package) { ShowRestoreDialog(this, RestoreListen, package); }
+void TfrmMain::ExportNamed1Click() { ShowNamedExportDialog(this, *Tree); }
 
 void TfrmMain::ExtractCabinetTo(const QString &cabinet, const QString &folder) { zorvak::ExtractCabinetTo(*CABFile1, cabinet, folder); }
 bool TfrmMain::PackFolder(const QString &folder, const QString &cabinet, bool keepExisting) { return zorvak::PackFolder(*CABFile1, folder, cabinet, keepExisting); }

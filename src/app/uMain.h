@@ -1,12 +1,14 @@
 #pragma once
 // TfrmMain: the one main window. It owns the shared state and wires its menus and buttons to the
-// handlers; the handlers of browsing, backup and restore are defined in their own folders.
+// handlers; the windows of backup, restore and the export with names are opened through the
+// functions their folders declare, and know nothing of this window.
 #include "common/unitHash.h"
 #include "restore/RestoreCore.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QIcon>
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -158,22 +160,28 @@ public:
     void UnlockNames1Click();
     void ClearFolderList();
     QString SelectedFolder() const;
-    // Shows a file in an image control and, when given, the Flash control (also used by the
-    // backup's confirmation dialogs for their thumbnails).
+    // Shows a file in an image control and, when given, the Flash control.
     void PreviewFile(const QString &path, QLabel *image, QLabel *flash);
 
-    // ---- backup (backup/) and restore (restore/) ----
+    // ---- backup, restore and the export with names: forwarders to their folders' windows ----
     void Backup1Click();
     void Restore1Click();
     // The restore window on `package` (the program's FILE argument, a package dropped on the
     // window); an empty name opens it as the menu does.
     void OpenPackage(const QString &package);
-    void ExportNamed1Click();   // defined in export/
+    void ExportNamed1Click();
     TListenSettings RestoreListen;   // the run's listen address and port, kept between restores
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
     // the application title and a stop icon, and the program goes on.
-    template <typename F> void Guard(F &&handler);
+    template <typename F> void Guard(F &&handler)
+    {
+        try {
+            handler();
+        } catch (const std::exception &e) {
+            ReportError(e);
+        }
+    }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -188,7 +196,7 @@ private:
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();
-    void ConnectRowHandler(QListWidget *list, void (TfrmMain::*handler)());
+    void ConnectRowHandler(QListWidget *list, const std::function<void()> &handler);
     void SwitchLanguage(QAction *item, const QString &code);
     void FormClose();
     void ReportError(const std::exception &error);
@@ -205,17 +213,5 @@ public:
 private:
     void Terminate();
 };
-
-template <typename F> void TfrmMain::Guard(F &&handler)
-{
-    try {
-        handler();
-    } catch (const std::exception &e) {
-        ReportError(e);
-    }
-}
-
-// The main window of this process, when one exists.
-TfrmMain *MainWindow();
 
 } // namespace zorvak

@@ -16,7 +16,6 @@
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,8 +23,6 @@
 namespace zorvak {
 
 namespace {
-
-void LetMessagesRun() { QCoreApplication::processEvents(); }
 
 // The number of files (hidden and system ones included, folders not) directly in a content
 // folder; -1 when the folder does not exist. Messenger keeps its map.dat there, so a folder with
@@ -44,6 +41,17 @@ QString NameList(const QStringList &paths)
     for (const QString &path : paths)
         names << QFileInfo(path).fileName();
     return names.join(QStringLiteral(", "));
+}
+
+// The name of part n of `output`: folder + base + "-partN" + ext; n < 0 gives the pattern "*"
+// in place of "-partN".
+QString PartName(const QString &output, int n)
+{
+    const QFileInfo info(output);
+    const QString name = info.fileName();
+    const QString ext = ExtractFileExt(name);
+    const QString part = n < 0 ? QStringLiteral("*") : QStringLiteral("-part") + QString::number(n);
+    return WithSeparator(info.path()) + name.left(name.size() - ext.size()) + part + ext;
 }
 
 // Runs `last` when leaving the scope, also by an error.
@@ -97,7 +105,7 @@ TBackupCore::TBackupCore(TBackupHost &host) : DecryptMap(&DecryptMapFile), m_hos
 
 QString TBackupCore::TmpDir() const
 {
-    return WorkDir.isEmpty() ? Platform::Get().AppDir() + QStringLiteral("~tmp/") : WorkDir;
+    return Request.workDir.isEmpty() ? Platform::Get().AppDir() + QStringLiteral("~tmp/") : Request.workDir;
 }
 
 QString TBackupCore::ReadContentMap(const QString &folder)
@@ -115,7 +123,7 @@ void TBackupCore::DoBackupStore(ContentType type, const QString &displayName)
     const QString kind = objstore::KindFolder(objstore::StoreFolderOf(Request.folder), type);
     items = kind.isEmpty() ? NewMsnArr() : StoreItems(type, kind, Request.skipDefault);
     if (items->isEmpty()) {
-        HideStatusHint();
+        Idle();
         m_host.Ask(TBackupQuestion::Information, displayName + QStringLiteral(": ") + Lang("NoFile2backup"),
                    TMsgDlgType::mtInformation, mbOK);
         return;
@@ -127,10 +135,15 @@ void TBackupCore::DoBackupStore(ContentType type, const QString &displayName)
 void TBackupCore::DoBackupContent(ContentType type)
 {
     const QString displayName = Lang(InfoOf(type).code);
-    ShowStatusHint(FormatText(Lang("Retrieving"), {displayName}), -1, -1, 0);
-    LetMessagesRun();
-    if (CancelRequested) {
-        HideStatusHint();
+    int done = 0, total = 0;
+    for (const ContentTypeInfo &info : ContentTypes)
+        if (Request.types[size_t(info.type)]) {
+            ++total;
+            done += int(info.type) < int(type) ? 1 : 0;
+        }
+    m_host.Progress(TBackupStage::Collecting, done, total, displayName);
+    if (Cancelled()) {
+        Idle();
         return;
     }
     if (m_store)
@@ -147,12 +160,12 @@ void TBackupCore::DoBackupMapped(ContentType type, const QString &displayName)
     if (!QFileInfo(folder).isDir()) {
         m_host.Tell(FormatText(Lang("DirNotFound"), {folder}) + QStringLiteral("\r\r")
                     + StripAmpersands(Lang("BackupCheckSettings")));
-        HideStatusHint();
+        Idle();
         return;
     }
     const QString nothing = displayName + QStringLiteral(": ") + Lang("NoFile2backup");
     if (CountFolderFiles(folder) <= 1) {
-        HideStatusHint();
+        Idle();
         m_host.Ask(TBackupQuestion::Information, nothing, TMsgDlgType::mtInformation, mbOK);
         return;
     }
@@ -166,7 +179,7 @@ void TBackupCore::DoBackupMapped(ContentType type, const QString &displayName)
         m_host.Ask(TBackupQuestion::Notice, FormatText(Lang("UnsafeLocations"), {displayName, dropped.join(u'\r')}),
                    TMsgDlgType::mtWarning, mbOK);
     if (items->isEmpty()) {
-        HideStatusHint();
+        Idle();
         m_host.Ask(TBackupQuestion::Information, nothing, TMsgDlgType::mtInformation, mbOK);
         return;
     }
@@ -176,14 +189,13 @@ void TBackupCore::DoBackupMapped(ContentType type, const QString &displayName)
 void TBackupCore::CollectAndConfirm(ContentType type, TMsnArr &items, const QString &subFolder)
 {
     CopyObjects(items, subFolder);
-    LetMessagesRun();
-    if (CancelRequested) {
-        HideStatusHint();
+    if (Cancelled()) {
+        Idle();
         return;
     }
     if (Request.confirm)
         ConfirmItems(type, items);
-    HideStatusHint();
+    Idle();
 }
 
 bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
@@ -191,8 +203,7 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
     const QString tmp = TmpDir();
     const QString folder = Request.folder + subFolder + QLatin1Char('/');
     for (TMsnStuff &item : *items) {
-        LetMessagesRun();
-        if (CancelRequested)
+        if (Cancelled())
             return false;
         if (!IsSafeObjectName(item.Location))
             continue;
@@ -217,13 +228,13 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
         // object's date; no sync to disk, a backup copies thousands of files.
         QString reason;
         if (fileops::CopyFile(source, target, {fileops::IfExists::Refuse, true}, &reason)) {
-            ++ItemCount;
+            ++m_result.items;
         } else {
             const QString text = QStringLiteral("Failed to copy\r") + source + QStringLiteral("\rto\r") + target
                                  + QStringLiteral("\r\r") + reason + QStringLiteral("\r\r")
                                  + QStringLiteral("Click OK to continue, or Cancel to terminate the process.");
             if (m_host.Ask(TBackupQuestion::CopyFailed, text, TMsgDlgType::mtError, mbOK | mbCancel) == mrCancel) {
-                CancelRequested = true;
+                m_cancelled = true;
                 return false;
             }
         }
@@ -235,36 +246,44 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
 
 void TBackupCore::ConfirmItems(ContentType type, const TMsnArr &items)
 {
-    HideStatusHint();
+    Idle();
     const std::optional<int> kept =
-        m_host.ConfirmItems(type, Lang(InfoOf(type).code), items, DefaultsOf(type), ConfirmedTotal);
+        m_host.ConfirmItems(type, Lang(InfoOf(type).code), items, DefaultsOf(type), m_result.confirmed);
     if (!kept)
-        CancelRequested = true;
+        m_cancelled = true;
     else
-        ConfirmedTotal += *kept;
+        m_result.confirmed += *kept;
 }
 
-void TBackupCore::Run(const TBackupRequest &request)
+bool TBackupCore::Cancelled()
+{
+    if (!m_cancelled && m_host.Poll())
+        m_cancelled = true;
+    return m_cancelled;
+}
+
+TBackupResult TBackupCore::Run(const TBackupRequest &request)
 {
     if (m_running)
-        return;
+        return m_result;
     m_running = true;
     Finally done{[this] { m_running = false; }};
     Request = request;
     RunSteps();
+    return m_result;
 }
 
 void TBackupCore::RunSteps()
 {
     // A fresh start: the Cancel button shows until the run ends, whichever way it ends.
-    CancelRequested = false;
-    OutputChecked = false;
-    FailedPackages.clear();
+    m_cancelled = false;
+    m_result = {};
+    m_packed.clear();
     m_host.RunStateChanged(true);
     Finally last{[this] {
         m_host.RunStateChanged(false);
-        HideStatusHint();
-        if (CancelRequested)
+        Idle();
+        if (m_cancelled)
             m_host.Tell(QStringLiteral("User cancelled."));
     }};
 
@@ -288,7 +307,7 @@ void TBackupCore::RunSteps()
             != mrYes)
             return;
     }
-    OutputChecked = true;
+    m_result.outputChecked = true;
     // A clean work folder.
     Request.folder = WithSeparator(Request.folder);
     const QString tmp = TmpDir();
@@ -298,15 +317,12 @@ void TBackupCore::RunSteps()
         return;
     }
     // Collection of each ticked content type into the work folder.
-    ItemCount = 0;
-    ConfirmedTotal = 0;
     for (const ContentTypeInfo &info : ContentTypes)
         if (Request.types[size_t(info.type)])
             DoBackupContent(info.type);
-    LetMessagesRun();
-    if (CancelRequested)
+    if (Cancelled())
         return;
-    if (ItemCount == 0) {
+    if (m_result.items == 0) {
         m_host.Tell(Lang("NoFilesToCab"));
         return;
     }
@@ -316,108 +332,116 @@ void TBackupCore::RunSteps()
 void TBackupCore::PackParts()
 {
     const QString out = Request.output;
-    const QString tmp = TmpDir();
-    ItemCount = 0;
-    ShowStatusHint(Lang("GeneratingCab"), -1, -1, 0);
-    LetMessagesRun();
-    // Part names: folder + base + "-partN" + ext.
-    const QFileInfo outInfo(out);
-    const QString outName = outInfo.fileName();
-    const QString ext = ExtractFileExt(outName);
-    const QString base = outName.left(outName.size() - ext.size());
-    const QString folder = WithSeparator(outInfo.path());
-    auto partName = [&](const QString &part) { return folder + base + part + ext; };
-
+    const int total = m_result.items;
+    m_result.items = 0;
+    m_host.Progress(TBackupStage::Packing, 0, total, out);
     // One manifest and one package per part of at most MaxItemsPerPart items.
-    QList<QPair<QString, int>> packed;
     int n = 1;
     for (;; ++n) {
-        LetMessagesRun();
-        if (CancelRequested)
+        if (Cancelled())
             return;
-        const QString partDir = tmp + QString::number(n) + QLatin1Char('/');
-        if (!QDir().mkpath(partDir))
-            throw EInOutError(QStringLiteral("Unable to create directory ") + partDir);
-        PartCount = 0;
-        const bool written = WriteManifest(partDir);
-        ItemCount += PartCount;
-        if (ItemCount == 0) {
-            HideStatusHint();
-            m_host.Tell(Lang("NoFilesToCab"));
+        const int part = PackPart(n, n == 1 ? out : PartName(out, n), total);
+        if (part < 0)
             return;
-        }
-        if (PartCount == 0) {
+        if (part == 0) {
             --n;
             break;
         }
-        if (!written) {
-            HideStatusHint();
-            m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed generating content.xml"), TMsgDlgType::mtError,
-                       mbOK);
-            return;
-        }
-        const QString cabinet = n == 1 ? out : partName(QStringLiteral("-part") + QString::number(n));
-        // A cabinet that cannot be written (refused or raised) fails this part only: the other
-        // parts are still packed, and the report tells both.
-        QString reason;
-        bool ok = false;
-        try {
-            ok = PackFolder && PackFolder(partDir, cabinet, true);
-        } catch (const std::exception &e) {
-            reason = ExceptionMessage(e);
-        }
-        if (ok) {
-            packed.append({cabinet, PartCount});
-        } else {
-            FailedPackages << cabinet;
-            m_host.Ask(TBackupQuestion::Error,
-                       QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName()
-                           + (reason.isEmpty() ? QString() : QStringLiteral("\r\r") + reason),
-                       TMsgDlgType::mtError, mbOK);
-        }
-        if (PartCount < MaxItemsPerPart)
+        if (part < MaxItemsPerPart)
             break;
     }
+    Report(n);
+}
+
+int TBackupCore::PackPart(int n, const QString &cabinet, int total)
+{
+    const QString partDir = TmpDir() + QString::number(n) + QLatin1Char('/');
+    if (!QDir().mkpath(partDir))
+        throw EInOutError(QStringLiteral("Unable to create directory ") + partDir);
+    int part = 0;
+    const bool written = WriteManifest(partDir, part);
+    m_result.items += part;
+    if (m_result.items == 0) {
+        Idle();
+        m_host.Tell(Lang("NoFilesToCab"));
+        return -1;
+    }
+    if (part == 0)
+        return 0;
+    if (!written) {
+        Idle();
+        m_host.Ask(TBackupQuestion::Error, QStringLiteral("Failed generating content.xml"), TMsgDlgType::mtError,
+                   mbOK);
+        return -1;
+    }
+    // A cabinet that cannot be written (refused or raised) fails this part only: the other
+    // parts are still packed, and the report tells both.
+    const int before = m_result.items - part;
+    m_host.Progress(TBackupStage::Packing, before, total, cabinet);
+    QString reason;
+    bool ok = false;
+    try {
+        ok = PackFolder && PackFolder(partDir, cabinet, true);
+    } catch (const std::exception &e) {
+        reason = ExceptionMessage(e);
+    }
+    m_host.Progress(TBackupStage::Packing, m_result.items, total, cabinet);
+    if (ok) {
+        m_packed.append({cabinet, part});
+    } else {
+        m_result.failed << cabinet;
+        m_host.Ask(TBackupQuestion::Error,
+                   QStringLiteral("Error compressing files into ") + QFileInfo(cabinet).fileName()
+                       + (reason.isEmpty() ? QString() : QStringLiteral("\r\r") + reason),
+                   TMsgDlgType::mtError, mbOK);
+    }
+    return part;
+}
+
+void TBackupCore::Report(int parts)
+{
+    const QString out = Request.output;
     // With several parts the first one is named "-part1" too; only a package of this run is
     // renamed (when the first part failed, a file already at the output name is not ours).
-    const QString part1 = partName(QStringLiteral("-part1"));
-    const bool firstPacked = !packed.isEmpty() && packed.first().first == out;
-    if (n > 1 && firstPacked) {
+    const QString part1 = PartName(out, 1);
+    const bool firstPacked = !m_packed.isEmpty() && m_packed.first().first == out;
+    if (parts > 1 && firstPacked) {
         if (QFileInfo::exists(part1))
             QFile::remove(part1);
         QFile::rename(out, part1);
     }
     int packedItems = 0;
-    QStringList written;
-    for (const auto &[cabinet, items] : packed) {
-        const QString final = cabinet == out && n > 1 ? part1 : cabinet;
+    for (const auto &[cabinet, items] : m_packed) {
+        const QString final = cabinet == out && parts > 1 ? part1 : cabinet;
         m_host.PackageWritten(final, items);
         packedItems += items;
-        written << final;
+        m_result.packages << final;
     }
+    const QStringList &written = m_result.packages;
     // The report: what was written and, when a part failed, what was not.
-    HideStatusHint();
-    if (!FailedPackages.isEmpty()) {
+    Idle();
+    if (!m_result.failed.isEmpty()) {
         if (written.isEmpty()) {
-            m_host.Ask(TBackupQuestion::Error, FormatText(Lang("PackedNone"), {NameList(FailedPackages)}),
+            m_host.Ask(TBackupQuestion::Error, FormatText(Lang("PackedNone"), {NameList(m_result.failed)}),
                        TMsgDlgType::mtError, mbOK);
             return;
         }
         if (m_host.Ask(TBackupQuestion::ViewResult,
-                       FormatText(Lang("PackedPartly"), {packedItems, NameList(written), NameList(FailedPackages)}),
+                       FormatText(Lang("PackedPartly"), {packedItems, NameList(written), NameList(m_result.failed)}),
                        TMsgDlgType::mtWarning, mbYes | mbNo)
             == mrYes)
             m_host.ShowResult(written.first());
         return;
     }
-    if (n == 1) {
-        if (m_host.Ask(TBackupQuestion::ViewResult, FormatText(Lang("PackedNFiles"), {ItemCount, outName}),
+    if (parts == 1) {
+        if (m_host.Ask(TBackupQuestion::ViewResult,
+                       FormatText(Lang("PackedNFiles"), {m_result.items, QFileInfo(out).fileName()}),
                        TMsgDlgType::mtConfirmation, mbYes | mbNo)
             == mrYes)
             m_host.ShowResult(out);
     } else {
-        const QString pattern = QFileInfo(partName(QStringLiteral("*"))).fileName();
-        if (m_host.Ask(TBackupQuestion::ViewResult, FormatText(Lang("PackedNCabs"), {ItemCount, n, pattern}),
+        const QString pattern = QFileInfo(PartName(out, -1)).fileName();
+        if (m_host.Ask(TBackupQuestion::ViewResult, FormatText(Lang("PackedNCabs"), {m_result.items, parts, pattern}),
                        TMsgDlgType::mtInformation, mbYes | mbNo)
             == mrYes)
             m_host.ShowResult(part1);

@@ -33,6 +33,23 @@ struct TBackupRequest {
     bool outputChosen = false;          // chosen in the save dialog, which asked about replacing it
     bool showDecrypted = false;         // hand each decrypted map to the host
     DpapiKeyMaterial key;               // what opens the protected maps
+    QString workDir;                    // the work folder (with a trailing '/'); empty: AppDir + "~tmp/"
+};
+
+// What a run did.
+struct TBackupResult {
+    QStringList packages;               // the packages written, under their final names
+    QStringList failed;                 // the parts that could not be written
+    int items = 0;                      // the items collected, then the items written into parts
+    int confirmed = 0;                  // the items kept by the confirmation steps
+    bool outputChecked = false;         // the run got past the question about an existing output
+};
+
+// What a run is busy with, for its progress.
+enum class TBackupStage {
+    Collecting, // copying one content type's objects (done/total: content types; name: the type's name)
+    Packing,    // writing the packages (done/total: items; name: the package being written)
+    Idle,       // between steps, and before each message and confirmation: nothing to show
 };
 
 // The messages of a run, so that a host that never asks can answer each one sensibly.
@@ -65,6 +82,14 @@ public:
     virtual void PackageWritten(const QString &cabinet, int items) { (void)cabinet; (void)items; }
     // "View the file in Windows Explorer?" answered Yes.
     virtual void ShowResult(const QString &file);
+    // The progress of the run.
+    virtual void Progress(TBackupStage stage, int done, int total, const QString &name)
+    {
+        (void)stage, (void)done, (void)total, (void)name;
+    }
+    // Called between the steps of a run, often: lets the host's events run (the desktop's
+    // messages); true when a cancel was asked.
+    virtual bool Poll() { return false; }
 };
 
 class TBackupCore {
@@ -74,21 +99,17 @@ public:
     // ---- state of a run ----
     TBackupRequest Request;         // the request of the current (or last) run
     std::array<TMsnArr, 6> Items;   // EmotItems, DpItems, BgItems, WinkItems, DdpItems, DbgItems
-    qint32 ItemCount = 0;
-    qint32 PartCount = 0;
-    qint32 ConfirmedTotal = 0;
-    bool OutputChecked = false;     // the run got past the question about an existing output
-    QStringList FailedPackages;     // the packages that could not be written
-    bool CancelRequested = false;
     bool Running() const { return m_running; }
+    // What the current (or last) run did, also when it ended by an error.
+    const TBackupResult &Result() const { return m_result; }
 
     // Seams: the map decryption (DecryptMapFile) and the cabinet writer (MSZIP, keep existing).
     std::function<QString(const QString &path, const QString &email, const DpapiKeyMaterial &key)> DecryptMap;
     std::function<bool(const QString &folder, const QString &cabinet, bool keepExisting)> PackFolder;
 
     // The run. Errors (decryption, map format, input/output) end the run and are raised after its
-    // final step. Does nothing when a run is already in progress.
-    void Run(const TBackupRequest &request);
+    // final step. Does nothing (and returns the last result) when a run is already in progress.
+    TBackupResult Run(const TBackupRequest &request);
 
     // The decrypted content map of a content folder, or an empty text after an error message.
     QString ReadContentMap(const QString &folder);
@@ -98,12 +119,12 @@ public:
     bool StoreRun() const { return m_store; }
     bool CopyObjects(TMsnArr &items, const QString &subFolder);
     void ConfirmItems(ContentType type, const TMsnArr &items);
-    // Writes partDir + "content.xml" and moves the listed objects from "~tmp" into partDir;
-    // PartCount grows by the items written. Raises EInOutError when the file cannot be written.
-    bool WriteManifest(const QString &partDir);
+    // Writes partDir + "content.xml" and moves the listed objects (at most MaxItemsPerPart, from
+    // where the previous part stopped) from the work folder into partDir; `written` is the number
+    // of items. Raises EInOutError when the file cannot be written.
+    bool WriteManifest(const QString &partDir, int &written);
 
-    QString TmpDir() const;         // AppDir + "~tmp/", or WorkDir when set
-    QString WorkDir;                // another work folder (with a trailing '/'), for runs without a window
+    QString TmpDir() const;         // the request's work folder, or AppDir + "~tmp/"
 
 private:
     void RunSteps();
@@ -113,10 +134,20 @@ private:
     void DoBackupStore(ContentType type, const QString &displayName);
     // Copies the type's items into the work folder, then asks for their confirmation.
     void CollectAndConfirm(ContentType type, TMsnArr &items, const QString &subFolder);
+    // Polls the host; true when the run is cancelled (by the host or by an answer).
+    bool Cancelled();
+    void Idle() { m_host.Progress(TBackupStage::Idle, 0, 0, {}); }
     void PackParts();
-    void WriteItems(QByteArray &out, ContentType type, int &position, const QString &partDir);
+    // Part n into `cabinet`: the items it holds (0: none were left), or -1 when the run ends here.
+    int PackPart(int n, const QString &cabinet, int total);
+    // Renames part 1 when there are several, tells the host each package and shows the report.
+    void Report(int parts);
+    void WriteItems(QByteArray &out, ContentType type, int &position, const QString &partDir, int &written);
     QString ItemLine(ContentType type, const TMsnStuff &item) const;
     TBackupHost &m_host;
+    TBackupResult m_result;
+    QList<QPair<QString, int>> m_packed; // the parts packed by the run: cabinet, items
+    bool m_cancelled = false;
     bool m_running = false;
     bool m_store = false;
 };

@@ -155,24 +155,25 @@ QString TBackupCore::ItemLine(ContentType type, const TMsnStuff &stored) const
     return {};
 }
 
-void TBackupCore::WriteItems(QByteArray &out, ContentType type, int &position, const QString &partDir)
+void TBackupCore::WriteItems(QByteArray &out, ContentType type, int &position, const QString &partDir, int &written)
 {
     const TMsnArr &items = Items[size_t(type)];
     const QString tmp = TmpDir();
-    while (position < items->size() && PartCount < MaxItemsPerPart) {
+    while (position < items->size() && written < MaxItemsPerPart) {
         const TMsnStuff &item = items->at(position);
         const QString file = tmp + item.Location;
         if (!item.Location.isEmpty() && QFileInfo(file).isFile()) {
             AppendLine(out, ItemLine(type, item));
             QFile::rename(file, partDir + item.Location);
-            ++PartCount;
+            ++written;
         }
         ++position;
     }
 }
 
-bool TBackupCore::WriteManifest(const QString &partDir)
+bool TBackupCore::WriteManifest(const QString &partDir, int &written)
 {
+    written = 0;
     QByteArray out;
     AppendLine(out, QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1252\" ?>"));
     AppendLine(out, QStringLiteral("<package xmlns=\"") + L1(contentxml::PackageNamespace)
@@ -181,7 +182,7 @@ bool TBackupCore::WriteManifest(const QString &partDir)
         if (!Request.types[size_t(info.type)])
             continue;
         int position = 0;
-        WriteItems(out, info.type, position, partDir);
+        WriteItems(out, info.type, position, partDir, written);
     }
     AppendLine(out, QStringLiteral("</package>"));
 

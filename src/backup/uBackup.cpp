@@ -13,10 +13,10 @@
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/Controls.h"
-#include "app/uMain.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -37,8 +37,6 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("TfrmBackup"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    if (TfrmMain *main = MainWindow())
-        setPalette(main->palette());
     auto *form = new QGridLayout;
     int r = 0;
     CreateCredentialControls(this, form, r, {});
@@ -171,18 +169,18 @@ void TfrmBackup::btCloseClick() { close(); }
 void TfrmBackup::closeEvent(QCloseEvent *event)
 {
     if (Core.Running()) {
-        Core.CancelRequested = true;
+        m_cancelAsked = true;
         event->ignore();
         return;
     }
     QDialog::closeEvent(event);
 }
-void TfrmBackup::btCancelClick() { Core.CancelRequested = true; }
+void TfrmBackup::btCancelClick() { m_cancelAsked = true; }
 
 void TfrmBackup::reject()
 {
     if (Core.Running()) {
-        Core.CancelRequested = true;
+        m_cancelAsked = true;
         return;
     }
     QDialog::reject();
@@ -221,14 +219,34 @@ void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
             // The run completes the folder with a separator; a choice from the save dialog
             // counts for one run that got past the question about an existing output.
             w->edDir->setText(w->Core.Request.folder);
-            if (w->Core.OutputChecked)
+            if (w->Core.Result().outputChecked)
                 w->OutputChosen = false;
         }
     } sync{this};
     Core.Run(request);
 }
 
-void TfrmBackup::RunStateChanged(bool running) { btCancel->setVisible(running); }
+void TfrmBackup::RunStateChanged(bool running)
+{
+    if (running)
+        m_cancelAsked = false;
+    btCancel->setVisible(running);
+}
+
+void TfrmBackup::Progress(TBackupStage stage, int, int, const QString &name)
+{
+    switch (stage) {
+    case TBackupStage::Collecting: ShowStatusHint(FormatText(Lang("Retrieving"), {name}), -1, -1, 0); break;
+    case TBackupStage::Packing: ShowStatusHint(Lang("GeneratingCab"), -1, -1, 0); break;
+    case TBackupStage::Idle: HideStatusHint(); break;
+    }
+}
+
+bool TfrmBackup::Poll()
+{
+    QCoreApplication::processEvents();
+    return m_cancelAsked;
+}
 
 // The map text exactly as decrypted (TABs included, so that a copy of it is the real map).
 void TfrmBackup::DecryptedText(const QString &text) { memDecrypted->setPlainText(text); }
@@ -266,8 +284,9 @@ bool TfrmBackup::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TfrmMain::Backup1Click()
+void ShowBackupDialog(QWidget *owner, TFolderTree &tree)
 {
+    QTreeWidget *tvDir = tree.tvDir;
     QTreeWidgetItem *node = tvDir->currentItem();
     if (!node) {
         PlainMessageBox(Lang("MustSelectFolder"));
@@ -277,13 +296,13 @@ void TfrmMain::Backup1Click()
     if (!IsAllDigits(text) && node->parent())
         text = node->parent()->text(0);
     // An ObjectStore account is named by its address; ChooseFolder knows it by its folders.
-    const bool store = ChooseFolder(FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node)))).store;
+    const bool store = ChooseFolder(tree.FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node)))).store;
     if (!IsAllDigits(text) && !store) {
         PlainMessageBox(FormatText(Lang("SelectFolder4backup"), {node->text(0)}));
         return;
     }
-    TfrmBackup dialog(this);
-    dialog.SetFolder(Tree->FolderOf(node));
+    TfrmBackup dialog(owner);
+    dialog.SetFolder(tree.FolderOf(node));
     DialogService::Get().ShowModal(&dialog);
 }
 

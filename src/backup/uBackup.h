@@ -15,8 +15,15 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QWidget;
 
 namespace zorvak {
+
+class TFolderTree;
+
+// The menu's Backup: the backup window on the user folder selected in `tree`, or the message
+// saying why the selection is not one.
+void ShowBackupDialog(QWidget *owner, TFolderTree &tree);
 
 class TfrmBackup final : public QDialog, public TBackupHost, public TCredentialControls {
     Q_OBJECT
@@ -55,7 +62,7 @@ public:
     QPlainTextEdit *memDecrypted = nullptr;
 
     std::array<QCheckBox *, 6> TypeBoxes() const { return {chEmot, chDp, chBg, chWink, chDdp, chDbg}; }
-    TBackupCore Core{*this};            // items, counters and flags of the runs
+    TBackupCore Core{*this};            // the items and result of the runs
     bool OutputChosen = false;          // edOutput came from the save dialog, which asked about replacing
     bool StoreFolder = false;           // edDir is an ObjectStore account: no Windows secret needed
 
@@ -67,6 +74,9 @@ public:
     void DecryptedText(const QString &text) override;
     std::optional<int> ConfirmItems(ContentType type, const QString &displayName, const TMsnArr &items,
                                     const TDefaultTable &defaults, int previousTotal) override;
+    // The step in the status hint; the window's events run between the steps.
+    void Progress(TBackupStage stage, int done, int total, const QString &name) override;
+    bool Poll() override;
 
     // Esc: during a run it asks the run to stop, as the close box does, and the window stays.
     void reject() override;
@@ -75,6 +85,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     // During a run the window stays: closing it asks the run to stop.
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool m_cancelAsked = false; // Cancel, Esc or the close box during the run
 };
 
 } // namespace zorvak

@@ -1,10 +1,9 @@
 #include "backup/uDuplicateKey.h"
 
-#include "browse/ui/uMainBrowse.h"
+#include "browse/ui/Preview.h"
 #include "common/Exceptions.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
-#include "app/uMain.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -21,17 +20,12 @@ const char *kTag = "tag";
 
 void PreviewInto(const QString &path, QLabel *image)
 {
-    if (TfrmMain *main = MainWindow())
-        main->PreviewFile(path, image, nullptr);
-    else
-        browse::LoadPicture(image, path);
+    TPreview::Of(image)->Load(path);
 }
 
 TfrmDuplicateKey::TfrmDuplicateKey(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("TfrmDuplicateKey"));
-    if (TfrmMain *main = MainWindow())
-        setPalette(main->palette());
     // The close button is greyed: the window closes through its buttons only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto make = [this](QLabel *&image, QLabel *&info, QPushButton *&edit, const char *imageName,

@@ -40,7 +40,7 @@ public slots:
     void reject() override; // Escape: Ignore when it is offered, else nothing
 };
 
-// Shows a file's picture in an image control (the main window's preview when it exists).
+// Shows a file's picture in an image control.
 void PreviewInto(const QString &path, QLabel *image);
 
 } // namespace zorvak

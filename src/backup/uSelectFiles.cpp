@@ -5,7 +5,6 @@
 #include "platform/Platform.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
-#include "app/uMain.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QDir>
@@ -53,8 +52,6 @@ bool MoveFile(const QString &from, const QString &to, QString *reason)
 TfrmSelectFiles::TfrmSelectFiles(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("TfrmSelectFiles"));
-    if (TfrmMain *main = MainWindow())
-        setPalette(main->palette());
     // The title bar's close button is greyed (DisableCloseButton).
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     lbIns = NewNamed<QLabel>("lbIns", this);

@@ -53,25 +53,8 @@ bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target
 
 QString SafeFileName(const QString &name)
 {
-    QString out = name;
-    for (QChar &c : out)
-        if (c.unicode() < 32 || QStringView(u"\\/:*?\"<>|").contains(c))
-            c = QLatin1Char('_');
-    while (!out.isEmpty() && (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' '))))
-        out.chop(1);
-    if (out.isEmpty())
-        return QStringLiteral("_");
-    // Windows takes a device name with any extension for the device.
-    const QString stem = out.left(out.indexOf(QLatin1Char('.')) < 0 ? out.size() : out.indexOf(QLatin1Char('.'))).trimmed();
-    static const QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                     QStringLiteral("NUL"), QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
-    const bool numbered = stem.size() == 4
-                          && (stem.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)
-                              || stem.startsWith(QLatin1String("LPT"), Qt::CaseInsensitive))
-                          && stem.at(3) >= u'1' && stem.at(3) <= u'9';
-    if (numbered || devices.contains(stem, Qt::CaseInsensitive))
-        out.prepend(QLatin1Char('_'));
-    return out;
+    const QString safe = named::SafeStem(name, kSaveAsNameRules);
+    return safe.isEmpty() ? QStringLiteral("_") : safe;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // Copying content out: a file under a new name, and a folder with the folders below it in the
 // folder tree, every recognised file under its recognised extension.
 #include "browse/FolderScan.h"
+#include "common/SafeName.h"
 
 #include <QString>
 #include <functional>
@@ -27,11 +28,15 @@ public:
     bool SaveFolderTree(const TFolderNode &node, const QString &target);
 };
 
-// A file name every file system takes: the characters Windows refuses in names (\ / : * ? " < >
-// | and control characters) become "_", trailing dots and spaces go, and a device name of
-// Windows ("CON", "nul.txt", "COM1", ...) gets a "_" in front. Everything else is kept as it is,
-// "+" and "=" of the Base64 names of the later Messenger versions included. An empty result
-// becomes "_".
+// The save-as rules of the safe-name policy (common/SafeName.h): a name keeps its leading dots
+// and spaces and its length (it comes from a disk), and a device name of Windows ("CON",
+// "nul.txt", "COM1", ...) gets a "_" in front.
+inline constexpr named::TSafeNameRules kSaveAsNameRules{false, named::TSafeNameRules::Leading::Keep, true, false};
+
+// A file name every file system takes, by the save-as rules: the characters Windows refuses in
+// names (\ / : * ? " < > | and control characters) become "_", trailing dots and spaces go.
+// Everything else is kept as it is, "+" and "=" of the Base64 names of the later Messenger
+// versions included. An empty result becomes "_".
 QString SafeFileName(const QString &name);
 
 // Is `path` the folder `folder` or a path inside it (links resolved as far as they exist)?

@@ -65,7 +65,7 @@ public:
     bool json = false;
     QJsonArray packages;  // the packages written: {"file", "items"}
     int confirmed = 0;    // the items kept by the confirmation steps, for the progress
-    Progress *progress = nullptr; // the progress line, when it is shown
+    cli::Progress *progress = nullptr; // the progress line, when it is shown
     std::optional<int> ConfirmItems(ContentType type, const QString &displayName, const TMsnArr &items,
                                     const TDefaultTable &, int) override
     {
@@ -82,6 +82,12 @@ public:
         if (progress)
             progress->Update(0, confirmed, displayName);
         return int(rows.size());
+    }
+    // While packing, the line counts the items packed and names the package being written.
+    void Progress(TBackupStage stage, int done, int total, const QString &name) override
+    {
+        if (progress && stage == TBackupStage::Packing)
+            progress->Update(done, total, QFileInfo(name).fileName());
     }
     int Ask(TBackupQuestion which, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
     {
@@ -101,7 +107,7 @@ public:
     }
     void PackageWritten(const QString &cabinet, int items) override
     {
-        Progress::ClearCurrent();
+        cli::Progress::ClearCurrent();
         if (!json)
             Out() << cabinet << '\t' << items << '\n';
         packages.append(QJsonObject{{QStringLiteral("file"), cabinet}, {QStringLiteral("items"), items}});
@@ -157,23 +163,12 @@ int Run(const QStringList &args)
     CliHost host;
     host.json = options.IsSet(QStringLiteral("json"));
     TBackupCore core(host);
-    // The progress counts the items packed; the part being packed holds PartCount of them.
     Progress progress(Progress::Wanted(options.IsSet(QStringLiteral("quiet"))));
-    if (progress.Shown()) {
+    if (progress.Shown())
         host.progress = &progress;
-        const auto pack = core.PackFolder;
-        core.PackFolder = [pack, &progress, &host, &core, done = 0](const QString &partDir, const QString &cabinet,
-                                                                    bool keepExisting) mutable {
-            progress.Update(done, host.confirmed, QFileInfo(cabinet).fileName());
-            const bool ok = pack(partDir, cabinet, keepExisting);
-            done += core.PartCount;
-            progress.Update(done, host.confirmed, QFileInfo(cabinet).fileName());
-            return ok;
-        };
-    }
-    core.WorkDir = work.path() + QStringLiteral("/~tmp/");
-    host.tmp = core.TmpDir();
     TBackupRequest request;
+    request.workDir = work.path() + QStringLiteral("/~tmp/");
+    host.tmp = request.workDir;
     request.folder = choice.dir;
     request.types = typesGiven ? types : choice.ticked;
     request.email = options.IsSet(QStringLiteral("email")) ? options.Get(QStringLiteral("email")) : choice.email;
@@ -187,13 +182,13 @@ int Run(const QStringList &args)
     struct Cleanup {
         ~Cleanup() { ForgetOpenedMasterKeys(); }
     } cleanup;
-    core.Run(request);
+    const TBackupResult result = core.Run(request);
     progress.Clear();
     if (host.json)
         WriteJson({{QStringLiteral("packages"), host.packages},
-                   {QStringLiteral("failed"), QJsonArray::fromStringList(core.FailedPackages)}});
+                   {QStringLiteral("failed"), QJsonArray::fromStringList(result.failed)}});
     // Success only when every part was packed.
-    return !host.packages.isEmpty() && core.FailedPackages.isEmpty() ? 0 : 1;
+    return !result.packages.isEmpty() && result.failed.isEmpty() ? 0 : 1;
 }
 
 } // namespace

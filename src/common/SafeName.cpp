@@ -95,15 +95,20 @@ QString Cut(const QString &text, qsizetype chars, qsizetype bytes)
     return out;
 }
 
-void TrimEnds(QString &text)
+// Trailing dots and spaces go; leading ones as the rules say.
+void TrimEnds(QString &text, TSafeNameRules::Leading leading)
 {
+    using Leading = TSafeNameRules::Leading;
     qsizetype start = 0;
-    while (start < text.size() && (text.at(start) == u'.' || text.at(start) == u' '))
-        ++start;
+    if (leading != Leading::Keep)
+        while (start < text.size() && ((leading == Leading::Drop && text.at(start) == u'.') || text.at(start) == u' '))
+            ++start;
     qsizetype end = text.size();
     while (end > start && (text.at(end - 1) == u'.' || text.at(end - 1) == u' '))
         --end;
     text = text.mid(start, end - start);
+    if (leading == Leading::Mark && !text.isEmpty() && text.at(0) == u'.')
+        text[0] = u'_';
 }
 
 QString SafeExtension(const QString &ext)
@@ -125,20 +130,20 @@ QString SafeStem(const QString &name, const TSafeNameRules &rules, int reserveCh
         out += IsRefused(point, rules) ? QStringLiteral("_") : point;
         i += len;
     }
-    TrimEnds(out);
+    TrimEnds(out, rules.leading);
     if (rules.noSpaces && !out.isEmpty() && IsThemeMarkup(out.at(0)))
         out[0] = u'_';
     if (rules.noSpaces && StartsWithHeaderWord(out))
         out.prepend(u'_');
-    const qsizetype chars = qMax(1, kMaxNameChars - reserveChars);
-    const qsizetype bytes = qMax(4, qMin(kMaxNameBytes, rules.maxBytes) - reserveBytes);
+    const qsizetype chars = rules.limitLength ? qMax(1, kMaxNameChars - reserveChars) : out.size() + 1;
+    const qsizetype bytes = rules.limitLength ? qMax(4, qMin(kMaxNameBytes, rules.maxBytes) - reserveBytes) : 4 * out.size() + 4;
     out = Cut(out, chars, bytes);
-    TrimEnds(out);
+    TrimEnds(out, rules.leading);
     const qsizetype dot = out.indexOf(u'.');
     if (IsDeviceName(dot < 0 ? out : out.left(dot))) {
-        out.insert(dot < 0 ? out.size() : dot, u'_');
+        out.insert(rules.markDeviceBefore ? 0 : dot < 0 ? out.size() : dot, u'_');
         out = Cut(out, chars, bytes);
-        TrimEnds(out);
+        TrimEnds(out, rules.leading);
     }
     return out;
 }
@@ -169,7 +174,9 @@ QString TNameSet::Claim(const QString &name, const QString &ext, const QString &
 
 bool IsSafeFileName(const QString &fileName, const TSafeNameRules &rules)
 {
-    if (fileName.isEmpty() || fileName.size() > kMaxNameChars || fileName.toUtf8().size() > qMin(kMaxNameBytes, rules.maxBytes))
+    if (fileName.isEmpty())
+        return false;
+    if (rules.limitLength && (fileName.size() > kMaxNameChars || fileName.toUtf8().size() > qMin(kMaxNameBytes, rules.maxBytes)))
         return false;
     if (fileName != fileName.normalized(QString::NormalizationForm_C))
         return false;
@@ -180,7 +187,9 @@ bool IsSafeFileName(const QString &fileName, const TSafeNameRules &rules)
         i += len;
     }
     const QChar first = fileName.front(), last = fileName.back();
-    if (first == u'.' || first == u' ' || last == u'.' || last == u' ')
+    if (last == u'.' || last == u' ')
+        return false;
+    if (rules.leading != TSafeNameRules::Leading::Keep && (first == u'.' || first == u' '))
         return false;
     if (rules.noSpaces && IsThemeKeyword(fileName))
         return false;

@@ -4,6 +4,7 @@
 #include "backup/BackupCore.h"
 #include "dpapi/DpapiKeyMaterial.h"
 #include "browse/FolderScan.h"
+#include "browse/ui/FolderTree.h"
 #include "browse/ui/uMainBrowse.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
@@ -12,7 +13,6 @@
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
-#include "app/uMain.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QCheckBox>
@@ -140,8 +140,9 @@ void TfrmNamedExport::btExportClick()
 
 namespace zorvak {
 
-void TfrmMain::ExportNamed1Click()
+void ShowNamedExportDialog(QWidget *owner, TFolderTree &tree)
 {
+    QTreeWidget *tvDir = tree.tvDir;
     QTreeWidgetItem *node = tvDir->currentItem();
     QString text = node ? node->text(0) : QString();
     if (node && !IsAllDigits(text) && node->parent())
@@ -150,8 +151,8 @@ void TfrmMain::ExportNamed1Click()
         PlainMessageBox(Lang("SelectFolder4named"));
         return;
     }
-    TfrmNamedExport dialog(this);
-    dialog.SetFolder(FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node))));
+    TfrmNamedExport dialog(owner);
+    dialog.SetFolder(tree.FolderMap.GetValue(QString::number(browse::AbsoluteIndex(tvDir, node))));
     DialogService::Get().ShowModal(&dialog);
 }
 

@@ -14,8 +14,15 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QWidget;
 
 namespace zorvak {
+
+class TFolderTree;
+
+// The menu's export with names: its window on the user folder selected in `tree`, or the message
+// saying why the selection is not one.
+void ShowNamedExportDialog(QWidget *owner, TFolderTree &tree);
 
 class TfrmNamedExport final : public QDialog, public TCredentialControls {
     Q_OBJECT

@@ -38,27 +38,9 @@ bool IsReservedName(const QString &name)
     return name.compare(QLatin1String(kIndexName), Qt::CaseInsensitive) == 0;
 }
 
-// A name from a package made safe as one file name: no separators, no control characters, no
-// leading dot, at most 120 characters.
-QString SafeFileName(const QString &name)
-{
-    QString out;
-    for (QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
-            out += QLatin1Char('_');
-        else if (c.unicode() >= 32 && c.unicode() != 127)
-            out += c;
-    }
-    out = out.trimmed();
-    while (out.startsWith(QLatin1Char('.')))
-        out[0] = QLatin1Char('_');
-    if (out.size() > 120) {
-        out.truncate(120);
-        if (out.back().isHighSurrogate())
-            out.chop(1); // never half a character
-    }
-    return out;
-}
+// A name from a package made safe as one file name by the library's rules; empty when nothing
+// usable is left.
+QString LibraryName(const QString &name) { return named::SafeStem(name, kLibraryNameRules); }
 
 bool SameContent(const QString &a, const QString &b)
 {
@@ -151,7 +133,7 @@ QString TContentLibrary::TargetFolderOf(const QString &itemType) const
     else
         sub = itemType; // a kind this program does not know keeps its own folder
     // The settings may hold a trailing separator; the name must stay one folder of the library.
-    sub = fileops::FitFileName(SafeFileName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\'))));
+    sub = fileops::FitFileName(LibraryName(QString(sub).remove(QLatin1Char('/')).remove(QLatin1Char('\\'))));
     if (sub.isEmpty())
         sub = QStringLiteral("Other");
     if (IsReservedName(sub))
@@ -288,9 +270,9 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
             result = InstallFailed;
             break;
         }
-        QString name = SafeFileName(item.name);
+        QString name = LibraryName(item.name);
         if (name.isEmpty())
-            name = SafeFileName(QFileInfo(QString(item.file).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName());
+            name = LibraryName(QFileInfo(QString(item.file).replace(QLatin1Char('\\'), QLatin1Char('/'))).completeBaseName());
         if (name.isEmpty())
             name = QStringLiteral("object");
         bool isNew = false;

@@ -10,6 +10,7 @@
 // are installed in order, and the first missing file stops the installation with InstallFailed,
 // the items before it staying installed.
 #include "common/ContentTypes.h"
+#include "common/SafeName.h"
 
 #include <QMap>
 #include <QString>
@@ -25,6 +26,11 @@ inline constexpr qint32 TooManyItems = qint32(0x80070057u);      // E_INVALIDARG
 inline constexpr qint32 DownloadFailed = qint32(0x8100036Cu);
 
 inline constexpr int MaxPackageItems = 200;
+
+// The library's rules of the safe-name policy (common/SafeName.h) for the names a package gives:
+// a leading dot becomes "_" (nothing installed hides), a device name of Windows gets a "_" in
+// front, names are cut to the common limits.
+inline constexpr named::TSafeNameRules kLibraryNameRules{false, named::TSafeNameRules::Leading::Mark, true, true};
 
 // One line of the index.
 struct TLibraryEntry {

@@ -6,7 +6,6 @@
 #include "restore/RestoreCore.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
-#include "app/uMain.h"
 #include "shell/unitCustomDlg.h"
 
 #include <QCloseEvent>
@@ -38,15 +37,13 @@ QLabel *TealLabel(QWidget *parent, const char *name)
 }
 } // namespace
 
-void TfrmMain::Restore1Click() { OpenPackage(QString()); }
-
-void TfrmMain::OpenPackage(const QString &package)
+void ShowRestoreDialog(QWidget *owner, TListenSettings &listen, const QString &package)
 {
-    TfrmRestore dialog(this, RestoreListen);
+    TfrmRestore dialog(owner, listen);
     if (!package.isEmpty())
         dialog.edFile->setText(package);
     DialogService::Get().ShowModal(&dialog);
-    RestoreListen = dialog.Listen;
+    listen = dialog.Listen;
 }
 
 TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner), Listen(std::move(listen))
@@ -133,14 +130,7 @@ TfrmRestore::~TfrmRestore()
         FormClose();
 }
 
-template <typename F> void TfrmRestore::Guard(F &&handler)
-{
-    if (TfrmMain *main = MainWindow()) {
-        main->Guard(std::forward<F>(handler));
-        return;
-    }
-    RunShowingErrors(std::forward<F>(handler));
-}
+template <typename F> void TfrmRestore::Guard(F &&handler) { RunShowingErrors(std::forward<F>(handler)); }
 
 bool TfrmRestore::SimpleMode() const { return !panCentre->isVisibleTo(this); }
 
@@ -152,12 +142,7 @@ void TfrmRestore::SetButtonsEnabled(bool enabled)
 
 void TfrmRestore::FormCreate()
 {
-    // 1. the main window's background
-    if (TfrmMain *main = MainWindow()) {
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, main->palette().color(QPalette::Window));
-        setPalette(pal);
-    }
+    // 1. the background is the application's (the main window sets it)
     // 2. the run's address and port
     edIp->setText(Listen.address);
     edPort->setText(QString::number(Listen.port));

@@ -14,6 +14,10 @@ class QWidget;
 
 namespace zorvak {
 
+// The restore window, on `package` when one is named; `listen` is the run's address and port,
+// updated to what the window's last installation took.
+void ShowRestoreDialog(QWidget *owner, TListenSettings &listen, const QString &package);
+
 class TfrmRestore final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmRestore)

@@ -60,9 +60,9 @@ TEST_F(ManifestTest, EveryKindLineByLine)
     Add(ContentType::Bg, {{}, S("Sea"), S("b.jpg"), S("image/jpeg"), {}, {}});
     Add(ContentType::Wink, {{}, S("W"), S("w&1.cab"), {}, S("a&b"), {}});
     Add(ContentType::Ddp, {{}, S("D"), S("p.cab"), {}, S("pp"), {}});
-    core.PartCount = 0;
-    EXPECT_TRUE(core.WriteManifest(part));
-    EXPECT_EQ(core.PartCount, 7);
+    int written = 0;
+    EXPECT_TRUE(core.WriteManifest(part, written));
+    EXPECT_EQ(written, 7);
     const QStringList expected{
         S("<?xml version=\"1.0\" encoding=\"windows-1252\" ?>"),
         S("<package xmlns=\"http://messenger.msn.com/messengercontent/1.0\" version=\"1.0\" type=\"theme\">"),
@@ -102,8 +102,9 @@ TEST_F(ManifestTest, UntickedTypesAndMissingFilesAreLeftOut)
     core.Items[0]->append({S("k2"), S("n2"), S("removed.gif"), S("image/gif"), {}, S("D")});
     Add(ContentType::Bg, {{}, S("Sea"), S("b.jpg"), S("image/jpeg"), {}, {}});
     core.Request.types[size_t(ContentType::Bg)] = false;
-    core.WriteManifest(part);
-    EXPECT_EQ(core.PartCount, 1);
+    int written = 0;
+    core.WriteManifest(part, written);
+    EXPECT_EQ(written, 1);
     EXPECT_EQ(Lines().size(), 4);
     EXPECT_TRUE(QFileInfo::exists(tmp + S("b.jpg")));
 }
@@ -112,7 +113,8 @@ TEST_F(ManifestTest, OutsideTheCodePageAndAHostileOutputNameStayWellFormed)
 {
     core.Request.output = S("/out/Tom & \"Jerry\" <1>.mco");
     Add(ContentType::Emot, {S("&lt;3"), S("Smile \u263A \U0001F600 caf\u00E9 \u20AC"), S("e.gif"), S("image/gif"), {}, S("D")});
-    core.WriteManifest(part);
+    int written = 0;
+    core.WriteManifest(part, written);
     const QByteArray data = ReadFile(part + S("content.xml"));
     EXPECT_TRUE(data.contains("emoticon:namespaceprefix=\"Tom &amp; &quot;Jerry&quot; &lt;1&gt;\""));
     EXPECT_TRUE(data.contains("emoticon:displayname=\"Smile &#9786; &#128512; caf\xE9 \x80\""));
@@ -137,14 +139,13 @@ TEST_F(ManifestTest, AtMost199ItemsAPartAndTheNextPartContinues)
         Add(ContentType::Emot, {S("k%1").arg(i), S("n"), S("e%1.gif").arg(i), S("image/gif"), {}, S("D")});
     for (int i = 0; i < 100; ++i)
         Add(ContentType::Dp, {{}, S("n"), S("d%1.png").arg(i), S("image/png"), {}, {}});
-    core.PartCount = 0;
-    core.WriteManifest(part);
-    EXPECT_EQ(core.PartCount, 199);
+    int written = 0;
+    core.WriteManifest(part, written);
+    EXPECT_EQ(written, 199);
     const QString part2 = env.appDir() + S("~tmp/2/");
     QDir().mkpath(part2);
-    core.PartCount = 0;
-    core.WriteManifest(part2);
-    EXPECT_EQ(core.PartCount, 51);
+    core.WriteManifest(part2, written);
+    EXPECT_EQ(written, 51);
     EXPECT_TRUE(QFileInfo::exists(part + S("d48.png")));
     EXPECT_TRUE(QFileInfo::exists(part2 + S("d49.png")));
 }

@@ -35,6 +35,20 @@ struct RecordingHost : TBackupHost {
     void PackageWritten(const QString &cab, int n) override { packages.append({cab, n}); }
     void ShowResult(const QString &file) override { shown << file; }
     void DecryptedText(const QString &text) override { decrypted << text; }
+    struct Step {
+        TBackupStage stage;
+        int done, total;
+        QString name;
+    };
+    QList<Step> steps;                           // the progress, Idle left out
+    int polls = 0;
+    int cancelAtPoll = 0;                        // > 0: that poll asks for a cancel
+    void Progress(TBackupStage stage, int done, int total, const QString &name) override
+    {
+        if (stage != TBackupStage::Idle)
+            steps.append({stage, done, total, QFileInfo(name).fileName()});
+    }
+    bool Poll() override { return ++polls == cancelAtPoll; }
 };
 
 class RunTest : public EnvTest {
@@ -105,7 +119,7 @@ TEST_F(RunTest, FourHundredFiftyEmoticonsMakeThreeParts)
                 "Packed 450 files into 3 MCO files (Backup1*.mco)\r\rView the file in Windows Explorer?"));
     EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtInformation);
     EXPECT_EQ(host.shown, QStringList{outDir + S("Backup1-part1.mco")});
-    EXPECT_EQ(core.ItemCount, 450);
+    EXPECT_EQ(core.Result().items, 450);
 }
 
 TEST_F(RunTest, ThreeHundredNinetyEightMakeTwoPartsAndAnEmptyThirdFolder)
@@ -276,7 +290,7 @@ TEST_F(RunTest, EmailCheckAndOverwriteQuestion)
     request.outputChosen = true;
     env.dialogs().Answer(mrNo);
     core.Run(request);
-    EXPECT_TRUE(core.OutputChecked);
+    EXPECT_TRUE(core.Result().outputChecked);
     EXPECT_TRUE(env.dialogs().Messages().at(0).startsWith(S("Packed 3 files")));
 }
 
@@ -320,7 +334,7 @@ TEST_F(RunTest, EverythingRemovedInConfirmationMakesNoPackage)
     r.types[0] = true;
     c.Run(r);
     EXPECT_EQ(env.dialogs().Messages(), QStringList{S("No files to pack. MCO file has NOT been created.")});
-    EXPECT_EQ(c.ConfirmedTotal, 0);
+    EXPECT_EQ(c.Result().confirmed, 0);
 }
 
 TEST_F(RunTest, AltShowsTheDecryptedMapsAndNothingOfTheProfileChanges)
@@ -349,7 +363,7 @@ TEST_F(RunTest, PackingFailureIsReportedAndTheRunGoesOn)
     // Nothing was written: the report says so instead of "Packed 200 files".
     EXPECT_EQ(m.at(2), S("Error compressing files into: Backup1.mco, Backup1-part2.mco\rMCO file has NOT been created."));
     EXPECT_EQ(env.dialogs().calls.back().type, TMsgDlgType::mtError);
-    EXPECT_EQ(core.FailedPackages, (QStringList{request.output, outDir + S("Backup1-part2.mco")}));
+    EXPECT_EQ(core.Result().failed, (QStringList{request.output, outDir + S("Backup1-part2.mco")}));
     EXPECT_TRUE(host.packages.isEmpty());
 }
 
@@ -499,4 +513,40 @@ TEST_F(RunTest, ACabinetWriterThatRaisesFailsOnlyItsPart)
     EXPECT_EQ(env.dialogs().Messages(),
               (QStringList{S("Error compressing files into Backup1.mco\r\rDisk full"),
                            S("Error compressing files into: Backup1.mco\rMCO file has NOT been created.")}));
+}
+
+TEST_F(RunTest, ProgressAndCancelGoThroughTheHost)
+{
+    RunEmoticons(450, mrNo);
+    ASSERT_FALSE(host.steps.isEmpty());
+    EXPECT_EQ(host.steps.first().stage, TBackupStage::Collecting);
+    EXPECT_EQ(host.steps.first().done, 0);
+    EXPECT_EQ(host.steps.first().total, 1);
+    // Packing counts the items of the parts written, part after part, up to every item.
+    QStringList names;
+    int done = 0;
+    for (const auto &step : host.steps.mid(1)) {
+        EXPECT_EQ(step.stage, TBackupStage::Packing);
+        EXPECT_EQ(step.total, 450);
+        EXPECT_GE(step.done, done);
+        done = step.done;
+        if (!names.contains(step.name))
+            names << step.name;
+    }
+    EXPECT_EQ(done, 450);
+    EXPECT_EQ(names, (QStringList{S("Backup1.mco"), S("Backup1-part2.mco"), S("Backup1-part3.mco")}));
+    EXPECT_GT(host.polls, 450); // at least once an object copied
+
+    // A cancel asked at a poll in the middle of the copies ends the run: nothing packed.
+    RecordingHost cancelling;
+    cancelling.cancelAtPoll = 100;
+    TBackupCore c(cancelling);
+    c.DecryptMap = &ReadPlainMap;
+    c.PackFolder = core.PackFolder;
+    env.dialogs().ClearCalls();
+    request.output = outDir + S("Second.mco");
+    const TBackupResult result = c.Run(request);
+    EXPECT_EQ(cancelling.polls, 100);
+    EXPECT_TRUE(result.packages.isEmpty());
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
 }

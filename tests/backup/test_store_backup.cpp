@@ -252,7 +252,7 @@ TEST_F(StoreRun, FourHundredFiftyEmoticonsByPositionInThreeParts)
     EXPECT_TRUE(first.contains(S("file=\"00001+Ab=.png\" emoticon:displayname=\"Emoticon 1\" emoticon:keysequence=\"[e1]\"")))
         << first.left(600).toStdString();
     EXPECT_TRUE(QFileInfo::exists(packed[0] + S("00001+Ab=.png")));
-    EXPECT_EQ(core.ItemCount, 450);
+    EXPECT_EQ(core.Result().items, 450);
     // No question about the address: five "nothing to back up" and the report.
     const QStringList messages = env.dialogs().Messages();
     ASSERT_EQ(messages.size(), 6) << messages.join(S("\n")).toStdString();

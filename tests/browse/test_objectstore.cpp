@@ -272,7 +272,7 @@ TEST(ObjectStoreExport, SafeNamesKeepPlusAndEquals)
         {QStringLiteral("con"), QStringLiteral("_con")},
         {QStringLiteral("NUL.gif"), QStringLiteral("_NUL.gif")},
         {QStringLiteral("com7.png"), QStringLiteral("_com7.png")},
-        {QStringLiteral("COM0.png"), QStringLiteral("COM0.png")},
+        {QStringLiteral("COM0.png"), QStringLiteral("_COM0.png")},
         {QStringLiteral("console.png"), QStringLiteral("console.png")},
         {QStringLiteral("caf\u00e9 \u263a.png"), QStringLiteral("caf\u00e9 \u263a.png")},
     };

@@ -2,7 +2,9 @@
 // leaving their folder, never meeting each other.
 #include "export/NamedExport.h"
 #include "export/NamedWriters.h"
+#include "browse/FolderExport.h"
 #include "common/SafeName.h"
+#include "restore/ContentLibrary.h"
 
 #include <QXmlStreamReader>
 
@@ -50,6 +52,30 @@ TEST(SafeName, HostileNamesBecomeOneHarmlessComponent)
         EXPECT_EQ(SafeStem(c.in), c.out) << c.in.toStdString();
         if (!c.out.isEmpty()) {
             EXPECT_TRUE(IsSafeFileName(c.out)) << c.out.toStdString();
+        }
+    }
+}
+
+TEST(SafeName, SavesAndTheLibraryTreatWindowsNamesAsExportsDo)
+{
+    // A save keeps what a disk name may hold (leading dots and spaces); the library never hides
+    // an object; both mark device names in front.
+    const struct { QString in, save, library; } cases[] = {
+        {S("a<b>c:d|e?f*g\"h"), S("a_b_c_d_e_f_g_h"), S("a_b_c_d_e_f_g_h")},
+        {S("CON.png"), S("_CON.png"), S("_CON.png")},
+        {S("com0"), S("_com0"), S("_com0")},
+        {S(".hidden"), S(".hidden"), S("_hidden")},
+        {S("  x"), S("  x"), S("x")},
+        {S("name. ."), S("name"), S("name")},
+        {S("tab\tx"), S("tab_x"), S("tab_x")},
+        {S("..."), S("_"), QString()},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(zorvak::SafeFileName(c.in), c.save) << c.in.toStdString();
+        EXPECT_EQ(SafeStem(c.in, zorvak::kLibraryNameRules), c.library) << c.in.toStdString();
+        EXPECT_TRUE(IsSafeFileName(c.save, zorvak::kSaveAsNameRules)) << c.save.toStdString();
+        if (!c.library.isEmpty()) {
+            EXPECT_TRUE(IsSafeFileName(c.library, zorvak::kLibraryNameRules)) << c.library.toStdString();
         }
     }
 }
