@@ -7,6 +7,7 @@
 #include "browse/ui/ThumbnailView.h"
 #include "browse/ui/uMainBrowse.h"
 #include "browse/ui/uSelectEmail.h"
+#include "find/ui/uDiskSearch.h"
 #include "cabinet/CabinetTasks.h"
 #include "common/Exceptions.h"
 #include "common/unitString.h"
@@ -203,7 +204,8 @@ void TfrmMain::CreateMenus()
     Restore1->setShortcut(QKeySequence(Qt::Key_F7));
     ExportNamed1 = action("ExportNamed1");
     UnlockNames1 = action("UnlockNames1");
-    Tools1->addActions({CalcId1, Backup1, Restore1, ExportNamed1, UnlockNames1});
+    SearchDisk1 = action("SearchDisk1");
+    Tools1->addActions({CalcId1, Backup1, Restore1, ExportNamed1, UnlockNames1, SearchDisk1});
 
     Help1 = menu("Help1");
     HelpContent1 = action("HelpContent1");
@@ -255,6 +257,7 @@ void TfrmMain::ConnectHandlers()
     on(List1, &TfrmMain::List1Click);
     on(Thumbnails1, &TfrmMain::Thumbnails1Click);
     on(UnlockNames1, &TfrmMain::UnlockNames1Click);
+    on(SearchDisk1, &TfrmMain::SearchDisk1Click);
     connect(Pane, &TFilePane::unlockNamesAsked, this, [this] { Guard([this] { UnlockNames1Click(); }); });
     connect(Pane, &TFilePane::thumbSizeChosen, this,
             [this] { Guard([this] { SaveFileView(Pane->Thumbnails(), Pane->ThumbSize()); }); });
@@ -267,6 +270,12 @@ void TfrmMain::ConnectHandlers()
     click(btOpenWith, &TfrmMain::btOpenWithClick);
     click(btSaveAs, &TfrmMain::btSaveAsClick);
     connect(tvDir, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { tvDirChange(); }); });
+    // A package a disk search found opens in the restore window.
+    connect(tvDir, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *node) {
+        const QString package = PackageOfNode(*Tree, node);
+        if (!package.isEmpty())
+            Guard([this, &package] { OpenPackage(package); });
+    });
     ConnectRowHandler(lbFiles, [this] { lbFilesClick(); });
     ConnectRowHandler(lbCab, [this] { lbCabClick(); });
     // A click on a thumbnail is a click on its row of the list, which shares the selection.
@@ -321,6 +330,7 @@ void TfrmMain::RefreshCaptions()
     Backup1->setText(get("Backup") + QStringLiteral("..."));
     Restore1->setText(get("Restore") + QStringLiteral("..."));
     ExportNamed1->setText(get("ExportNamed") + QStringLiteral("..."));
+    SearchDisk1->setText(get("SearchDisk") + QStringLiteral("..."));
     HelpContent1->setText(get("HelpContent"));
     About1->setText(get("About") + QStringLiteral("..."));
     Tree->RefreshCaptions();
@@ -384,9 +394,12 @@ void TfrmMain::StartupChecks(bool packageGiven)
     // Runs once (installed as a single shot): the automatic scan first.
     Auto1Click();
     tvDir->setFocus();
-    // Nothing found: say so.
-    if (tvDir->topLevelItemCount() == 0 && !packageGiven)
-        PlainMessageBox(StripAmpersands(CurrentLanguage().Get(QStringLiteral("CannotFindMsnData"))));
+    // Nothing found: say so, and offer the search of a disk or folder.
+    if (tvDir->topLevelItemCount() == 0 && !packageGiven
+        && LangMessageDlg(StripAmpersands(CurrentLanguage().Get(QStringLiteral("CannotFindMsnData"))) + QStringLiteral("\r\r")
+                              + CurrentLanguage().Get(QStringLiteral("SearchDiskOffer")),
+                          TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes)
+        SearchDisk1Click();
     // The drive the program runs from: refuse a CD-ROM, warn on removable and network drives.
     switch (Platform::Get().DriveTypeOf(AppDir)) {
     case DriveType::CdRom:

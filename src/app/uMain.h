@@ -111,6 +111,7 @@ public:
     QAction *Restore1 = nullptr;
     QAction *ExportNamed1 = nullptr;
     QAction *UnlockNames1 = nullptr;
+    QAction *SearchDisk1 = nullptr;
     QMenu *Help1 = nullptr;
     QAction *HelpContent1 = nullptr;
     QAction *About1 = nullptr;
@@ -158,6 +159,7 @@ public:
     void Thumbnails1Click();
     void ShowThumbnails(bool thumbnails); // the file list's view, kept in the settings
     void UnlockNames1Click();
+    void SearchDisk1Click();        // defined in find/ui
     void ClearFolderList();
     QString SelectedFolder() const;
     // Shows a file in an image control and, when given, the Flash control.

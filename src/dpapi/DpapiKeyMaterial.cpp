@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 
 namespace zorvak {
 
@@ -83,6 +85,36 @@ DpapiKeyMaterial DpapiCredentials(const QString &protectDir, const QString &pass
     return material;
 }
 
+namespace {
+QMutex g_rememberedLock;
+QHash<QString, QString> &Remembered()
+{
+    static QHash<QString, QString> remembered; // cleaned profile folder -> master-key folder
+    return remembered;
+}
+QString RememberedProtectDir(QString folder)
+{
+    QMutexLocker lock(&g_rememberedLock);
+    for (;;) {
+        const auto it = Remembered().constFind(folder);
+        if (it != Remembered().constEnd())
+            return *it;
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder || parent.isEmpty())
+            return {};
+        folder = parent;
+    }
+}
+} // namespace
+
+void RememberProtectDir(const QString &profile, const QString &protectDir)
+{
+    if (profile.isEmpty() || protectDir.isEmpty())
+        return;
+    QMutexLocker lock(&g_rememberedLock);
+    Remembered().insert(QDir::cleanPath(QFileInfo(profile).absoluteFilePath()), QDir::cleanPath(protectDir));
+}
+
 QString FindProtectDir(const QString &path)
 {
     if (path.isEmpty())
@@ -97,7 +129,7 @@ QString FindProtectDir(const QString &path)
         }
         const QString parent = QFileInfo(folder).absolutePath();
         if (parent == folder || parent.isEmpty())
-            return {};
+            return RememberedProtectDir(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
         folder = parent;
     }
 }

@@ -65,6 +65,11 @@ void ForgetOpenedMasterKeys();
 // `path` (a Messenger user folder, a content folder, a map file...): walks up from the path to the
 // first ancestor that has a "Microsoft/Protect" folder (the Application Data folder). Empty when
 // there is none. Letter case of "Microsoft" and "Protect" is not significant (copied profiles).
+// When no ancestor has one, a master-key folder remembered for a folder above `path` (a disk
+// search found it) is taken: "Protect" in "AppData/Roaming" serves a profile's "AppData/Local".
 QString FindProtectDir(const QString &path);
+// Remembers `protectDir` (a "Protect" folder or one "<SID>" folder in it) as the master-key folder
+// of everything below `profile`, for the rest of the run.
+void RememberProtectDir(const QString &profile, const QString &protectDir);
 
 } // namespace zorvak

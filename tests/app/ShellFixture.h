@@ -43,6 +43,8 @@ inline const QString kCannotFindMsnData = QStringLiteral(
     "On Linux it also looks in mounted Windows disks (NTFS and FAT) and in Wine prefixes (~/.wine);\r"
     "   to see what it shows, start it on the demo profile (ZORVAK_DEMO=1 scripts/run.sh in the sources).\r\r"
     "Thank you for trying Zorvak.");
+// The notice asks whether to search a disk or folder.
+inline const QString kCannotFindMsnDataAsk = kCannotFindMsnData + QStringLiteral("\r\rSearch a disk or folder for it now?");
 inline const QString kNoCdrom = QStringLiteral(
     "Sorry. Zorvak cannot be run from a read-only media.\r\rPlease make a new folder anywhere on your "
     "harddrive,\r   copy Zorvak into that folder, and run it from there.");

@@ -72,14 +72,23 @@ TEST_F(EnvTest, OnePassportFolderOrASettingsFileShowsNoWelcome)
     }
 }
 
-TEST_F(EnvTest, NothingFoundIsToldInThePlainMessageBox)
+TEST_F(EnvTest, NothingFoundIsToldWithTheSearchOffered)
 {
     Settings().docSetDir = env.path(QStringLiteral("nothing-here/"));
-    TfrmMain frm;
-    frm.StartupChecks();
-    ASSERT_EQ(env.dialogs().calls.size(), 1u);
-    EXPECT_EQ(env.dialogs().calls[0].kind, DialogCall::Plain);
-    EXPECT_EQ(env.dialogs().calls[0].text, kCannotFindMsnData);
+    for (const int answer : {int(mrNo), int(mrYes)}) {
+        TfrmMain frm;
+        env.dialogs().ClearCalls();
+        env.dialogs().Answer(answer);
+        frm.StartupChecks();
+        ASSERT_EQ(env.dialogs().calls.size(), answer == mrYes ? 2u : 1u);
+        EXPECT_EQ(env.dialogs().calls[0].kind, DialogCall::Message);
+        EXPECT_EQ(env.dialogs().calls[0].buttons, TMsgDlgButtons(mbYes | mbNo));
+        EXPECT_EQ(env.dialogs().calls[0].text, kCannotFindMsnDataAsk);
+        if (answer == mrYes) {
+            EXPECT_EQ(env.dialogs().calls[1].kind, DialogCall::Folder) << "Yes searches, its folder first";
+            EXPECT_EQ(env.dialogs().calls[1].title, QStringLiteral("Select the disk or folder to search for MSN content"));
+        }
+    }
 }
 
 TEST_F(EnvTest, CdRomShowsNoCdromAndEndsWithoutTheCloseHandler)
@@ -132,7 +141,7 @@ TEST_F(EnvTest, StartupChecksRunOnceAtTheFirstIdleMoment)
     EXPECT_TRUE(env.dialogs().calls.empty()) << "not before the message loop runs";
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    EXPECT_EQ(env.dialogs().Messages(), QStringList{kCannotFindMsnData});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{kCannotFindMsnDataAsk});
     frm.hide();
     frm.show();
     QCoreApplication::processEvents();
