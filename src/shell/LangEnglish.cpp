@@ -336,6 +336,8 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"ThumbSize"_s, u"Thumbnail size"_s);
     l.Add(u"FilterHint"_s, u"Filter by file name, name or shortcut"_s);
     l.Add(u"UnlockNames"_s, u"Unlock names"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"The names and shortcuts of this content are encrypted. Unlock them with the email address and the Windows password."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (eg. 157913456) or one of its subfolders first."_s);
     l.Add(u"SearchDisk"_s, u"Search a &disk or folder"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Select the disk or folder to search for MSN content"_s);
     l.Add(u"SearchDiskFolders"_s, u"Folders searched: %s"_s);
@@ -343,8 +345,6 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"SearchDiskNothing"_s, u"No MSN content was found in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Search a disk or folder for it now?"_s);
     l.Add(u"FoundPackages"_s, u"Packages"_s);
-    l.Add(u"UnlockNamesOffer"_s, u"The names and shortcuts of this content are encrypted. Unlock them with the email address and the Windows password."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (eg. 157913456) or one of its subfolders first."_s);
 
     return language;
 }

@@ -341,6 +341,8 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"ThumbSize"_s, u"Taille des miniatures"_s);
     l.Add(u"FilterHint"_s, u"Filtrer par nom de fichier, nom ou raccourci"_s);
     l.Add(u"UnlockNames"_s, u"Déverrouiller les noms"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"Les noms et les raccourcis de ce contenu sont chiffrés. Déverrouillez-les avec l'adresse e-mail et le mot de passe Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Les noms sont propres à chaque utilisateur de Messenger.\rSélectionnez d'abord un dossier d'utilisateur (ex. 157913456) ou l'un de ses sous-dossiers."_s);
     l.Add(u"SearchDisk"_s, u"&Chercher sur un disque ou dans un dossier"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Sélectionnez le disque ou le dossier où chercher le contenu MSN"_s);
     l.Add(u"SearchDiskFolders"_s, u"Dossiers parcourus : %s"_s);
@@ -348,8 +350,6 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"SearchDiskNothing"_s, u"Aucun contenu MSN n'a été trouvé dans\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Le chercher maintenant sur un disque ou dans un dossier ?"_s);
     l.Add(u"FoundPackages"_s, u"Paquets"_s);
-    l.Add(u"UnlockNamesOffer"_s, u"Les noms et les raccourcis de ce contenu sont chiffrés. Déverrouillez-les avec l'adresse e-mail et le mot de passe Windows."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"Les noms sont propres à chaque utilisateur de Messenger.\rSélectionnez d'abord un dossier d'utilisateur (ex. 157913456) ou l'un de ses sous-dossiers."_s);
 
     return language;
 }

@@ -340,6 +340,8 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"ThumbSize"_s, u"Dimensione delle miniature"_s);
     l.Add(u"FilterHint"_s, u"Filtra per nome file, nome o scorciatoia"_s);
     l.Add(u"UnlockNames"_s, u"Sblocca i nomi"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"I nomi e le scorciatoie di questi contenuti sono cifrati. Sbloccali con l'indirizzo e-mail e la password di Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"I nomi appartengono a ciascun utente di Messenger.\rSeleziona prima una cartella utente (es. 157913456) o una sua sottocartella."_s);
     l.Add(u"SearchDisk"_s, u"&Cerca in un disco o in una cartella"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Seleziona il disco o la cartella in cui cercare il contenuto MSN"_s);
     l.Add(u"SearchDiskFolders"_s, u"Cartelle esaminate: %s"_s);
@@ -347,8 +349,6 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"SearchDiskNothing"_s, u"Nessun contenuto MSN trovato in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Cercarlo ora in un disco o in una cartella?"_s);
     l.Add(u"FoundPackages"_s, u"Pacchetti"_s);
-    l.Add(u"UnlockNamesOffer"_s, u"I nomi e le scorciatoie di questi contenuti sono cifrati. Sbloccali con l'indirizzo e-mail e la password di Windows."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"I nomi appartengono a ciascun utente di Messenger.\rSeleziona prima una cartella utente (es. 157913456) o una sua sottocartella."_s);
 
     return language;
 }

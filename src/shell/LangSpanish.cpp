@@ -340,6 +340,8 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"ThumbSize"_s, u"Tamaño de las miniaturas"_s);
     l.Add(u"FilterHint"_s, u"Filtrar por nombre de archivo, nombre o atajo"_s);
     l.Add(u"UnlockNames"_s, u"Desbloquear nombres"_s);
+    l.Add(u"UnlockNamesOffer"_s, u"Los nombres y atajos de este contenido están cifrados. Desbloquéalos con la dirección de correo y la contraseña de Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Los nombres pertenecen a cada usuario de Messenger.\rSelecciona primero una carpeta de usuario (ej. 157913456) o una de sus subcarpetas."_s);
     l.Add(u"SearchDisk"_s, u"Buscar en un &disco o una carpeta"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Seleccione el disco o la carpeta donde buscar el contenido de MSN"_s);
     l.Add(u"SearchDiskFolders"_s, u"Carpetas recorridas: %s"_s);
@@ -347,8 +349,6 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"SearchDiskNothing"_s, u"No se encontró contenido de MSN en\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"¿Buscarlo ahora en un disco o una carpeta?"_s);
     l.Add(u"FoundPackages"_s, u"Paquetes"_s);
-    l.Add(u"UnlockNamesOffer"_s, u"Los nombres y atajos de este contenido están cifrados. Desbloquéalos con la dirección de correo y la contraseña de Windows."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"Los nombres pertenecen a cada usuario de Messenger.\rSelecciona primero una carpeta de usuario (ej. 157913456) o una de sus subcarpetas."_s);
 
     return language;
 }

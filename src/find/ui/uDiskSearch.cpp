@@ -22,10 +22,6 @@
 
 namespace zorvak {
 
-namespace {
-QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
-} // namespace
-
 TfrmDiskSearch::TfrmDiskSearch(const QString &folder, QWidget *parent) : QDialog(parent), m_folder(folder)
 {
     setObjectName(QStringLiteral("TfrmDiskSearch"));
