@@ -17,6 +17,8 @@ PACKAGES+=(file)   # the browsing benchmark compares recognition with file(1)
 PACKAGES+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev)
 # the manual pages are checked with groff; the progress tests give the CLI a terminal with script
 PACKAGES+=(groff-base bsdutils)
+# the history benchmark compares reading with xmllint --stream
+PACKAGES+=(libxml2-utils)
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-dev)
 fi
