@@ -1,6 +1,5 @@
 #include "history/HistoryEntry.h"
 
-#include <cstdio>
 
 namespace zorvak::history {
 
@@ -105,16 +104,31 @@ QString FormatTime(const QDateTime &time, char separator, bool ms)
 {
     const QDate d = time.date();
     const QTime t = time.time();
-    char buffer[32];
-    const int y = qBound(0, d.year(), 9999);
-    const int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d%c%02d:%02d:%02d", y, d.month(), d.day(), separator,
-                                t.hour(), t.minute(), t.second());
-    QString out = QString::fromLatin1(buffer, n);
+    char16_t buffer[24];
+    char16_t *p = buffer;
+    const auto put = [&p](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) {
+            p[i] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+        p += digits;
+    };
+    put(qBound(0, d.year(), 9999), 4);
+    *p++ = u'-';
+    put(d.month(), 2);
+    *p++ = u'-';
+    put(d.day(), 2);
+    *p++ = char16_t(separator);
+    put(t.hour(), 2);
+    *p++ = u':';
+    put(t.minute(), 2);
+    *p++ = u':';
+    put(t.second(), 2);
     if (ms) {
-        const int m = std::snprintf(buffer, sizeof buffer, ".%03d", t.msec());
-        out += QLatin1String(buffer, m);
+        *p++ = u'.';
+        put(t.msec(), 3);
     }
-    return out;
+    return QString(reinterpret_cast<const QChar *>(buffer), p - buffer);
 }
 } // namespace
 

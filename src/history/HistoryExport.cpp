@@ -8,8 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
+#include <QCoreApplication>
 #include <QUrl>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace zorvak::history {
@@ -17,6 +21,7 @@ namespace zorvak::history {
 namespace {
 
 const QByteArray kMarkerHeader = QByteArrayLiteral("zorvak history export\n");
+constexpr qsizetype kMaxPidginName = 200;
 
 bool IsSameOrInside(const QString &path, const QString &folder)
 {
@@ -109,15 +114,21 @@ private:
     QFile m_file;
 };
 
-// A file written through a buffer, under a temporary name until Commit.
+// A file written through a buffer, under a temporary name beside it until Commit renames it (no
+// sync to disk: thousands of session files would each wait for the disk).
 class TOutFile {
 public:
+    ~TOutFile() { Cancel(); }
     bool Open(const QString &path)
     {
-        m_file = std::make_unique<QSaveFile>(path);
-        m_buffer.clear();
+        Cancel();
+        m_path = path;
+        static std::atomic<unsigned> counter{0};
+        m_file = std::make_unique<QFile>(QStringLiteral("%1.%2-%3.part").arg(path).arg(QCoreApplication::applicationPid()).arg(counter++));
+        m_buffer.resize(0);
         m_buffer.reserve(kFlushAt + 4096);
-        return m_file->open(QIODevice::WriteOnly);
+        m_failed = false;
+        return m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly);
     }
     bool IsOpen() const { return m_file && m_file->isOpen(); }
     TOutFile &operator<<(QByteArrayView bytes)
@@ -135,15 +146,21 @@ public:
         if (!m_file)
             return QStringLiteral("not open");
         Flush();
-        const bool ok = m_file->commit();
-        const QString error = ok ? QString() : m_file->errorString();
+        QString error = m_failed ? m_file->errorString() : QString();
+        m_file->close();
+        if (error.isEmpty() && m_file->error() != QFileDevice::NoError)
+            error = m_file->errorString();
+        if (error.isEmpty() && ::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(m_path).constData()) != 0)
+            error = QString::fromLocal8Bit(std::strerror(errno));
+        if (!error.isEmpty())
+            m_file->remove();
         m_file.reset();
         return error;
     }
     void Cancel()
     {
         if (m_file)
-            m_file->cancelWriting();
+            m_file->remove();
         m_file.reset();
     }
 
@@ -151,34 +168,50 @@ private:
     static constexpr qsizetype kFlushAt = 1 << 20;
     void Flush()
     {
-        if (!m_buffer.isEmpty() && m_file)
-            m_file->write(m_buffer);
-        m_buffer.clear();
+        if (!m_buffer.isEmpty() && m_file && m_file->write(m_buffer) != m_buffer.size())
+            m_failed = true;
+        m_buffer.resize(0); // keeps its room
     }
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QFile> m_file;
+    QString m_path;
     QByteArray m_buffer;
+    bool m_failed = false;
 };
 
-QString JsonString(const QString &text)
+// `text` as a JSON string appended to `out` ("null" for an empty text when `nullWhenEmpty`).
+void AppendJson(QString &out, const QString &text, bool nullWhenEmpty)
 {
-    QString out;
-    out.reserve(text.size() + 2);
+    if (text.isEmpty() && nullWhenEmpty) {
+        out += QLatin1String("null");
+        return;
+    }
     out += u'"';
-    for (QChar c : text) {
-        switch (c.unicode()) {
+    qsizetype plain = 0; // start of the run of characters that need no escape
+    const qsizetype n = text.size();
+    const QChar *d = text.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c >= 0x20 && c != u'"' && c != u'\\' && c != 0x2028 && c != 0x2029)
+            continue;
+        out.append(d + plain, i - plain);
+        plain = i + 1;
+        switch (c) {
         case u'"': out += QLatin1String("\\\""); break;
         case u'\\': out += QLatin1String("\\\\"); break;
         case u'\n': out += QLatin1String("\\n"); break;
         case u'\r': out += QLatin1String("\\r"); break;
         case u'\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
+        default: out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
         }
     }
+    out.append(d + plain, n - plain);
     out += u'"';
+}
+
+QString JsonString(const QString &text)
+{
+    QString out;
+    AppendJson(out, text, false);
     return out;
 }
 
@@ -302,14 +335,29 @@ public:
     }
     void Entry(const THistoryEntry &e) override
     {
-        QString to;
-        for (const QString &name : e.to)
-            to += (to.isEmpty() ? QString() : QStringLiteral(",")) + JsonString(name);
+        m_line.clear();
+        m_line += QLatin1String(m_entries++ ? ",\n{\"kind\":\"" : "\n{\"kind\":\"");
+        m_line += KindName(e.kind);
+        m_line += QLatin1String("\",\"time\":");
         const QString time = IsoTime(e);
-        m_out << (m_entries++ ? ",\n" : "\n");
-        m_out << QStringLiteral("{\"kind\":\"%1\",\"time\":%2,\"session\":%3,\"from\":%4,\"to\":[%5],\"text\":%6}")
-                     .arg(KindName(e.kind), time.isEmpty() ? QStringLiteral("null") : JsonString(time),
-                          QString::number(e.session), JsonOrNull(e.from), to, JsonString(e.text));
+        if (time.isEmpty())
+            m_line += QLatin1String("null");
+        else
+            m_line += u'"' + time + u'"';
+        m_line += QLatin1String(",\"session\":");
+        m_line += QString::number(e.session);
+        m_line += QLatin1String(",\"from\":");
+        AppendJson(m_line, e.from, true);
+        m_line += QLatin1String(",\"to\":[");
+        for (qsizetype i = 0; i < e.to.size(); ++i) {
+            if (i)
+                m_line += u',';
+            AppendJson(m_line, e.to.at(i), false);
+        }
+        m_line += QLatin1String("],\"text\":");
+        AppendJson(m_line, e.text, false);
+        m_line += u'}';
+        m_out << m_line;
     }
     void End(TExportedConversation &) override { m_out << (m_entries ? "\n]}" : "]}"); }
     void Finish(const QList<TExportedConversation> &) override
@@ -320,6 +368,7 @@ public:
 
 private:
     TOutFile m_out;
+    QString m_line;
     int m_conversations = 0;
     qint64 m_entries = 0;
 };
@@ -608,6 +657,13 @@ QString PidginEscape(const QString &name)
     }
     if (out == QLatin1String(".") || out == QLatin1String(".."))
         out.replace(u'.', QStringLiteral("%2e"));
+    // Within the length file systems take, never ending inside an escape.
+    if (out.size() > kMaxPidginName) {
+        out.truncate(kMaxPidginName);
+        const qsizetype percent = out.lastIndexOf(u'%');
+        if (percent >= out.size() - 2)
+            out.truncate(percent);
+    }
     return out;
 }
 

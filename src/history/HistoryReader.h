@@ -21,6 +21,7 @@
 #include "history/HistoryEntry.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <memory>
@@ -86,6 +87,7 @@ private:
     QStringList m_warnings;
     QString m_logonName;
     qint64 m_count = 0;
+    QHash<QString, TTextStyle> m_styles; // Style attributes seen and what they gave (a few a file)
 };
 
 } // namespace zorvak::history
