@@ -2,7 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/FileOps.h"
-#include "export/SafeName.h"
+#include "common/SafeName.h"
 
 #include <QDir>
 #include <QFile>
@@ -309,12 +309,19 @@ protected:
     bool OpenFile(TOutFile &file, const QString &relative)
     {
         const QString path = output + u'/' + relative;
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.Open(path)) {
+        const QString folder = QFileInfo(path).absolutePath();
+        // Sessions of one conversation go to one folder: it is made once.
+        if (folder != m_madeFolder && QDir().mkpath(folder))
+            m_madeFolder = folder;
+        if (folder != m_madeFolder || !file.Open(path)) {
             *failures << relative + QStringLiteral(": cannot write");
             return false;
         }
         return true;
     }
+
+private:
+    QString m_madeFolder;
 };
 
 class TJsonWriter : public TWriter {

@@ -1,6 +1,6 @@
 #include "history/HistoryFind.h"
 
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "common/FileOps.h"
 
 #include <QDir>

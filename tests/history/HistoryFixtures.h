@@ -1,6 +1,6 @@
 #pragma once
 // Hand-made history files and the folders Messenger keeps them in.
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "support/TestEnv.h"
 
 #include <QString>
