@@ -342,7 +342,7 @@ public:
     }
     void Entry(const THistoryEntry &e) override
     {
-        m_line.clear();
+        m_line.resize(0); // keeps its room
         m_line += QLatin1String(m_entries++ ? ",\n{\"kind\":\"" : "\n{\"kind\":\"");
         m_line += KindName(e.kind);
         m_line += QLatin1String("\",\"time\":");
@@ -529,29 +529,47 @@ public:
             StartSession(e);
         if (!m_open)
             return;
-        QString line;
-        const QString time = QStringLiteral("<font size=\"2\">(%1)</font>").arg(HhMmSs(e.time));
+        QString &line = m_line;
+        line.resize(0); // keeps its room
         const QString text = Html(EntryText(e));
         if (e.kind == TEntryKind::Message) {
-            QString styled = text;
             const TTextStyle &st = e.style;
-            if (st.underline)
-                styled = QStringLiteral("<u>") + styled + QStringLiteral("</u>");
-            if (st.italic)
-                styled = QStringLiteral("<i>") + styled + QStringLiteral("</i>");
-            if (st.bold)
-                styled = QStringLiteral("<b>") + styled + QStringLiteral("</b>");
-            if (!st.fontFamily.isEmpty() || !st.color.isEmpty()) {
-                QString font = QStringLiteral("<font");
+            line += QLatin1String("<font color=\"#A82F2F\"><font size=\"2\">(");
+            line += HhMmSs(e.time);
+            line += QLatin1String(")</font> <b>");
+            line += Html(e.from);
+            line += QLatin1String(":</b></font> ");
+            const bool font = !st.fontFamily.isEmpty() || !st.color.isEmpty();
+            if (font) {
+                line += QLatin1String("<font");
                 if (!st.fontFamily.isEmpty())
-                    font += QStringLiteral(" face=\"%1\"").arg(Html(st.fontFamily));
+                    line += QLatin1String(" face=\"") + Html(st.fontFamily) + u'"';
                 if (!st.color.isEmpty())
-                    font += QStringLiteral(" color=\"%1\"").arg(st.color);
-                styled = font + u'>' + styled + QStringLiteral("</font>");
+                    line += QLatin1String(" color=\"") + st.color + u'"';
+                line += u'>';
             }
-            line = QStringLiteral("<font color=\"#A82F2F\">%1 <b>%2:</b></font> %3<br/>\n").arg(time, Html(e.from), styled);
+            if (st.bold)
+                line += QLatin1String("<b>");
+            if (st.italic)
+                line += QLatin1String("<i>");
+            if (st.underline)
+                line += QLatin1String("<u>");
+            line += text;
+            if (st.underline)
+                line += QLatin1String("</u>");
+            if (st.italic)
+                line += QLatin1String("</i>");
+            if (st.bold)
+                line += QLatin1String("</b>");
+            if (font)
+                line += QLatin1String("</font>");
+            line += QLatin1String("<br/>\n");
         } else {
-            line = QStringLiteral("%1<b> %2</b><br/>\n").arg(time, text);
+            line += QLatin1String("<font size=\"2\">(");
+            line += HhMmSs(e.time);
+            line += QLatin1String(")</font><b> ");
+            line += text;
+            line += QLatin1String("</b><br/>\n");
         }
         m_out << line;
     }
@@ -594,6 +612,7 @@ private:
     }
 
     TOutFile m_out;
+    QString m_line;
     QString m_folder, m_buddy, m_account, m_relative;
     QDateTime m_fallback;
     QSet<QString> m_taken;
