@@ -3,6 +3,7 @@
 #include "dpapi/Dpapi.h"
 #include "dpapi/DpapiKeyMaterial.h"
 #include "dpapi/DpapiMasterKeyCache.h"
+#include "dpapi/WineProtect.h"
 #include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
@@ -165,6 +166,7 @@ QByteArray DigestOf(const DpapiKeyMaterial &material)
     hash.addData(QByteArray::number(int(material.secret.kind())));
     hash.addData(material.secret.sha1());
     hash.addData(material.secret.ntHash());
+    hash.addData(material.secret.wineUsers().join(QChar(u'\0')).toUtf8());
     return hash.result();
 }
 
@@ -195,8 +197,10 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const 
 QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const DpapiKeyMaterial &material,
                              const QString &fallbackProtectDir)
 {
+    if (wine::IsWineBlob(data))
+        return UnprotectWineBytes(data, entropyBytes, material, fallbackProtectDir);
     const QString protectDir = material.protectDir.isEmpty() ? fallbackProtectDir : material.protectDir;
-    if (!material.secret.isSet())
+    if (!material.secret.opensWindowsBlobs())
         Fail(QStringLiteral("No Windows password is set for the profile%1.")
                  .arg(protectDir.isEmpty() ? QString() : QStringLiteral(" of ") + QDir::toNativeSeparators(protectDir)));
     UseCacheFor(material);
@@ -231,6 +235,26 @@ QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBy
         return *plain;
     }
     Fail(damage.isEmpty() ? kKeyNotValid : damage);
+}
+
+QByteArray UnprotectWineBytes(const QByteArray &data, const QByteArray &entropy, const DpapiKeyMaterial &material,
+                              const QString &origin)
+{
+    const std::optional<wine::Blob> blob = wine::Blob::Parse(data);
+    if (!blob)
+        Fail(kInvalidData);
+    QStringList names = material.secret.wineUsers();
+    for (const QString &name : wine::PrefixUserNames(origin))
+        if (!names.contains(name))
+            names << name;
+    if (names.isEmpty())
+        Fail(QStringLiteral("The data was protected by Wine, and no Wine user name is known for it: "
+                            "the file is not in the users folder of a Wine prefix."));
+    for (const QString &name : std::as_const(names))
+        for (const QByteArray &bytes : wine::UserNameBytes(name))
+            if (std::optional<QByteArray> plain = wine::Decrypt(*blob, bytes, entropy))
+                return *plain;
+    Fail(kInvalidData);
 }
 
 } // namespace zorvak

@@ -31,6 +31,14 @@ DpapiSecret DpapiSecret::FromPassword(const QString &password)
     return secret;
 }
 
+DpapiSecret DpapiSecret::ForWine(const QStringList &userNames)
+{
+    DpapiSecret secret;
+    secret.m_kind = Wine;
+    secret.m_users = userNames;
+    return secret;
+}
+
 DpapiSecret DpapiSecret::FromHashHex(const QString &hex)
 {
     QString digits = hex.trimmed();
@@ -72,7 +80,7 @@ QByteArray DpapiSecret::ntHash() const
 
 bool DpapiSecret::operator==(const DpapiSecret &other) const
 {
-    return m_kind == other.m_kind && m_password == other.m_password && m_hash == other.m_hash;
+    return m_kind == other.m_kind && m_password == other.m_password && m_hash == other.m_hash && m_users == other.m_users;
 }
 
 DpapiKeyMaterial DpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash)
@@ -80,6 +88,13 @@ DpapiKeyMaterial DpapiCredentials(const QString &protectDir, const QString &pass
     DpapiKeyMaterial material;
     material.protectDir = protectDir;
     material.secret = isHash ? DpapiSecret::FromHashHex(passwordOrHash) : DpapiSecret::FromPassword(passwordOrHash);
+    return material;
+}
+
+DpapiKeyMaterial WineKeyMaterial(const QStringList &userNames)
+{
+    DpapiKeyMaterial material;
+    material.secret = DpapiSecret::ForWine(userNames);
     return material;
 }
 
