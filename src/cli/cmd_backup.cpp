@@ -4,6 +4,7 @@
 #include "browse/FolderChoice.h"
 #include "dpapi/CryptUtil.h"
 #include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/MapFileCrypt.h"
 #include "backup/KeyValidation.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
@@ -150,7 +151,7 @@ int Run(const QStringList &args)
     int status = 0;
     std::optional<DpapiKeyMaterial> key = DpapiKeyMaterial();
     if (!choice.store)
-        key = KeyOrReport(options, &status);
+        key = KeyOrReport(options, &status, AllMapsProtectedByWine(choice.dir));
     if (!key)
         return status;
     if (choice.store)
