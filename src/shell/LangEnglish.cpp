@@ -327,6 +327,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"NamedFailed"_s, u"These files could not be written:"_s);
     l.Add(u"WinPassword"_s, u"Windows account password of this profile"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 or NT, hex)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"Not needed: Wine protected the map files of this folder"_s);
     l.Add(u"ProtectDir"_s, u"Master-key folder (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Select a Messenger user folder (a Passport ID such as 157913456) or one of its subfolders in the folder list first."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.

@@ -332,6 +332,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"NamedFailed"_s, u"Ces fichiers n'ont pas pu être écrits :"_s);
     l.Add(u"WinPassword"_s, u"Mot de passe du compte Windows de ce profil"_s);
     l.Add(u"PasswordIsHash"_s, u"Hachage (SHA-1 ou NT, hex)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"Inutile : Wine a protégé les fichiers map de ce dossier"_s);
     l.Add(u"ProtectDir"_s, u"Dossier des clés maîtres (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Sélectionnez d'abord dans la liste des dossiers un dossier d'utilisateur Messenger (un ID Passport comme 157913456) ou l'un de ses sous-dossiers."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.

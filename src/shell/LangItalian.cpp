@@ -331,6 +331,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"NamedFailed"_s, u"Non è stato possibile scrivere questi file:"_s);
     l.Add(u"WinPassword"_s, u"Password dell'account Windows di questo profilo"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, esadecimale)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"Non serve: Wine ha protetto i file map di questa cartella"_s);
     l.Add(u"ProtectDir"_s, u"Cartella delle chiavi master (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Seleziona prima nell'elenco delle cartelle una cartella utente di Messenger (un ID Passport come 157913456) o una sua sottocartella."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.

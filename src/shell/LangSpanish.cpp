@@ -331,6 +331,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"NamedFailed"_s, u"No se han podido escribir estos archivos:"_s);
     l.Add(u"WinPassword"_s, u"Contraseña de la cuenta de Windows de este perfil"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, hexadecimal)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"No hace falta: Wine protegió los archivos map de esta carpeta"_s);
     l.Add(u"ProtectDir"_s, u"Carpeta de claves maestras (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Seleccione primero en la lista de carpetas una carpeta de usuario de Messenger (un ID de Passport como 157913456) o una de sus subcarpetas."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.
