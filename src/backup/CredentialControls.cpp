@@ -4,6 +4,7 @@
 #include "backup/BackupCore.h"
 #include "common/EmailId.h"
 #include "browse/ui/uMainBrowse.h"
+#include "dpapi/MapFileCrypt.h"
 #include "common/unitString.h"
 #include "shell/Controls.h"
 #include "shell/DialogService.h"
@@ -87,6 +88,7 @@ void TCredentialControls::CaptionCredentialControls()
         browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
     }
     labelPassword->setText(Lang("WinPassword"));
+    edPassword->setPlaceholderText(WineMaps ? Lang("WinePasswordNotNeeded") : QString());
     chHash->setText(Lang("PasswordIsHash"));
     labelProtectDir->setText(Lang("ProtectDir"));
 }
@@ -101,6 +103,8 @@ void TCredentialControls::FillCredentialControls(const QString &userFolder, cons
     if (lbId)
         lbId->setText(EmailToId(edEmail->text()));
     edProtectDir->setText(FindProtectDir(userFolder));
+    WineMaps = !userFolder.isEmpty() && AllMapsProtectedByWine(userFolder);
+    edPassword->setPlaceholderText(WineMaps ? Lang("WinePasswordNotNeeded") : QString());
 }
 
 TFolderChoice TCredentialControls::FillCredentialControls(const QString &path)
@@ -121,6 +125,8 @@ QString TCredentialControls::Email() const { return edEmail->text(); }
 
 DpapiKeyMaterial TCredentialControls::Key() const
 {
+    if (WineMaps && edPassword->text().isEmpty())
+        return WineKeyMaterial();
     return DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
 }
 

@@ -48,6 +48,7 @@ public:
     // The address as typed.
     QString Email() const;
     // What opens the maps; raises EConvertError when the hash box is ticked and the text is no hash.
+    // With the password box empty and every map of the folder protected by Wine: WineKeyMaterial().
     DpapiKeyMaterial Key() const;
     // Clears the password box.
     void ForgetPassword();
@@ -70,6 +71,9 @@ public:
     QLabel *labelProtectDir = nullptr;
     QLineEdit *edProtectDir = nullptr;  // master-key folder found for the user folder
     QPushButton *btBrowseProtect = nullptr;
+    // Every map of the user folder was protected by Wine: no password is needed (the password box
+    // says so while it is empty).
+    bool WineMaps = false;
 
 protected:
     TCredentialControls() = default;

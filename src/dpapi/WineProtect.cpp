@@ -217,19 +217,23 @@ QStringList PrefixUserNames(const QString &path)
 {
     if (path.isEmpty())
         return {};
-    // Walk up to the prefix's "users" folder, noting the folder met just below it.
+    // Walk up to the prefix's folder of user profiles ("drive_c/users", or "drive_c/windows/profiles"
+    // of old Wine), noting the folder met just below it.
     QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QString below, users;
+    QString below, driveC;
     for (;;) {
         const QFileInfo info(folder);
         const QString parent = info.absolutePath();
-        if (SameName(info.fileName(), "users") && SameName(QFileInfo(parent).fileName(), "drive_c")) {
-            users = folder;
+        const QString grandParent = QFileInfo(parent).absolutePath();
+        if ((SameName(info.fileName(), "users") && SameName(QFileInfo(parent).fileName(), "drive_c"))
+            || (SameName(info.fileName(), "profiles") && SameName(QFileInfo(parent).fileName(), "windows")
+                && SameName(QFileInfo(grandParent).fileName(), "drive_c"))) {
+            driveC = SameName(info.fileName(), "users") ? parent : grandParent;
             break;
         }
-        // A path at or above the prefix's drive_c: every user of it.
+        // A path elsewhere in the prefix's drive_c: every user of it.
         if (SameName(info.fileName(), "drive_c") && info.isDir()) {
-            users = ChildFolder(folder, "users");
+            driveC = folder;
             below.clear();
             break;
         }
@@ -238,18 +242,20 @@ QStringList PrefixUserNames(const QString &path)
         below = info.fileName();
         folder = parent;
     }
-    if (users.isEmpty())
-        return {};
     QStringList names;
     if (!below.isEmpty())
         names << below;
-    const QStringList entries = QDir(users).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                                                      QDir::Name);
-    for (const QString &entry : entries) {
-        if (names.size() >= kMaxUsers)
-            break;
-        if (!names.contains(entry))
-            names << entry;
+    const QString windows = ChildFolder(driveC, "windows");
+    for (const QString &profiles : {ChildFolder(driveC, "users"), windows.isEmpty() ? QString() : ChildFolder(windows, "profiles")}) {
+        if (profiles.isEmpty())
+            continue;
+        const QDir::Filters dirs = QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+        for (const QString &entry : QDir(profiles).entryList(dirs, QDir::Name)) {
+            if (names.size() >= kMaxUsers)
+                break;
+            if (!names.contains(entry))
+                names << entry;
+        }
     }
     return names;
 }

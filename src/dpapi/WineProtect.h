@@ -43,9 +43,10 @@ std::optional<QByteArray> Decrypt(const Blob &blob, const QByteArray &userName, 
 QList<QByteArray> UserNameBytes(const QString &name);
 
 // The Wine user names to try for a file at `path` inside a Wine prefix
-// ("<prefix>/drive_c/users/<name>/..."): the user whose folder holds the path first, then the
-// other users of that prefix, by name (at most 64). Empty when the path is in no Wine prefix.
-// Letter case of "drive_c" and "users" is not significant (copied prefixes).
+// ("<prefix>/drive_c/users/<name>/...", or "drive_c/windows/profiles/<name>" of old Wine): the
+// user whose folder holds the path first, then the other users of that prefix, by name (at most
+// 64). Empty when the path is in no Wine prefix. Letter case of the folder names is not
+// significant (copied prefixes).
 QStringList PrefixUserNames(const QString &path);
 
 } // namespace zorvak::wine

@@ -1,5 +1,6 @@
 // The controls that ask for the address, the Windows account's password or hash and the
 // master-key folder, as the backup, names unlock and named-export windows share them.
+#include "dpapi/WineFixture.h"
 #include "backup/CredentialControls.h"
 #include "backup/uBackup.h"
 #include "common/EmailId.h"
@@ -174,4 +175,26 @@ TEST_F(CredentialControls, CompleteTheAddressOnlyWithTheIdRow)
     EXPECT_NO_THROW(named.MakeRequest());
     named.edEmail->setText(S(" bob@hotmail.com "));
     EXPECT_THROW(named.MakeRequest(), EConvertError);
+}
+
+TEST_F(CredentialControls, MapsProtectedByWineNeedNoPassword)
+{
+    LanguageGuard english;
+    SetCurrentLanguage(LoadEnglish());
+    const QString wine = WriteWineUserFolder(env.path(S("prefix")), S("dana"));
+    for (const Window &kind : Windows()) {
+        SCOPED_TRACE(kind.name);
+        const std::unique_ptr<QDialog> window = kind.make();
+        TCredentialControls &c = Controls(*window);
+        c.FillCredentialControls(wine, QString::fromLatin1(wine_vectors::kMapEmail));
+        EXPECT_EQ(c.edPassword->placeholderText(), S("Not needed: Wine protected the map files of this folder"));
+        EXPECT_EQ(c.Key(), WineKeyMaterial());
+        // A password typed anyway is taken (it opens Wine's maps too); a Windows folder asks again.
+        c.edPassword->setText(S("pw"));
+        EXPECT_EQ(c.Key().secret, DpapiSecret::FromPassword(S("pw")));
+        c.FillCredentialControls(env.path(S("windows/123")), QString());
+        EXPECT_TRUE(c.edPassword->placeholderText().isEmpty());
+        c.edPassword->clear();
+        EXPECT_EQ(c.Key().secret, DpapiSecret::FromPassword(QString()));
+    }
 }

@@ -106,10 +106,12 @@ TEST(WineBlob, UserNamesOfThePrefixThatHoldsAPath)
     for (const char *user : {"dana", "Public", "zed/AppData/Roaming"})
         QDir().mkpath(prefix + S("/drive_c/users/") + S(user));
     QDir().mkpath(env.path(S("copied/Drive_C/Users/ann/x")));
+    QDir().mkpath(env.path(S("old/drive_c/windows/profiles/bea/Application Data")));
     EXPECT_EQ(wine::PrefixUserNames(prefix + S("/drive_c/users/zed/AppData/Roaming/map.dat")),
               (QStringList{S("zed"), S("Public"), S("dana")}));
     EXPECT_EQ(wine::PrefixUserNames(prefix + S("/drive_c/Program Files/x")), (QStringList{S("Public"), S("dana"), S("zed")}));
     EXPECT_EQ(wine::PrefixUserNames(env.path(S("copied/Drive_C/Users/ann/x/map.dat"))), QStringList{S("ann")});
+    EXPECT_EQ(wine::PrefixUserNames(env.path(S("old/drive_c/windows/profiles/bea/Application Data/m"))), QStringList{S("bea")});
     EXPECT_TRUE(wine::PrefixUserNames(env.path(S("elsewhere/users/dana/map.dat"))).isEmpty());
     // A name outside Windows-1252 is tried in UTF-8 only.
     EXPECT_EQ(wine::UserNameBytes(S("j\u00f6rg")), (QList<QByteArray>{"j\xf6rg", "j\xc3\xb6rg"}));
@@ -161,6 +163,12 @@ TEST_F(WineMaps, CommandLineNeedsNoPassword)
     const TProgramRun named = RunCli({S("export"), user, env.path(S("named")), S("--named"), S("--email"), kEmail, S("--quiet")});
     EXPECT_EQ(named.code, 0) << named.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(ReadFile(env.path(S("named/index.tsv")))).contains(S("Caf\u00e9 cr\u00e8me")));
+
+    const wv::Vector &v = wv::kVectors[4];
+    WriteFile(env.path(S("prefix/drive_c/users/Public/blob")), HexBytes(v.blobHex));
+    const TProgramRun blob = RunCli({S("dpapi"), S("unprotect"), S("--entropy-hex"), S(v.entropyHex), env.path(S("prefix/drive_c/users/Public/blob"))});
+    EXPECT_EQ(blob.code, 0) << blob.err.toStdString();
+    EXPECT_EQ(blob.output, Plain(v));
 
     const TProgramRun wrong = RunCli({S("map"), S("decrypt"), S("--email"), kEmail.toLower(), user + S("/UserTile/map.dat")});
     EXPECT_EQ(wrong.code, 1);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Makes the Wine data-protection test vectors (tests/backup/WineVectors.h) with a real Wine.
+# Makes the Wine data-protection test vectors (tests/dpapi/WineVectors.h) with a real Wine.
 #
-#   tools/wine_vectors/make_vectors.sh [OUTPUT]      (default: tests/backup/WineVectors.h)
+#   tools/wine_vectors/make_vectors.sh [OUTPUT]      (default: tests/dpapi/WineVectors.h)
 #
 # Builds wine_protect.exe with mingw-w64, runs it under Debian's wine in a fresh prefix of a
 # temporary folder as the Wine user "dana" (USER is what Wine takes the account name from), and
@@ -16,7 +16,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
-output="${1:-$root/tests/backup/WineVectors.h}"
+output="${1:-$root/tests/dpapi/WineVectors.h}"
 wine_user=dana
 
 for tool in x86_64-w64-mingw32-gcc wine /usr/bin/python3; do
