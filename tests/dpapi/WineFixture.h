@@ -1,7 +1,7 @@
 #pragma once
 // A Messenger user folder inside a Wine prefix, its maps protected by a real Wine (WineVectors.h).
 #include "WineVectors.h"
-#include "browse/EmailId.h"
+#include "common/EmailId.h"
 #include "support/TestEnv.h"
 
 #include <QByteArray>
