@@ -1,4 +1,5 @@
 #include "browse/FolderScan.h"
+#include "common/PathBytes.h"
 
 #include "browse/ObjectStore.h"
 #include "browse/unitFileFolderUtil.h"
@@ -28,7 +29,7 @@ QString StripSeparator(const QString &entry)
     return entry.endsWith(QLatin1Char('/')) ? entry.left(entry.size() - 1) : entry;
 }
 
-bool FolderExists(const QString &path) { return QFileInfo(path).isDir(); }
+bool FolderExists(const QString &path) { return fsys::IsDir(path); }
 
 // The My Received Files folders of a profile and its History folders, into the Windows user's
 // node: each History folder under the Messenger user node of its ID when there is one.
@@ -108,7 +109,7 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
             const QString profile = base + e;
             QStringList idRoots, storeRoots;
             auto fresh = [&](const QString &folder) {
-                const QString real = QFileInfo(folder).canonicalFilePath();
+                const QString real = fsys::Canonical(folder);
                 if (real.isEmpty() || done.contains(real))
                     return false;
                 done.insert(real);
@@ -135,7 +136,7 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
                                                                              : std::vector<history::THistoryFolder>();
             if (idRoots.isEmpty() && storeRoots.isEmpty() && received.isEmpty())
                 continue;
-            TFolderNode node{n, iconWindowsUser, profile, {}, {}};
+            TFolderNode node{DisplayPath(n), iconWindowsUser, profile, {}, {}};
             for (const QString &root : std::as_const(idRoots))
                 ScanFolders(node.children, 1, root, o, seen);
             for (const QString &root : std::as_const(storeRoots))
@@ -158,13 +159,13 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
                 if (files > 0 && ListFolders(base + e).isEmpty())
                     continue;
             }
-            TFolderNode node{n, iconMessengerUser, base + e, {}, {}};
+            TFolderNode node{DisplayPath(n), iconMessengerUser, base + e, {}, {}};
             ScanFolders(node.children, 2, base + e, o, seen);
             into.push_back(std::move(node));
         } else {
             if (o.hideEmpty && CountEntries(base + e) == 0)
                 continue;
-            into.push_back(TFolderNode{n, ContentFolderIcon(n, o), base + e, {}, {}});
+            into.push_back(TFolderNode{DisplayPath(n), ContentFolderIcon(n, o), base + e, {}, {}});
         }
     }
 }

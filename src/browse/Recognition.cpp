@@ -1,4 +1,5 @@
 #include "browse/Recognition.h"
+#include "common/PathBytes.h"
 
 #include <QFileInfo>
 
@@ -73,7 +74,7 @@ QString RecognizeBytes(const QByteArray &head)
 QString RecognizeFile(const QString &path)
 {
     // Plain POSIX calls: this runs for every file of a folder each time it is selected.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = PathToBytes(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return {};

@@ -7,6 +7,7 @@
 // last holds 32768 uncompressed bytes. The tables before the data are written with the folder
 // offsets and block counts still unknown and patched once the data is out.
 #include "cabinet/cabfiles.h"
+#include "common/PathBytes.h"
 
 #include "cabinet/cabcodecs.h"
 #include "cabinet/CabFormat.h"
@@ -71,6 +72,8 @@ enum ErrorCode { errOpenFile = 1, errReadFile = 2, errMemory = 3, errTempFile = 
                  errCabinetFile = 6, errAbort = 7, errCompress = 8 };
 
 [[noreturn]] void Fail(int code) { throw ECABFileError(CABErrorText(code)); }
+// The same for one file, named as it is on disk.
+[[noreturn]] void Fail(int code, const QString &file) { throw ECABFileError(CABErrorText(code) + QStringLiteral(": ") + file); }
 
 // An input/output error while writing: the system's text for it goes to the owner's OnIOError.
 void ReportIoError(TCABFile *owner, int error)
@@ -292,7 +295,7 @@ QString MakeFoldersBelow(const QString &base, const QStringList &parts, QString 
     QString path = base;
     for (const QString &part : parts) {
         path = QDir(path).filePath(part);
-        const QByteArray native = QFile::encodeName(path);
+        const QByteArray native = PathToBytes(path);
         struct stat st {};
         if (::lstat(native.constData(), &st) == 0) {
             if (S_ISLNK(st.st_mode)) {
@@ -363,13 +366,13 @@ void TCABFileContents::AddFiles(const QString &mask, const QString &relPath)
     const QString anchored = QStringLiteral("\\A(?:%1)\\z");
     if (!all)
         re.setPattern(anchored.arg(re.pattern()));
-    QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &name : names) {
+    const QString dir = folder.isEmpty() ? QStringLiteral("./") : folder;
+    QStringList names;
+    fsys::Entries(dir, names);
+    for (const QString &name : std::as_const(names)) {
         if (name.startsWith(QLatin1Char('.')))
             continue; // hidden
-        const QFileInfo info(dir.filePath(name));
-        if (!info.isFile())
+        if (!fsys::IsFile(dir + name))
             continue;
         if (!all && !re.match(name).hasMatch())
             continue;
@@ -394,8 +397,7 @@ bool TCABFile::RunEngine(Mode mode)
     m_lastError.clear();
     if (mode == Mode::List)
         CABFileContents.Clear();
-    const QFileInfo cabInfo(CABFile);
-    if (CABFile.isEmpty() || !cabInfo.isFile() || !cabInfo.isReadable()) {
+    if (CABFile.isEmpty() || !fsys::IsFile(CABFile) || ::access(PathToBytes(CABFile).constData(), R_OK) != 0) {
         m_lastError = QStringLiteral("cannot open %1").arg(CABFile);
         return false;
     }
@@ -433,7 +435,7 @@ bool TCABFile::RunEngine(Mode mode)
     cabd->set_param(cabd, MSCABD_PARAM_FIXMSZIP, 0);
     cabd->set_param(cabd, MSCABD_PARAM_SALVAGE, 0);
 
-    const QByteArray cabPath = QFile::encodeName(CABFile);
+    const QByteArray cabPath = PathToBytes(CABFile);
     mscabd_cabinet *cab = cabd->open(cabd, cabPath.constData());
     if (!cab) {
         m_lastError = MspackErrorText(cabd->last_error(cabd));
@@ -457,7 +459,7 @@ bool TCABFile::RunEngine(Mode mode)
     }
 
     const QString base = TargetPath.isEmpty() ? QDir::currentPath() : TargetPath;
-    if (mode == Mode::Extract && !QDir().mkpath(base)) {
+    if (mode == Mode::Extract && !fsys::MakePath(base)) {
         m_lastError = QStringLiteral("cannot create %1").arg(base);
         return false;
     }
@@ -496,8 +498,7 @@ bool TCABFile::RunEngine(Mode mode)
             continue;
         }
         const QString output = QDir(folder).filePath(name);
-        const QFileInfo outInfo(output);
-        if (outInfo.exists() || outInfo.isSymLink()) {
+        if (fsys::Exists(output)) {
             bool allow = true;
             if (OnOverWriteFile)
                 OnOverWriteFile(this, output, allow);
@@ -506,7 +507,7 @@ bool TCABFile::RunEngine(Mode mode)
         }
         const QString temp = QDir(folder).filePath(QStringLiteral(".%1.%2.part")
             .arg(name.left(64)).arg(QRandomGenerator::global()->generate64(), 0, 36));
-        const QByteArray tempPath = QFile::encodeName(temp);
+        const QByteArray tempPath = PathToBytes(temp);
         const int rc = cabd->extract(cabd, f, tempPath.constData());
         if (rc == MSPACK_ERR_OPEN || rc == MSPACK_ERR_WRITE || ctx.ioError) {
             // This file cannot be written here; the ones after it still can.
@@ -522,7 +523,7 @@ bool TCABFile::RunEngine(Mode mode)
             return false;
         }
         SetModificationTime(tempPath, StoredDateTime(f->date_y, f->date_m, f->date_d, f->time_h, f->time_m, f->time_s));
-        if (::rename(tempPath.constData(), QFile::encodeName(output).constData()) != 0) {
+        if (::rename(tempPath.constData(), PathToBytes(output).constData()) != 0) {
             const int err = errno;
             ::unlink(tempPath.constData());
             failed << QStringLiteral("%1 (%2)").arg(stored, QString::fromLocal8Bit(std::strerror(err)));
@@ -585,7 +586,8 @@ QByteArray CabinetName(const QString &relPath, const QString &sourcePath)
         rel.remove(0, 1);
     if (!rel.isEmpty() && !rel.endsWith(QLatin1Char('\\')))
         rel += QLatin1Char('\\');
-    return (rel + QFileInfo(sourcePath).fileName()).toUtf8();
+    // Names are text in a cabinet: bytes of a name that are not UTF-8 are read as Windows-1252.
+    return (rel + DisplayPath(QFileInfo(sourcePath).fileName())).toUtf8();
 }
 
 Source PlanSource(const TCABFileEntry &e)
@@ -593,18 +595,19 @@ Source PlanSource(const TCABFileEntry &e)
     Source s;
     const QFileInfo info(e.Name);
     s.path = info.absoluteFilePath();
-    QFile probe(s.path);
-    if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
-        Fail(errOpenFile);
-    if (quint64(probe.size()) > cf::kMaxFileSize)
-        Fail(errCabinetFile);
-    s.size = quint32(probe.size());
+    QFile probe;
+    struct stat st;
+    if (!fsys::Open(probe, s.path, QIODevice::ReadOnly) || ::fstat(probe.handle(), &st) != 0 || !S_ISREG(st.st_mode))
+        Fail(errOpenFile, EscapedPath(e.Name));
+    if (quint64(st.st_size) > cf::kMaxFileSize)
+        Fail(errCabinetFile, EscapedPath(e.Name));
+    s.size = quint32(st.st_size);
     s.name = CabinetName(e.RelPath, s.path);
     if (s.name.isEmpty() || s.name.size() > cf::kMaxNameBytes)
         Fail(errOpenFile);
-    DosDateTime(info.lastModified(), s.date, s.time);
+    DosDateTime(QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec), s.date, s.time);
     s.attribs = cf::kAttrArchive;
-    if (!(info.permissions() & QFile::WriteOwner)) // the owner may not write: read-only
+    if (!(st.st_mode & S_IWUSR)) // the owner may not write: read-only
         s.attribs |= cf::kAttrReadOnly;
     if (info.fileName().startsWith(QLatin1Char('.')))
         s.attribs |= cf::kAttrHidden;
@@ -702,9 +705,9 @@ public:
         m_blocks = 0;
         int fill = 0;
         for (size_t i = first; i < end; ++i) {
-            QFile in(sources[i].path);
-            if (!in.open(QIODevice::ReadOnly))
-                Fail(errOpenFile);
+            QFile in;
+            if (!fsys::Open(in, sources[i].path, QIODevice::ReadOnly))
+                Fail(errOpenFile, EscapedPath(sources[i].path));
             quint64 left = sources[i].size;
             while (left > 0) {
                 const qint64 want = qint64(qMin<quint64>(left, quint64(cab::kFrameSize - fill)));

@@ -1,6 +1,7 @@
 // zorvak-cli backup: the backup run without questions. No confirmation grid: the shortcuts of
 // custom emoticons are checked as the grid checks them and problems are printed as warnings.
 #include "backup/BackupCore.h"
+#include "common/PathBytes.h"
 #include "browse/FolderChoice.h"
 #include "dpapi/CryptUtil.h"
 #include "dpapi/DpapiKeyMaterial.h"
@@ -146,7 +147,7 @@ int Run(const QStringList &args)
             types[size_t(info->type)] = true;
         }
     }
-    if (!QFileInfo(folder).isDir())
+    if (!fsys::IsDir(folder))
         return options.Fail(QStringLiteral("not a folder: ") + folder);
     int status = 0;
     std::optional<DpapiKeyMaterial> key = DpapiKeyMaterial();

@@ -2,6 +2,7 @@
 #include "browse/FolderScan.h"
 #include "cli/CliCommand.h"
 #include "cli/VerbOptions.h"
+#include "common/PathBytes.h"
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
 
@@ -63,7 +64,7 @@ int Run(const QStringList &args)
             for (const TFolderNode &n : forest)
                 list.append(QJsonObject{{QStringLiteral("caption"), n.caption},
                                         {QStringLiteral("icon"), n.icon},
-                                        {QStringLiteral("folder"), n.folder},
+                                        {QStringLiteral("folder"), DisplayPath(n.folder)},
                                         {QStringLiteral("children"), nodes(n.children)}});
             return list;
         };
@@ -71,7 +72,7 @@ int Run(const QStringList &args)
     } else {
         std::function<void(const TFolderForest &, int)> print = [&](const TFolderForest &nodes, int depth) {
             for (const TFolderNode &n : nodes) {
-                Out() << QString(depth, QLatin1Char('\t')) << n.caption << '\t' << n.icon << '\t' << n.folder << '\n';
+                Out() << QString(depth, QLatin1Char('\t')) << n.caption << '\t' << n.icon << '\t' << DisplayPath(n.folder) << '\n';
                 print(n.children, depth + 1);
             }
         };

@@ -1,4 +1,5 @@
 #include "common/FileOps.h"
+#include "common/PathBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -71,13 +72,13 @@ bool CopyBytes(int in, int out)
 bool IsRegularFile(const QString &path)
 {
     struct stat s;
-    return ::stat(QFile::encodeName(path).constData(), &s) == 0 && S_ISREG(s.st_mode);
+    return ::stat(PathToBytes(path).constData(), &s) == 0 && S_ISREG(s.st_mode);
 }
 
 bool CopyFile(const QString &source, const QString &target, CopyOptions options, QString *error)
 {
-    const QByteArray src = QFile::encodeName(source);
-    const QByteArray dst = QFile::encodeName(target);
+    const QByteArray src = PathToBytes(source);
+    const QByteArray dst = PathToBytes(target);
 
     // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked on the open file.
     Fd in{::open(src.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
@@ -111,7 +112,7 @@ bool CopyFile(const QString &source, const QString &target, CopyOptions options,
     if (options.ifExists == IfExists::Replace) {
         const QFileInfo info(target);
         for (int attempt = 0; out.fd < 0; ++attempt) {
-            writeName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+            writeName = PathToBytes(info.absolutePath() + QStringLiteral("/.") + info.fileName()
                                           + QStringLiteral(".~copy-")
                                           + QString::number(QRandomGenerator::global()->generate(), 36));
             out.fd = ::open(writeName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -1,4 +1,5 @@
 #include "dpapi/CryptUtil.h"
+#include "common/PathBytes.h"
 
 #include "dpapi/Dpapi.h"
 #include "dpapi/DpapiKeyMaterial.h"
@@ -31,14 +32,16 @@ bool IsSidName(const QString &name) { return name.startsWith(QLatin1String("S-1-
 QStringList SidFolders(const QString &protectDir)
 {
     const QFileInfo info(protectDir);
-    if (!info.isDir())
+    if (!fsys::IsDir(protectDir))
         return {};
     if (IsSidName(info.fileName()))
         return {info.absoluteFilePath()};
     QStringList folders;
     const QDir dir(protectDir);
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name))
-        if (IsSidName(name))
+    QStringList names;
+    fsys::Entries(protectDir, names);
+    for (const QString &name : std::as_const(names))
+        if (IsSidName(name) && fsys::IsDir(dir.filePath(name)))
             folders.append(dir.filePath(name));
     return folders;
 }
@@ -47,19 +50,17 @@ QStringList SidFolders(const QString &protectDir)
 QString MasterKeyPath(const QString &sidFolder, const QString &guid)
 {
     const QDir dir(sidFolder);
-    if (QFileInfo(dir.filePath(guid)).isFile())
+    if (fsys::IsFile(dir.filePath(guid)))
         return dir.filePath(guid);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (name.compare(guid, Qt::CaseInsensitive) == 0)
+    QStringList names;
+    fsys::Entries(sidFolder, names);
+    for (const QString &name : std::as_const(names))
+        if (name.compare(guid, Qt::CaseInsensitive) == 0 && fsys::IsFile(dir.filePath(name)))
             return dir.filePath(name);
     return {};
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray ReadAll(const QString &path) { return fsys::ReadAll(path); }
 
 // The password hashes to try on a master key, in the order its policy suggests.
 QList<QByteArray> CandidateHashes(const QByteArray &sha1, const QByteArray &nt, quint32 policy, const QString &sid)
@@ -122,7 +123,7 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
     const QString credhistPath = protect.filePath(QStringLiteral("CREDHIST"));
     const std::optional<QList<CredhistEntry>> entries = ParseCredhist(ReadAll(credhistPath));
     if (!entries)
-        return QFileInfo::exists(credhistPath)
+        return fsys::Exists(credhistPath)
                    ? damaged(QStringLiteral("The password history %1 is damaged.").arg(QDir::toNativeSeparators(credhistPath)))
                    : QByteArray();
     QList<QByteArray> newer;

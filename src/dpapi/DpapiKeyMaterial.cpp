@@ -1,4 +1,5 @@
 #include "dpapi/DpapiKeyMaterial.h"
+#include "common/PathBytes.h"
 
 #include "dpapi/Dpapi.h"
 #include "common/Exceptions.h"
@@ -13,11 +14,12 @@ namespace {
 QString ChildFolder(const QString &folder, const QString &name)
 {
     const QDir dir(folder);
-    if (dir.exists(name) && QFileInfo(dir.filePath(name)).isDir())
+    if (fsys::IsDir(dir.filePath(name)))
         return dir.filePath(name);
-    const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString &entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+    QStringList entries;
+    fsys::Entries(folder, entries);
+    for (const QString &entry : std::as_const(entries))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && fsys::IsDir(dir.filePath(entry)))
             return dir.filePath(entry);
     return {};
 }

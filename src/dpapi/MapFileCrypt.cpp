@@ -1,4 +1,5 @@
 #include "dpapi/MapFileCrypt.h"
+#include "common/PathBytes.h"
 
 #include "dpapi/CryptUtil.h"
 #include "dpapi/DpapiKeyMaterial.h"
@@ -18,13 +19,14 @@ namespace zorvak {
 QString DecryptMapFile(const QString &path, const QString &email, const DpapiKeyMaterial &key)
 {
     QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
+    if (!fsys::IsFile(path)) {
         LangMessageDlg(QStringLiteral("File not found: \r") + path, TMsgDlgType::mtError, mbOK);
         return {};
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    QFile file;
+    QString reason;
+    if (!fsys::Open(file, path, QIODevice::ReadOnly, &reason))
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
     const QByteArray blob = file.readAll().mid(2);
     file.close();
 

@@ -1,4 +1,5 @@
 #include "restore/RestoreCore.h"
+#include "common/PathBytes.h"
 
 #include "common/FileOps.h"
 #include "restore/WebServer.h"
@@ -140,7 +141,7 @@ bool IsPackageFile(const QString &path)
         return true;
     // Opened without blocking and checked again once open, in case the file was replaced by a
     // FIFO in between.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(PathToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};

@@ -114,6 +114,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u",\rthen select a file from the "_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Please select a file from the "_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"%d files has been copied."_s);
+    l.Add(u"NFilesNotCopied"_s, u"%d files could not be copied:"_s);
     l.Add(u"FileExistsConfirmation"_s, u"File already exists:\r%s\r\rOverwrite?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"Cannot find directory %s\runder %s\r\rPlease use "_s + l.Get(u"Settings"_s) +

@@ -113,6 +113,7 @@ std::unique_ptr<TLanguage> LoadFrench()
           u",\rpuis un fichier dans la "_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Veuillez choisir un fichier dans la "_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"%d fichiers ont été copiés."_s);
+    l.Add(u"NFilesNotCopied"_s, u"%d fichiers n'ont pas pu être copiés :"_s);
     l.Add(u"FileExistsConfirmation"_s, u"Le fichier existe déjà :\r%s\r\rLe remplacer ?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"Impossible de trouver le répertoire %s\rsous %s\r\rVeuillez utiliser "_s +

@@ -113,6 +113,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u",\rquindi selezionare un file dall'"_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Selezionare un file dall'"_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"%d file sono stati copiati."_s);
+    l.Add(u"NFilesNotCopied"_s, u"%d file non sono stati copiati:"_s);
     l.Add(u"FileExistsConfirmation"_s, u"Il file esiste già:\r%s\r\rSovrascriverlo?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"Impossibile trovare la cartella %s\rin %s\r\rUsare "_s + l.Get(u"Settings"_s) +

@@ -113,6 +113,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u",\ry después un archivo de la "_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Seleccione un archivo de la "_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"Se han copiado %d archivos."_s);
+    l.Add(u"NFilesNotCopied"_s, u"No se han podido copiar %d archivos:"_s);
     l.Add(u"FileExistsConfirmation"_s, u"El archivo ya existe:\r%s\r\r¿Sobrescribirlo?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"No se encuentra la carpeta %s\ren %s\r\rUtilice "_s + l.Get(u"Settings"_s) +

@@ -398,7 +398,7 @@ TEST_F(CabTest, CreationFailuresThrowAndLeaveNoCabinet)
         cab.CreateCabinet();
         ADD_FAILURE() << "a missing source was accepted";
     } catch (const ECABFileError &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Failure opening file to be stored in cabinet"));
+        EXPECT_EQ(e.Message(), QStringLiteral("Failure opening file to be stored in cabinet: ") + P("src/missing.txt"));
     }
     EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
 

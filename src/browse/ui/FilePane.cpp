@@ -1,4 +1,5 @@
 #include "browse/ui/FilePane.h"
+#include "common/PathBytes.h"
 
 #include "browse/FolderExport.h"
 #include "browse/ui/FolderTree.h"
@@ -442,7 +443,7 @@ void TFilePane::ShowSelectedFolder()
         return;
     }
     const QString folder = m_tree.SelectedFolder();
-    browse::SetHint(labelFileList, FormatText(Lang("FileListHint"), {folder}));
+    browse::SetHint(labelFileList, FormatText(Lang("FileListHint"), {DisplayPath(folder)}));
 
     const QStringList names = ListFiles(folder);
     if (generation != m_generation)
@@ -455,12 +456,13 @@ void TFilePane::ShowSelectedFolder()
             if (onlyRecognized && !IsRecognitionCandidate(f))
                 continue;
             const QString x = RecognizeContentFile(folder + f);
+            // Shown as text: bytes of a name that are not UTF-8 read as Windows-1252.
             if (!x.isEmpty()) {
-                m_fileNames.append(ReplaceExtension(f, x));
+                m_fileNames.append(DisplayPath(ReplaceExtension(f, x)));
                 m_diskNames.append(f);
                 ++recognized;
             } else if (!onlyRecognized) {
-                m_fileNames.append(f);
+                m_fileNames.append(DisplayPath(f));
                 m_diskNames.append(f);
             }
         }
@@ -501,7 +503,7 @@ void TFilePane::ShowSelectedFile()
     const QString display = m_fileNames.at(row);
     const QString disk = m_diskNames.at(row);
     const QString source = m_tree.SelectedFolder() + disk;
-    browse::SetHint(labelPreview, FormatText(Lang("PreviewHint"), {source}));
+    browse::SetHint(labelPreview, FormatText(Lang("PreviewHint"), {DisplayPath(source)}));
     // The preview works on a copy, so that nothing opens the scanned file itself.
     const QString copy = PreviewCopyPath(display);
     if (fileops::CopyFile(source, copy, {fileops::IfExists::Replace, true}))

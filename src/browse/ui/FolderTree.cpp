@@ -1,4 +1,5 @@
 #include "browse/ui/FolderTree.h"
+#include "common/PathBytes.h"
 
 #include "browse/CachedPictures.h"
 #include "browse/FolderExport.h"
@@ -547,7 +548,11 @@ void TFolderTree::SaveSelectedFolder()
         throw;
     }
     HideStatusHint();
-    PlainMessageBox(FormatText(Lang("NFilesCopied"), {saver.Copied}));
+    QString report = FormatText(Lang("NFilesCopied"), {saver.Copied});
+    if (!saver.Failed.isEmpty())
+        report += QStringLiteral("\r\r") + FormatText(Lang("NFilesNotCopied"), {int(saver.Failed.size())})
+                  + QLatin1Char('\r') + saver.Failed.join(QLatin1Char('\r'));
+    PlainMessageBox(report);
     if (saver.Copied > 0)
         Platform::Get().OpenUrl(target);
 }

@@ -1,4 +1,5 @@
 #include "browse/ui/Thumbnailer.h"
+#include "common/PathBytes.h"
 
 #include "cabinet/CabinetTasks.h"
 #include "common/FileOps.h"
@@ -35,7 +36,7 @@ QImage PictureThumbnail(const QString &path, int size)
 {
     // Opened without waiting and checked once open: a FIFO put in the file's place after the
     // folder was listed is never read (the read would wait for a writer forever).
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(PathToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
     struct stat info {};
@@ -75,7 +76,7 @@ QImage PictureThumbnail(const QString &path, int size)
 
 QImage CabinetThumbnail(const QString &path, int size)
 {
-    if (!fileops::IsRegularFile(path) || QFileInfo(path).size() > kMaxCabinetBytes)
+    if (!fileops::IsRegularFile(path) || fsys::Size(path) > kMaxCabinetBytes)
         return {};
     QTemporaryDir work;
     if (!work.isValid())
