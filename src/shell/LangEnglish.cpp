@@ -264,6 +264,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"Make sure you are signed in to your Messenger.\r\r"
           u"Click OK to continue."_s);
     l.Add(u"InstallSuccess"_s, u"Content installed successfully."_s);
+    l.Add(u"InstallWaiting"_s, u"Another installation is using the content library: this one waits for it to finish."_s);
     l.Add(u"InstallError"_s,
           u"An error has occured, which is probably caused by the MCO file.\r\r"
           u"If the MCO file was created with Zorvak Backup, please report this problem. Thank you."_s);

@@ -271,6 +271,7 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"Assurez-vous d'être connecté à votre Messenger.\r\r"
           u"Cliquez sur OK pour continuer."_s);
     l.Add(u"InstallSuccess"_s, u"Contenu installé avec succès."_s);
+    l.Add(u"InstallWaiting"_s, u"Une autre installation utilise la bibliothèque de contenu : celle-ci attend qu'elle se termine."_s);
     l.Add(u"InstallError"_s,
           u"Une erreur s'est produite, probablement à cause du fichier MCO.\r\r"
           u"Si le fichier MCO a été créé par la sauvegarde de Zorvak, merci de signaler ce problème."_s);

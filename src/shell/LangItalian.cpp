@@ -270,6 +270,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"Assicurarsi di aver eseguito l'accesso a Messenger.\r\r"
           u"Fare clic su OK per continuare."_s);
     l.Add(u"InstallSuccess"_s, u"Contenuto installato correttamente."_s);
+    l.Add(u"InstallWaiting"_s, u"Un'altra installazione sta usando la libreria dei contenuti: questa attende che finisca."_s);
     l.Add(u"InstallError"_s,
           u"Si è verificato un errore, probabilmente causato dal file MCO.\r\r"
           u"Se il file MCO è stato creato con il backup di Zorvak, segnalate il problema. Grazie."_s);

@@ -270,6 +270,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"Asegúrese de haber iniciado sesión en Messenger.\r\r"
           u"Pulse OK para continuar."_s);
     l.Add(u"InstallSuccess"_s, u"Contenido instalado correctamente."_s);
+    l.Add(u"InstallWaiting"_s, u"Otra instalación está usando la biblioteca de contenido: esta espera a que termine."_s);
     l.Add(u"InstallError"_s,
           u"Se ha producido un error, probablemente causado por el archivo MCO.\r\r"
           u"Si el archivo MCO se creó con la copia de seguridad de Zorvak, comunique este problema. Gracias."_s);

@@ -38,7 +38,7 @@ const QStringList &TableOrder()
         "ContCabConf tiAbout AboutNotice by LastMod SpcThx AboutDesc TranslatedBy Website Email UseContactForm "
         "EmailIns arrayThanks StoreItemNames StoreNamesNotRead ExportNamed NamedFormat NamedFormats NamedOutput NamedIncludeDefault btExport "
         "NamedDone NamedByFileName NamedNoMap NamedLeftOut NamedFailed WinPassword PasswordIsHash ProtectDir SelectFolder4named "
-        "View ViewList ViewThumbnails ThumbSize FilterHint UnlockNames UnlockNamesOffer NamesNeedUserFolder")
+        "View ViewList ViewThumbnails ThumbSize FilterHint UnlockNames UnlockNamesOffer NamesNeedUserFolder InstallWaiting")
         .split(u' ');
     return keys;
 }
