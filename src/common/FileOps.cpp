@@ -136,7 +136,8 @@ bool CopyFile(const QString &source, const QString &target, CopyOptions options,
     Fd out;
     const QFileInfo info(target);
     for (int attempt = 0; out.fd < 0; ++attempt) {
-        writeName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+        // The target's name, cut so that the temporary name stays within the file system's limit.
+        writeName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + FitFileName(info.fileName(), 200)
                                       + QStringLiteral(".~copy-")
                                       + QString::number(QRandomGenerator::global()->generate(), 36));
         out.fd = ::open(writeName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
