@@ -134,6 +134,8 @@ struct ExtractContext {
     qint64 written = 0;
     QString firstMessage;
     int ioError = 0;
+    qint64 total = 0;      // written over all files
+    qint64 maxTotal = -1;  // no write passes it (-1: no limit)
 };
 
 struct ZSystem {
@@ -200,6 +202,8 @@ int ZWrite(mspack_file *file, void *buffer, int bytes)
     auto *f = reinterpret_cast<ZFile *>(file);
     if (bytes < 0)
         return -1;
+    if (f->output && !f->sink && f->ctx->maxTotal >= 0 && f->ctx->total + bytes > f->ctx->maxTotal)
+        return -1; // past the limit of bytes written
     if (!f->sink) {
         size_t done = 0;
         while (done < size_t(bytes)) {
@@ -217,6 +221,8 @@ int ZWrite(mspack_file *file, void *buffer, int bytes)
     if (f->output) {
         ExtractContext *ctx = f->ctx;
         ctx->written += bytes;
+        if (!f->sink)
+            ctx->total += bytes;
         if (ctx->owner->OnDecompressProgress)
             ctx->owner->OnDecompressProgress(ctx->owner, ctx->storedName, qint32(qMin<qint64>(ctx->written, INT32_MAX)),
                                              qint32(qMin<qint64>(ctx->size, INT32_MAX)));
@@ -390,6 +396,14 @@ TCABFile::~TCABFile() = default;
 
 void TCABFile::ListContents() { RunEngine(Mode::List); }
 bool TCABFile::ExtractAll() { return RunEngine(Mode::Extract); }
+
+bool TCABFile::ExtractAll(const TExtractLimits &limits)
+{
+    m_limits = limits;
+    const bool ok = RunEngine(Mode::Extract);
+    m_limits.reset();
+    return ok;
+}
 bool TCABFile::TestAll() { return RunEngine(Mode::Test); }
 
 bool TCABFile::RunEngine(Mode mode)
@@ -404,6 +418,14 @@ bool TCABFile::RunEngine(Mode mode)
 
     ExtractContext ctx;
     ctx.owner = this;
+    if (m_limits)
+        ctx.maxTotal = qMax<qint64>(0, m_limits->maxTotalBytes);
+    m_bytesWritten = 0;
+    struct Count {
+        qint64 &out;
+        const ExtractContext &ctx;
+        ~Count() { out = ctx.total; }
+    } count{m_bytesWritten, ctx};
     ZSystem zs{};
     zs.sys.open = ZOpen;
     zs.sys.close = ZClose;
@@ -465,8 +487,29 @@ bool TCABFile::RunEngine(Mode mode)
     }
     QStringList skipped;
     QStringList failed; // "stored name (reason)" of each file that could not be written
+    QStringList overLimits;
+    // Where the decoder stands: it goes on from the end of the last file of the same folder,
+    // and starts the folder again for a file before that point.
+    const mscabd_folder *decoderFolder = nullptr;
+    qint64 decoderEnd = 0;
+    qint64 decoded = 0;
     for (mscabd_file *f = cab->files; f; f = f->next) {
         const QString stored = StoredName(f);
+        if (mode == Mode::Extract && m_limits) {
+            if (!m_limits->onlyEntry.isEmpty() && stored != m_limits->onlyEntry)
+                continue;
+            const qint64 length = f->length;
+            const qint64 end = qint64(f->offset) + length;
+            const qint64 decoding = f->folder == decoderFolder && qint64(f->offset) >= decoderEnd ? end - decoderEnd : end;
+            if (length > m_limits->maxFileBytes || ctx.total + length > m_limits->maxTotalBytes
+                || decoded + decoding > m_limits->maxDecodedBytes) {
+                overLimits << stored;
+                continue;
+            }
+            decoded += decoding;
+            decoderFolder = f->folder;
+            decoderEnd = end;
+        }
         ctx.storedName = stored;
         ctx.size = f->length;
         ctx.written = 0;
@@ -509,6 +552,8 @@ bool TCABFile::RunEngine(Mode mode)
             .arg(name.left(64)).arg(QRandomGenerator::global()->generate64(), 0, 36));
         const QByteArray tempPath = PathToBytes(temp);
         const int rc = cabd->extract(cabd, f, tempPath.constData());
+        if (rc != MSPACK_ERR_OK)
+            decoderFolder = nullptr; // the decoder may start the folder again
         if (rc == MSPACK_ERR_OPEN || rc == MSPACK_ERR_WRITE || ctx.ioError) {
             // This file cannot be written here; the ones after it still can.
             ::unlink(tempPath.constData());
@@ -535,8 +580,10 @@ bool TCABFile::RunEngine(Mode mode)
         problems << QStringLiteral("could not write: %1").arg(failed.join(QStringLiteral(", ")));
     if (!skipped.isEmpty())
         problems << QStringLiteral("skipped unsafe names: %1").arg(skipped.join(QStringLiteral(", ")));
+    if (!overLimits.isEmpty())
+        problems << QStringLiteral("left out past the size limits: %1").arg(overLimits.join(QStringLiteral(", ")));
     m_lastError = problems.join(QStringLiteral("; "));
-    return failed.isEmpty();
+    return failed.isEmpty() && overLimits.isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------

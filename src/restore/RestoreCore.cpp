@@ -19,7 +19,7 @@
 
 namespace zorvak {
 
-QString PackageServeFolder(const QString &programFolder)
+QString PackageStageFolder(const QString &programFolder)
 {
     QString folder = programFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
@@ -27,16 +27,36 @@ QString PackageServeFolder(const QString &programFolder)
     return folder + QLatin1String(PackageServeFolderName) + QLatin1Char('/');
 }
 
-QString PackageCopyPath(const QString &programFolder)
+std::unique_ptr<TPackageStage> TPackageStage::Create(const QString &programFolder, const QString &source, QString *reason)
 {
-    return PackageServeFolder(programFolder) + QLatin1String(PackageCopyName);
+    const QString stageFolder = PackageStageFolder(programFolder);
+    QString error;
+    auto run = fileops::TRunFolder::Create(stageFolder, &error);
+    if (!run) {
+        if (reason)
+            *reason = error;
+        return nullptr;
+    }
+    std::unique_ptr<TPackageStage> stage(new TPackageStage(stageFolder, std::move(run)));
+    if (!CopyPackage(source, stage->CopyPath(), reason))
+        return nullptr;
+    return stage;
 }
 
-void RemovePackageCopy(const QString &programFolder)
+TPackageStage::TPackageStage(QString stageFolder, std::unique_ptr<fileops::TRunFolder> run)
+    : m_stageFolder(std::move(stageFolder)), m_run(std::move(run))
 {
-    QFile::remove(PackageCopyPath(programFolder));
-    QDir().rmdir(PackageServeFolder(programFolder));
 }
+
+TPackageStage::~TPackageStage()
+{
+    m_run.reset();
+    QDir().rmdir(m_stageFolder); // only when empty: another run's copy keeps it
+}
+
+QString TPackageStage::Folder() const { return m_run->Path(); }
+
+QString TPackageStage::CopyPath() const { return Folder() + QLatin1String(PackageCopyName); }
 
 QString HostForUrl(const QString &address)
 {

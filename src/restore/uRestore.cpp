@@ -100,6 +100,10 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     panBottom = NewNamed<QWidget>("panBottom", this);
     panBottom->setFixedHeight(kBottomHeight);
     auto *bottom = new QHBoxLayout(panBottom);
+    lbWaiting = NewNamed<QLabel>("lbWaiting", panBottom);
+    lbWaiting->setWordWrap(true);
+    lbWaiting->hide();
+    bottom->addWidget(lbWaiting, 1);
     bottom->addStretch(1);
     btStart = NewNamed<QPushButton>("btStart", panBottom);
     btStart->setDefault(true);
@@ -114,6 +118,10 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     MessengerContentInstaller1 = NewNamed<TMessengerContentInstaller>("MessengerContentInstaller1", this);
     MessengerContentInstaller1->OnContentInstalled = [this](TMessengerContentInstaller *sender, qint32 result) {
         Guard([&] { MessengerContentInstaller1ContentInstalled(sender, result); });
+    };
+    MessengerContentInstaller1->OnWaiting = [this](TMessengerContentInstaller *) {
+        lbWaiting->setText(Lang("InstallWaiting"));
+        lbWaiting->show();
     };
 
     connect(btBrowse, &QPushButton::clicked, this, [this] { Guard([this] { btBrowseClick(); }); });
@@ -225,17 +233,20 @@ void TfrmRestore::btStartClick()
                           TMsgDlgType::mtInformation, mbOK | mbCancel)
                != mrOk)
         return;
-    // 4. the copy the server offers, alone in its folder
-    const QString copy = PackageCopyPath(Platform::Get().AppDir());
+    // 4. the copy the server offers, alone in a folder of this dialog's own
     QString reason;
-    const bool sameFile = QFileInfo(file).canonicalFilePath() == QFileInfo(copy).canonicalFilePath();
-    if (!sameFile && !CopyPackage(file, copy, &reason)) {
-        LangMessageDlg(QStringLiteral("Failed to copy file to program directory:\r") + reason, TMsgDlgType::mtError, mbOK);
-        return;
+    const bool sameFile = m_stage && QFileInfo(file).canonicalFilePath() == QFileInfo(m_stage->CopyPath()).canonicalFilePath();
+    if (!sameFile) {
+        m_stage.reset();
+        m_stage = TPackageStage::Create(Platform::Get().AppDir(), file, &reason);
+        if (!m_stage) {
+            LangMessageDlg(QStringLiteral("Failed to copy file to program directory:\r") + reason, TMsgDlgType::mtError, mbOK);
+            return;
+        }
     }
     // 5. serve the copy's folder on the address and port of the fields
     SetButtonsEnabled(false);
-    HTTPServer.SetServedFolder(QFileInfo(copy).path());
+    HTTPServer.SetServedFolder(m_stage->Folder());
     if (!StartWebServer())
         return;
     // 6. the URL with the port actually listened on
@@ -256,6 +267,7 @@ void TfrmRestore::btStartClick()
 void TfrmRestore::MessengerContentInstaller1ContentInstalled(TMessengerContentInstaller *, qint32 lhrResult)
 {
     StopWebServer();
+    lbWaiting->hide();
     TMsgDlgType kind;
     const QString message = ContentInstalledMessage(lhrResult, &kind);
     LangMessageDlg(message, kind, mbOK);
@@ -292,7 +304,7 @@ void TfrmRestore::FormClose()
     try {
         StopWebServer();
         MessengerContentInstaller1->Disconnect();
-        RemovePackageCopy(Platform::Get().AppDir());
+        m_stage.reset(); // this dialog's copy only
     } catch (...) {
     }
 }

@@ -340,6 +340,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"UnlockNames"_s, u"Unlock names"_s);
     l.Add(u"UnlockNamesOffer"_s, u"The names and shortcuts of this content are encrypted. Unlock them with the email address and the Windows password."_s);
     l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (eg. 157913456) or one of its subfolders first."_s);
+    l.Add(u"InstallWaiting"_s, u"Another installation is using the content library: this one waits for it to finish."_s);
 
     return language;
 }

@@ -345,6 +345,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"UnlockNames"_s, u"Déverrouiller les noms"_s);
     l.Add(u"UnlockNamesOffer"_s, u"Les noms et les raccourcis de ce contenu sont chiffrés. Déverrouillez-les avec l'adresse e-mail et le mot de passe Windows."_s);
     l.Add(u"NamesNeedUserFolder"_s, u"Les noms sont propres à chaque utilisateur de Messenger.\rSélectionnez d'abord un dossier d'utilisateur (ex. 157913456) ou l'un de ses sous-dossiers."_s);
+    l.Add(u"InstallWaiting"_s, u"Une autre installation utilise la bibliothèque de contenu : celle-ci attend qu'elle se termine."_s);
 
     return language;
 }

@@ -81,18 +81,17 @@ QImage CabinetThumbnail(const QString &path, int size)
     QTemporaryDir work;
     if (!work.isValid())
         return {};
+    // Only the one picture is extracted, within limits: the cabinet's list says which and how big.
     TCABFile cab;
+    QString picture;
     try {
-        ExtractCabinetTo(cab, path, work.path() + QLatin1Char('/'));
+        picture = ExtractFirstPicture(cab, path, work.path() + QLatin1Char('/'),
+                                      [](const QString &name) { return PreviewKind(ExtractFileExt(name)) == pkPicture; },
+                                      {kMaxPictureBytes, kMaxPictureBytes, 4 * kMaxPictureBytes, {}});
     } catch (const std::exception &) {
         return {};
     }
-    const QDir folder(work.path());
-    for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
-        if (PreviewKind(ExtractFileExt(name)) == pkPicture)
-            if (QImage image = PictureThumbnail(folder.filePath(name), size); !image.isNull())
-                return image;
-    return {};
+    return picture.isEmpty() ? QImage() : PictureThumbnail(picture, size);
 }
 
 QString CacheKey(const QString &path, int size)
