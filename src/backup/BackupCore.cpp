@@ -291,7 +291,7 @@ void TBackupCore::RunSteps()
         m_host.RunStateChanged(false);
         Idle();
         if (m_cancelled)
-            m_host.Tell(QStringLiteral("User cancelled."));
+            m_host.Tell(Lang("Cancelled"));
     }};
 
     // The e-mail address must give the user folder's ID, or the maps cannot be decrypted. An

@@ -52,6 +52,9 @@ public:
     DpapiKeyMaterial Key() const;
     // Clears the password box.
     void ForgetPassword();
+    // The address typed, when it gives the user folder's ID, is proposed by the next window on
+    // that folder in this session (kept in memory only: the saved list stays the user's to grow).
+    void KeepEmailForSession() const;
 
     // Completes an address typed without a domain with the default one (windows with the ID row).
     void edEmailExit();

@@ -100,7 +100,8 @@ TPreviewKind PreviewKind(const QString &extension)
     if (!e.startsWith(QLatin1Char('.')))
         e.prepend(QLatin1Char('.'));
     if (e == QLatin1String(".gif") || e == QLatin1String(".jpg") || e == QLatin1String(".png")
-        || e == QLatin1String(".tif") || e == QLatin1String(".bmp"))
+        || e == QLatin1String(".tif") || e == QLatin1String(".bmp") || e == QLatin1String(".ico")
+        || e == QLatin1String(".cur"))
         return pkPicture;
     if (e == QLatin1String(".mp3") || e == QLatin1String(".wav") || e == QLatin1String(".asf"))
         return pkSound;

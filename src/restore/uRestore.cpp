@@ -85,7 +85,7 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     auto *ipLabel = new QLabel(QStringLiteral("IP"), panCentre);
     edIp = NewNamed<QLineEdit>("edIp", panCentre);
     ipLabel->setBuddy(edIp);
-    auto *portLabel = new QLabel(QStringLiteral("Port"), panCentre);
+    auto *portLabel = new QLabel(CurrentLanguage().Get(QStringLiteral("Port")), panCentre);
     edPort = NewNamed<QLineEdit>("edPort", panCentre);
     portLabel->setBuddy(edPort);
     addressRow->addWidget(ipLabel);
@@ -128,6 +128,7 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     connect(btAdvanced, &QPushButton::clicked, this, [this] { Guard([this] { btAdvancedClick(); }); });
     connect(btStart, &QPushButton::clicked, this, [this] { Guard([this] { btStartClick(); }); });
     connect(btClose, &QPushButton::clicked, this, [this] { Guard([this] { btCloseClick(); }); });
+    SetMainButton(this, btStart);
 
     Guard([this] { FormCreate(); });
 }
@@ -172,6 +173,7 @@ void TfrmRestore::FormCreate()
     lbIns->setText(ins.replace(QLatin1Char('\r'), QLatin1Char('\n')));
     btStart->setText(lang.Get(QStringLiteral("Install")));
     btClose->setText(lang.Get(QStringLiteral("Close")));
+    SetAccessible(btBrowse, lang.Get(QStringLiteral("BrowseFile")), StripAmpersands(lang.Get(QStringLiteral("Cab2install"))));
     // 5. every package of this dialog is confirmed once
     Continuation = false;
 }

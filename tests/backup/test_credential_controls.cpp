@@ -1,6 +1,7 @@
 // The controls that ask for the address, the Windows account's password or hash and the
 // master-key folder, as the backup, names unlock and named-export windows share them.
 #include "dpapi/WineFixture.h"
+#include "common/unitString.h"
 #include "backup/CredentialControls.h"
 #include "backup/uBackup.h"
 #include "common/EmailId.h"
@@ -77,11 +78,15 @@ TEST_F(CredentialControls, AreTheSameInEveryWindow)
         SetCurrentLanguage(LoadEnglish());
         const std::unique_ptr<QDialog> window = kind.make();
         TCredentialControls &c = Controls(*window);
-        EXPECT_EQ(c.labelPassword->text(), S("Windows account password of this profile"));
+        EXPECT_EQ(c.labelPassword->text(), S("Windows account &password of this profile"));
         EXPECT_EQ(c.chHash->text(), S("Hash (SHA-1 or NT, hex)"));
-        EXPECT_EQ(c.labelProtectDir->text(), S("Master-key folder (Microsoft/Protect)"));
+        EXPECT_EQ(c.labelProtectDir->text(), S("&Master-key folder (Microsoft/Protect)"));
         EXPECT_EQ(c.edPassword->echoMode(), QLineEdit::Password);
         EXPECT_FALSE(c.edDir->isEnabled());
+        // Each label's mnemonic takes the focus to its field.
+        EXPECT_EQ(c.labelEmail->buddy(), c.edEmail);
+        EXPECT_EQ(c.labelPassword->buddy(), c.edPassword);
+        EXPECT_EQ(c.labelProtectDir->buddy(), c.edProtectDir);
         // The labels follow the language in every window, not only in the named export.
         SetCurrentLanguage(LoadFrench());
         if (auto *backup = qobject_cast<TfrmBackup *>(window.get()))
@@ -90,8 +95,8 @@ TEST_F(CredentialControls, AreTheSameInEveryWindow)
             unlock->RefreshCaptions();
         else
             qobject_cast<TfrmNamedExport *>(window.get())->RefreshCaptions();
-        EXPECT_EQ(c.labelPassword->text(), S("Mot de passe du compte Windows de ce profil"));
-        EXPECT_EQ(c.labelProtectDir->text(), S("Dossier des clés maîtres (Microsoft/Protect)"));
+        EXPECT_EQ(c.labelPassword->text(), S("Mot de &passe du compte Windows de ce profil"));
+        EXPECT_EQ(c.labelProtectDir->text(), S("Dossier des clés &maîtres (Microsoft/Protect)"));
         // Tab goes from the address through the secret to the master-key folder and its button.
         const std::vector<QWidget *> expected{c.edEmail, c.edPassword, c.chHash, c.edProtectDir, c.btBrowseProtect};
         EXPECT_EQ(TabOrder(window.get(), expected), expected);
@@ -137,7 +142,7 @@ TEST_F(CredentialControls, BrowseForTheMasterKeyFolder)
         EXPECT_EQ(c.edProtectDir->text(), env.path(S("chosen")));
         ASSERT_EQ(env.dialogs().calls.size(), 2u);
         EXPECT_EQ(env.dialogs().calls[0].kind, DialogCall::Folder);
-        EXPECT_EQ(env.dialogs().calls[0].title, c.labelProtectDir->text());
+        EXPECT_EQ(env.dialogs().calls[0].title, StripAmpersands(c.labelProtectDir->text()));
         EXPECT_EQ(env.dialogs().calls[0].text, S("/before"));
         // A window that needs no secret (an account without protected maps) can switch them off.
         c.EnableSecrets(false);
@@ -155,7 +160,7 @@ TEST_F(CredentialControls, CompleteTheAddressOnlyWithTheIdRow)
     unlock.FillCredentialControls(env.path(S("user/")), QString());
     EXPECT_EQ(unlock.edEmail->text(), S("@hotmail.com"));
     unlock.edEmail->setText(S("bob"));
-    EXPECT_EQ(unlock.lbId->text(), EmailToId(S("bob")));
+    EXPECT_EQ(unlock.lbId->text(), S("\u2014")); // no ID for an address not yet complete
     emit unlock.edEmail->editingFinished();
     EXPECT_EQ(unlock.edEmail->text(), S("bob@hotmail.com"));
     EXPECT_EQ(unlock.lbId->text(), EmailToId(S("bob@hotmail.com")));

@@ -267,6 +267,10 @@ void TFolderTree::AddNodes(QTreeWidgetItem *parent, const TFolderForest &forest,
         item->setData(0, Qt::UserRole, node.icon);
         if (!node.hint.isEmpty())
             item->setToolTip(0, node.hint);
+        else if (const QString email = EmailById().GetValue(node.caption); !email.isEmpty()) {
+            item->setToolTip(0, email); // a Passport ID node: its address
+            item->setData(0, Qt::AccessibleDescriptionRole, email);
+        }
         FolderMap.SetValue(QString::number(next++), node.folder);
         AddNodes(item, node.children, next);
     }
