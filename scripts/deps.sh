@@ -14,9 +14,11 @@ PACKAGES=(
 )
 PACKAGES+=(file)   # the browsing benchmark compares recognition with file(1)
 # the packaging test validates the installed tree and builds the Debian package
-PACKAGES+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev)
+PACKAGES+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev lintian)
 # the manual pages are checked with groff; the progress tests give the CLI a terminal with script
 PACKAGES+=(groff-base bsdutils)
+# the history benchmark compares reading with xmllint --stream
+PACKAGES+=(libxml2-utils)
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libclang-rt-dev)
 fi

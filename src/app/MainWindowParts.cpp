@@ -1,4 +1,5 @@
 #include "app/MainWindowParts.h"
+#include "shell/Controls.h"
 
 #include <QDir>
 #include <QEvent>
@@ -71,8 +72,10 @@ TStatusHint::TStatusHint(QWidget *owner, QTimer *timer)
     m_window->setFrameShape(QFrame::Box);
     m_window->setWordWrap(true);
     QPalette pal = m_window->palette();
-    pal.setColor(QPalette::Window, kStatusHintColour);
-    m_window->setPalette(pal);
+    if (!IsDarkPalette(pal)) {
+        pal.setColor(QPalette::Window, kStatusHintColour);
+        m_window->setPalette(pal);
+    }
 }
 
 TStatusHint::~TStatusHint() { delete m_window; }
@@ -156,9 +159,12 @@ void KeepHintsSixSeconds(QObject *owner)
 
 void SetHintLook(QObject *owner)
 {
+    // The design's mint tooltips on a light desktop; on a dark one the desktop's own tooltips.
     QPalette tip = QToolTip::palette();
-    tip.setColor(QPalette::ToolTipBase, QColor(225, 251, 237));
-    tip.setColor(QPalette::ToolTipText, QColor(0, 83, 111));
+    if (!IsDarkPalette(QGuiApplication::palette())) {
+        tip.setColor(QPalette::ToolTipBase, QColor(225, 251, 237));
+        tip.setColor(QPalette::ToolTipText, QColor(0, 83, 111));
+    }
     QToolTip::setPalette(tip);
     QFont font = QToolTip::font();
     font.setPointSize(9);

@@ -166,6 +166,7 @@ void TfrmAbout::CreateControls()
     connect(btOK, &QPushButton::clicked, this, &TfrmAbout::btOKClick);
     connect(lnkWeb, &TLinkLabel::clicked, this, &TfrmAbout::lnkWebClick);
     connect(lnkEmail, &TLinkLabel::clicked, this, &TfrmAbout::lnkEmailClick);
+    SetMainButton(this, btOK);
 }
 
 void TfrmAbout::RefreshCaptions()

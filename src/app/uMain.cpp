@@ -24,6 +24,7 @@
 #include "export/uNamedExport.h"
 #include "restore/uRestore.h"
 
+#include <QLineEdit>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -69,10 +70,13 @@ TfrmMain::TfrmMain(QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(MainCaption));
     resize(581, 444);
-    // The background of every window of the program, set once on the application.
+    // The background of every window of the program, set once on the application: the design's
+    // colour on a light desktop; a dark desktop keeps its own palette.
     QPalette pal = QApplication::palette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    QApplication::setPalette(pal);
+    if (!IsDarkPalette(pal)) {
+        pal.setColor(QPalette::Window, kWindowColour);
+        QApplication::setPalette(pal);
+    }
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     // The program folder, where the temporary files live
@@ -175,6 +179,8 @@ void TfrmMain::CreateMenus()
     File1 = menu("File1");
     Settings1 = action("Settings1");
     Exit1 = action("Exit1");
+    Settings1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     File1->addAction(Settings1);
     File1->addSeparator();
     File1->addAction(Exit1);
@@ -194,6 +200,8 @@ void TfrmMain::CreateMenus()
     List1 = action("List1");
     Thumbnails1 = action("Thumbnails1");
     ViewGroup = choices(View1, {List1, Thumbnails1});
+    List1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    Thumbnails1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_2));
 
     Tools1 = menu("Tools1");
     CalcId1 = action("CalcId1");
@@ -210,7 +218,13 @@ void TfrmMain::CreateMenus()
     Help1 = menu("Help1");
     HelpContent1 = action("HelpContent1");
     About1 = action("About1");
+    HelpContent1->setShortcut(QKeySequence(Qt::Key_F1));
     Help1->addActions({HelpContent1, About1});
+    // Ctrl+F: to the file list's filter box (an action of the window, in no menu).
+    QAction *findFilter = action("FindFilter1");
+    findFilter->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    findFilter->setShortcutContext(Qt::WindowShortcut);
+    addAction(findFilter);
 
     popupSelectFolder = NewNamed<QMenu>("popupSelectFolder", this);
     Auto1 = action("Auto1");
@@ -258,6 +272,10 @@ void TfrmMain::ConnectHandlers()
     on(Thumbnails1, &TfrmMain::Thumbnails1Click);
     on(UnlockNames1, &TfrmMain::UnlockNames1Click);
     on(SearchDisk1, &TfrmMain::SearchDisk1Click);
+    connect(findChild<QAction *>(QStringLiteral("FindFilter1")), &QAction::triggered, this, [this] {
+        Pane->edFilter->setFocus(Qt::ShortcutFocusReason);
+        Pane->edFilter->selectAll();
+    });
     connect(Pane, &TFilePane::unlockNamesAsked, this, [this] { Guard([this] { UnlockNames1Click(); }); });
     connect(Pane, &TFilePane::thumbSizeChosen, this,
             [this] { Guard([this] { SaveFileView(Pane->Thumbnails(), Pane->ThumbSize()); }); });
@@ -308,6 +326,10 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
         Guard([this, key] { tvDirKeyDown(key); });
     } else if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
         Guard([this] { Image1Click(); });
+    } else if (watched == Image1 && event->type() == QEvent::KeyPress
+               && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+        Guard([this] { Image1Click(); }); // the preview takes the focus: Space stretches it as a click does
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -316,6 +338,7 @@ void TfrmMain::RefreshCaptions()
 {
     const TLanguage &L = CurrentLanguage();
     auto get = [&L](const char *key) { return L.Get(QString::fromLatin1(key)); };
+    setWindowTitle(QString::fromLatin1(ProductName) + QStringLiteral(" - ") + get("MainSubtitle"));
     File1->setTitle(get("File"));
     Tools1->setTitle(get("Tools"));
     Language1->setTitle(get("Language"));
@@ -434,7 +457,12 @@ void TfrmMain::About1Click()
 
 void TfrmMain::HelpContent1Click() { Platform::Get().OpenUrl(QString::fromLatin1(HelpPage)); }
 
-void TfrmMain::Exit1Click() { Terminate(); }
+// File > Exit leaves as the close box does: the work files go with the program.
+void TfrmMain::Exit1Click()
+{
+    FormClose();
+    Terminate();
+}
 
 // Ends the message loop without closing the window: the close handler does not run.
 void TfrmMain::Terminate()
@@ -483,9 +511,13 @@ void TfrmMain::CalcId1Click() { SelectFolderOfAddress(*Tree, this); }
 void TfrmMain::tvDirChange()
 {
     if (QTreeWidgetItem *node = tvDir->currentItem()) {
+        // A Passport ID node tells its address where it stays readable: in its tooltip and to
+        // screen readers (an address learnt since the tree was filled included).
         const QString email = EmailById().GetValue(node->text(0));
-        if (!email.isEmpty())
-            ShowStatusHint(email, -1, -1, 1);
+        if (!email.isEmpty()) {
+            node->setToolTip(0, email);
+            node->setData(0, Qt::AccessibleDescriptionRole, email);
+        }
         browse::SetHint(btExplore, FormatText(Lang("ExploreFolderHint"), {SelectedFolder()}));
     }
     Pane->ShowSelectedFolder();

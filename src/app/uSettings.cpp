@@ -146,6 +146,7 @@ void TfrmSettings::CreateControls()
     connect(btRestoreMsnDat, &QPushButton::clicked, this, &TfrmSettings::btRestoreMsnDatClick);
     connect(chChangeSubfolders, &QCheckBox::toggled, this, &TfrmSettings::chChangeSubfoldersClick);
     connect(btOk, &QPushButton::clicked, this, &TfrmSettings::btOkClick);
+    SetMainButton(this, btOk);
 }
 
 QList<QLineEdit *> TfrmSettings::SubfolderEdits() const { return {edEmot, edDp, edBg, edWink, EdDdp, edDBg}; }

@@ -35,6 +35,7 @@ TfrmWelcome::TfrmWelcome(TfrmMain *owner) : QDialog(owner), m_main(owner)
     outer->addWidget(lbWelcome);
     outer->addStretch();
     AddOkCancelRow(this, outer, btOk, btCancel);
+    SetMainButton(this, btOk);
     connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
 
     // English, French and Italian; English selected whatever the language in use.

@@ -1,4 +1,5 @@
 #include "backup/BackupCore.h"
+#include "common/PathBytes.h"
 #include "backup/ContentNames.h"
 #include "backup/StoreBackup.h"
 
@@ -29,10 +30,11 @@ namespace {
 // one file holds nothing to back up.
 int CountFolderFiles(const QString &folder)
 {
-    const QDir dir(folder);
-    if (!dir.exists())
+    QStringList names;
+    if (!fsys::IsDir(folder) || !fsys::Entries(folder, names))
         return -1;
-    return int(dir.entryList(QDir::Files | QDir::Hidden | QDir::System).size());
+    const QString base = WithSeparator(folder);
+    return int(std::count_if(names.cbegin(), names.cend(), [&base](const QString &n) { return fsys::IsFile(base + n); }));
 }
 
 QString NameList(const QStringList &paths)
@@ -74,11 +76,16 @@ void TBackupHost::ShowResult(const QString &file) { Platform::Get().ShowInFileMa
 QString FindObjectFile(const QString &folder, const QString &name)
 {
     const QDir dir(folder);
-    if (QFileInfo::exists(dir.filePath(name)))
+    if (fsys::Exists(dir.filePath(name)))
         return dir.filePath(name);
+    // Letter case ignored; a name on disk that is not UTF-8 matches the map's name as
+    // Windows-1252 text ("caf\xe9" is the map's "café").
     QString found;
-    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+    QStringList entries;
+    fsys::Entries(folder, entries);
+    for (const QString &entry : std::as_const(entries)) {
+        if (!fsys::IsFile(dir.filePath(entry))
+            || (entry.compare(name, Qt::CaseInsensitive) != 0 && DisplayPath(entry).compare(name, Qt::CaseInsensitive) != 0))
             continue;
         if (!found.isEmpty())
             return {}; // several names differ only in letter case: none is the one
@@ -157,8 +164,8 @@ void TBackupCore::DoBackupMapped(ContentType type, const QString &displayName)
     TMsnArr &items = Items[size_t(type)];
     const QString subFolder = Settings().Subdir(type);
     const QString folder = Request.folder + subFolder;
-    if (!QFileInfo(folder).isDir()) {
-        m_host.Tell(FormatText(Lang("DirNotFound"), {folder}) + QStringLiteral("\r\r")
+    if (!fsys::IsDir(folder)) {
+        m_host.Tell(FormatText(Lang("DirNotFound"), {DisplayPath(folder)}) + QStringLiteral("\r\r")
                     + StripAmpersands(Lang("BackupCheckSettings")));
         Idle();
         return;
@@ -214,13 +221,13 @@ bool TBackupCore::CopyObjects(TMsnArr &items, const QString &subFolder)
         const QString ext = RecognizeFile(source);
         if (ext.isEmpty())
             continue;
-        const QString name = SafeFileName(ReplaceExtension(item.Location, ext));
+        const QString name = SafeFileName(ReplaceExtension(DisplayPath(item.Location), ext));
         QString target = tmp + name;
-        if (QFileInfo::exists(target)) {
+        if (fsys::Exists(target)) {
             const QString base = name.left(name.size() - ext.size());
             for (int n = 1;; ++n) {
                 target = tmp + base + QLatin1Char('[') + QString::number(n) + QLatin1Char(']') + ext;
-                if (!QFileInfo::exists(target))
+                if (!fsys::Exists(target))
                     break;
             }
         }
@@ -284,7 +291,7 @@ void TBackupCore::RunSteps()
         m_host.RunStateChanged(false);
         Idle();
         if (m_cancelled)
-            m_host.Tell(QStringLiteral("User cancelled."));
+            m_host.Tell(Lang("Cancelled"));
     }};
 
     // The e-mail address must give the user folder's ID, or the maps cannot be decrypted. An

@@ -1,4 +1,5 @@
 #include "backup/ContentNames.h"
+#include "common/PathBytes.h"
 
 #include "backup/BackupCore.h"
 #include "dpapi/MapFileCrypt.h"
@@ -17,7 +18,7 @@ QString ReadContentMapText(const QString &contentFolder, const QString &email, c
     error.clear();
     const QDir folder(contentFolder);
     const QString mapDat = folder.filePath(QStringLiteral("map.dat"));
-    if (!QFileInfo(mapDat).isFile()) {
+    if (!fsys::IsFile(mapDat)) {
         error = QStringLiteral("File not found:\r") + mapDat;
         return {};
     }
@@ -61,7 +62,7 @@ TContentNames ReadContentNames(const QString &userFolder, const QString &email, 
     const QDir user(userFolder);
     for (const ContentTypeInfo &info : ContentTypes) {
         const QString folder = user.filePath(Settings().Subdir(info.type));
-        if (!QFileInfo(QDir(folder).filePath(QStringLiteral("map.dat"))).isFile())
+        if (!fsys::IsFile(QDir(folder).filePath(QStringLiteral("map.dat"))))
             continue;
         QString error;
         const QString map = ReadContentMapText(folder, email, key, decrypt, error);

@@ -4,20 +4,34 @@
 #include "backup/BackupCore.h"
 #include "common/EmailId.h"
 #include "browse/ui/uMainBrowse.h"
+#include "dpapi/MapFileCrypt.h"
 #include "common/unitString.h"
 #include "shell/Controls.h"
+#include "shell/ReadableText.h"
 #include "shell/DialogService.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace zorvak {
+
+namespace {
+// The ID of a complete address (a name, "@" and a domain with a dot); a dash while it is typed.
+QString IdOfTyped(const QString &email)
+{
+    static const QRegularExpression complete(QStringLiteral("^[^@\\s]+@[^@\\s.]+(\\.[^@\\s.]+)+$"));
+    return complete.match(email.trimmed()).hasMatch() ? EmailToId(email.trimmed()) : QStringLiteral("\u2014");
+}
+} // namespace
 
 void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout *form, int &row, Options options)
 {
@@ -31,9 +45,7 @@ void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout 
         labelId = NewNamed<QLabel>("labelId", parent);
         lbId = NewNamed<QLabel>("lbId", parent);
         lbDecryptIns = NewNamed<QLabel>("lbDecryptIns", parent);
-        QPalette teal = lbDecryptIns->palette();
-        teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
-        lbDecryptIns->setPalette(teal);
+        KeepTextReadable(lbDecryptIns, QColor(0, 128, 128)); // teal
     }
     labelPassword = NewNamed<QLabel>("labelPassword", parent);
     edPassword = NewNamed<QLineEdit>("edPassword", parent);
@@ -43,6 +55,9 @@ void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout 
     edProtectDir = NewNamed<QLineEdit>("edProtectDir", parent);
     btBrowseProtect = NewNamed<QPushButton>("btBrowseProtect", parent);
     btBrowseProtect->setText(QStringLiteral("..."));
+    labelEmail->setBuddy(edEmail);
+    labelPassword->setBuddy(edPassword);
+    labelProtectDir->setBuddy(edProtectDir);
 
     form->addWidget(labelDir, row++, 0, 1, 3);
     form->addWidget(edDir, row++, 0, 1, 3);
@@ -87,8 +102,10 @@ void TCredentialControls::CaptionCredentialControls()
         browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
     }
     labelPassword->setText(Lang("WinPassword"));
+    edPassword->setPlaceholderText(WineMaps ? Lang("WinePasswordNotNeeded") : QString());
     chHash->setText(Lang("PasswordIsHash"));
     labelProtectDir->setText(Lang("ProtectDir"));
+    SetAccessible(btBrowseProtect, Lang("BrowseFolder"), StripAmpersands(Lang("ProtectDir")));
 }
 
 void TCredentialControls::FillCredentialControls(const QString &userFolder, const QString &email)
@@ -99,8 +116,10 @@ void TCredentialControls::FillCredentialControls(const QString &userFolder, cons
     else
         edEmail->setText(email);
     if (lbId)
-        lbId->setText(EmailToId(edEmail->text()));
+        lbId->setText(IdOfTyped(edEmail->text()));
     edProtectDir->setText(FindProtectDir(userFolder));
+    WineMaps = !userFolder.isEmpty() && AllMapsProtectedByWine(userFolder);
+    edPassword->setPlaceholderText(WineMaps ? Lang("WinePasswordNotNeeded") : QString());
 }
 
 TFolderChoice TCredentialControls::FillCredentialControls(const QString &path)
@@ -121,6 +140,8 @@ QString TCredentialControls::Email() const { return edEmail->text(); }
 
 DpapiKeyMaterial TCredentialControls::Key() const
 {
+    if (WineMaps && edPassword->text().isEmpty())
+        return WineKeyMaterial();
     return DpapiCredentials(edProtectDir->text(), edPassword->text(), chHash->isChecked());
 }
 
@@ -136,10 +157,18 @@ TCredentialControls::~TCredentialControls()
 
 void TCredentialControls::ForgetPassword() { edPassword->clear(); }
 
+void TCredentialControls::KeepEmailForSession() const
+{
+    const QString id = QFileInfo(QDir::cleanPath(edDir->text())).fileName();
+    const QString email = edEmail->text().trimmed();
+    if (!id.isEmpty() && !email.isEmpty() && EmailToId(email) == id)
+        EmailById().SetValue(id, email);
+}
+
 void TCredentialControls::edEmailChange()
 {
     if (lbId)
-        lbId->setText(EmailToId(edEmail->text()));
+        lbId->setText(IdOfTyped(edEmail->text()));
 }
 
 void TCredentialControls::edEmailExit()
@@ -150,7 +179,7 @@ void TCredentialControls::edEmailExit()
 
 void TCredentialControls::btBrowseProtectClick()
 {
-    const QString folder = DialogService::Get().BrowseForFolder(labelProtectDir->text(), edProtectDir->text());
+    const QString folder = DialogService::Get().BrowseForFolder(StripAmpersands(labelProtectDir->text()), edProtectDir->text());
     if (!folder.isEmpty())
         edProtectDir->setText(folder);
 }

@@ -48,9 +48,13 @@ public:
     // The address as typed.
     QString Email() const;
     // What opens the maps; raises EConvertError when the hash box is ticked and the text is no hash.
+    // With the password box empty and every map of the folder protected by Wine: WineKeyMaterial().
     DpapiKeyMaterial Key() const;
     // Clears the password box.
     void ForgetPassword();
+    // The address typed, when it gives the user folder's ID, is proposed by the next window on
+    // that folder in this session (kept in memory only: the saved list stays the user's to grow).
+    void KeepEmailForSession() const;
 
     // Completes an address typed without a domain with the default one (windows with the ID row).
     void edEmailExit();
@@ -70,6 +74,9 @@ public:
     QLabel *labelProtectDir = nullptr;
     QLineEdit *edProtectDir = nullptr;  // master-key folder found for the user folder
     QPushButton *btBrowseProtect = nullptr;
+    // Every map of the user folder was protected by Wine: no password is needed (the password box
+    // says so while it is empty).
+    bool WineMaps = false;
 
 protected:
     TCredentialControls() = default;

@@ -49,6 +49,7 @@ TfrmUnlockNames::TfrmUnlockNames(QWidget *owner) : QDialog(owner)
     auto *outer = new QVBoxLayout(this);
     outer->addLayout(form);
     outer->addLayout(buttons);
+    SetMainButton(this, btOK);
     RefreshCaptions();
 
     connect(btOK, &QPushButton::clicked, this, [this] { done(mrOk); });
@@ -144,6 +145,7 @@ bool TNameBook::Unlock(const QString &userFolder, QWidget *owner)
     if (names.TypesRead.isEmpty())
         return false;
     Keep(userFolder, std::move(names));
+    dialog.KeepEmailForSession();
     return true;
 }
 

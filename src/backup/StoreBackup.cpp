@@ -1,4 +1,5 @@
 #include "backup/StoreBackup.h"
+#include "common/PathBytes.h"
 
 #include "browse/ObjectStore.h"
 #include "cabinet/cabfiles.h"
@@ -141,7 +142,7 @@ TMsnArr StoreItems(ContentType type, const QString &kindFolder, bool skipDefault
             if (const std::optional<TWinkManifest> manifest = ReadWinkManifest(object.data)) {
                 name = manifest->name;
                 shortcut = manifest->shortcut;
-                if (skipDefault && IsDefaultContent(name, qint32(QFileInfo(object.data).size()), DefaultWink()))
+                if (skipDefault && IsDefaultContent(name, qint32(fsys::Size(object.data)), DefaultWink()))
                     continue;
             }
         }

@@ -24,7 +24,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -61,7 +60,6 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     QFont bold = btStart->font();
     bold.setBold(true);
     btStart->setFont(bold);
-    btStart->setAutoDefault(false);
     btCancel = NewNamed<QPushButton>("btCancel", this);
     btCancel->hide();
     btClose = NewNamed<QPushButton>("btClose", this);
@@ -94,9 +92,15 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     connect(btBrowseSave, &QPushButton::clicked, this, [this] { btBrowseSaveClick(); });
     connect(btClose, &QPushButton::clicked, this, [this] { btCloseClick(); });
     connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
-    connect(btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
-    btStart->installEventFilter(this);
+    connect(btStart, &QPushButton::clicked, this, [this] {
+        try {
+            btStartClick();
+        } catch (const std::exception &e) {
+            ShowException(e);
+        }
+    });
     memDecrypted->installEventFilter(this);
+    SetMainButton(this, btStart);
 }
 
 void TfrmBackup::SetFolder(const QString &path)
@@ -129,6 +133,8 @@ void TfrmBackup::RefreshCaptions()
     for (const ContentTypeInfo &info : ContentTypes)
         boxes[size_t(info.type)]->setText(Lang(info.code));
     labelOutput->setText(Lang("OutputCab"));
+    labelOutput->setBuddy(edOutput);
+    SetAccessible(btBrowseSave, Lang("BrowseFile"), StripAmpersands(Lang("OutputCab")));
     chConfirm->setText(Lang("chConfirm"));
     chSkipDefault->setText(Lang("SkipDefault"));
     chSkipDefault->setToolTip(Lang("SkipDefaultHint"));
@@ -147,7 +153,7 @@ void TfrmBackup::btBrowseSaveClick()
     const QString proposal = WithSeparator(start.isEmpty() ? QStringLiteral(".") : start)
                              + QFileInfo(edOutput->text()).fileName();
     const QString chosen = DialogService::Get().GetSaveFileName(
-        Lang("OutputCab"), proposal, QStringLiteral("MCO file (*.mco);;CAB file (*.cab)"), nullptr);
+        StripAmpersands(Lang("OutputCab")), proposal, QStringLiteral("MCO file (*.mco);;CAB file (*.cab)"), nullptr);
     if (chosen.isEmpty())
         return;
     QString out = chosen;
@@ -204,6 +210,11 @@ TBackupRequest TfrmBackup::MakeRequest(bool altHeld) const
     return request;
 }
 
+void TfrmBackup::btStartClick()
+{
+    btStartMouseUp(Platform::Get().AltHeld() ? Qt::AltModifier : Qt::NoModifier);
+}
+
 void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
 {
     if (Core.Running())
@@ -224,6 +235,7 @@ void TfrmBackup::btStartMouseUp(Qt::KeyboardModifiers shift)
         }
     } sync{this};
     Core.Run(request);
+    KeepEmailForSession();
 }
 
 void TfrmBackup::RunStateChanged(bool running)
@@ -265,16 +277,7 @@ std::optional<int> TfrmBackup::ConfirmItems(ContentType, const QString &displayN
 
 bool TfrmBackup::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == btStart && event->type() == QEvent::MouseButtonRelease) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (btStart->rect().contains(mouse->position().toPoint())) {
-            try {
-                btStartMouseUp(mouse->modifiers());
-            } catch (const std::exception &e) {
-                ShowException(e);
-            }
-        }
-    } else if (watched == memDecrypted && event->type() == QEvent::KeyPress) {
+    if (watched == memDecrypted && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_A && key->modifiers() == Qt::ControlModifier) {
             memDecrypted->selectAll();

@@ -38,9 +38,12 @@ public:
     void btBrowseSaveClick();
     void btCloseClick();
     void btCancelClick();
-    void btStartClick() {}
-    // The run: starts when a mouse button is released over btStart. Errors are raised to the
-    // caller (the window's event handling shows them).
+    // Every activation of btStart (a click, Space, Return anywhere in the window as the default
+    // button, a screen reader's press) runs the backup; Alt held, as the keyboard tells it now,
+    // shows the decrypted map.
+    void btStartClick();
+    // The run with the modifiers given. Errors are raised to the caller (btStartClick's caller
+    // shows them).
     void btStartMouseUp(Qt::KeyboardModifiers shift);
 
     // The user folder, address, Windows account and master-key folder: TCredentialControls.

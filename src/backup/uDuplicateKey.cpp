@@ -42,7 +42,7 @@ TfrmDuplicateKey::TfrmDuplicateKey(QWidget *owner) : QDialog(owner)
     Bevel1 = NewNamed<QFrame>("Bevel1", this);
     Bevel1->setFrameShape(QFrame::VLine);
     Bevel1->setFrameShadow(QFrame::Raised);
-    btIgnore = NewNamed<QPushButton>("btIgnore", QStringLiteral("Ignore"), this);
+    btIgnore = NewNamed<QPushButton>("btIgnore", CurrentLanguage().Get(QStringLiteral("Ignore")), this);
     btIgnore->setProperty(kTag, -1);
 
     auto *grid = new QGridLayout(this);
@@ -61,6 +61,7 @@ TfrmDuplicateKey::TfrmDuplicateKey(QWidget *owner) : QDialog(owner)
 
     for (QPushButton *b : {btEdit1, btEdit2, btIgnore})
         connect(b, &QPushButton::clicked, this, [this, b] { btEdit1Click(b); });
+    SetMainButton(this, btEdit1);
 }
 
 void TfrmDuplicateKey::AddEntry(int row, const QString &filePath, const QString &name, const QString &key)

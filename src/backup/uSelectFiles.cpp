@@ -4,6 +4,7 @@
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "shell/Controls.h"
+#include "shell/ReadableText.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
 
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cerrno>
@@ -56,15 +58,14 @@ TfrmSelectFiles::TfrmSelectFiles(QWidget *owner) : QDialog(owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     lbIns = NewNamed<QLabel>("lbIns", this);
     lbIns->setWordWrap(true);
-    QPalette teal = lbIns->palette();
-    teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
-    lbIns->setPalette(teal);
+    KeepTextReadable(lbIns, QColor(0, 128, 128)); // teal
 
     sgrid = NewNamed<QTableWidget>("sgrid", 0, 4, this);
     sgrid->verticalHeader()->hide();
     sgrid->verticalHeader()->setDefaultSectionSize(20);
     sgrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    sgrid->setTabKeyNavigation(true);
+    // Tab leaves the grid; arrows move between cells, F2 (or typing) edits one.
+    sgrid->setTabKeyNavigation(false);
     sgrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                            | QAbstractItemView::AnyKeyPressed);
     sgrid->setColumnWidth(0, 79);
@@ -146,6 +147,11 @@ TfrmSelectFiles::TfrmSelectFiles(QWidget *owner) : QDialog(owner)
     connect(btDuplicate, &QPushButton::clicked, this, &TfrmSelectFiles::btDuplicateClick);
     connect(btContinue, &QPushButton::clicked, this, &TfrmSelectFiles::btContinueClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrmSelectFiles::btCancelClick);
+    // Delete on the grid removes the current file (as Alt+R does anywhere); Return continues.
+    auto *remove = new QShortcut(QKeySequence(QKeySequence::Delete), sgrid);
+    remove->setContext(Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &TfrmSelectFiles::btRemoveClick);
+    SetMainButton(this, btContinue);
 }
 
 TfrmSelectFiles::~TfrmSelectFiles()
@@ -255,7 +261,8 @@ void TfrmSelectFiles::ColourRow(int row)
     m_filling = true;
     for (int col = 0; col < 4; ++col)
         if (QTableWidgetItem *item = sgrid->item(row - 1, col))
-            item->setForeground(isDefault ? QBrush(QColor(0, 128, 0)) : QBrush());
+            item->setForeground(isDefault ? QBrush(ReadableColour(sgrid->palette(), QColor(0, 128, 0), QPalette::Base))
+                                          : QBrush());
     m_filling = false;
 }
 

@@ -1,4 +1,5 @@
 #include "browse/FolderExport.h"
+#include "common/PathBytes.h"
 
 #include "browse/Recognition.h"
 #include "browse/unitFileFolderUtil.h"
@@ -10,6 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 namespace zorvak {
 
 bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target)
@@ -17,16 +21,19 @@ bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target
     if (Cancelled)
         return false;
     bool result = true;
-    QDir().mkpath(target);
+    if (!fsys::MakePath(target)) {
+        Failed << EscapedPath(target) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
     const QString dest = WithSeparator(target);
     const QStringList files = ListFiles(node.folder, QString(), false, false, true);
     for (const QString &p : files) {
         const QString x = RecognizeContentFile(p);
         if (x.isEmpty() && KnownOnly)
             continue;
-        const QString name = QFileInfo(p).fileName();
+        const QString name = DisplayPath(QFileInfo(p).fileName());
         const QString t = dest + SafeFileName(x.isEmpty() ? name : ReplaceExtension(name, x));
-        if (QFileInfo::exists(t) && !OverwriteAll) {
+        if (fsys::Exists(t) && !OverwriteAll) {
             const int answer = AskOverwrite ? AskOverwrite(t) : mrNo;
             if (answer == mrYesToAll) {
                 OverwriteAll = true;
@@ -38,15 +45,18 @@ bool TFolderSaver::SaveFolderTree(const TFolderNode &node, const QString &target
             }
         }
         // The question above was answered: an existing target is replaced, once the copy is whole.
-        if (fileops::CopyFile(p, t, {fileops::IfExists::Replace, true}))
+        QString reason;
+        if (fileops::CopyFile(p, t, {fileops::IfExists::Replace, true}, &reason)) {
             ++Copied;
-        else
+        } else {
+            Failed << EscapedPath(p) + QStringLiteral(": ") + reason;
             result = false;
+        }
     }
     for (const TFolderNode &child : node.children) {
         if (!result)
             break;
-        result = SaveFolderTree(child, dest + SafeFileName(child.caption));
+        result = SaveFolderTree(child, dest + SafeFileName(DisplayPath(child.caption)));
     }
     return result;
 }
@@ -64,14 +74,14 @@ QString Resolved(const QString &path)
 {
     QString head = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     QString tail;
-    while (!head.isEmpty() && !QFileInfo::exists(head)) {
+    while (!head.isEmpty() && !fsys::Exists(head)) {
         const qsizetype cut = head.lastIndexOf(QLatin1Char('/'));
         if (cut <= 0)
             return QDir::cleanPath(path);
         tail.prepend(head.mid(cut));
         head.truncate(cut);
     }
-    return QFileInfo(head).canonicalFilePath() + tail;
+    return fsys::Canonical(head) + tail;
 }
 } // namespace
 
@@ -89,11 +99,11 @@ TFolderNode FolderTreeOf(const QString &folder)
     QString f = folder;
     while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
         f.chop(1);
-    TFolderNode node{QFileInfo(f).fileName(), iconFolder, f, {}, {}};
+    TFolderNode node{DisplayPath(QFileInfo(f).fileName()), iconFolder, f, {}, {}};
     for (const QString &e : ListFolders(f, QString(), false, true)) {
         // Links to folders are not followed: a profile's junctions would loop.
         const QString sub = e.left(e.size() - 1);
-        if (!QFileInfo(sub).isSymLink())
+        if (!fsys::IsSymLink(sub))
             node.children.push_back(FolderTreeOf(sub));
     }
     return node;

@@ -5,12 +5,14 @@
 #include "common/SafeName.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace zorvak {
 
 // "Save folder as": the state of one run and the copy of a node with the nodes below it. Only
-// regular files are copied, each keeping its modification time, under SafeFileName of its name;
+// regular files are copied, each keeping its modification time, under SafeFileName of its name
+// (bytes of a name that are not UTF-8 read as Windows-1252);
 // object metadata files (".id2") are never taken for recognised content.
 class TFolderSaver {
 public:
@@ -20,8 +22,9 @@ public:
     bool OverwriteAll = false;
     bool Cancelled = false;
     int Copied = 0;
+    QStringList Failed;          // "file: reason" of each file not copied, its name as on disk (EscapedPath)
 
-    void Reset() { OverwriteAll = false; Cancelled = false; Copied = 0; }
+    void Reset() { OverwriteAll = false; Cancelled = false; Copied = 0; Failed.clear(); }
     // True when every copy in this node and in the nodes visited below it succeeded and the run
     // was not cancelled. A failed copy still lets the node's other files be tried; its child
     // folders and every later folder of the run are then skipped.

@@ -1,7 +1,9 @@
 #include "browse/FolderScan.h"
+#include "common/PathBytes.h"
 
 #include "browse/ObjectStore.h"
 #include "browse/unitFileFolderUtil.h"
+#include "history/HistoryFind.h"
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
 
@@ -27,13 +29,33 @@ QString StripSeparator(const QString &entry)
     return entry.endsWith(QLatin1Char('/')) ? entry.left(entry.size() - 1) : entry;
 }
 
-bool FolderExists(const QString &path) { return QFileInfo(path).isDir(); }
+bool FolderExists(const QString &path) { return fsys::IsDir(path); }
+
+// The My Received Files folders of a profile and its History folders, into the Windows user's
+// node: each History folder under the Messenger user node of its ID when there is one.
+void AddHistoryNodes(TFolderNode &windowsUser, const QStringList &received, const std::vector<history::THistoryFolder> &histories)
+{
+    for (const history::THistoryFolder &h : histories) {
+        const QString hint = h.userAddress.isEmpty() ? h.userName : h.userAddress;
+        TFolderNode historyNode{QStringLiteral("History"), iconFolder, WithSeparator(h.folder), {}, hint};
+        TFolderNode *owner = nullptr;
+        for (TFolderNode &child : windowsUser.children)
+            if (child.icon == iconMessengerUser && !h.userId.isEmpty() && child.caption == h.userId)
+                owner = &child;
+        if (!owner)
+            historyNode.caption = QStringLiteral("History (%1)").arg(hint);
+        (owner ? owner : &windowsUser)->children.push_back(std::move(historyNode));
+    }
+    for (const QString &folder : received)
+        windowsUser.children.push_back(TFolderNode{QFileInfo(folder).fileName(), iconFolder, WithSeparator(folder), {}, {}});
+}
 
 } // namespace
 
-TScanOptions TScanOptions::From(const TSettingsValues &s, bool hideEmpty)
+TScanOptions TScanOptions::From(const TSettingsValues &s, bool hideEmpty, bool history)
 {
     TScanOptions o;
+    o.history = history;
     o.appDatDir = s.appDatDir;
     o.msnDatDir = s.msnDatDir;
     o.subdirEmot = s.subdirEmot;
@@ -87,7 +109,7 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
             const QString profile = base + e;
             QStringList idRoots, storeRoots;
             auto fresh = [&](const QString &folder) {
-                const QString real = QFileInfo(folder).canonicalFilePath();
+                const QString real = fsys::Canonical(folder);
                 if (real.isEmpty() || done.contains(real))
                     return false;
                 done.insert(real);
@@ -109,9 +131,12 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
                 if (!later.isEmpty() && !objstore::AccountsIn(later).isEmpty() && fresh(later))
                     storeRoots << later;
             }
-            if (idRoots.isEmpty() && storeRoots.isEmpty())
+            const QStringList received = o.history ? history::ReceivedFilesFolders(profile) : QStringList();
+            const std::vector<history::THistoryFolder> histories = o.history ? history::HistoryOfProfile(profile)
+                                                                             : std::vector<history::THistoryFolder>();
+            if (idRoots.isEmpty() && storeRoots.isEmpty() && received.isEmpty())
                 continue;
-            TFolderNode node{n, iconWindowsUser, profile, {}, {}};
+            TFolderNode node{DisplayPath(n), iconWindowsUser, profile, {}, {}};
             for (const QString &root : std::as_const(idRoots))
                 ScanFolders(node.children, 1, root, o, seen);
             for (const QString &root : std::as_const(storeRoots))
@@ -121,6 +146,7 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
                         continue;
                     node.children.push_back(std::move(accountNode));
                 }
+            AddHistoryNodes(node, received, histories);
             into.push_back(std::move(node));
         } else if (level == 1) {
             if (!IsAllDigits(n))
@@ -133,13 +159,13 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
                 if (files > 0 && ListFolders(base + e).isEmpty())
                     continue;
             }
-            TFolderNode node{n, iconMessengerUser, base + e, {}, {}};
+            TFolderNode node{DisplayPath(n), iconMessengerUser, base + e, {}, {}};
             ScanFolders(node.children, 2, base + e, o, seen);
             into.push_back(std::move(node));
         } else {
             if (o.hideEmpty && CountEntries(base + e) == 0)
                 continue;
-            into.push_back(TFolderNode{n, ContentFolderIcon(n, o), base + e, {}, {}});
+            into.push_back(TFolderNode{DisplayPath(n), ContentFolderIcon(n, o), base + e, {}, {}});
         }
     }
 }
@@ -178,10 +204,10 @@ bool SplitLocalAppDataPath(const QString &local, QString &profiles, QString &app
     return true;
 }
 
-TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty)
+TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty, bool history)
 {
     TFolderForest roots;
-    ScanFolders(roots, 0, settings.docSetDir, TScanOptions::From(settings, hideEmpty));
+    ScanFolders(roots, 0, settings.docSetDir, TScanOptions::From(settings, hideEmpty, history));
     if (!roots.empty())
         return roots;
 
@@ -191,7 +217,7 @@ TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty)
     if (!appData.isEmpty() && SplitAppDataPath(appData, profiles, appDat)) {
         settings.docSetDir = profiles;
         settings.appDatDir = appDat;
-        ScanFolders(roots, 0, settings.docSetDir, TScanOptions::From(settings, hideEmpty));
+        ScanFolders(roots, 0, settings.docSetDir, TScanOptions::From(settings, hideEmpty, history));
         if (!roots.empty())
             return roots;
     }
@@ -203,7 +229,7 @@ TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty)
         TSettingsValues tried = settings;
         tried.docSetDir = profiles;
         tried.appDatDir = appDat;
-        ScanFolders(roots, 0, tried.docSetDir, TScanOptions::From(tried, hideEmpty));
+        ScanFolders(roots, 0, tried.docSetDir, TScanOptions::From(tried, hideEmpty, history));
         if (!roots.empty()) {
             settings.docSetDir = tried.docSetDir;
             settings.appDatDir = tried.appDatDir;
@@ -224,7 +250,7 @@ TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty)
         if (!FolderExists(folder))
             continue;
         // Both layouts at once, so that a profile shows once with everything it holds.
-        TScanOptions o = TScanOptions::From(settings, hideEmpty);
+        TScanOptions o = TScanOptions::From(settings, hideEmpty, history);
         o.appDatDir = QStringLiteral("Application Data/");
         o.moreAppDatDirs = {QStringLiteral("AppData/Roaming/")};
         ScanFolders(roots, 0, folder, o, &seen);

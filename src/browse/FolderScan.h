@@ -39,7 +39,11 @@ struct TScanOptions {
     QString subdirEmot, subdirBg, subdirWink, subdirDp, subdirDdp;
     QStringList moreAppDatDirs;      // other Application Data folders tried in each profile too
     bool hideEmpty = true;
-    static TScanOptions From(const TSettingsValues &settings, bool hideEmpty);
+    // Conversation histories too (history/HistoryFind.h): a profile's "My Received Files" folder
+    // as a node of the Windows user, and each History folder as a "History" node of the Messenger
+    // user whose folder ID ends its folder's name, or of the Windows user when none matches.
+    bool history = false;
+    static TScanOptions From(const TSettingsValues &settings, bool hideEmpty, bool history = false);
 };
 
 bool IsAllDigits(const QString &text);
@@ -74,7 +78,7 @@ bool SplitLocalAppDataPath(const QString &local, QString &profiles, QString &app
 // same way); when that finds nothing either, every Windows volume's
 // "Documents and Settings" and "Users" folders and every Wine prefix's "drive_c/users", each with
 // both layouts.
-TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty);
+TFolderForest AutoScan(TSettingsValues &settings, bool hideEmpty, bool history = false);
 
 // Number of nodes of a forest.
 int CountNodes(const TFolderForest &forest);

@@ -1,4 +1,5 @@
 #include "browse/ObjectStore.h"
+#include "common/PathBytes.h"
 #include "common/unitString.h"
 
 #include "common/EmailId.h"
@@ -15,8 +16,6 @@
 namespace zorvak::objstore {
 
 namespace {
-
-constexpr QDir::Filters kAll = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 
 
 struct KnownKind {
@@ -47,10 +46,12 @@ QString FindEntry(const QString &folder, const QString &name)
     if (name.isEmpty() || name.contains(QLatin1Char('/')))
         return {};
     const QString base = WithSeparator(folder);
-    if (QFileInfo::exists(base + name))
+    if (fsys::Exists(base + name))
         return name;
     QString found;
-    for (const QString &entry : QDir(base).entryList(kAll)) {
+    QStringList entries;
+    fsys::Entries(base, entries);
+    for (const QString &entry : std::as_const(entries)) {
         if (entry.compare(name, Qt::CaseInsensitive) != 0)
             continue;
         if (!found.isEmpty())
@@ -65,7 +66,7 @@ QString ResolveFolder(const QString &base, const QString &rel)
     QString path = WithSeparator(base);
     for (const QString &part : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         const QString entry = FindEntry(path, part);
-        if (entry.isEmpty() || !QFileInfo(path + entry).isDir())
+        if (entry.isEmpty() || !fsys::IsDir(path + entry))
             return {};
         path += entry + QLatin1Char('/');
     }
@@ -86,8 +87,10 @@ QStringList AccountsIn(const QString &messengerFolder)
 {
     QStringList accounts;
     const QString base = WithSeparator(messengerFolder);
-    for (const QString &entry : QDir(base).entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        if (!StoreFolderOf(base + entry).isEmpty())
+    QStringList entries;
+    fsys::Entries(base, entries);
+    for (const QString &entry : std::as_const(entries))
+        if (fsys::IsDir(base + entry) && !StoreFolderOf(base + entry).isEmpty())
             accounts << base + entry + QLatin1Char('/');
     std::sort(accounts.begin(), accounts.end(),
               [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
@@ -117,7 +120,7 @@ QString KindFolder(const QString &storeFolder, ContentType type)
 std::optional<TStorePlace> PlaceOf(const QString &path)
 {
     const QString p = WithoutTrailingSeparators(QDir::cleanPath(path));
-    if (p.isEmpty() || !QFileInfo(p).isDir())
+    if (p.isEmpty() || !fsys::IsDir(p))
         return std::nullopt;
     // The account folder itself.
     if (!StoreFolderOf(p).isEmpty())
@@ -181,7 +184,7 @@ TFolderNode AccountNode(const QString &accountFolder, const TScanOptions &option
     // The hint gives the folder ID the older versions used for the address, and why no names show.
     const QString hint = Lang("PassportId") + QStringLiteral(": ") + EmailToId(email) + QLatin1Char('\n')
                          + Lang("StoreNamesNotRead");
-    TFolderNode node{email, iconMessengerUser, account, {}, hint};
+    TFolderNode node{DisplayPath(email), iconMessengerUser, account, {}, hint};
     const QString store = StoreFolderOf(account);
     if (store.isEmpty())
         return node;
@@ -193,7 +196,7 @@ TFolderNode AccountNode(const QString &accountFolder, const TScanOptions &option
             continue;
         const std::optional<ContentType> kind = KindOfFolder(name);
         const int icon = kind ? InfoOf(*kind).treeIcon : ContentFolderIcon(name, options);
-        node.children.push_back(TFolderNode{name, icon, store + entry, {}, {}});
+        node.children.push_back(TFolderNode{DisplayPath(name), icon, store + entry, {}, {}});
     }
     return node;
 }
@@ -204,7 +207,7 @@ std::vector<TFolderNode> AccountNodesBelow(const QStringList &localFolders, cons
     QSet<QString> done;
     for (const QString &local : localFolders) {
         const QString messenger = ResolveFolder(local, MessengerFolderName());
-        const QString real = QFileInfo(messenger).canonicalFilePath();
+        const QString real = fsys::Canonical(messenger);
         if (messenger.isEmpty() || real.isEmpty() || done.contains(real))
             continue;
         done.insert(real);

@@ -1,4 +1,5 @@
 #include "browse/Recognition.h"
+#include "common/PathBytes.h"
 
 #include <QFileInfo>
 
@@ -73,7 +74,7 @@ QString RecognizeBytes(const QByteArray &head)
 QString RecognizeFile(const QString &path)
 {
     // Plain POSIX calls: this runs for every file of a folder each time it is selected.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = PathToBytes(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return {};
@@ -99,7 +100,8 @@ TPreviewKind PreviewKind(const QString &extension)
     if (!e.startsWith(QLatin1Char('.')))
         e.prepend(QLatin1Char('.'));
     if (e == QLatin1String(".gif") || e == QLatin1String(".jpg") || e == QLatin1String(".png")
-        || e == QLatin1String(".tif") || e == QLatin1String(".bmp"))
+        || e == QLatin1String(".tif") || e == QLatin1String(".bmp") || e == QLatin1String(".ico")
+        || e == QLatin1String(".cur"))
         return pkPicture;
     if (e == QLatin1String(".mp3") || e == QLatin1String(".wav") || e == QLatin1String(".asf"))
         return pkSound;

@@ -1,5 +1,8 @@
 #include "browse/SwfInfo.h"
 
+#include "common/unitString.h"
+#include "shell/uLanguage.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <zlib.h>
@@ -134,15 +137,14 @@ TSwfInfo ReadSwfInfo(const QString &path)
 
 QString SwfInfoCard(const TSwfInfo &info, const QString &fileName)
 {
+    const QString head = Lang("FlashMovie") + QLatin1Char('\n') + fileName + QStringLiteral("\n\n");
     if (!info.valid)
-        return QStringLiteral("Flash movie\n%1\n\nThis movie is damaged:\n%2").arg(fileName, info.error);
-    return QStringLiteral("Flash movie\n%1\n\n%2 \u00d7 %3 pixels\n%4 frames per second\n%5 frames\nFlash version %6")
-        .arg(fileName)
-        .arg(info.width, 0, 'g', 6)
-        .arg(info.height, 0, 'g', 6)
-        .arg(info.frameRate, 0, 'g', 4)
-        .arg(info.frameCount)
-        .arg(info.version);
+        return head + Lang("FlashDamaged") + QLatin1Char('\n') + info.error;
+    const QString facts = FormatText(Lang("FlashFacts"), {QString::number(info.width, 'g', 6),
+                                                          QString::number(info.height, 'g', 6),
+                                                          QString::number(info.frameRate, 'g', 4),
+                                                          int(info.frameCount), int(info.version)});
+    return head + QString(facts).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 } // namespace zorvak

@@ -1,4 +1,5 @@
 #include "browse/unitFileFolderUtil.h"
+#include "common/PathBytes.h"
 
 #include "platform/Platform.h"
 
@@ -32,7 +33,7 @@ struct WalkEntry {
 // Reads one folder. False when it cannot be opened or read to its end.
 bool ReadFolder(const QString &folder, QList<WalkEntry> &entries)
 {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = PathToBytes(folder);
     DIR *dir = ::opendir(native.constData());
     if (!dir)
         return false;
@@ -64,7 +65,7 @@ bool ReadFolder(const QString &folder, QList<WalkEntry> &entries)
                 }
             }
         }
-        entries.append({QFile::decodeName(e->d_name), folderEntry, followable, regular});
+        entries.append({PathFromBytes(QByteArray(e->d_name)), folderEntry, followable, regular});
     }
     ::closedir(dir);
     return ok;
@@ -90,8 +91,8 @@ bool MatchesMask(const QString &name, const QString &mask)
 {
     if (mask.isEmpty() || IsAllMask(mask))
         return true;
-    const QByteArray pattern = QFile::encodeName(mask);
-    const QByteArray n = QFile::encodeName(name);
+    const QByteArray pattern = PathToBytes(mask);
+    const QByteArray n = PathToBytes(name);
     return ::fnmatch(pattern.constData(), n.constData(), FNM_CASEFOLD | FNM_NOESCAPE) == 0;
 }
 
@@ -177,7 +178,7 @@ bool DeleteFolder(const QString &path, bool toRecycleBin)
 
 qint64 GetFileSize(const QString &path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = PathToBytes(path);
     struct stat st;
     if (::stat(native.constData(), &st) != 0)
         return 0;

@@ -7,6 +7,7 @@
 // last holds 32768 uncompressed bytes. The tables before the data are written with the folder
 // offsets and block counts still unknown and patched once the data is out.
 #include "cabinet/cabfiles.h"
+#include "common/PathBytes.h"
 
 #include "cabinet/cabcodecs.h"
 #include "cabinet/CabFormat.h"
@@ -71,6 +72,8 @@ enum ErrorCode { errOpenFile = 1, errReadFile = 2, errMemory = 3, errTempFile = 
                  errCabinetFile = 6, errAbort = 7, errCompress = 8 };
 
 [[noreturn]] void Fail(int code) { throw ECABFileError(CABErrorText(code)); }
+// The same for one file, named as it is on disk.
+[[noreturn]] void Fail(int code, const QString &file) { throw ECABFileError(CABErrorText(code) + QStringLiteral(": ") + file); }
 
 // An input/output error while writing: the system's text for it goes to the owner's OnIOError.
 void ReportIoError(TCABFile *owner, int error)
@@ -131,6 +134,8 @@ struct ExtractContext {
     qint64 written = 0;
     QString firstMessage;
     int ioError = 0;
+    qint64 total = 0;      // written over all files
+    qint64 maxTotal = -1;  // no write passes it (-1: no limit)
 };
 
 struct ZSystem {
@@ -197,6 +202,8 @@ int ZWrite(mspack_file *file, void *buffer, int bytes)
     auto *f = reinterpret_cast<ZFile *>(file);
     if (bytes < 0)
         return -1;
+    if (f->output && !f->sink && f->ctx->maxTotal >= 0 && f->ctx->total + bytes > f->ctx->maxTotal)
+        return -1; // past the limit of bytes written
     if (!f->sink) {
         size_t done = 0;
         while (done < size_t(bytes)) {
@@ -214,6 +221,8 @@ int ZWrite(mspack_file *file, void *buffer, int bytes)
     if (f->output) {
         ExtractContext *ctx = f->ctx;
         ctx->written += bytes;
+        if (!f->sink)
+            ctx->total += bytes;
         if (ctx->owner->OnDecompressProgress)
             ctx->owner->OnDecompressProgress(ctx->owner, ctx->storedName, qint32(qMin<qint64>(ctx->written, INT32_MAX)),
                                              qint32(qMin<qint64>(ctx->size, INT32_MAX)));
@@ -292,7 +301,7 @@ QString MakeFoldersBelow(const QString &base, const QStringList &parts, QString 
     QString path = base;
     for (const QString &part : parts) {
         path = QDir(path).filePath(part);
-        const QByteArray native = QFile::encodeName(path);
+        const QByteArray native = PathToBytes(path);
         struct stat st {};
         if (::lstat(native.constData(), &st) == 0) {
             if (S_ISLNK(st.st_mode)) {
@@ -363,13 +372,13 @@ void TCABFileContents::AddFiles(const QString &mask, const QString &relPath)
     const QString anchored = QStringLiteral("\\A(?:%1)\\z");
     if (!all)
         re.setPattern(anchored.arg(re.pattern()));
-    QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &name : names) {
+    const QString dir = folder.isEmpty() ? QStringLiteral("./") : folder;
+    QStringList names;
+    fsys::Entries(dir, names);
+    for (const QString &name : std::as_const(names)) {
         if (name.startsWith(QLatin1Char('.')))
             continue; // hidden
-        const QFileInfo info(dir.filePath(name));
-        if (!info.isFile())
+        if (!fsys::IsFile(dir + name))
             continue;
         if (!all && !re.match(name).hasMatch())
             continue;
@@ -387,6 +396,14 @@ TCABFile::~TCABFile() = default;
 
 void TCABFile::ListContents() { RunEngine(Mode::List); }
 bool TCABFile::ExtractAll() { return RunEngine(Mode::Extract); }
+
+bool TCABFile::ExtractAll(const TExtractLimits &limits)
+{
+    m_limits = limits;
+    const bool ok = RunEngine(Mode::Extract);
+    m_limits.reset();
+    return ok;
+}
 bool TCABFile::TestAll() { return RunEngine(Mode::Test); }
 
 bool TCABFile::RunEngine(Mode mode)
@@ -394,14 +411,21 @@ bool TCABFile::RunEngine(Mode mode)
     m_lastError.clear();
     if (mode == Mode::List)
         CABFileContents.Clear();
-    const QFileInfo cabInfo(CABFile);
-    if (CABFile.isEmpty() || !cabInfo.isFile() || !cabInfo.isReadable()) {
+    if (CABFile.isEmpty() || !fsys::IsFile(CABFile) || ::access(PathToBytes(CABFile).constData(), R_OK) != 0) {
         m_lastError = QStringLiteral("cannot open %1").arg(CABFile);
         return false;
     }
 
     ExtractContext ctx;
     ctx.owner = this;
+    if (m_limits)
+        ctx.maxTotal = qMax<qint64>(0, m_limits->maxTotalBytes);
+    m_bytesWritten = 0;
+    struct Count {
+        qint64 &out;
+        const ExtractContext &ctx;
+        ~Count() { out = ctx.total; }
+    } count{m_bytesWritten, ctx};
     ZSystem zs{};
     zs.sys.open = ZOpen;
     zs.sys.close = ZClose;
@@ -433,7 +457,7 @@ bool TCABFile::RunEngine(Mode mode)
     cabd->set_param(cabd, MSCABD_PARAM_FIXMSZIP, 0);
     cabd->set_param(cabd, MSCABD_PARAM_SALVAGE, 0);
 
-    const QByteArray cabPath = QFile::encodeName(CABFile);
+    const QByteArray cabPath = PathToBytes(CABFile);
     mscabd_cabinet *cab = cabd->open(cabd, cabPath.constData());
     if (!cab) {
         m_lastError = MspackErrorText(cabd->last_error(cabd));
@@ -457,14 +481,35 @@ bool TCABFile::RunEngine(Mode mode)
     }
 
     const QString base = TargetPath.isEmpty() ? QDir::currentPath() : TargetPath;
-    if (mode == Mode::Extract && !QDir().mkpath(base)) {
+    if (mode == Mode::Extract && !fsys::MakePath(base)) {
         m_lastError = QStringLiteral("cannot create %1").arg(base);
         return false;
     }
     QStringList skipped;
     QStringList failed; // "stored name (reason)" of each file that could not be written
+    QStringList overLimits;
+    // Where the decoder stands: it goes on from the end of the last file of the same folder,
+    // and starts the folder again for a file before that point.
+    const mscabd_folder *decoderFolder = nullptr;
+    qint64 decoderEnd = 0;
+    qint64 decoded = 0;
     for (mscabd_file *f = cab->files; f; f = f->next) {
         const QString stored = StoredName(f);
+        if (mode == Mode::Extract && m_limits) {
+            if (!m_limits->onlyEntry.isEmpty() && stored != m_limits->onlyEntry)
+                continue;
+            const qint64 length = f->length;
+            const qint64 end = qint64(f->offset) + length;
+            const qint64 decoding = f->folder == decoderFolder && qint64(f->offset) >= decoderEnd ? end - decoderEnd : end;
+            if (length > m_limits->maxFileBytes || ctx.total + length > m_limits->maxTotalBytes
+                || decoded + decoding > m_limits->maxDecodedBytes) {
+                overLimits << stored;
+                continue;
+            }
+            decoded += decoding;
+            decoderFolder = f->folder;
+            decoderEnd = end;
+        }
         ctx.storedName = stored;
         ctx.size = f->length;
         ctx.written = 0;
@@ -496,8 +541,7 @@ bool TCABFile::RunEngine(Mode mode)
             continue;
         }
         const QString output = QDir(folder).filePath(name);
-        const QFileInfo outInfo(output);
-        if (outInfo.exists() || outInfo.isSymLink()) {
+        if (fsys::Exists(output)) {
             bool allow = true;
             if (OnOverWriteFile)
                 OnOverWriteFile(this, output, allow);
@@ -506,8 +550,10 @@ bool TCABFile::RunEngine(Mode mode)
         }
         const QString temp = QDir(folder).filePath(QStringLiteral(".%1.%2.part")
             .arg(name.left(64)).arg(QRandomGenerator::global()->generate64(), 0, 36));
-        const QByteArray tempPath = QFile::encodeName(temp);
+        const QByteArray tempPath = PathToBytes(temp);
         const int rc = cabd->extract(cabd, f, tempPath.constData());
+        if (rc != MSPACK_ERR_OK)
+            decoderFolder = nullptr; // the decoder may start the folder again
         if (rc == MSPACK_ERR_OPEN || rc == MSPACK_ERR_WRITE || ctx.ioError) {
             // This file cannot be written here; the ones after it still can.
             ::unlink(tempPath.constData());
@@ -522,7 +568,7 @@ bool TCABFile::RunEngine(Mode mode)
             return false;
         }
         SetModificationTime(tempPath, StoredDateTime(f->date_y, f->date_m, f->date_d, f->time_h, f->time_m, f->time_s));
-        if (::rename(tempPath.constData(), QFile::encodeName(output).constData()) != 0) {
+        if (::rename(tempPath.constData(), PathToBytes(output).constData()) != 0) {
             const int err = errno;
             ::unlink(tempPath.constData());
             failed << QStringLiteral("%1 (%2)").arg(stored, QString::fromLocal8Bit(std::strerror(err)));
@@ -534,8 +580,10 @@ bool TCABFile::RunEngine(Mode mode)
         problems << QStringLiteral("could not write: %1").arg(failed.join(QStringLiteral(", ")));
     if (!skipped.isEmpty())
         problems << QStringLiteral("skipped unsafe names: %1").arg(skipped.join(QStringLiteral(", ")));
+    if (!overLimits.isEmpty())
+        problems << QStringLiteral("left out past the size limits: %1").arg(overLimits.join(QStringLiteral(", ")));
     m_lastError = problems.join(QStringLiteral("; "));
-    return failed.isEmpty();
+    return failed.isEmpty() && overLimits.isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -585,7 +633,8 @@ QByteArray CabinetName(const QString &relPath, const QString &sourcePath)
         rel.remove(0, 1);
     if (!rel.isEmpty() && !rel.endsWith(QLatin1Char('\\')))
         rel += QLatin1Char('\\');
-    return (rel + QFileInfo(sourcePath).fileName()).toUtf8();
+    // Names are text in a cabinet: bytes of a name that are not UTF-8 are read as Windows-1252.
+    return (rel + DisplayPath(QFileInfo(sourcePath).fileName())).toUtf8();
 }
 
 Source PlanSource(const TCABFileEntry &e)
@@ -593,18 +642,19 @@ Source PlanSource(const TCABFileEntry &e)
     Source s;
     const QFileInfo info(e.Name);
     s.path = info.absoluteFilePath();
-    QFile probe(s.path);
-    if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
-        Fail(errOpenFile);
-    if (quint64(probe.size()) > cf::kMaxFileSize)
-        Fail(errCabinetFile);
-    s.size = quint32(probe.size());
+    QFile probe;
+    struct stat st;
+    if (!fsys::Open(probe, s.path, QIODevice::ReadOnly) || ::fstat(probe.handle(), &st) != 0 || !S_ISREG(st.st_mode))
+        Fail(errOpenFile, EscapedPath(e.Name));
+    if (quint64(st.st_size) > cf::kMaxFileSize)
+        Fail(errCabinetFile, EscapedPath(e.Name));
+    s.size = quint32(st.st_size);
     s.name = CabinetName(e.RelPath, s.path);
     if (s.name.isEmpty() || s.name.size() > cf::kMaxNameBytes)
         Fail(errOpenFile);
-    DosDateTime(info.lastModified(), s.date, s.time);
+    DosDateTime(QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec), s.date, s.time);
     s.attribs = cf::kAttrArchive;
-    if (!(info.permissions() & QFile::WriteOwner)) // the owner may not write: read-only
+    if (!(st.st_mode & S_IWUSR)) // the owner may not write: read-only
         s.attribs |= cf::kAttrReadOnly;
     if (info.fileName().startsWith(QLatin1Char('.')))
         s.attribs |= cf::kAttrHidden;
@@ -702,9 +752,9 @@ public:
         m_blocks = 0;
         int fill = 0;
         for (size_t i = first; i < end; ++i) {
-            QFile in(sources[i].path);
-            if (!in.open(QIODevice::ReadOnly))
-                Fail(errOpenFile);
+            QFile in;
+            if (!fsys::Open(in, sources[i].path, QIODevice::ReadOnly))
+                Fail(errOpenFile, EscapedPath(sources[i].path));
             quint64 left = sources[i].size;
             while (left > 0) {
                 const qint64 want = qint64(qMin<quint64>(left, quint64(cab::kFrameSize - fill)));

@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -83,6 +84,14 @@ private:
     std::vector<std::unique_ptr<TCABFileEntry>> m_items;
 };
 
+// The limits of TCABFile::ExtractAll(limits).
+struct TCABExtractLimits {
+    qint64 maxFileBytes = 0;     // a file listed bigger is left out
+    qint64 maxTotalBytes = 0;    // the bytes written over all files
+    qint64 maxDecodedBytes = 0;  // the bytes decoded over all files, what comes before each included
+    QString onlyEntry;           // when set: the one file (stored name) to extract
+};
+
 class TCABFile : public QObject {
     Q_OBJECT
 public:
@@ -133,6 +142,17 @@ public:
     // Does not touch CABFileContents.
     bool ExtractAll();
 
+    // ExtractAll within limits, for files the program only looks at (previews, thumbnails): a
+    // file whose listed size passes maxFileBytes, that would bring the bytes written past
+    // maxTotalBytes, or whose reaching would bring the bytes decoded past maxDecodedBytes (the
+    // data before a file in its folder is decoded too) is left out, and no write ever passes
+    // maxTotalBytes. With onlyEntry set, only the file stored under that name is extracted.
+    // False when anything was left out; LastError names it.
+    using TExtractLimits = TCABExtractLimits;
+    bool ExtractAll(const TExtractLimits &limits);
+    // The bytes the last extraction wrote, over all its files.
+    qint64 BytesWritten() const { return m_bytesWritten; }
+
     // Decodes every file of CABFile without writing anything: true when every file decodes and
     // every checksum holds.
     bool TestAll();
@@ -151,6 +171,8 @@ private:
     enum class Mode { List, Extract, Test };
     bool RunEngine(Mode mode);
     QString m_lastError;
+    std::optional<TExtractLimits> m_limits; // during ExtractAll(limits)
+    qint64 m_bytesWritten = 0;
 };
 
 } // namespace zorvak

@@ -1,6 +1,7 @@
 // Standard output and error of zorvak-cli, and the one way its verbs report errors.
 #include "cli/CliCommand.h"
 #include "cli/Progress.h"
+#include "common/PathBytes.h"
 
 #include <QJsonDocument>
 
@@ -20,7 +21,8 @@ QTextStream &Err()
 
 QString TerminalText(const QString &text)
 {
-    QString shown = text;
+    // Bytes of a name that are not UTF-8 are shown escaped ("caf\xe9"), as they are on disk.
+    QString shown = EscapedPath(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;

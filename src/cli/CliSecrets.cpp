@@ -90,8 +90,13 @@ std::optional<DpapiSecret> SecretOrReport(const VerbOptions &options, int *statu
     return result.secret;
 }
 
-std::optional<DpapiKeyMaterial> KeyOrReport(const VerbOptions &options, int *status)
+std::optional<DpapiKeyMaterial> KeyOrReport(const VerbOptions &options, int *status, bool wineMaps)
 {
+    bool given = false;
+    for (const QString &name : {kPassword, kPasswordFile, kHash, kHashFile})
+        given = given || options.IsSet(name);
+    if (wineMaps && !given)
+        return WineKeyMaterial();
     const std::optional<DpapiSecret> secret = SecretOrReport(options, status);
     if (!secret)
         return std::nullopt;

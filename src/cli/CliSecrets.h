@@ -20,7 +20,8 @@
     "  --password-file F   reads the password from the first line of F (\"-\": standard input)\n" \
     "  --hash HEX          its SHA-1 (40 hex digits) or NT hash (32); visible like --password\n" \
     "  --hash-file F       reads the hash from the first line of F (\"-\": standard input)\n" \
-    "  With none of these and a terminal on standard input, the password is asked for (not shown).\n"
+    "  With none of these and a terminal on standard input, the password is asked for (not shown).\n" \
+    "  Maps that Wine protected need none of them: the user names of their Wine prefix open them.\n"
 
 namespace zorvak::cli {
 
@@ -43,8 +44,9 @@ SecretResult ReadSecret(const VerbOptions &options);
 // exit status (2 for wrong usage, 1 when a file could not be read); nothing is returned then.
 std::optional<DpapiSecret> SecretOrReport(const VerbOptions &options, int *status);
 // The key material of options added by AddKeyOptions: --protect-dir (empty when not given) and
-// the secret, reported like SecretOrReport when it cannot be had.
-std::optional<DpapiKeyMaterial> KeyOrReport(const VerbOptions &options, int *status);
+// the secret, reported like SecretOrReport when it cannot be had. When `wineMaps` (the maps to open
+// were all protected by Wine) and no secret option is given, WineKeyMaterial(): nothing is asked.
+std::optional<DpapiKeyMaterial> KeyOrReport(const VerbOptions &options, int *status, bool wineMaps = false);
 
 // The first line of a secret file ("-": standard input), without its line break. False with
 // `error` set when it cannot be read.

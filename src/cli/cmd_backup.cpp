@@ -1,9 +1,11 @@
 // zorvak-cli backup: the backup run without questions. No confirmation grid: the shortcuts of
 // custom emoticons are checked as the grid checks them and problems are printed as warnings.
 #include "backup/BackupCore.h"
+#include "common/PathBytes.h"
 #include "browse/FolderChoice.h"
 #include "dpapi/CryptUtil.h"
 #include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/MapFileCrypt.h"
 #include "backup/KeyValidation.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
@@ -145,12 +147,12 @@ int Run(const QStringList &args)
             types[size_t(info->type)] = true;
         }
     }
-    if (!QFileInfo(folder).isDir())
+    if (!fsys::IsDir(folder))
         return options.Fail(QStringLiteral("not a folder: ") + folder);
     int status = 0;
     std::optional<DpapiKeyMaterial> key = DpapiKeyMaterial();
     if (!choice.store)
-        key = KeyOrReport(options, &status);
+        key = KeyOrReport(options, &status, AllMapsProtectedByWine(choice.dir));
     if (!key)
         return status;
     if (choice.store)

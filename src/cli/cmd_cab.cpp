@@ -1,6 +1,7 @@
 // zorvak-cli cab: list, extract, create and test Microsoft Cabinet files.
 #include "cabinet/cabfiles.h"
 #include "cli/CliCommand.h"
+#include "common/PathBytes.h"
 #include "cli/Progress.h"
 #include "cli/VerbOptions.h"
 
@@ -25,7 +26,7 @@ void PrintIoError(TCABFile *, const QString &message)
 int Report(const TCABFile &cab, int status)
 {
     if (!cab.LastError().isEmpty())
-        Err() << "zorvak-cli cab: " << cab.CABFile << ": " << cab.LastError() << "\n";
+        Err() << "zorvak-cli cab: " << EscapedPath(cab.CABFile) << ": " << EscapedPath(cab.LastError()) << "\n";
     return status;
 }
 
@@ -52,7 +53,7 @@ int List(TCABFile &cab, const QStringList &, ReadingFlags flags)
             Out() << e.Name << '\t' << e.Size << '\t' << e.DateTime.toString(timeFormat) << '\n';
     }
     if (flags.json)
-        WriteJson({{QStringLiteral("cabinet"), cab.CABFile}, {QStringLiteral("files"), files}});
+        WriteJson({{QStringLiteral("cabinet"), DisplayPath(cab.CABFile)}, {QStringLiteral("files"), files}});
     return 0;
 }
 
@@ -161,15 +162,15 @@ int Create(const QStringList &argsIn)
         auto ends = std::make_shared<QList<qint64>>();
         qint64 end = 0;
         for (const QString &f : files)
-            ends->append(end += QFileInfo(f).size());
+            ends->append(end += qMax<qint64>(fsys::Size(f), 0));
         cab.OnCompressProgress = [&progress, ends, files](TCABFile *, qint32 consumed, qint32) {
             qsizetype i = 0;
             while (i + 1 < ends->size() && ends->at(i) <= consumed)
                 ++i;
             const bool all = consumed >= ends->last();
-            progress.Update(all ? ends->size() : i, ends->size(), QFileInfo(files.at(i)).fileName());
+            progress.Update(all ? ends->size() : i, ends->size(), DisplayPath(QFileInfo(files.at(i)).fileName()));
         };
-        progress.Update(0, files.size(), QFileInfo(files.first()).fileName());
+        progress.Update(0, files.size(), DisplayPath(QFileInfo(files.first()).fileName()));
     }
     cab.CreateCabinet(); // failures throw ECABFileError: reported with exit status 1
     return 0;

@@ -2,9 +2,11 @@
 #include "dpapi/CryptUtil.h"
 #include "dpapi/Dpapi.h"
 #include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/WineProtect.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
 #include "cli/VerbOptions.h"
+#include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
 #include <QDir>
@@ -93,17 +95,22 @@ int Unprotect(const QStringList &args)
         if (entropy.toHex() != hex.toLower().toLatin1())
             return options.Usage(QStringLiteral("--entropy-hex takes an even number of hex digits"));
     }
+    QFile file(options.Positional().first());
+    const bool readable = file.open(QIODevice::ReadOnly);
+    const QByteArray blob = readable ? file.readAll() : QByteArray();
+    // A blob that Wine wrote needs no secret; the user names of its Wine prefix open it.
+    const bool wineBlob = wine::IsWineBlob(blob);
     int failed = 0;
-    const std::optional<DpapiKeyMaterial> material = KeyOrReport(options, &failed);
+    const std::optional<DpapiKeyMaterial> material = KeyOrReport(options, &failed, wineBlob);
     if (!material)
         return failed;
-    QFile file(options.Positional().first());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!readable)
         return options.Fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
-    const QByteArray blob = file.readAll();
-    const QString fallback = FindProtectDir(QFileInfo(file).absolutePath());
-    const QByteArray plain = textEntropy ? UnprotectBytes(blob, options.Get(QStringLiteral("entropy")), *material, fallback)
-                                         : UnprotectBytesRaw(blob, entropy, *material, fallback);
+    if (textEntropy)
+        entropy = ToCp1252(options.Get(QStringLiteral("entropy")));
+    const QByteArray plain = wineBlob ? UnprotectWineBytes(blob, entropy, *material, QFileInfo(file).absoluteFilePath())
+                                      : UnprotectBytesRaw(blob, entropy, *material,
+                                                          FindProtectDir(QFileInfo(file).absolutePath()));
     Out().flush();
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly) || out.write(plain) != plain.size())
@@ -136,5 +143,6 @@ ZORVAK_CLI_COMMAND("dpapi", "open master keys, unprotect Windows DPAPI blobs off
                    "masterkey: one line per master-key file: GUID, SID, \"opens\" or \"does not open\", and\n"
                    "  the SHA-1 of the master key when it opens. Exit 1 when none opens.\n"
                    "unprotect: the plaintext of the blob FILE on standard output. The entropy TEXT is taken\n"
-                   "  as Windows-1252 bytes. Without --protect-dir the folder is found above FILE.",
+                   "  as Windows-1252 bytes. Without --protect-dir the folder is found above FILE. A blob that\n"
+                   "  Wine wrote needs no secret: the user names of the Wine prefix holding FILE open it.",
                    Run);

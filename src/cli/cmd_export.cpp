@@ -5,6 +5,7 @@
 #include "cli/CliSecrets.h"
 #include "cli/ExportNamed.h"
 #include "cli/VerbOptions.h"
+#include "common/PathBytes.h"
 #include "platform/Platform.h"
 #include "shell/DialogService.h"
 
@@ -30,7 +31,7 @@ int Run(const QStringList &args)
     const bool overwrite = options.IsSet(QStringLiteral("overwrite"));
     if (positional.size() != 2)
         return options.Usage(QStringLiteral("give a folder and a destination"));
-    if (!QFileInfo(positional.at(0)).isDir())
+    if (!fsys::IsDir(positional.at(0)))
         return PrintError("export", QStringLiteral("not a folder: ") + positional.at(0));
     const TFolderNode tree = FolderTreeOf(positional.at(0));
     TFolderSaver saver;
@@ -40,7 +41,10 @@ int Run(const QStringList &args)
     if (IsSameOrInside(target, tree.folder))
         return PrintError("export", QStringLiteral("a folder cannot be saved into itself: ") + target);
     const bool ok = saver.SaveFolderTree(tree, target);
-    Out() << saver.Copied << '\t' << target << '\n';
+    Out() << saver.Copied << '\t' << DisplayPath(target) << '\n';
+    Out().flush();
+    for (const QString &failure : std::as_const(saver.Failed))
+        PrintError("export", QStringLiteral("cannot copy ") + failure);
     if (!ok)
         PrintError("export", QStringLiteral("some files could not be copied"));
     return ok ? 0 : 1;

@@ -1,5 +1,6 @@
 // zorvak-cli export USERFOLDER OUT --named: every object of a user folder under its own name.
 #include "dpapi/DpapiKeyMaterial.h"
+#include "dpapi/MapFileCrypt.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSecrets.h"
 #include "cli/ExportNamed.h"
@@ -146,7 +147,7 @@ int RunNamedExportVerb(const VerbOptions &options)
         return options.Fail(QStringLiteral("not a folder: ") + request.userFolder);
     if (options.IsSet(kEmail)) {
         int status = 0;
-        const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status);
+        const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status, AllMapsProtectedByWine(request.userFolder));
         if (!key)
             return status;
         request.email = options.Get(kEmail);

@@ -28,18 +28,16 @@ QString OneLine(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Ch
 qint32 InstallOne(const QString &package, const QString &library, const TListenSettings &listen, bool *reached)
 {
     *reached = false;
-    const QString programFolder = Platform::Get().AppDir();
-    const QString copy = PackageCopyPath(programFolder);
+    // The copy is this run's own, in its own folder served under its own port; it goes when
+    // the stage does.
     QString reason;
-    if (!CopyPackage(package, copy, &reason)) {
+    const std::unique_ptr<TPackageStage> stage = TPackageStage::Create(Platform::Get().AppDir(), package, &reason);
+    if (!stage)
         return PrintError("install", QStringLiteral("Failed to copy file to program directory: ") + reason);
-    }
     THTTPServer server;
-    server.SetServedFolder(QFileInfo(copy).path());
-    if (!StartWebServer(server, listen.address, QString::number(listen.port), true, {})) {
-        RemovePackageCopy(programFolder);
+    server.SetServedFolder(stage->Folder());
+    if (!StartWebServer(server, listen.address, QString::number(listen.port), true, {}))
         return 1;
-    }
     TMessengerContentInstaller installer;
     if (!library.isEmpty())
         installer.LibraryFolder = library;
@@ -49,19 +47,22 @@ qint32 InstallOne(const QString &package, const QString &library, const TListenS
         result = code;
         loop.quit();
     };
+    installer.OnWaiting = [&installer](TMessengerContentInstaller *) {
+        Err() << "zorvak-cli install: waiting for another installation into " << TerminalText(installer.LibraryFolder)
+              << " to finish\n";
+        Err().flush();
+    };
     const QString url = PackageUrl(listen.address, server.Port());
     try {
         installer.InstallFromUrl(url);
     } catch (const Exception &e) {
         PrintError("install", QStringLiteral("Error %1: %2").arg(e.ClassName(), e.Message()));
         server.Deactivate();
-        RemovePackageCopy(programFolder);
         return 1;
     }
     *reached = true;
     loop.exec();
     server.Deactivate();
-    RemovePackageCopy(programFolder);
     return result;
 }
 

@@ -33,7 +33,7 @@ int Run(const QStringList &args)
         return options.Fail(QStringLiteral("File not found: ") + file);
     // The same key material value that the backup window hands to its run.
     int status = 0;
-    const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status);
+    const std::optional<DpapiKeyMaterial> key = KeyOrReport(options, &status, IsWineMapFile(file));
     if (!key)
         return status;
     Out() << DecryptMapFile(file, options.Get(QStringLiteral("email")), *key);
@@ -48,5 +48,6 @@ ZORVAK_CLI_COMMAND("map", "decrypt a Messenger map file",
                    "Prints what the backup reads from the map FILE, as UTF-8. ADDRESS is the e-mail address\n"
                    "exactly as Messenger used it (letter case matters). DIR is the profile's\n"
                    "\"Application Data/Microsoft/Protect\" folder; without it, it is found above FILE.\n"
-                   "The Windows account's secret, one of:\n" ZORVAK_CLI_SECRET_OPTIONS_HELP,
+                   "The Windows account's secret (none for a map that Wine protected), one of:\n"
+                   ZORVAK_CLI_SECRET_OPTIONS_HELP,
                    Run);

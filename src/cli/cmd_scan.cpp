@@ -2,6 +2,7 @@
 #include "browse/FolderScan.h"
 #include "cli/CliCommand.h"
 #include "cli/VerbOptions.h"
+#include "common/PathBytes.h"
 #include "platform/Platform.h"
 #include "shell/SettingsFile.h"
 
@@ -56,14 +57,14 @@ int Run(const QStringList &args)
             settings.docSetDir = profiles;
         settings.appDatDir = appDat;
     }
-    const TFolderForest roots = AutoScan(settings, hide);
+    const TFolderForest roots = AutoScan(settings, hide, true);
     if (options.IsSet(QStringLiteral("json"))) {
         std::function<QJsonArray(const TFolderForest &)> nodes = [&](const TFolderForest &forest) {
             QJsonArray list;
             for (const TFolderNode &n : forest)
                 list.append(QJsonObject{{QStringLiteral("caption"), n.caption},
                                         {QStringLiteral("icon"), n.icon},
-                                        {QStringLiteral("folder"), n.folder},
+                                        {QStringLiteral("folder"), DisplayPath(n.folder)},
                                         {QStringLiteral("children"), nodes(n.children)}});
             return list;
         };
@@ -71,7 +72,7 @@ int Run(const QStringList &args)
     } else {
         std::function<void(const TFolderForest &, int)> print = [&](const TFolderForest &nodes, int depth) {
             for (const TFolderNode &n : nodes) {
-                Out() << QString(depth, QLatin1Char('\t')) << n.caption << '\t' << n.icon << '\t' << n.folder << '\n';
+                Out() << QString(depth, QLatin1Char('\t')) << n.caption << '\t' << n.icon << '\t' << DisplayPath(n.folder) << '\n';
                 print(n.children, depth + 1);
             }
         };
@@ -95,6 +96,9 @@ ZORVAK_CLI_COMMAND("scan", "find the Messenger data folders",
                    "is given. --show-empty keeps the folders that\n"
                    "hold no files. The accounts of the later Messenger versions (ObjectStore, below each\n"
                    "profile's local application data) show as Messenger users captioned with their address.\n"
+                   "A profile's \"My Received Files\" folder shows under its Windows user, and each conversation\n"
+                   "history in it as a \"History\" node of the Messenger user whose folder ID ends the\n"
+                   "history's folder name (\"History (NAME)\" under the Windows user when none does).\n"
                    "--json prints one JSON document instead: {\"folders\": [...]}, each node an\n"
                    "object with \"caption\", \"icon\", \"folder\" and its \"children\". Exit status 1 when\n"
                    "nothing is found.",

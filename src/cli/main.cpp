@@ -2,6 +2,7 @@
 #include "cli/CliCommand.h"
 #include "cli/ManPage.h"
 #include "common/DesktopCommandLine.h"
+#include "common/PathBytes.h"
 #include "shell/DialogService.h"
 
 #include <QCoreApplication>
@@ -109,7 +110,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(ZORVAK_VERSION));
     zorvak::DialogService::Set(std::make_unique<zorvak::BatchDialogService>());
 
-    QStringList args = QCoreApplication::arguments().mid(1);
+    // Arguments byte for byte: a path that is not UTF-8 still names its file.
+    QStringList args = zorvak::ArgumentsFromBytes(argc, argv);
     int rc = 0;
     if (args.isEmpty()) {
         PrintHelp();

@@ -1,10 +1,12 @@
 #include "common/FileOps.h"
+#include "common/PathBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -66,18 +68,42 @@ bool CopyBytes(int in, int out)
     }
 }
 
+// Gives the complete file `from` the name `to` unless `to` exists (a file made there meanwhile
+// is never replaced); 0 or the system's error code.
+int PublishNew(const QByteArray &from, const QByteArray &to)
+{
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+#endif
+    // A file system without the exclusive rename: a second link fails on an existing name too.
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return 0;
+    }
+    if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    // Neither (FAT has no links): look, then rename; the file is complete either way.
+    struct stat s;
+    if (::lstat(to.constData(), &s) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 bool IsRegularFile(const QString &path)
 {
     struct stat s;
-    return ::stat(QFile::encodeName(path).constData(), &s) == 0 && S_ISREG(s.st_mode);
+    return ::stat(PathToBytes(path).constData(), &s) == 0 && S_ISREG(s.st_mode);
 }
 
 bool CopyFile(const QString &source, const QString &target, CopyOptions options, QString *error)
 {
-    const QByteArray src = QFile::encodeName(source);
-    const QByteArray dst = QFile::encodeName(target);
+    const QByteArray src = PathToBytes(source);
+    const QByteArray dst = PathToBytes(target);
 
     // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked on the open file.
     Fd in{::open(src.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
@@ -104,23 +130,19 @@ bool CopyFile(const QString &source, const QString &target, CopyOptions options,
     if (targetExists && s.st_dev == t.st_dev && s.st_ino == t.st_ino)
         return true;   // the same file: nothing to do, and nothing to lose
 
-    // A replacing copy is written under a temporary name beside the target, so a failure leaves
-    // the existing file as it was.
-    QByteArray writeName = dst;
+    // The copy is written under a temporary name beside the target, so a failure leaves the
+    // existing file as it was, and no final name ever holds a partial file, even when the
+    // process is killed in the middle.
+    QByteArray writeName;
     Fd out;
-    if (options.ifExists == IfExists::Replace) {
-        const QFileInfo info(target);
-        for (int attempt = 0; out.fd < 0; ++attempt) {
-            writeName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                                          + QStringLiteral(".~copy-")
-                                          + QString::number(QRandomGenerator::global()->generate(), 36));
-            out.fd = ::open(writeName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (out.fd < 0 && (errno != EEXIST || attempt == 100))
-                return Fail(error, errno);
-        }
-    } else {
-        out.fd = ::open(dst.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (out.fd < 0)
+    const QFileInfo info(target);
+    for (int attempt = 0; out.fd < 0; ++attempt) {
+        // The target's name, cut so that the temporary name stays within the file system's limit.
+        writeName = PathToBytes(info.absolutePath() + QStringLiteral("/.") + FitFileName(info.fileName(), 200)
+                                + QStringLiteral(".~copy-")
+                                + QString::number(QRandomGenerator::global()->generate(), 36));
+        out.fd = ::open(writeName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (out.fd < 0 && (errno != EEXIST || attempt == 100))
             return Fail(error, errno);
     }
 
@@ -137,6 +159,8 @@ bool CopyFile(const QString &source, const QString &target, CopyOptions options,
         code = errno;
     if (code == 0 && options.ifExists == IfExists::Replace && ::rename(writeName.constData(), dst.constData()) != 0)
         code = errno;
+    if (code == 0 && options.ifExists == IfExists::Refuse)
+        code = PublishNew(writeName, dst);
     if (code != 0) {
         ::unlink(writeName.constData());
         return Fail(error, code);

@@ -8,7 +8,9 @@
 namespace zorvak::fileops {
 
 enum class IfExists {
-    Refuse,   // an existing target makes the copy fail ("File exists"); nothing is touched
+    Refuse,   // an existing target makes the copy fail ("File exists"); nothing is touched. The
+              // copy is written beside the target and takes its name only when complete, and
+              // only if no file took that name meanwhile.
     Replace,  // the copy is written beside the target and renamed over it when complete
 };
 
@@ -18,7 +20,8 @@ struct CopyOptions {
 };
 
 // Copies `source` to `target`. On failure `error` (when given) receives the system's reason and
-// no partial target is left. Copying a file onto itself succeeds without doing anything when
+// no partial target is left: the bytes go to a hidden name beside the target (".NAME.~copy-*"),
+// which gets the final name only once complete. Copying a file onto itself succeeds without doing anything when
 // replacing is allowed.
 bool CopyFile(const QString &source, const QString &target, CopyOptions options, QString *error = nullptr);
 

@@ -1,8 +1,10 @@
 #include "dpapi/CryptUtil.h"
+#include "common/PathBytes.h"
 
 #include "dpapi/Dpapi.h"
 #include "dpapi/DpapiKeyMaterial.h"
 #include "dpapi/DpapiMasterKeyCache.h"
+#include "dpapi/WineProtect.h"
 #include "common/Cp1252.h"
 #include "common/Exceptions.h"
 
@@ -30,14 +32,16 @@ bool IsSidName(const QString &name) { return name.startsWith(QLatin1String("S-1-
 QStringList SidFolders(const QString &protectDir)
 {
     const QFileInfo info(protectDir);
-    if (!info.isDir())
+    if (!fsys::IsDir(protectDir))
         return {};
     if (IsSidName(info.fileName()))
         return {info.absoluteFilePath()};
     QStringList folders;
     const QDir dir(protectDir);
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name))
-        if (IsSidName(name))
+    QStringList names;
+    fsys::Entries(protectDir, names);
+    for (const QString &name : std::as_const(names))
+        if (IsSidName(name) && fsys::IsDir(dir.filePath(name)))
             folders.append(dir.filePath(name));
     return folders;
 }
@@ -46,19 +50,17 @@ QStringList SidFolders(const QString &protectDir)
 QString MasterKeyPath(const QString &sidFolder, const QString &guid)
 {
     const QDir dir(sidFolder);
-    if (QFileInfo(dir.filePath(guid)).isFile())
+    if (fsys::IsFile(dir.filePath(guid)))
         return dir.filePath(guid);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (name.compare(guid, Qt::CaseInsensitive) == 0)
+    QStringList names;
+    fsys::Entries(sidFolder, names);
+    for (const QString &name : std::as_const(names))
+        if (name.compare(guid, Qt::CaseInsensitive) == 0 && fsys::IsFile(dir.filePath(name)))
             return dir.filePath(name);
     return {};
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray ReadAll(const QString &path) { return fsys::ReadAll(path); }
 
 // The password hashes to try on a master key, in the order its policy suggests.
 QList<QByteArray> CandidateHashes(const QByteArray &sha1, const QByteArray &nt, quint32 policy, const QString &sid)
@@ -121,7 +123,7 @@ QByteArray OpenMasterKeyFile(const QString &path, const DpapiSecret &secret, con
     const QString credhistPath = protect.filePath(QStringLiteral("CREDHIST"));
     const std::optional<QList<CredhistEntry>> entries = ParseCredhist(ReadAll(credhistPath));
     if (!entries)
-        return QFileInfo::exists(credhistPath)
+        return fsys::Exists(credhistPath)
                    ? damaged(QStringLiteral("The password history %1 is damaged.").arg(QDir::toNativeSeparators(credhistPath)))
                    : QByteArray();
     QList<QByteArray> newer;
@@ -165,6 +167,7 @@ QByteArray DigestOf(const DpapiKeyMaterial &material)
     hash.addData(QByteArray::number(int(material.secret.kind())));
     hash.addData(material.secret.sha1());
     hash.addData(material.secret.ntHash());
+    hash.addData(material.secret.wineUsers().join(QChar(u'\0')).toUtf8());
     return hash.result();
 }
 
@@ -195,8 +198,10 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const 
 QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBytes, const DpapiKeyMaterial &material,
                              const QString &fallbackProtectDir)
 {
+    if (wine::IsWineBlob(data))
+        return UnprotectWineBytes(data, entropyBytes, material, fallbackProtectDir);
     const QString protectDir = material.protectDir.isEmpty() ? fallbackProtectDir : material.protectDir;
-    if (!material.secret.isSet())
+    if (!material.secret.opensWindowsBlobs())
         Fail(QStringLiteral("No Windows password is set for the profile%1.")
                  .arg(protectDir.isEmpty() ? QString() : QStringLiteral(" of ") + QDir::toNativeSeparators(protectDir)));
     UseCacheFor(material);
@@ -231,6 +236,26 @@ QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropyBy
         return *plain;
     }
     Fail(damage.isEmpty() ? kKeyNotValid : damage);
+}
+
+QByteArray UnprotectWineBytes(const QByteArray &data, const QByteArray &entropy, const DpapiKeyMaterial &material,
+                              const QString &origin)
+{
+    const std::optional<wine::Blob> blob = wine::Blob::Parse(data);
+    if (!blob)
+        Fail(kInvalidData);
+    QStringList names = material.secret.wineUsers();
+    for (const QString &name : wine::PrefixUserNames(origin))
+        if (!names.contains(name))
+            names << name;
+    if (names.isEmpty())
+        Fail(QStringLiteral("The data was protected by Wine, and no Wine user name is known for it: "
+                            "the file is not in the users folder of a Wine prefix."));
+    for (const QString &name : std::as_const(names))
+        for (const QByteArray &bytes : wine::UserNameBytes(name))
+            if (std::optional<QByteArray> plain = wine::Decrypt(*blob, bytes, entropy))
+                return *plain;
+    Fail(kInvalidData);
 }
 
 } // namespace zorvak

@@ -18,7 +18,7 @@ namespace zorvak {
 // reason, with the system's texts where the real service has one:
 //   "Key not valid for use in specified state."  wrong password, missing master key
 //   "The data is invalid."                        wrong entropy, damaged or truncated blob
-// and a text of its own when the key material holds no password / hash. The master-key folder is
+// and a text of its own when the key material holds no password / hash (a Wine blob needs none). The master-key folder is
 // the key material's; when it names none, `fallbackProtectDir` (DecryptMapFile passes the one found
 // from the map file's own path).
 QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const DpapiKeyMaterial &key,
@@ -27,5 +27,16 @@ QByteArray UnprotectBytes(const QByteArray &data, const QString &entropy, const 
 // The same with the entropy as raw bytes (for tools: the map files' entropy is always a text).
 QByteArray UnprotectBytesRaw(const QByteArray &data, const QByteArray &entropy, const DpapiKeyMaterial &key,
                              const QString &fallbackProtectDir = QString());
+
+// Both take a blob that Wine wrote (wine::IsWineBlob) to UnprotectWineBytes, with the fallback
+// folder as its origin, whatever the key material.
+
+// A blob that Wine's CryptProtectData wrote: no password is needed. It is tried with the Wine
+// user names of the key material (DpapiSecret::ForWine), then with those of the Wine prefix that
+// holds `origin` (the file it was read from: wine::PrefixUserNames). Raises "Failed to decrypt.
+// The data is invalid." when none opens it (wrong entropy, damaged blob, a user name not tried),
+// and a text of its own when no user name is known at all.
+QByteArray UnprotectWineBytes(const QByteArray &data, const QByteArray &entropy, const DpapiKeyMaterial &key,
+                              const QString &origin);
 
 } // namespace zorvak

@@ -1,4 +1,5 @@
 #include "dpapi/DpapiKeyMaterial.h"
+#include "common/PathBytes.h"
 
 #include "dpapi/Dpapi.h"
 #include "common/Exceptions.h"
@@ -15,11 +16,12 @@ namespace {
 QString ChildFolder(const QString &folder, const QString &name)
 {
     const QDir dir(folder);
-    if (dir.exists(name) && QFileInfo(dir.filePath(name)).isDir())
+    if (fsys::IsDir(dir.filePath(name)))
         return dir.filePath(name);
-    const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString &entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+    QStringList entries;
+    fsys::Entries(folder, entries);
+    for (const QString &entry : std::as_const(entries))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && fsys::IsDir(dir.filePath(entry)))
             return dir.filePath(entry);
     return {};
 }
@@ -30,6 +32,14 @@ DpapiSecret DpapiSecret::FromPassword(const QString &password)
     DpapiSecret secret;
     secret.m_kind = Password;
     secret.m_password = password;
+    return secret;
+}
+
+DpapiSecret DpapiSecret::ForWine(const QStringList &userNames)
+{
+    DpapiSecret secret;
+    secret.m_kind = Wine;
+    secret.m_users = userNames;
     return secret;
 }
 
@@ -74,7 +84,7 @@ QByteArray DpapiSecret::ntHash() const
 
 bool DpapiSecret::operator==(const DpapiSecret &other) const
 {
-    return m_kind == other.m_kind && m_password == other.m_password && m_hash == other.m_hash;
+    return m_kind == other.m_kind && m_password == other.m_password && m_hash == other.m_hash && m_users == other.m_users;
 }
 
 DpapiKeyMaterial DpapiCredentials(const QString &protectDir, const QString &passwordOrHash, bool isHash)
@@ -113,6 +123,13 @@ void RememberProtectDir(const QString &profile, const QString &protectDir)
         return;
     QMutexLocker lock(&g_rememberedLock);
     Remembered().insert(QDir::cleanPath(QFileInfo(profile).absoluteFilePath()), QDir::cleanPath(protectDir));
+}
+
+DpapiKeyMaterial WineKeyMaterial(const QStringList &userNames)
+{
+    DpapiKeyMaterial material;
+    material.secret = DpapiSecret::ForWine(userNames);
+    return material;
 }
 
 QString FindProtectDir(const QString &path)

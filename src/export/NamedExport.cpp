@@ -1,4 +1,5 @@
 #include "export/NamedExport.h"
+#include "common/PathBytes.h"
 
 #include "backup/MsnMap.h"
 #include "browse/FolderExport.h"
@@ -376,8 +377,8 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
     result.format = request.format;
     const bool store = request.format == TNamedFormat::PidginSmileys;
     const bool merge = !request.mergeInto.isEmpty();
-    if (!QFileInfo(request.userFolder).isDir())
-        throw Exception(QStringLiteral("Not a folder:\r") + request.userFolder);
+    if (!fsys::IsDir(request.userFolder))
+        throw Exception(QStringLiteral("Not a folder:\r") + EscapedPath(request.userFolder));
     if (merge && !store)
         throw Exception(QStringLiteral("Only Pidgin's custom smileys can be merged into an existing folder."));
     if (const QString refusal = merge ? MergeRefusal(request.userFolder, request.mergeInto) : OutputRefusal(request.userFolder, request.output);
@@ -410,24 +411,26 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
     for (const ContentTypeInfo &info : ContentTypes) {
         if (!types[size_t(info.type)])
             continue;
-        const QDir folder(user.filePath(Settings().Subdir(info.type)));
-        if (!folder.exists())
+        const QString folder = QFileInfo(user.filePath(Settings().Subdir(info.type))).absoluteFilePath() + u'/';
+        QStringList entries;
+        if (!fsys::IsDir(folder) || !fsys::Entries(folder, entries))
             continue;
         QList<TFound> ofType;
-        const QFileInfoList files =
-            folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDir::Name);
-        for (const QFileInfo &file : files) {
-            if (file.fileName().compare(QLatin1String("map.dat"), Qt::CaseInsensitive) == 0
-                || !fileops::IsRegularFile(file.absoluteFilePath()))
+        for (const QString &entry : std::as_const(entries)) {
+            const QString path = folder + entry;
+            if (entry.compare(QLatin1String("map.dat"), Qt::CaseInsensitive) == 0 || fsys::IsSymLink(path)
+                || !fileops::IsRegularFile(path))
                 continue;
-            const QString extension = RecognizeFile(file.absoluteFilePath());
+            const QString extension = RecognizeFile(path);
             if (extension.isEmpty())
                 continue;
-            TFound object{info.type, file.absoluteFilePath(), file.fileName(), extension};
-            object.names = names.Find(info.type, file.fileName());
+            // A name on disk that is not UTF-8 is the map's Windows-1252 name.
+            const QString fileName = DisplayPath(entry);
+            TFound object{info.type, path, fileName, extension};
+            object.names = names.Find(info.type, fileName);
             object.order = object.names ? mapOrder.value(object.names) : names.All().size();
             if (object.names && !request.includeDefault
-                && IsDefaultContent(object.names->name, qint32(qMin<qint64>(file.size(), INT32_MAX)), DefaultsOf(info.type))) {
+                && IsDefaultContent(object.names->name, qint32(qMin<qint64>(fsys::Size(path), INT32_MAX)), DefaultsOf(info.type))) {
                 ++result.defaultsLeftOut;
                 continue;
             }
@@ -537,7 +540,7 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
         exported.shortcut = exported.named ? object.names->shortcut : QString();
         exported.original = object.original;
         exported.size = written.size();
-        exported.modified = QFileInfo(object.source).lastModified().toUTC();
+        exported.modified = fsys::Modified(object.source).toUTC();
         result.objects << exported;
     }
 

@@ -60,6 +60,9 @@ TfrmNamedExport::TfrmNamedExport(QWidget *owner) : QDialog(owner)
     outer->addLayout(form);
     outer->addLayout(buttons);
 
+    labelOutput->setBuddy(edOutput);
+    labelFormat->setBuddy(cbFormat);
+    SetMainButton(this, btExport);
     RefreshCaptions();
     connect(btBrowseOutput, &QPushButton::clicked, this, [this] { btBrowseOutputClick(); });
     connect(btExport, &QPushButton::clicked, this, [this] { btExportClick(); });
@@ -76,6 +79,7 @@ void TfrmNamedExport::RefreshCaptions()
     cbFormat->addItems(Lang("NamedFormats").split(u'\r').mid(0, 4));
     cbFormat->setCurrentIndex(current);
     labelOutput->setText(Lang("NamedOutput"));
+    SetAccessible(btBrowseOutput, Lang("BrowseFolder"), StripAmpersands(Lang("NamedOutput")));
     chIncludeDefault->setText(Lang("NamedIncludeDefault"));
     btExport->setText(Lang("btExport"));
     btClose->setText(Lang("Close"));
@@ -90,7 +94,7 @@ void TfrmNamedExport::SetFolder(const QString &path)
 
 void TfrmNamedExport::btBrowseOutputClick()
 {
-    const QString folder = DialogService::Get().BrowseForFolder(labelOutput->text(), edOutput->text());
+    const QString folder = DialogService::Get().BrowseForFolder(StripAmpersands(labelOutput->text()), edOutput->text());
     if (!folder.isEmpty())
         edOutput->setText(folder);
 }
@@ -131,6 +135,7 @@ void TfrmNamedExport::btExportClick()
     RunShowingErrors([this] {
         const named::TNamedExportRequest request = MakeRequest();
         LastResult = named::RunNamedExport(request);
+        KeepEmailForSession();
         LangMessageDlg(ResultText(*LastResult), LastResult->Ok() ? TMsgDlgType::mtInformation : TMsgDlgType::mtWarning,
                        mbOK);
     });

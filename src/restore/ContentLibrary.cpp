@@ -3,6 +3,7 @@
 #include "cabinet/cabfiles.h"
 #include "common/ContentXml.h"
 #include "common/FileOps.h"
+#include "common/RunFolder.h"
 #include "common/unitString.h"
 #include "shell/SettingsFile.h"
 
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 namespace zorvak {
 
@@ -32,6 +34,9 @@ struct PackageItem {
 // Names the library keeps for itself at its root; a folder made from a package's item type
 // never takes one of them.
 const char *const kIndexName = "index.tsv";
+// Held while an installation reads, extends and writes the index. Hidden: no folder made from an
+// item type starts with a dot.
+const char *const kLockName = ".index.lock";
 
 bool IsReservedName(const QString &name)
 {
@@ -160,8 +165,11 @@ QString TContentLibrary::PlaceObject(const QString &source, const QString &folde
                 return target; // the same object installed before
             continue;
         }
-        if (!fileops::CopyFile(source, target, {fileops::IfExists::Refuse, true}))
+        if (!fileops::CopyFile(source, target, {fileops::IfExists::Refuse, true})) {
+            if (QFileInfo::exists(target))
+                continue; // taken meanwhile: the next number
             return {};
+        }
         *created = true;
         return target;
     }
@@ -198,13 +206,27 @@ bool TContentLibrary::PrepareIndex()
     return false;
 }
 
-qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel)
+qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel,
+                                      const std::function<void()> &onWait)
 {
     m_lastError.clear();
-    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/zorvak-install-XXXXXX"));
-    if (!work.isValid())
-        return InstallFailed;
-    const QString root = QDir(work.path()).canonicalPath();
+    // The package is unpacked in a folder of this run, which a later run removes should this
+    // one be killed; without a private folder for temporary files, in a temporary folder of the
+    // system's kind.
+    const std::unique_ptr<fileops::TRunFolder> run = fileops::TRunFolder::Create(fileops::PrivateTempBase());
+    std::optional<QTemporaryDir> fallback;
+    QString workPath;
+    if (run) {
+        workPath = run->Path() + QStringLiteral("unpacked");
+        if (!QDir().mkdir(workPath))
+            return InstallFailed;
+    } else {
+        fallback.emplace(QDir::tempPath() + QStringLiteral("/zorvak-install-XXXXXX"));
+        if (!fallback->isValid())
+            return InstallFailed;
+        workPath = fallback->path();
+    }
+    const QString root = QDir(workPath).canonicalPath();
     TCABFile cab;
     cab.CABFile = packageFile;
     cab.TargetPath = root + QLatin1Char('/');
@@ -254,6 +276,20 @@ qint32 TContentLibrary::InstallPackage(const QString &packageFile, const std::at
     if (items.size() > MaxPackageItems)
         return TooManyItems;
 
+    // One installation at a time from the reading of the index to its writing, so that none
+    // loses another's lines or takes the name another is writing.
+    if (!QDir().mkpath(m_folder)) {
+        m_lastError = QStringLiteral("Cannot create the content library %1").arg(m_folder);
+        return InstallFailed;
+    }
+    QString lockError;
+    const std::unique_ptr<fileops::TFileLock> lock
+        = fileops::TFileLock::Acquire(m_folder + QLatin1String(kLockName), onWait, cancel, &lockError);
+    if (!lock) {
+        if (!lockError.isEmpty())
+            m_lastError = QStringLiteral("The content library cannot be locked: %1").arg(lockError);
+        return InstallFailed;
+    }
     // The index must be writable before anything is copied.
     if (!PrepareIndex())
         return InstallFailed;

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 namespace zorvak {
 
@@ -60,7 +61,10 @@ public:
     // whole; when it cannot be written the objects this installation added are removed again
     // and the result is InstallFailed, with LastError saying why.
 
-    qint32 InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel = nullptr);
+    // Installations into one library take turns (a lock file in the library, held from the
+    // reading of the index to its writing); `onWait` is called once when this one has to wait.
+    qint32 InstallPackage(const QString &packageFile, const std::atomic<bool> *cancel = nullptr,
+                          const std::function<void()> &onWait = {});
 
     // The index as stored ("index.tsv": file, type, name, shortcut, tab-separated, with \t, \n
     // and \\ escaped).

@@ -2,7 +2,10 @@
 
 #include "restore/ContentLibrary.h"
 
+#include "common/RunFolder.h"
+
 #include <QDir>
+#include <QFile>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -90,12 +93,33 @@ void TMessengerContentInstaller::InstallFromUrl(const QString &url)
     const quint64 serial = job->serial;
     job->worker = std::thread([this, j, serial, url, library] {
         qint32 result;
-        QTemporaryFile package(QDir::tempPath() + QStringLiteral("/zorvak-download-XXXXXX.mco"));
-        if (!package.open() || !j->Download(url, package))
+        // The download lies in a folder of this run, which a later run removes should this one
+        // be killed.
+        std::unique_ptr<fileops::TRunFolder> run = fileops::TRunFolder::Create(fileops::PrivateTempBase());
+        std::unique_ptr<QFile> package;
+        bool opened;
+        if (run) {
+            package = std::make_unique<QFile>(run->Path() + QStringLiteral("package.mco"));
+            opened = package->open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        } else { // no private folder for temporary files: a temporary file of the system's kind
+            auto temporary = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/zorvak-download-XXXXXX.mco"));
+            opened = temporary->open();
+            package = std::move(temporary);
+        }
+        if (!opened || !j->Download(url, *package)) {
             result = DownloadFailed;
-        else
-            result = library->InstallPackage(package.fileName(), &j->cancel);
-        package.close();
+        } else {
+            package->flush();
+            const auto waiting = [this, serial] {
+                QMetaObject::invokeMethod(this, [this, serial] {
+                    if (m_job && m_job->serial == serial && OnWaiting)
+                        OnWaiting(this);
+                }, Qt::QueuedConnection);
+            };
+            result = library->InstallPackage(package->fileName(), &j->cancel, waiting);
+        }
+        package.reset();
+        run.reset();
         if (!j->cancel.load())
             QMetaObject::invokeMethod(this, [this, serial, result] { Completed(serial, result); }, Qt::QueuedConnection);
     });

@@ -4,7 +4,8 @@
 // InstallFromUrl returns at once. A worker thread then fetches the URL over HTTP (HEAD, then
 // GET), checks the package and installs it into the local content library (TContentLibrary);
 // the result code reaches OnContentInstalled on the thread that owns the installer (the main
-// thread), through its event loop: 0 on success, DownloadFailed when the package could not be
+// thread), through its event loop (OnWaiting before it when another installation holds the
+// library and this one waits its turn): 0 on success, DownloadFailed when the package could not be
 // fetched, InstallFailed or TooManyItems when the package was refused.
 #include "common/Exceptions.h"
 
@@ -34,6 +35,9 @@ public:
     // an installation is still running or the library folder cannot be created.
     void InstallFromUrl(const QString &url);
     TMessengerContentInstallerOnContentInstalled OnContentInstalled;
+    // Another installation holds the content library: this one waits for it (called once, on
+    // the owner's thread, before OnContentInstalled).
+    std::function<void(TMessengerContentInstaller *ASender)> OnWaiting;
 
     // Where packages are installed; TContentLibrary::DefaultFolder() unless set.
     QString LibraryFolder;

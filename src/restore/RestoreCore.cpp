@@ -1,4 +1,5 @@
 #include "restore/RestoreCore.h"
+#include "common/PathBytes.h"
 
 #include "common/FileOps.h"
 #include "restore/WebServer.h"
@@ -18,7 +19,7 @@
 
 namespace zorvak {
 
-QString PackageServeFolder(const QString &programFolder)
+QString PackageStageFolder(const QString &programFolder)
 {
     QString folder = programFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
@@ -26,16 +27,36 @@ QString PackageServeFolder(const QString &programFolder)
     return folder + QLatin1String(PackageServeFolderName) + QLatin1Char('/');
 }
 
-QString PackageCopyPath(const QString &programFolder)
+std::unique_ptr<TPackageStage> TPackageStage::Create(const QString &programFolder, const QString &source, QString *reason)
 {
-    return PackageServeFolder(programFolder) + QLatin1String(PackageCopyName);
+    const QString stageFolder = PackageStageFolder(programFolder);
+    QString error;
+    auto run = fileops::TRunFolder::Create(stageFolder, &error);
+    if (!run) {
+        if (reason)
+            *reason = error;
+        return nullptr;
+    }
+    std::unique_ptr<TPackageStage> stage(new TPackageStage(stageFolder, std::move(run)));
+    if (!CopyPackage(source, stage->CopyPath(), reason))
+        return nullptr;
+    return stage;
 }
 
-void RemovePackageCopy(const QString &programFolder)
+TPackageStage::TPackageStage(QString stageFolder, std::unique_ptr<fileops::TRunFolder> run)
+    : m_stageFolder(std::move(stageFolder)), m_run(std::move(run))
 {
-    QFile::remove(PackageCopyPath(programFolder));
-    QDir().rmdir(PackageServeFolder(programFolder));
 }
+
+TPackageStage::~TPackageStage()
+{
+    m_run.reset();
+    QDir().rmdir(m_stageFolder); // only when empty: another run's copy keeps it
+}
+
+QString TPackageStage::Folder() const { return m_run->Path(); }
+
+QString TPackageStage::CopyPath() const { return Folder() + QLatin1String(PackageCopyName); }
 
 QString HostForUrl(const QString &address)
 {
@@ -140,7 +161,7 @@ bool IsPackageFile(const QString &path)
         return true;
     // Opened without blocking and checked again once open, in case the file was replaced by a
     // FIFO in between.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(PathToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};

@@ -2,10 +2,12 @@
 // The restore's window-independent steps: the listen address and port, the start of the web
 // server with its port fallback, where the package copy goes, the message for an installer
 // result and the rule that finds the next part of a split backup.
+#include "common/RunFolder.h"
 #include "shell/DialogService.h"
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace zorvak {
 
@@ -18,15 +20,33 @@ struct TListenSettings {
     int port = 79;
 };
 
-// The package copy and the folder the web server serves: a folder of its own in the program
-// folder that holds only the copy ("<programFolder>~tmpToInstall/~tmpToInstall.mco"), so the
-// rest of the program folder (settings, backups, the content library) is never served.
+// The package copies: each install run copies its package into a folder of its own below
+// "<programFolder>~tmpToInstall/" that holds only the copy ("~tmpToInstall.mco"), serves that
+// folder alone (so neither the rest of the program folder nor another run's package is ever
+// served) and removes only its own folder. Copies left by runs that were killed are removed by
+// the next run.
 inline constexpr const char *PackageCopyName = "~tmpToInstall.mco";
 inline constexpr const char *PackageServeFolderName = "~tmpToInstall";
-QString PackageServeFolder(const QString &programFolder);
-QString PackageCopyPath(const QString &programFolder);
-// Removes the copy and its folder (the folder only when nothing else is left in it).
-void RemovePackageCopy(const QString &programFolder);
+QString PackageStageFolder(const QString &programFolder);
+
+class TPackageStage {
+public:
+    // Copies `source` into a new run folder; null on failure with the system's text in `reason`
+    // (as CopyPackage gives it).
+    static std::unique_ptr<TPackageStage> Create(const QString &programFolder, const QString &source, QString *reason);
+    // Removes the copy and its folder, and the stage folder when no other run uses it.
+    ~TPackageStage();
+    TPackageStage(const TPackageStage &) = delete;
+    TPackageStage &operator=(const TPackageStage &) = delete;
+
+    QString Folder() const;    // the folder to serve, with a trailing separator
+    QString CopyPath() const;  // Folder() + PackageCopyName
+
+private:
+    TPackageStage(QString stageFolder, std::unique_ptr<fileops::TRunFolder> run);
+    QString m_stageFolder;
+    std::unique_ptr<fileops::TRunFolder> m_run;
+};
 
 // An address as the host part of a URL: "[...]" around an IPv6 address.
 QString HostForUrl(const QString &address);

@@ -1,4 +1,5 @@
 #include "restore/WebServer.h"
+#include "common/PathBytes.h"
 
 #include "restore/MimeTable.h"
 #include "shell/unitCustomDlg.h"
@@ -310,7 +311,7 @@ void THTTPServer::Activate()
         try {
             answer = HTTPServerCommandGet(request);
             if (!answer.file.isEmpty() && !answer.headOnly) {
-                fd = ::open(QFile::encodeName(answer.file).constData(), O_RDONLY | O_CLOEXEC);
+                fd = ::open(PathToBytes(answer.file).constData(), O_RDONLY | O_CLOEXEC);
                 struct stat st {};
                 if (fd < 0 || fstat(fd, &st) != 0) {
                     const int err = errno;

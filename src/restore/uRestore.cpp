@@ -85,7 +85,7 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     auto *ipLabel = new QLabel(QStringLiteral("IP"), panCentre);
     edIp = NewNamed<QLineEdit>("edIp", panCentre);
     ipLabel->setBuddy(edIp);
-    auto *portLabel = new QLabel(QStringLiteral("Port"), panCentre);
+    auto *portLabel = new QLabel(CurrentLanguage().Get(QStringLiteral("Port")), panCentre);
     edPort = NewNamed<QLineEdit>("edPort", panCentre);
     portLabel->setBuddy(edPort);
     addressRow->addWidget(ipLabel);
@@ -100,6 +100,10 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     panBottom = NewNamed<QWidget>("panBottom", this);
     panBottom->setFixedHeight(kBottomHeight);
     auto *bottom = new QHBoxLayout(panBottom);
+    lbWaiting = NewNamed<QLabel>("lbWaiting", panBottom);
+    lbWaiting->setWordWrap(true);
+    lbWaiting->hide();
+    bottom->addWidget(lbWaiting, 1);
     bottom->addStretch(1);
     btStart = NewNamed<QPushButton>("btStart", panBottom);
     btStart->setDefault(true);
@@ -115,11 +119,16 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     MessengerContentInstaller1->OnContentInstalled = [this](TMessengerContentInstaller *sender, qint32 result) {
         Guard([&] { MessengerContentInstaller1ContentInstalled(sender, result); });
     };
+    MessengerContentInstaller1->OnWaiting = [this](TMessengerContentInstaller *) {
+        lbWaiting->setText(Lang("InstallWaiting"));
+        lbWaiting->show();
+    };
 
     connect(btBrowse, &QPushButton::clicked, this, [this] { Guard([this] { btBrowseClick(); }); });
     connect(btAdvanced, &QPushButton::clicked, this, [this] { Guard([this] { btAdvancedClick(); }); });
     connect(btStart, &QPushButton::clicked, this, [this] { Guard([this] { btStartClick(); }); });
     connect(btClose, &QPushButton::clicked, this, [this] { Guard([this] { btCloseClick(); }); });
+    SetMainButton(this, btStart);
 
     Guard([this] { FormCreate(); });
 }
@@ -164,6 +173,7 @@ void TfrmRestore::FormCreate()
     lbIns->setText(ins.replace(QLatin1Char('\r'), QLatin1Char('\n')));
     btStart->setText(lang.Get(QStringLiteral("Install")));
     btClose->setText(lang.Get(QStringLiteral("Close")));
+    SetAccessible(btBrowse, lang.Get(QStringLiteral("BrowseFile")), StripAmpersands(lang.Get(QStringLiteral("Cab2install"))));
     // 5. every package of this dialog is confirmed once
     Continuation = false;
 }
@@ -225,17 +235,20 @@ void TfrmRestore::btStartClick()
                           TMsgDlgType::mtInformation, mbOK | mbCancel)
                != mrOk)
         return;
-    // 4. the copy the server offers, alone in its folder
-    const QString copy = PackageCopyPath(Platform::Get().AppDir());
+    // 4. the copy the server offers, alone in a folder of this dialog's own
     QString reason;
-    const bool sameFile = QFileInfo(file).canonicalFilePath() == QFileInfo(copy).canonicalFilePath();
-    if (!sameFile && !CopyPackage(file, copy, &reason)) {
-        LangMessageDlg(QStringLiteral("Failed to copy file to program directory:\r") + reason, TMsgDlgType::mtError, mbOK);
-        return;
+    const bool sameFile = m_stage && QFileInfo(file).canonicalFilePath() == QFileInfo(m_stage->CopyPath()).canonicalFilePath();
+    if (!sameFile) {
+        m_stage.reset();
+        m_stage = TPackageStage::Create(Platform::Get().AppDir(), file, &reason);
+        if (!m_stage) {
+            LangMessageDlg(QStringLiteral("Failed to copy file to program directory:\r") + reason, TMsgDlgType::mtError, mbOK);
+            return;
+        }
     }
     // 5. serve the copy's folder on the address and port of the fields
     SetButtonsEnabled(false);
-    HTTPServer.SetServedFolder(QFileInfo(copy).path());
+    HTTPServer.SetServedFolder(m_stage->Folder());
     if (!StartWebServer())
         return;
     // 6. the URL with the port actually listened on
@@ -256,6 +269,7 @@ void TfrmRestore::btStartClick()
 void TfrmRestore::MessengerContentInstaller1ContentInstalled(TMessengerContentInstaller *, qint32 lhrResult)
 {
     StopWebServer();
+    lbWaiting->hide();
     TMsgDlgType kind;
     const QString message = ContentInstalledMessage(lhrResult, &kind);
     LangMessageDlg(message, kind, mbOK);
@@ -292,7 +306,7 @@ void TfrmRestore::FormClose()
     try {
         StopWebServer();
         MessengerContentInstaller1->Disconnect();
-        RemovePackageCopy(Platform::Get().AppDir());
+        m_stage.reset(); // this dialog's copy only
     } catch (...) {
     }
 }

@@ -39,6 +39,7 @@ public:
     QLineEdit *edIp = nullptr;
     QLineEdit *edPort = nullptr;
     QWidget *panBottom = nullptr;
+    QLabel *lbWaiting = nullptr; // shown while another installation holds the content library
     QPushButton *btStart = nullptr;
     QPushButton *btClose = nullptr;
     TMessengerContentInstaller *MessengerContentInstaller1 = nullptr;
@@ -67,6 +68,7 @@ private:
     template <typename F> void Guard(F &&handler);
     void SetButtonsEnabled(bool enabled);
     bool m_closed = false;
+    std::unique_ptr<TPackageStage> m_stage; // the package copy this dialog serves
 };
 
 } // namespace zorvak

@@ -1,6 +1,7 @@
 #pragma once
 // Builders for the windows' controls. Every control carries the name the window's design gives
 // it: tests, the dialog service and the settings of each window find controls by that name.
+#include <QPalette>
 #include <QString>
 
 #include <utility>
@@ -8,6 +9,7 @@
 class QBoxLayout;
 class QDialog;
 class QPushButton;
+class QWidget;
 
 namespace zorvak {
 
@@ -23,5 +25,22 @@ template <typename W, typename... Args> W *NewNamed(const char *name, Args &&...
 // Adds a dialog's closing row to `outer`: "btOk" (the default button) and "btCancel" at the right.
 // Cancel rejects the dialog; what OK does is the dialog's to connect.
 void AddOkCancelRow(QDialog *dialog, QBoxLayout *outer, QPushButton *&ok, QPushButton *&cancel);
+
+// Makes `main` the button that Return presses anywhere in `dialog`: it is the default button and
+// no other push button of the dialog (browse, icon or closing buttons) takes the default when it
+// gets the focus. Call it once every button of the dialog exists.
+void SetMainButton(QDialog *dialog, QPushButton *main);
+
+// The contrast of two colours as the accessibility guidelines define it (1 to 21; text wants 4.5).
+double ContrastRatio(const QColor &a, const QColor &b);
+// A palette is dark when its window colour is.
+bool IsDarkPalette(const QPalette &palette);
+// A colour of the design (teal notes, green rows) on `palette`'s `background`: the seed itself on a
+// light palette, on a dark one the seed lightened until its text is readable there.
+QColor ReadableColour(const QPalette &palette, const QColor &seed, QPalette::ColorRole background = QPalette::Window);
+
+// What a screen reader says for a control whose text does not name it (a glyph, an icon, an
+// image): its accessible name and, when given, its description.
+void SetAccessible(QWidget *control, const QString &name, const QString &description = QString());
 
 } // namespace zorvak

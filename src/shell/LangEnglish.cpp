@@ -114,6 +114,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u",\rthen select a file from the "_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Please select a file from the "_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"%d files has been copied."_s);
+    l.Add(u"NFilesNotCopied"_s, u"%d files could not be copied:"_s);
     l.Add(u"FileExistsConfirmation"_s, u"File already exists:\r%s\r\rOverwrite?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"Cannot find directory %s\runder %s\r\rPlease use "_s + l.Get(u"Settings"_s) +
@@ -123,7 +124,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"SelectFolder4backup"_s,
           u"The folder '%s' cannot be backed up.\r"
           u"The folder to be backed up has to be an MSN Passport ID\r"
-          u"   (eg. 157913456) or its subfolder.\r\r"
+          u"   (e.g. 157913456) or its subfolder.\r\r"
           u"Please select another folder from "_s + l.Get(u"FolderList"_s) + u" to backup."_s);
     l.Add(u"RemovingEmpty"_s, u"Removing empty folders"_s);
     l.Add(u"GettingCached"_s, u"Collecting cached data"_s);
@@ -143,7 +144,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     // Welcome
     l.Add(u"Welcome"_s, u"Welcome to Zorvak"_s);
     l.Add(u"FirstTimer"_s,
-          u"Zorvak has found more than one Passport-ID folders.\r\r"
+          u"Zorvak has found more than one Passport ID folders.\r\r"
           u"To find out which is yours, click OK to open '"_s + l.Get(u"tiCalcId"_s) +
           u"', and then enter your email address (your Messenger login).\r\r"
           u"You can open '"_s + l.Get(u"tiCalcId"_s) + u"' anytime from\r   "_s +
@@ -155,7 +156,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"DocSetDir"_s, u"'Documents and Settings' directory"_s);
     l.Add(u"AppDatDir"_s, u"'Application Data' directory"_s);
     l.Add(u"MsnDatDir"_s, u"MSN data directory"_s);
-    l.Add(u"eg"_s, u"eg."_s);
+    l.Add(u"eg"_s, u"e.g."_s);
     l.Add(u"SetTabIns1"_s, u"Change these settings only if \"Auto scan\" does not work"_s);
     l.Add(u"SetTabIns2"_s,
           u"Changes to the above will make \"Auto scan\" to show the following into "_s +
@@ -172,7 +173,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     // Backup dialog
     l.Add(u"tiBackup"_s, u"Backup (to MCO File)"_s);
     l.Add(u"DirOfId"_s, u"Directory"_s);
-    l.Add(u"Email4decrypting"_s, u"Email address for decrypting map files"_s);
+    l.Add(u"Email4decrypting"_s, u"&Email address for decrypting map files"_s);
     l.Add(u"DecryptIns"_s, u"Decryption process also requires correct Windows account"_s);
     l.Add(u"DecryptInsHint"_s,
           u"To decrypt MSN map files, you need:\r"
@@ -181,7 +182,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"    (In main window, select \""_s + l.Get(u"SelectFolder"_s) + u"\" - \""_s +
           l.Get(u"Current"_s) + u"\" to show backupable folders)"_s);
     l.Add(u"SelectItems"_s, u"Please select the content you wish to backup"_s);
-    l.Add(u"OutputCab"_s, u"Output MCO file"_s);
+    l.Add(u"OutputCab"_s, u"&Output MCO file"_s);
     l.Add(u"chConfirm"_s, u"Confirm the files to backup"_s);
     l.Add(u"SkipDefault"_s, u"Ignore default Messenger content"_s);
     l.Add(u"SkipDefaultHint"_s, u"Do not backup default content that everyone has"_s);
@@ -223,7 +224,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"You may edit the Key or Name if applicable.\r"
           u"Use Ctrl+Z to undo a cell edit."_s);
     l.Add(u"Remove"_s, u"&Remove"_s);
-    l.Add(u"Continue"_s, u"Continue"_s);
+    l.Add(u"Continue"_s, u"&Continue"_s);
     l.Add(u"btChkDupl"_s, u"Validate keys"_s);
     l.Add(u"ContHint"_s, u"Alt+click this button to skip key validation"_s);
     l.Add(u"CheckinDupl"_s, u"Checking for duplicate keys"_s);
@@ -260,7 +261,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"Install"_s, u"Install"_s);
     l.Add(u"PortUsed"_s,
           u"Please use the Advanced mode to change the port to a free one.\r"
-          u"(eg. Try port 85 or any number up to 65535)"_s);
+          u"(e.g. Try port 85 or any number up to 65535)"_s);
     l.Add(u"SelectCabFirst"_s, u"Please select a CAB/MCO file to install."_s);
     l.Add(u"InstallCabConfirm"_s,
           u"This will add the content of %s into your Messenger.\r"
@@ -274,7 +275,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"An error occured. Please try Install once again.\r\r"
           u"If this error occurs more than once, you may try using the Advanced mode\r"
           u"   to change the port to a free one.\r"
-          u"(eg. Try port 85 or any number up to 65535)"_s);
+          u"(e.g. Try port 85 or any number up to 65535)"_s);
     l.Add(u"EnsureSignedIn"_s,
           u"Make sure you are signed in to your MSN/WLM.\r"
           u"The content will be installed for the currently signed-in user."_s);
@@ -314,9 +315,9 @@ std::unique_ptr<TLanguage> LoadEnglish()
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xport with names"_s);
-    l.Add(u"NamedFormat"_s, u"Format"_s);
+    l.Add(u"NamedFormat"_s, u"&Format"_s);
     l.Add(u"NamedFormats"_s, u"One folder for each content type\rSmiley theme for Pidgin (custom emoticons)\rWeb page\rPidgin custom smileys (custom emoticons)"_s);
-    l.Add(u"NamedOutput"_s, u"Output folder"_s);
+    l.Add(u"NamedOutput"_s, u"&Output folder"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Include default Messenger content"_s);
     l.Add(u"btExport"_s, u"Export"_s);
     l.Add(u"NamedDone"_s, u"%d objects have been written to:"_s);
@@ -325,9 +326,10 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"NamedLeftOut"_s, u"%d emoticons were left out: a smiley theme cannot hold an emoticon without a shortcut, nor a shortcut with a line break or longer than 63 bytes."_s);
     l.Add(u"NamedLeftOutStore"_s, u"%d emoticons were left out: Pidgin's custom smileys take one entry for each shortcut and for each picture, and none without a shortcut."_s);
     l.Add(u"NamedFailed"_s, u"These files could not be written:"_s);
-    l.Add(u"WinPassword"_s, u"Windows account password of this profile"_s);
+    l.Add(u"WinPassword"_s, u"Windows account &password of this profile"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 or NT, hex)"_s);
-    l.Add(u"ProtectDir"_s, u"Master-key folder (Microsoft/Protect)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"Not needed: Wine protected the map files of this folder"_s);
+    l.Add(u"ProtectDir"_s, u"&Master-key folder (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Select a Messenger user folder (a Passport ID such as 157913456) or one of its subfolders in the folder list first."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.
     l.Add(u"View"_s, u"&View"_s);
@@ -335,9 +337,21 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"ViewThumbnails"_s, u"&Thumbnails"_s);
     l.Add(u"ThumbSize"_s, u"Thumbnail size"_s);
     l.Add(u"FilterHint"_s, u"Filter by file name, name or shortcut"_s);
-    l.Add(u"UnlockNames"_s, u"Unlock names"_s);
+    l.Add(u"UnlockNames"_s, u"Unlock &names"_s);
     l.Add(u"UnlockNamesOffer"_s, u"The names and shortcuts of this content are encrypted. Unlock them with the email address and the Windows password."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (eg. 157913456) or one of its subfolders first."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Names belong to each Messenger user.\rPlease select a user folder (e.g. 157913456) or one of its subfolders first."_s);
+    l.Add(u"InstallWaiting"_s, u"Another installation is using the content library: this one waits for it to finish."_s);
+
+    l.Add(u"BrowseFolder"_s, u"Choose a folder"_s);
+    l.Add(u"BrowseFile"_s, u"Choose a file"_s);
+    l.Add(u"btBrowse"_s, u"&Browse"_s);
+    l.Add(u"HideNotice"_s, u"Hide this notice"_s);
+    l.Add(u"NamesUnlocked"_s, u"Names unlocked for %s"_s);
+    l.Add(u"FlashMovie"_s, u"Flash movie"_s);
+    l.Add(u"FlashDamaged"_s, u"This movie is damaged:"_s);
+    l.Add(u"FlashFacts"_s, u"%s \u00d7 %s pixels\r%s frames per second\r%d frames\rFlash version %d"_s);
+    l.Add(u"MainSubtitle"_s, u"Messenger content browser and backup"_s);
+    l.Add(u"Port"_s, u"Port"_s);
     l.Add(u"SearchDisk"_s, u"Search a &disk or folder"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Select the disk or folder to search for MSN content"_s);
     l.Add(u"SearchDiskFolders"_s, u"Folders searched: %s"_s);

@@ -29,12 +29,12 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"mtError"_s, u"Erreur"_s);
     l.Add(u"Close"_s, u"Fermer"_s);
     l.Add(u"files"_s, u"fichiers"_s);
-    l.Add(u"FileNotFound"_s, u"Fichier introuvable :\r   %s"_s);
+    l.Add(u"FileNotFound"_s, u"Fichier introuvable\u00a0:\r   %s"_s);
     l.Add(u"PassportId"_s, u"ID Passport MSN"_s);
 
     // Content types
     l.Add(u"Emot"_s, u"Émoticônes personnalisées"_s);
-    l.Add(u"Wink"_s, u"Clins d'oeil"_s);
+    l.Add(u"Wink"_s, u"Clins d'œil"_s);
     l.Add(u"Dp"_s, u"Images perso"_s);
     l.Add(u"Ddp"_s, u"Images perso de luxe"_s);
     l.Add(u"Bg"_s, u"Arrière-plans"_s);
@@ -49,7 +49,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"CalcId"_s, u"Quel est mon dossier ?"_s);
     l.Add(u"Backup"_s, u"&Sauvegarder le dossier sélectionné"_s);
     l.Add(u"Restore"_s, u"&Restaurer (installer un CAB/MCO)"_s);
-    l.Add(u"Help"_s, u"&Aide"_s);
+    l.Add(u"Help"_s, u"A&ide"_s);
     l.Add(u"HelpContent"_s, u"&Aide (en ligne)"_s);
     l.Add(u"About"_s, u"À &propos"_s);
     l.Add(u"FolderList"_s, u"Liste des dossiers"_s);
@@ -84,7 +84,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     // Browsing messages
     l.Add(u"PleaseSelectMsnDatDir"_s,
           u"Veuillez choisir un dossier de données MSN (ou sa copie) à explorer.\r"
-          u"Le plus souvent dans : C:\\Documents and Settings\\{user}\\Application Data\\Microsoft\\MSN Messenger\\{id}"_s);
+          u"Le plus souvent dans\u00a0: C:\\Documents and Settings\\{user}\\Application Data\\Microsoft\\MSN Messenger\\{id}"_s);
     l.Add(u"CannotFindMsnData"_s,
           u"Désolé, Zorvak n'a pas trouvé où MSN enregistre son contenu.\r"
           u"Il se trouve habituellement sous\r"
@@ -113,10 +113,11 @@ std::unique_ptr<TLanguage> LoadFrench()
           u",\rpuis un fichier dans la "_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Veuillez choisir un fichier dans la "_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"%d fichiers ont été copiés."_s);
-    l.Add(u"FileExistsConfirmation"_s, u"Le fichier existe déjà :\r%s\r\rLe remplacer ?"_s);
+    l.Add(u"NFilesNotCopied"_s, u"%d fichiers n'ont pas pu être copiés\u00a0:"_s);
+    l.Add(u"FileExistsConfirmation"_s, u"Le fichier existe déjà\u00a0:\r%s\r\rLe remplacer ?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"Impossible de trouver le répertoire %s\rsous %s\r\rVeuillez utiliser "_s +
-          l.Get(u"Settings"_s) + u" pour changer le chemin de : %s"_s);
+          l.Get(u"Settings"_s) + u" pour changer le chemin de\u00a0: %s"_s);
     l.Add(u"ClearFolderListConfirmation"_s, u"Vider la "_s + l.Get(u"FolderList"_s) + u" ?"_s);
     l.Add(u"IdNotFound"_s, u"%s est introuvable dans la "_s + l.Get(u"FolderList"_s));
     l.Add(u"SelectFolder4backup"_s,
@@ -166,8 +167,8 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"BakIns"_s,
           u"Si la sauvegarde échoue, vérifiez que les noms de dossiers ci-dessous sont bien ceux que vous avez.\r"
           u"Vous pouvez voir vos dossiers dans la Liste des dossiers."_s);
-    l.Add(u"ChangeSubfolders"_s, u"Changer les noms des dossiers sous : "_s + l.Get(u"MsnDatDir"_s));
-    l.Add(u"DirNotFound"_s, u"Répertoire introuvable :\r   %s"_s);
+    l.Add(u"ChangeSubfolders"_s, u"Changer les noms des dossiers sous\u00a0: "_s + l.Get(u"MsnDatDir"_s));
+    l.Add(u"DirNotFound"_s, u"Répertoire introuvable\u00a0:\r   %s"_s);
     l.Add(u"SettingsSaved"_s,
           u"Paramètres enregistrés.\r"
           u"Veuillez lancer l'analyse automatique pour rechercher le contenu Messenger sur votre disque dur."_s);
@@ -175,29 +176,29 @@ std::unique_ptr<TLanguage> LoadFrench()
     // Backup dialog
     l.Add(u"tiBackup"_s, u"Sauvegarde (vers un fichier MCO)"_s);
     l.Add(u"DirOfId"_s, u"Répertoire"_s);
-    l.Add(u"Email4decrypting"_s, u"Adresse e-mail pour décrypter les fichiers map"_s);
-    l.Add(u"DecryptIns"_s, u"Le décryptage exige aussi le bon compte Windows"_s);
+    l.Add(u"Email4decrypting"_s, u"&Adresse e-mail pour déchiffrer les fichiers map"_s);
+    l.Add(u"DecryptIns"_s, u"Le déchiffrement exige aussi le bon compte Windows"_s);
     l.Add(u"DecryptInsHint"_s,
-          u"Pour décrypter les fichiers map de MSN, il faut :\r"
+          u"Pour déchiffrer les fichiers map de MSN, il faut\u00a0:\r"
           u"1. La bonne adresse e-mail\r"
           u"2. Être connecté sous le même compte utilisateur Windows\r"
           u"    (Dans la fenêtre principale, choisissez \""_s + l.Get(u"SelectFolder"_s) +
           u"\" - \""_s + l.Get(u"Current"_s) + u"\" pour afficher les dossiers à sauvegarder)"_s);
     l.Add(u"SelectItems"_s, u"Veuillez choisir le contenu à sauvegarder"_s);
-    l.Add(u"OutputCab"_s, u"Fichier MCO de sortie"_s);
+    l.Add(u"OutputCab"_s, u"&Fichier MCO de sortie"_s);
     l.Add(u"chConfirm"_s, u"Confirmer les fichiers à sauvegarder"_s);
     l.Add(u"SkipDefault"_s, u"Ignorer le contenu Messenger par défaut"_s);
     l.Add(u"SkipDefaultHint"_s, u"Ne pas sauvegarder le contenu par défaut que tout le monde possède"_s);
     l.Add(u"EmailNotMatch"_s,
           u"L'ID de l'adresse e-mail (%s) ne correspond pas au répertoire (%s).\r"
-          u"La bonne adresse e-mail est nécessaire pour décrypter les fichiers map.\r\r"
+          u"La bonne adresse e-mail est nécessaire pour déchiffrer les fichiers map.\r\r"
           u"Continuer quand même ?"_s);
     l.Add(u"FailTmpDir"_s, u"Impossible de créer le dossier temporaire"_s);
     l.Add(u"BackupCheckSettings"_s,
           u"Si vous pensez avoir choisi le bon dossier et que le contenu existe bien,\r"
           u"veuillez vérifier "_s + l.Get(u"Settings"_s) + u", onglet "_s +
           l.Get(u"SetTabBackup"_s) + u"."_s);
-    l.Add(u"Retrieving"_s, u"Récupération : %s ..."_s);
+    l.Add(u"Retrieving"_s, u"Récupération\u00a0: %s ..."_s);
     l.Add(u"NoFilesToCab"_s, u"Aucun fichier à empaqueter. Le fichier MCO n'a PAS été créé."_s);
     l.Add(u"GeneratingCab"_s, u"Création du fichier MCO..."_s);
     l.Add(u"PackedNFiles"_s,
@@ -210,13 +211,13 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"Afficher le fichier dans l'Explorateur Windows ?"_s);
     l.Add(u"PackedPartly"_s,
           u"%d fichiers empaquetés dans %s\r\r"
-          u"NON créé (erreur lors de la compression) : %s\r\r"
+          u"NON créé (erreur lors de la compression)\u00a0: %s\r\r"
           u"Afficher le fichier dans l'Explorateur Windows ?"_s);
-    l.Add(u"PackedNone"_s, u"Erreur lors de la compression dans : %s\rLe fichier MCO n'a PAS été créé."_s);
+    l.Add(u"PackedNone"_s, u"Erreur lors de la compression dans\u00a0: %s\rLe fichier MCO n'a PAS été créé."_s);
     l.Add(u"UnsafeLocations"_s,
-          u"%s : le fichier map désigne des fichiers hors de son dossier ; ils sont ignorés :\r%s"_s);
+          u"%s\u00a0: le fichier map désigne des fichiers hors de son dossier ; ils sont ignorés\u00a0:\r%s"_s);
     l.Add(u"NoFile2backup"_s, u"Aucun fichier à sauvegarder."_s);
-    l.Add(u"Overwrite"_s, u"Le fichier existe déjà :\r   %s\r\rLe remplacer ?"_s);
+    l.Add(u"Overwrite"_s, u"Le fichier existe déjà\u00a0:\r   %s\r\rLe remplacer ?"_s);
     l.Add(u"Cancelled"_s, u"Annulé"_s);
 
     // Backup confirmation and key validation
@@ -227,7 +228,7 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"Vous pouvez modifier le Raccourci ou le Nom le cas échéant.\r"
           u"Ctrl+Z annule la modification d'une cellule."_s);
     l.Add(u"Remove"_s, u"&Retirer"_s);
-    l.Add(u"Continue"_s, u"Continuer"_s);
+    l.Add(u"Continue"_s, u"&Continuer"_s);
     l.Add(u"btChkDupl"_s, u"Valider les raccourcis"_s);
     l.Add(u"ContHint"_s, u"Alt+clic sur ce bouton pour sauter la validation des raccourcis"_s);
     l.Add(u"CheckinDupl"_s, u"Recherche des raccourcis en double"_s);
@@ -258,7 +259,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"Advanced"_s, u"Avancé"_s);
     l.Add(u"Simple"_s, u"Simple"_s);
     l.Add(u"ResIns1"_s, u"Veuillez d'abord vous connecter à MSN/WLM."_s);
-    l.Add(u"ResInsLibrary"_s, u"Le contenu sera installé dans la bibliothèque de contenu :\r%s"_s);
+    l.Add(u"ResInsLibrary"_s, u"Le contenu sera installé dans la bibliothèque de contenu\u00a0:\r%s"_s);
     l.Add(u"Cab2install"_s, u"Fichier CAB/MCO à installer."_s);
     l.Add(u"ResIns"_s,
           u"L'installation nécessite la création d'un serveur web temporaire.\r"
@@ -296,7 +297,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"AboutDesc"_s,
           u"Retrouve et sauvegarde toutes les émoticônes personnalisées et les autres contenus de "
           u"MSN Messenger et Windows Live Messenger 8.0 présents sur votre disque dur."_s);
-    l.Add(u"TranslatedBy"_s, u"Traduction française : l'équipe Zorvak"_s);
+    l.Add(u"TranslatedBy"_s, u"Traduction française\u00a0: l'équipe Zorvak"_s);
     l.Add(u"Website"_s, u"Site web"_s);
     l.Add(u"Email"_s, u"E-mail"_s);
     l.Add(u"UseContactForm"_s, u"ou utilisez le formulaire de contact du site"_s);
@@ -306,33 +307,34 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"Qt\rles fenêtres, les images et tout ce qui les relie\r"
           u"libmspack\rla lecture des fichiers cabinet\r"
           u"zlib\rla compression des nouveaux paquets\r"
-          u"OpenSSL\rla cryptographie qui décrypte les fichiers map\r"
+          u"OpenSSL\rla cryptographie qui déchiffre les fichiers map\r"
           u"cpp-httplib\rle serveur web temporaire qui installe le contenu\r"
           u"SimpleIni\rle fichier des paramètres\r"
-          u"GLib et GIO\rl'intégration au bureau : ouvrir chaque fichier avec le bon programme\r"
+          u"GLib et GIO\rl'intégration au bureau\u00a0: ouvrir chaque fichier avec le bon programme\r"
           u"GoogleTest\rles tests de Zorvak\r"
           u"CMake\rla construction de Zorvak\r"
           u"et tous ceux qui ont essayé Zorvak\rMerci de vos remarques et de votre soutien !"_s);
-    l.Add(u"StoreItemNames"_s, u"Émoticône\rImage perso\rArrière-plan\rClin d'oeil\rImage perso de luxe\rArrière-plan dynamique"_s);
+    l.Add(u"StoreItemNames"_s, u"Émoticône\rImage perso\rArrière-plan\rClin d'œil\rImage perso de luxe\rArrière-plan dynamique"_s);
     l.Add(u"StoreNamesNotRead"_s,
           u"Les noms et raccourcis de cette version de Messenger ne sont pas lus ; les objets sont nommés d'après leur position."_s);
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xporter avec les noms"_s);
-    l.Add(u"NamedFormat"_s, u"Format"_s);
+    l.Add(u"NamedFormat"_s, u"&Format"_s);
     l.Add(u"NamedFormats"_s, u"Un dossier par type de contenu\rThème de smileys pour Pidgin (émoticônes perso)\rPage web\rSmileys personnalisés de Pidgin (émoticônes perso)"_s);
-    l.Add(u"NamedOutput"_s, u"Dossier de sortie"_s);
+    l.Add(u"NamedOutput"_s, u"&Dossier de sortie"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Inclure le contenu Messenger par défaut"_s);
     l.Add(u"btExport"_s, u"Exporter"_s);
-    l.Add(u"NamedDone"_s, u"%d objets ont été écrits dans :"_s);
-    l.Add(u"NamedByFileName"_s, u"Sans adresse e-mail, les fichiers map ne sont pas décryptés : les objets portent le nom de leur fichier."_s);
-    l.Add(u"NamedNoMap"_s, u"Une partie du contenu n'a pas de fichier map lisible : ces objets portent le nom de leur fichier."_s);
-    l.Add(u"NamedLeftOut"_s, u"%d émoticônes ont été laissées de côté : un thème de smileys n'accepte ni émoticône sans raccourci, ni raccourci avec un saut de ligne ou de plus de 63 octets."_s);
-    l.Add(u"NamedLeftOutStore"_s, u"%d émoticônes ont été laissées de côté : les smileys personnalisés de Pidgin n'acceptent qu'une entrée par raccourci et par image, et aucune sans raccourci."_s);
-    l.Add(u"NamedFailed"_s, u"Ces fichiers n'ont pas pu être écrits :"_s);
-    l.Add(u"WinPassword"_s, u"Mot de passe du compte Windows de ce profil"_s);
+    l.Add(u"NamedDone"_s, u"%d objets ont été écrits dans\u00a0:"_s);
+    l.Add(u"NamedByFileName"_s, u"Sans adresse e-mail, les fichiers map ne sont pas déchiffrés\u00a0: les objets portent le nom de leur fichier."_s);
+    l.Add(u"NamedNoMap"_s, u"Une partie du contenu n'a pas de fichier map lisible\u00a0: ces objets portent le nom de leur fichier."_s);
+    l.Add(u"NamedLeftOut"_s, u"%d émoticônes ont été laissées de côté\u00a0: un thème de smileys n'accepte ni émoticône sans raccourci, ni raccourci avec un saut de ligne ou de plus de 63 octets."_s);
+    l.Add(u"NamedLeftOutStore"_s, u"%d émoticônes ont été laissées de côté\u00a0: les smileys personnalisés de Pidgin n'acceptent qu'une entrée par raccourci et par image, et aucune sans raccourci."_s);
+    l.Add(u"NamedFailed"_s, u"Ces fichiers n'ont pas pu être écrits\u00a0:"_s);
+    l.Add(u"WinPassword"_s, u"Mot de &passe du compte Windows de ce profil"_s);
     l.Add(u"PasswordIsHash"_s, u"Hachage (SHA-1 ou NT, hex)"_s);
-    l.Add(u"ProtectDir"_s, u"Dossier des clés maîtres (Microsoft/Protect)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"Inutile\u00a0: Wine a protégé les fichiers map de ce dossier"_s);
+    l.Add(u"ProtectDir"_s, u"Dossier des clés &maîtres (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Sélectionnez d'abord dans la liste des dossiers un dossier d'utilisateur Messenger (un ID Passport comme 157913456) ou l'un de ses sous-dossiers."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.
     l.Add(u"View"_s, u"&Affichage"_s);
@@ -340,9 +342,21 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"ViewThumbnails"_s, u"&Miniatures"_s);
     l.Add(u"ThumbSize"_s, u"Taille des miniatures"_s);
     l.Add(u"FilterHint"_s, u"Filtrer par nom de fichier, nom ou raccourci"_s);
-    l.Add(u"UnlockNames"_s, u"Déverrouiller les noms"_s);
+    l.Add(u"UnlockNames"_s, u"Déverrouiller les &noms"_s);
     l.Add(u"UnlockNamesOffer"_s, u"Les noms et les raccourcis de ce contenu sont chiffrés. Déverrouillez-les avec l'adresse e-mail et le mot de passe Windows."_s);
     l.Add(u"NamesNeedUserFolder"_s, u"Les noms sont propres à chaque utilisateur de Messenger.\rSélectionnez d'abord un dossier d'utilisateur (ex. 157913456) ou l'un de ses sous-dossiers."_s);
+    l.Add(u"InstallWaiting"_s, u"Une autre installation utilise la bibliothèque de contenu\u00a0: celle-ci attend qu'elle se termine."_s);
+
+    l.Add(u"BrowseFolder"_s, u"Choisir un dossier"_s);
+    l.Add(u"BrowseFile"_s, u"Choisir un fichier"_s);
+    l.Add(u"btBrowse"_s, u"&Parcourir"_s);
+    l.Add(u"HideNotice"_s, u"Masquer cet avis"_s);
+    l.Add(u"NamesUnlocked"_s, u"Noms déverrouillés pour %s"_s);
+    l.Add(u"FlashMovie"_s, u"Animation Flash"_s);
+    l.Add(u"FlashDamaged"_s, u"Cette animation est endommagée\u00a0:"_s);
+    l.Add(u"FlashFacts"_s, u"%s \u00d7 %s pixels\r%s images par seconde\r%d images\rFlash version %d"_s);
+    l.Add(u"MainSubtitle"_s, u"Explorateur et sauvegarde du contenu Messenger"_s);
+    l.Add(u"Port"_s, u"Port"_s);
     l.Add(u"SearchDisk"_s, u"&Chercher sur un disque ou dans un dossier"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Sélectionnez le disque ou le dossier où chercher le contenu MSN"_s);
     l.Add(u"SearchDiskFolders"_s, u"Dossiers parcourus : %s"_s);

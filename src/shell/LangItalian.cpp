@@ -113,6 +113,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u",\rquindi selezionare un file dall'"_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Selezionare un file dall'"_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"%d file sono stati copiati."_s);
+    l.Add(u"NFilesNotCopied"_s, u"%d file non sono stati copiati:"_s);
     l.Add(u"FileExistsConfirmation"_s, u"Il file esiste già:\r%s\r\rSovrascriverlo?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"Impossibile trovare la cartella %s\rin %s\r\rUsare "_s + l.Get(u"Settings"_s) +
@@ -175,7 +176,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     // Backup dialog
     l.Add(u"tiBackup"_s, u"Backup (in un file MCO)"_s);
     l.Add(u"DirOfId"_s, u"Cartella"_s);
-    l.Add(u"Email4decrypting"_s, u"Indirizzo e-mail per decifrare i file map"_s);
+    l.Add(u"Email4decrypting"_s, u"&Indirizzo e-mail per decifrare i file map"_s);
     l.Add(u"DecryptIns"_s, u"La decifratura richiede anche l'account Windows corretto"_s);
     l.Add(u"DecryptInsHint"_s,
           u"Per decifrare i file map di MSN occorrono:\r"
@@ -185,7 +186,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"\" - \""_s + l.Get(u"Current"_s) +
           u"\" per mostrare le cartelle di cui si può fare il backup)"_s);
     l.Add(u"SelectItems"_s, u"Selezionare i contenuti di cui eseguire il backup"_s);
-    l.Add(u"OutputCab"_s, u"File MCO di destinazione"_s);
+    l.Add(u"OutputCab"_s, u"&File MCO di destinazione"_s);
     l.Add(u"chConfirm"_s, u"Conferma i file da includere nel backup"_s);
     l.Add(u"SkipDefault"_s, u"Ignora i contenuti predefiniti di Messenger"_s);
     l.Add(u"SkipDefaultHint"_s, u"Non includere nel backup i contenuti predefiniti che hanno tutti"_s);
@@ -227,7 +228,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"Si possono modificare la Scorciatoia o il Nome, se previsti.\r"
           u"Ctrl+Z annulla la modifica di una cella."_s);
     l.Add(u"Remove"_s, u"&Rimuovi"_s);
-    l.Add(u"Continue"_s, u"Continua"_s);
+    l.Add(u"Continue"_s, u"&Continua"_s);
     l.Add(u"btChkDupl"_s, u"Verifica scorciatoie"_s);
     l.Add(u"ContHint"_s, u"Alt+clic su questo pulsante per saltare la verifica delle scorciatoie"_s);
     l.Add(u"CheckinDupl"_s, u"Ricerca di scorciatoie duplicate"_s);
@@ -318,21 +319,22 @@ std::unique_ptr<TLanguage> LoadItalian()
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&sporta con i nomi"_s);
-    l.Add(u"NamedFormat"_s, u"Formato"_s);
+    l.Add(u"NamedFormat"_s, u"F&ormato"_s);
     l.Add(u"NamedFormats"_s, u"Una cartella per tipo di contenuto\rTema di faccine per Pidgin (emoticon personali)\rPagina web\rFaccine personalizzate di Pidgin (emoticon personali)"_s);
-    l.Add(u"NamedOutput"_s, u"Cartella di destinazione"_s);
+    l.Add(u"NamedOutput"_s, u"Cartella di &destinazione"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Includi il contenuto predefinito di Messenger"_s);
     l.Add(u"btExport"_s, u"Esporta"_s);
     l.Add(u"NamedDone"_s, u"%d oggetti sono stati scritti in:"_s);
-    l.Add(u"NamedByFileName"_s, u"Senza indirizzo email i file map non vengono decifrati: gli oggetti prendono il nome del loro file."_s);
+    l.Add(u"NamedByFileName"_s, u"Senza indirizzo e-mail i file map non vengono decifrati: gli oggetti prendono il nome del loro file."_s);
     l.Add(u"NamedNoMap"_s, u"Parte del contenuto non ha un file map leggibile: quegli oggetti prendono il nome del loro file."_s);
     l.Add(u"NamedLeftOut"_s, u"%d emoticon sono state escluse: un tema di faccine non accetta emoticon senza scorciatoia, né scorciatoie con un a capo o più lunghe di 63 byte."_s);
     l.Add(u"NamedLeftOutStore"_s, u"%d emoticon sono state escluse: le faccine personalizzate di Pidgin accettano una sola voce per scorciatoia e per immagine, e nessuna senza scorciatoia."_s);
     l.Add(u"NamedFailed"_s, u"Non è stato possibile scrivere questi file:"_s);
-    l.Add(u"WinPassword"_s, u"Password dell'account Windows di questo profilo"_s);
+    l.Add(u"WinPassword"_s, u"&Password dell'account Windows di questo profilo"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, esadecimale)"_s);
-    l.Add(u"ProtectDir"_s, u"Cartella delle chiavi master (Microsoft/Protect)"_s);
-    l.Add(u"SelectFolder4named"_s, u"Seleziona prima nell'elenco delle cartelle una cartella utente di Messenger (un ID Passport come 157913456) o una sua sottocartella."_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"Non serve: Wine ha protetto i file map di questa cartella"_s);
+    l.Add(u"ProtectDir"_s, u"Cartella delle chiavi &master (Microsoft/Protect)"_s);
+    l.Add(u"SelectFolder4named"_s, u"Selezionare prima nell'elenco delle cartelle una cartella utente di Messenger (un ID Passport come 157913456) o una sua sottocartella."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.
     l.Add(u"View"_s, u"&Visualizza"_s);
     l.Add(u"ViewList"_s, u"&Elenco"_s);
@@ -340,8 +342,20 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"ThumbSize"_s, u"Dimensione delle miniature"_s);
     l.Add(u"FilterHint"_s, u"Filtra per nome file, nome o scorciatoia"_s);
     l.Add(u"UnlockNames"_s, u"Sblocca i nomi"_s);
-    l.Add(u"UnlockNamesOffer"_s, u"I nomi e le scorciatoie di questi contenuti sono cifrati. Sbloccali con l'indirizzo e-mail e la password di Windows."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"I nomi appartengono a ciascun utente di Messenger.\rSeleziona prima una cartella utente (es. 157913456) o una sua sottocartella."_s);
+    l.Add(u"UnlockNamesOffer"_s, u"I nomi e le scorciatoie di questi contenuti sono cifrati. Sbloccarli con l'indirizzo e-mail e la password di Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"I nomi appartengono a ciascun utente di Messenger.\rSelezionare prima una cartella utente (es. 157913456) o una sua sottocartella."_s);
+    l.Add(u"InstallWaiting"_s, u"Un'altra installazione sta usando la libreria dei contenuti: questa attende che finisca."_s);
+
+    l.Add(u"BrowseFolder"_s, u"Scegliere una cartella"_s);
+    l.Add(u"BrowseFile"_s, u"Scegliere un file"_s);
+    l.Add(u"btBrowse"_s, u"&Sfoglia"_s);
+    l.Add(u"HideNotice"_s, u"Nascondere questo avviso"_s);
+    l.Add(u"NamesUnlocked"_s, u"Nomi sbloccati per %s"_s);
+    l.Add(u"FlashMovie"_s, u"Filmato Flash"_s);
+    l.Add(u"FlashDamaged"_s, u"Questo filmato è danneggiato:"_s);
+    l.Add(u"FlashFacts"_s, u"%s \u00d7 %s pixel\r%s fotogrammi al secondo\r%d fotogrammi\rFlash versione %d"_s);
+    l.Add(u"MainSubtitle"_s, u"Esplorazione e backup dei contenuti di Messenger"_s);
+    l.Add(u"Port"_s, u"Porta"_s);
     l.Add(u"SearchDisk"_s, u"&Cerca in un disco o in una cartella"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Seleziona il disco o la cartella in cui cercare il contenuto MSN"_s);
     l.Add(u"SearchDiskFolders"_s, u"Cartelle esaminate: %s"_s);

@@ -113,6 +113,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u",\ry después un archivo de la "_s + l.Get(u"FileList"_s) + u"."_s);
     l.Add(u"PleaseSelectFile"_s, u"Seleccione un archivo de la "_s + l.Get(u"FileList"_s));
     l.Add(u"NFilesCopied"_s, u"Se han copiado %d archivos."_s);
+    l.Add(u"NFilesNotCopied"_s, u"No se han podido copiar %d archivos:"_s);
     l.Add(u"FileExistsConfirmation"_s, u"El archivo ya existe:\r%s\r\r¿Sobrescribirlo?"_s);
     l.Add(u"MsnDatDirNotFound"_s,
           u"No se encuentra la carpeta %s\ren %s\r\rUtilice "_s + l.Get(u"Settings"_s) +
@@ -175,7 +176,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     // Backup dialog
     l.Add(u"tiBackup"_s, u"Copia de seguridad (a un archivo MCO)"_s);
     l.Add(u"DirOfId"_s, u"Carpeta"_s);
-    l.Add(u"Email4decrypting"_s, u"Dirección de correo para descifrar los archivos map"_s);
+    l.Add(u"Email4decrypting"_s, u"&Dirección de correo para descifrar los archivos map"_s);
     l.Add(u"DecryptIns"_s, u"El descifrado también requiere la cuenta de Windows correcta"_s);
     l.Add(u"DecryptInsHint"_s,
           u"Para descifrar los archivos map de MSN se necesita:\r"
@@ -184,7 +185,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"    (En la ventana principal, elija \""_s + l.Get(u"SelectFolder"_s) + u"\" - \""_s +
           l.Get(u"Current"_s) + u"\" para mostrar las carpetas que se pueden copiar)"_s);
     l.Add(u"SelectItems"_s, u"Seleccione el contenido que desea copiar"_s);
-    l.Add(u"OutputCab"_s, u"Archivo MCO de salida"_s);
+    l.Add(u"OutputCab"_s, u"Archivo MCO de &salida"_s);
     l.Add(u"chConfirm"_s, u"Confirmar los archivos que se copiarán"_s);
     l.Add(u"SkipDefault"_s, u"Ignorar el contenido predeterminado de Messenger"_s);
     l.Add(u"SkipDefaultHint"_s, u"No copiar el contenido predeterminado que todos tienen"_s);
@@ -227,7 +228,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"Puede editar el Atajo o el Nombre cuando corresponda.\r"
           u"Ctrl+Z deshace la edición de una celda."_s);
     l.Add(u"Remove"_s, u"&Quitar"_s);
-    l.Add(u"Continue"_s, u"Continuar"_s);
+    l.Add(u"Continue"_s, u"&Continuar"_s);
     l.Add(u"btChkDupl"_s, u"Validar atajos"_s);
     l.Add(u"ContHint"_s, u"Alt+clic en este botón para omitir la validación de atajos"_s);
     l.Add(u"CheckinDupl"_s, u"Buscando atajos duplicados"_s);
@@ -314,13 +315,13 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"y todos los que han probado Zorvak\r¡Gracias por sus comentarios y su apoyo!"_s);
     l.Add(u"StoreItemNames"_s, u"Emoticono\rImagen para mostrar\rFondo\rGuiño\rImagen para mostrar de lujo\rFondo dinámico"_s);
     l.Add(u"StoreNamesNotRead"_s,
-          u"Los nombres y métodos abreviados de esta versión de Messenger no se leen; los objetos se nombran por su posición."_s);
+          u"Los nombres y atajos de esta versión de Messenger no se leen; los objetos se nombran por su posición."_s);
 
     // The export with names and the Windows account of a copied profile.
     l.Add(u"ExportNamed"_s, u"E&xportar con los nombres"_s);
-    l.Add(u"NamedFormat"_s, u"Formato"_s);
+    l.Add(u"NamedFormat"_s, u"&Formato"_s);
     l.Add(u"NamedFormats"_s, u"Una carpeta por tipo de contenido\rTema de emoticonos para Pidgin (emoticonos personalizados)\rPágina web\rEmoticonos personalizados de Pidgin (emoticonos personalizados)"_s);
-    l.Add(u"NamedOutput"_s, u"Carpeta de destino"_s);
+    l.Add(u"NamedOutput"_s, u"Carpeta de des&tino"_s);
     l.Add(u"NamedIncludeDefault"_s, u"Incluir el contenido predeterminado de Messenger"_s);
     l.Add(u"btExport"_s, u"Exportar"_s);
     l.Add(u"NamedDone"_s, u"Se han escrito %d objetos en:"_s);
@@ -329,9 +330,10 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"NamedLeftOut"_s, u"Se han omitido %d emoticonos: un tema de emoticonos no admite emoticonos sin atajo, ni atajos con un salto de línea o de más de 63 bytes."_s);
     l.Add(u"NamedLeftOutStore"_s, u"Se han omitido %d emoticonos: los emoticonos personalizados de Pidgin admiten una sola entrada por atajo y por imagen, y ninguna sin atajo."_s);
     l.Add(u"NamedFailed"_s, u"No se han podido escribir estos archivos:"_s);
-    l.Add(u"WinPassword"_s, u"Contraseña de la cuenta de Windows de este perfil"_s);
+    l.Add(u"WinPassword"_s, u"&Contraseña de la cuenta de Windows de este perfil"_s);
     l.Add(u"PasswordIsHash"_s, u"Hash (SHA-1 o NT, hexadecimal)"_s);
-    l.Add(u"ProtectDir"_s, u"Carpeta de claves maestras (Microsoft/Protect)"_s);
+    l.Add(u"WinePasswordNotNeeded"_s, u"No hace falta: Wine protegió los archivos map de esta carpeta"_s);
+    l.Add(u"ProtectDir"_s, u"Carpeta de claves &maestras (Microsoft/Protect)"_s);
     l.Add(u"SelectFolder4named"_s, u"Seleccione primero en la lista de carpetas una carpeta de usuario de Messenger (un ID de Passport como 157913456) o una de sus subcarpetas."_s);
     // The file list as thumbnails, its filter, and the names unlocked from the content maps.
     l.Add(u"View"_s, u"&Ver"_s);
@@ -340,8 +342,20 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"ThumbSize"_s, u"Tamaño de las miniaturas"_s);
     l.Add(u"FilterHint"_s, u"Filtrar por nombre de archivo, nombre o atajo"_s);
     l.Add(u"UnlockNames"_s, u"Desbloquear nombres"_s);
-    l.Add(u"UnlockNamesOffer"_s, u"Los nombres y atajos de este contenido están cifrados. Desbloquéalos con la dirección de correo y la contraseña de Windows."_s);
-    l.Add(u"NamesNeedUserFolder"_s, u"Los nombres pertenecen a cada usuario de Messenger.\rSelecciona primero una carpeta de usuario (ej. 157913456) o una de sus subcarpetas."_s);
+    l.Add(u"UnlockNamesOffer"_s, u"Los nombres y atajos de este contenido están cifrados. Desbloquéelos con la dirección de correo y la contraseña de Windows."_s);
+    l.Add(u"NamesNeedUserFolder"_s, u"Los nombres pertenecen a cada usuario de Messenger.\rSeleccione primero una carpeta de usuario (p. ej. 157913456) o una de sus subcarpetas."_s);
+    l.Add(u"InstallWaiting"_s, u"Otra instalación está usando la biblioteca de contenido: esta espera a que termine."_s);
+
+    l.Add(u"BrowseFolder"_s, u"Elegir una carpeta"_s);
+    l.Add(u"BrowseFile"_s, u"Elegir un archivo"_s);
+    l.Add(u"btBrowse"_s, u"&Examinar"_s);
+    l.Add(u"HideNotice"_s, u"Ocultar este aviso"_s);
+    l.Add(u"NamesUnlocked"_s, u"Nombres desbloqueados para %s"_s);
+    l.Add(u"FlashMovie"_s, u"Película Flash"_s);
+    l.Add(u"FlashDamaged"_s, u"Esta película está dañada:"_s);
+    l.Add(u"FlashFacts"_s, u"%s \u00d7 %s píxeles\r%s fotogramas por segundo\r%d fotogramas\rFlash versión %d"_s);
+    l.Add(u"MainSubtitle"_s, u"Explorador y copia de seguridad del contenido de Messenger"_s);
+    l.Add(u"Port"_s, u"Puerto"_s);
     l.Add(u"SearchDisk"_s, u"Buscar en un &disco o una carpeta"_s);
     l.Add(u"SearchDiskPrompt"_s, u"Seleccione el disco o la carpeta donde buscar el contenido de MSN"_s);
     l.Add(u"SearchDiskFolders"_s, u"Carpetas recorridas: %s"_s);

@@ -44,7 +44,7 @@ TEST_F(EnvTest, FirstRunWithTwoPassportFoldersShowsTheWelcome)
     EXPECT_EQ(env.dialogs().calls[0].kind, DialogCall::Modal);
     EXPECT_EQ(env.dialogs().calls[0].dialogName, QStringLiteral("TfrmWelcome"));
     EXPECT_EQ(welcomeText,
-              QStringLiteral("Zorvak has found more than one Passport-ID folders.\n\nTo find out which is yours, click "
+              QStringLiteral("Zorvak has found more than one Passport ID folders.\n\nTo find out which is yours, click "
                              "OK to open 'Calculate ID from email address', and then enter your email address (your "
                              "Messenger login).\n\nYou can open 'Calculate ID from email address' anytime from\n   "
                              "Tools - Which is my folder?... (F5)"));
@@ -266,9 +266,10 @@ TEST_F(EnvTest, ClosingWithNothingToDeleteSaysNothing)
     EXPECT_FALSE(QFile::exists(SettingsFilePath())) << "nothing is saved at close";
 }
 
-TEST_F(EnvTest, ExitEndsWithoutTheCloseHandler)
+TEST_F(EnvTest, ExitEndsTheLoopAndCleansTheWorkFilesAsTheCloseBoxDoes)
 {
     WriteFile(env.appDir() + QStringLiteral("~tmp.png"), "x");
+    WriteFile(env.appDir() + QStringLiteral("~tmp/a.png"), "x");
     TfrmMain frm;
     int rc = -1;
     QTimer::singleShot(0, &frm, [&] { frm.Exit1->trigger(); });
@@ -276,7 +277,8 @@ TEST_F(EnvTest, ExitEndsWithoutTheCloseHandler)
     rc = QCoreApplication::exec();
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(frm.Terminating);
-    EXPECT_TRUE(QFile::exists(env.appDir() + QStringLiteral("~tmp.png")));
+    EXPECT_FALSE(QFile::exists(env.appDir() + QStringLiteral("~tmp.png")));
+    EXPECT_FALSE(QFile::exists(env.appDir() + QStringLiteral("~tmp")));
 }
 
 TEST_F(EnvTest, StatusHintIsAtLeast150By40AndCentredOnTheWindow)

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTreeWidget>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
@@ -95,12 +96,12 @@ TEST(BackupDialog, SetFolderTicksByFolderNameAndProposesTheAddress)
         EXPECT_EQ(Ticked(d), 6);
         EXPECT_EQ(d.edDir->text(), user);
         EXPECT_EQ(d.edEmail->text(), S("@hotmail.com"));
-        EXPECT_EQ(d.lbId->text(), EmailToId(S("@hotmail.com")));
+        EXPECT_EQ(d.lbId->text(), S("\u2014")); // no ID until the address is complete
         EXPECT_EQ(QDir(d.edProtectDir->text()).canonicalPath(),
                   QDir(env.path(S("p/Application Data/Microsoft/Protect"))).canonicalPath());
         // Leaving the box with a bare name completes it; the ID follows every change.
         d.edEmail->setText(S("someone"));
-        EXPECT_EQ(d.lbId->text(), EmailToId(S("someone")));
+        EXPECT_EQ(d.lbId->text(), S("\u2014"));
         d.edEmailExit();
         EXPECT_EQ(d.edEmail->text(), S("someone@hotmail.com"));
         EXPECT_EQ(d.lbId->text(), EmailToId(S("someone@hotmail.com")));
@@ -224,7 +225,7 @@ TEST(BackupDialog, ClosingDuringARunCancelsIt)
     });
     d.btStartMouseUp(Qt::NoModifier);
     EXPECT_FALSE(closed);
-    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("Cancelled")});
     EXPECT_FALSE(QFileInfo::exists(d.edOutput->text()));
     EXPECT_TRUE(d.close()); // after the run it closes
 }
@@ -374,6 +375,68 @@ TEST_F(DemoBackupTest, EveryTypeThroughTheWindowMakesAPackageOthersAccept)
     EXPECT_FALSE(xml.contains("Orange Daisy"));
 }
 
+// The whole backup with the keyboard alone: the user folder chosen with the arrows, F6, the address
+// and the password typed, Return to start, Return in each confirmation.
+TEST_F(DemoBackupTest, AWholeBackupWithTheKeyboardAlone)
+{
+    Settings().docSetDir = root + S("/Documents and Settings/");
+    TfrmMain main;
+    main.Auto1Click();
+    main.tvDir->expandAll();
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.tvDir->setFocus();
+    const QString id = EmailToId(S("alice.demo@hotmail.com"));
+    QTest::keyClick(main.tvDir, Qt::Key_Home);
+    for (int i = 0; i < 20 && (!main.tvDir->currentItem() || main.tvDir->currentItem()->text(0) != id); ++i)
+        QTest::keyClick(main.tvDir, Qt::Key_Down);
+    ASSERT_EQ(main.tvDir->currentItem()->text(0), id);
+
+    auto active = [](QWidget *window) {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    };
+    int confirmations = 0;
+    env.dialogs().AnswerModal([&](QObject *o) {
+        auto *d = qobject_cast<TfrmBackup *>(o);
+        EXPECT_TRUE(d && active(d));
+        if (!d)
+            return int(mrCancel);
+        // The labels' mnemonics lead to these fields (their buddies, checked with the controls).
+        QTest::keyClick(d->edEmail, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(d->edEmail, S("alice.demo@hotmail.com"));
+        QTest::keyClicks(d->edPassword, S("zorvak-demo"));
+        d->edOutput->setText(out + S("Alice.mco")); // the test's folder, not the user's documents
+        QTest::keyClick(d->edPassword, Qt::Key_Return);
+        d->close();
+        return int(mrOk);
+    });
+    for (int i = 0; i < 6; ++i)
+        env.dialogs().AnswerModal([&](QObject *o) {
+            auto *grid = qobject_cast<TfrmSelectFiles *>(o);
+            EXPECT_TRUE(grid && active(grid));
+            if (!grid)
+                return -1;
+            ++confirmations;
+            // Return with Alt held (as the platform reads the keyboard): continue without the
+            // questions about shortcuts.
+            env.platform().altHeld = true;
+            QTest::keyClick(grid->focusWidget() ? grid->focusWidget() : grid, Qt::Key_Return);
+            env.platform().altHeld = false;
+            return grid->result();
+        });
+    env.dialogs().Answer(mrNo);
+    QTest::keyClick(main.tvDir, Qt::Key_F6);
+    EXPECT_EQ(confirmations, 6);
+    EXPECT_TRUE(env.dialogs().AllAnswered());
+    ASSERT_TRUE(QFileInfo::exists(out + S("Alice.mco")));
+    EXPECT_EQ(Tool(S("cabextract"), {S("-t"), out + S("Alice.mco")}), 0);
+    EXPECT_TRUE(env.dialogs().Messages().last().startsWith(S("Packed 14 files + content.xml into Alice.mco")))
+        << env.dialogs().Messages().join(S(" | ")).toStdString();
+}
+
 TEST_F(DemoBackupTest, CancelInTheConfirmationEndsWithUserCancelledAndAWrongPasswordFails)
 {
     TfrmBackup d;
@@ -386,7 +449,7 @@ TEST_F(DemoBackupTest, CancelInTheConfirmationEndsWithUserCancelledAndAWrongPass
         return qobject_cast<TfrmSelectFiles *>(o)->result();
     });
     d.btStartMouseUp(Qt::NoModifier);
-    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("Cancelled")});
     EXPECT_FALSE(QFileInfo::exists(out + S("Alice.mco")));
 
     env.dialogs().ClearCalls();
@@ -448,7 +511,7 @@ TEST(BackupDialog, EscDuringARunCancelsItAndTheWindowStays)
     d.btStartMouseUp(Qt::NoModifier);
     EXPECT_TRUE(visible);
     EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("Cancelled")});
     EXPECT_FALSE(QFileInfo::exists(d.edOutput->text()));
     // Without a run, Esc closes the window as before.
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);

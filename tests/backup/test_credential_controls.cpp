@@ -1,5 +1,7 @@
 // The controls that ask for the address, the Windows account's password or hash and the
 // master-key folder, as the backup, names unlock and named-export windows share them.
+#include "dpapi/WineFixture.h"
+#include "common/unitString.h"
 #include "backup/CredentialControls.h"
 #include "backup/uBackup.h"
 #include "common/EmailId.h"
@@ -76,11 +78,15 @@ TEST_F(CredentialControls, AreTheSameInEveryWindow)
         SetCurrentLanguage(LoadEnglish());
         const std::unique_ptr<QDialog> window = kind.make();
         TCredentialControls &c = Controls(*window);
-        EXPECT_EQ(c.labelPassword->text(), S("Windows account password of this profile"));
+        EXPECT_EQ(c.labelPassword->text(), S("Windows account &password of this profile"));
         EXPECT_EQ(c.chHash->text(), S("Hash (SHA-1 or NT, hex)"));
-        EXPECT_EQ(c.labelProtectDir->text(), S("Master-key folder (Microsoft/Protect)"));
+        EXPECT_EQ(c.labelProtectDir->text(), S("&Master-key folder (Microsoft/Protect)"));
         EXPECT_EQ(c.edPassword->echoMode(), QLineEdit::Password);
         EXPECT_FALSE(c.edDir->isEnabled());
+        // Each label's mnemonic takes the focus to its field.
+        EXPECT_EQ(c.labelEmail->buddy(), c.edEmail);
+        EXPECT_EQ(c.labelPassword->buddy(), c.edPassword);
+        EXPECT_EQ(c.labelProtectDir->buddy(), c.edProtectDir);
         // The labels follow the language in every window, not only in the named export.
         SetCurrentLanguage(LoadFrench());
         if (auto *backup = qobject_cast<TfrmBackup *>(window.get()))
@@ -89,8 +95,8 @@ TEST_F(CredentialControls, AreTheSameInEveryWindow)
             unlock->RefreshCaptions();
         else
             qobject_cast<TfrmNamedExport *>(window.get())->RefreshCaptions();
-        EXPECT_EQ(c.labelPassword->text(), S("Mot de passe du compte Windows de ce profil"));
-        EXPECT_EQ(c.labelProtectDir->text(), S("Dossier des clés maîtres (Microsoft/Protect)"));
+        EXPECT_EQ(c.labelPassword->text(), S("Mot de &passe du compte Windows de ce profil"));
+        EXPECT_EQ(c.labelProtectDir->text(), S("Dossier des clés &maîtres (Microsoft/Protect)"));
         // Tab goes from the address through the secret to the master-key folder and its button.
         const std::vector<QWidget *> expected{c.edEmail, c.edPassword, c.chHash, c.edProtectDir, c.btBrowseProtect};
         EXPECT_EQ(TabOrder(window.get(), expected), expected);
@@ -136,7 +142,7 @@ TEST_F(CredentialControls, BrowseForTheMasterKeyFolder)
         EXPECT_EQ(c.edProtectDir->text(), env.path(S("chosen")));
         ASSERT_EQ(env.dialogs().calls.size(), 2u);
         EXPECT_EQ(env.dialogs().calls[0].kind, DialogCall::Folder);
-        EXPECT_EQ(env.dialogs().calls[0].title, c.labelProtectDir->text());
+        EXPECT_EQ(env.dialogs().calls[0].title, StripAmpersands(c.labelProtectDir->text()));
         EXPECT_EQ(env.dialogs().calls[0].text, S("/before"));
         // A window that needs no secret (an account without protected maps) can switch them off.
         c.EnableSecrets(false);
@@ -154,7 +160,7 @@ TEST_F(CredentialControls, CompleteTheAddressOnlyWithTheIdRow)
     unlock.FillCredentialControls(env.path(S("user/")), QString());
     EXPECT_EQ(unlock.edEmail->text(), S("@hotmail.com"));
     unlock.edEmail->setText(S("bob"));
-    EXPECT_EQ(unlock.lbId->text(), EmailToId(S("bob")));
+    EXPECT_EQ(unlock.lbId->text(), S("\u2014")); // no ID for an address not yet complete
     emit unlock.edEmail->editingFinished();
     EXPECT_EQ(unlock.edEmail->text(), S("bob@hotmail.com"));
     EXPECT_EQ(unlock.lbId->text(), EmailToId(S("bob@hotmail.com")));
@@ -174,4 +180,26 @@ TEST_F(CredentialControls, CompleteTheAddressOnlyWithTheIdRow)
     EXPECT_NO_THROW(named.MakeRequest());
     named.edEmail->setText(S(" bob@hotmail.com "));
     EXPECT_THROW(named.MakeRequest(), EConvertError);
+}
+
+TEST_F(CredentialControls, MapsProtectedByWineNeedNoPassword)
+{
+    LanguageGuard english;
+    SetCurrentLanguage(LoadEnglish());
+    const QString wine = WriteWineUserFolder(env.path(S("prefix")), S("dana"));
+    for (const Window &kind : Windows()) {
+        SCOPED_TRACE(kind.name);
+        const std::unique_ptr<QDialog> window = kind.make();
+        TCredentialControls &c = Controls(*window);
+        c.FillCredentialControls(wine, QString::fromLatin1(wine_vectors::kMapEmail));
+        EXPECT_EQ(c.edPassword->placeholderText(), S("Not needed: Wine protected the map files of this folder"));
+        EXPECT_EQ(c.Key(), WineKeyMaterial());
+        // A password typed anyway is taken (it opens Wine's maps too); a Windows folder asks again.
+        c.edPassword->setText(S("pw"));
+        EXPECT_EQ(c.Key().secret, DpapiSecret::FromPassword(S("pw")));
+        c.FillCredentialControls(env.path(S("windows/123")), QString());
+        EXPECT_TRUE(c.edPassword->placeholderText().isEmpty());
+        c.edPassword->clear();
+        EXPECT_EQ(c.Key().secret, DpapiSecret::FromPassword(QString()));
+    }
 }

@@ -304,7 +304,7 @@ TEST_F(RunTest, CancelInConfirmationEndsTheRunWithUserCancelled)
     host.confirmAnswer = -1;
     core.Run(request);
     EXPECT_EQ(host.confirmed, QStringList{S("Custom Emoticons")});
-    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("Cancelled")});
     EXPECT_TRUE(packedDirs.isEmpty());
 }
 
@@ -548,5 +548,5 @@ TEST_F(RunTest, ProgressAndCancelGoThroughTheHost)
     const TBackupResult result = c.Run(request);
     EXPECT_EQ(cancelling.polls, 100);
     EXPECT_TRUE(result.packages.isEmpty());
-    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("User cancelled.")});
+    EXPECT_EQ(env.dialogs().Messages(), QStringList{S("Cancelled")});
 }

@@ -1,6 +1,8 @@
 #include "BrowseFixtures.h"
 
 #include <fcntl.h>
+#include <ftw.h>
+#include <cstdio>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -210,6 +212,22 @@ TFifoWatch::~TFifoWatch()
     m_stop = true;
     m_thread.join();
     ::unlink(m_path.constData());
+}
+
+void WriteRawFile(const QByteArray &path, const QByteArray &data)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        ::mkdir(path.left(slash).constData(), 0777);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, data.constData(), size_t(data.size())), data.size());
+    ::close(fd);
+}
+
+void RemoveRawTree(const QByteArray &path)
+{
+    ::nftw(path.constData(), [](const char *p, const struct stat *, int, struct FTW *) { std::remove(p); return 0; },
+           16, FTW_DEPTH | FTW_PHYS);
 }
 
 } // namespace zorvak::test

@@ -49,6 +49,11 @@ struct TSyntheticDisk {
 };
 TSyntheticDisk MakeSyntheticDisk(const QString &root);
 
+// Writes a file by the bytes of its path (which need not be UTF-8), making missing folders.
+void WriteRawFile(const QByteArray &path, const QByteArray &data);
+// Removes a folder tree by its bytes (QTemporaryDir cannot remove names that are not UTF-8).
+void RemoveRawTree(const QByteArray &path);
+
 // A FIFO that nothing may open for reading. A watcher thread keeps trying to open its writing end
 // without blocking; that succeeds only while a reader has it open, so a reader that would block
 // for ever is released at once (it reads end-of-file) and the fault is recorded instead of

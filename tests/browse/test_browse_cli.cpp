@@ -3,7 +3,9 @@
 #include "support/RunProgram.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <memory>
 
 using namespace zorvak::test;
 
@@ -107,4 +109,48 @@ TEST_F(EnvTest, CliVerbsReadTheirCommandLineTheSameWay)
     EXPECT_EQ(missing.err, "zorvak-cli export: not a folder: " + env.path("nothing") + "\n");
 
     EXPECT_EQ(TreeChecksum(d.root), before);
+}
+
+TEST_F(EnvTest, CliReachesNamesThatAreNotUtf8)
+{
+    // A profile "Jos\xe9" with Latin-1 and CP437 names of files and of a folder.
+    const QString docSet = env.path("ds/");
+    const QByteArray user = docSet.toUtf8() + "Jos\xe9/Application Data/Microsoft/MSN Messenger/1234567890";
+    const std::shared_ptr<void> cleanup(nullptr, [&docSet](void *) { RemoveRawTree(docSet.toUtf8()); });
+    WriteRawFile(user + "/CustomEmoticons/caf\xe9.dat", GifPicture(1));
+    WriteRawFile(user + "/CustomEmoticons/\x82t\x82.dat", GifPicture(2));
+    WriteRawFile(user + "/CustomEmoticons/\x8et\x82/r\xe9sum\xe9", GifPicture(3));
+    // Arguments that are not UTF-8 go through the shell: "\\0351" in an argument becomes the byte 0xE9.
+    const auto rawCli = [](const QStringList &args) {
+        TRunOptions options;
+        options.timeoutMs = 60000;
+        const QString script = "cli=$0; n=$#; while [ $n -gt 0 ]; do a=$1; shift; set -- \"$@\" \"$(printf '%b' \"$a\")\"; "
+                               "n=$((n-1)); done; exec \"$cli\" \"$@\"";
+        return RunProgram("/bin/sh", QStringList{"-c", script, ZORVAK_CLI_PATH} + args, options);
+    };
+    const QString rawUser = docSet + "Jos\\0351/Application Data/Microsoft/MSN Messenger/1234567890";
+
+    TProgramRun r = Cli({"scan", "--docset", docSet, "--appdata", "Application Data", "--msndat", "Microsoft/MSN Messenger"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("José\t0\t" + docSet + "José/\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\t\tCustomEmoticons\t2\t")) << r.out.toStdString();
+
+    r = rawCli({"export", rawUser, env.path("out")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "3\t" + env.path("out/1234567890") + "\n");
+    EXPECT_EQ(ReadFile(env.path("out/1234567890/CustomEmoticons/café.gif")), GifPicture(1));
+    EXPECT_EQ(ReadFile(env.path("out/1234567890/CustomEmoticons/\u201at\u201a.gif")), GifPicture(2));
+    EXPECT_EQ(ReadFile(env.path("out/1234567890/CustomEmoticons/Žt\u201a/résumé.gif")), GifPicture(3));
+    // A file that cannot be written is named by its bytes and fails the run.
+    ASSERT_TRUE(QDir().mkpath(env.path("again/1234567890/CustomEmoticons/café.gif/x")));
+    r = rawCli({"export", "--overwrite", rawUser, env.path("again")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "1\t" + env.path("again/1234567890") + "\n"); // the folder below is then left
+    EXPECT_TRUE(r.err.contains("zorvak-cli export: cannot copy " + docSet + "Jos\\xe9/") && r.err.contains("/caf\\xe9.dat: "))
+        << r.err.toStdString();
+
+    // A cabinet of such files names them as text.
+    r = rawCli({"cab", "create", env.path("p.cab"), rawUser + "/CustomEmoticons/caf\\0351.dat"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(Cli({"cab", "list", env.path("p.cab")}).out.section('\t', 0, 0), "café.dat");
 }

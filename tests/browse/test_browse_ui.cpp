@@ -175,8 +175,10 @@ TEST_F(BrowseUi, FileListNamesCountsAndPreview)
     w->Auto1Click();
     EmailById().SetValue(disk.idAlice, "alice@hotmail.com");
     w->tvDir->setCurrentItem(Node({"Alice", disk.idAlice}));
-    EXPECT_TRUE(w->StatusHintVisible());
-    EXPECT_EQ(w->StatusHintText(), "alice@hotmail.com");
+    // The address stays with the node (tooltip, screen readers) instead of a passing hint.
+    EXPECT_FALSE(w->StatusHintVisible());
+    EXPECT_EQ(Node({"Alice", disk.idAlice})->toolTip(0), "alice@hotmail.com");
+    EXPECT_EQ(Node({"Alice", disk.idAlice})->data(0, Qt::AccessibleDescriptionRole).toString(), "alice@hotmail.com");
 
     w->tvDir->setCurrentItem(Emoticons());
     EXPECT_EQ(Rows(), (QStringList{"a.jpg", "b.gif", "b.png"}));
@@ -229,6 +231,14 @@ TEST_F(BrowseUi, FileListNamesCountsAndPreview)
     EXPECT_TRUE(w->Flash1->text().contains(QString::fromUtf8("320 \u00d7 240 pixels"))) << w->Flash1->text().toStdString();
     EXPECT_EQ(w->btOpen->text(), "Open (player)");
     EXPECT_TRUE(w->btOpen->isEnabled());
+    // The card names the listed file, not the preview's copy.
+    EXPECT_TRUE(w->Flash1->text().contains("w.swf")) << w->Flash1->text().toStdString();
+    EXPECT_FALSE(w->Flash1->text().contains("~tmp")) << w->Flash1->text().toStdString();
+    // With the desktop's name for the program: "Open with" that name.
+    env.platform().apps = {{"player.desktop", "Media Player", "/usr/bin/player"}};
+    w->lbFilesClick();
+    EXPECT_EQ(w->btOpen->text(), "Open with Media Player");
+    env.platform().apps.clear();
     w->tvDir->setCurrentItem(Node({"Alice", disk.idAlice, "VoiceClips"}));
     EXPECT_EQ(Rows(), QStringList{"v.mp3"});
     EXPECT_TRUE(w->Flash1->isHidden());

@@ -67,13 +67,13 @@ TEST(Recognition, PreviewKinds)
     EXPECT_EQ(PreviewKind("jpg"), pkPicture);
     EXPECT_EQ(PreviewKind(".jpg"), pkPicture);
     EXPECT_EQ(PreviewKind(".JPG"), pkOther);
-    for (const char *e : {".gif", ".png", ".tif", ".bmp"})
+    for (const char *e : {".gif", ".png", ".tif", ".bmp", ".ico", ".cur"})
         EXPECT_EQ(PreviewKind(e), pkPicture) << e;
     for (const char *e : {".mp3", ".wav", "asf"})
         EXPECT_EQ(PreviewKind(e), pkSound) << e;
     EXPECT_EQ(PreviewKind(".swf"), pkFlash);
     EXPECT_EQ(PreviewKind("cab"), pkCabinet);
-    for (const char *e : {".ico", ".cur", ".mid", "", "."})
+    for (const char *e : {".mid", "", "."})
         EXPECT_EQ(PreviewKind(e), pkOther) << e;
 }
 

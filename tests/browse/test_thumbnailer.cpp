@@ -1,6 +1,7 @@
 // Thumbnails made off the main thread: each picture format, cabinets, hostile files, the cache, and
 // the cancellation of a folder's work when another folder is listed.
 #include "browse/ui/Thumbnailer.h"
+#include "browse/ui/ThumbnailView.h"
 #include "DemoMedia.h"
 #include "cabinet/cabfiles.h"
 #include "support/TestEnv.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QListWidget>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -71,6 +73,18 @@ TEST_F(EnvTest, ThumbnailsOfEachPictureFormatFitTheSizeWithTheirProportions)
         ASSERT_FALSE(thumb.isNull()) << c.format;
         EXPECT_EQ(thumb.size(), c.expected) << c.format;
         EXPECT_TRUE(Near(Middle(thumb), colour)) << c.format;
+    }
+    // Icons and cursors (a cursor file is an icon file of type 2).
+    QByteArray cursor = Picture("ico", 32, 32, colour);
+    ASSERT_GT(cursor.size(), 2);
+    cursor[2] = 2;
+    for (const auto &[name, data] : {std::pair{"x.ico", Picture("ico", 32, 32, colour)}, std::pair{"x.cur", cursor}}) {
+        const QString path = env.path(QStringLiteral("pictures/") + QLatin1String(name));
+        ASSERT_TRUE(WriteFile(path, data));
+        const QImage thumb = TThumbnailer::Make({path, PreviewKind(ExtractFileExt(path))}, 64);
+        ASSERT_FALSE(thumb.isNull()) << name;
+        EXPECT_EQ(thumb.size(), QSize(64, 64)) << name;
+        EXPECT_TRUE(Near(Middle(thumb), colour)) << name;
     }
     // An animated GIF: its first frame.
     const QString gif = env.path(QStringLiteral("pictures/gif"));
@@ -192,4 +206,36 @@ TEST_F(EnvTest, TheCacheFollowsTheFilesModificationAndTheSize)
     EXPECT_TRUE(Near(Middle(changed), QColor(0, 200, 0)));
     EXPECT_EQ(changed.width(), 96);
     EXPECT_EQ(make(64).width(), 64) << "each size is made on its own";
+}
+
+TEST_F(EnvTest, TheSelectedThumbnailIsHighlightedWithItsCaptionInTheSelectionsTextColour)
+{
+    QListWidget list;
+    list.addItem(QStringLiteral("a.mid"));
+    TThumbnailer maker;
+    TThumbnailView grid(maker, nullptr);
+    grid.ShareWith(&list);
+    grid.SetRowSource([](int) {
+        TThumbnailView::TRow row;
+        row.caption = QStringLiteral("WWWWWWWWWW");
+        row.detail = QStringLiteral("a.mid");
+        return row;
+    });
+    grid.resize(320, 320);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    list.setCurrentRow(0);
+    const QRect cell = grid.visualRect(list.model()->index(0, 0));
+    const QImage shot = grid.viewport()->grab().toImage().scaled(grid.viewport()->size());
+    const QPalette::ColorGroup group = grid.hasFocus() ? QPalette::Active : QPalette::Inactive;
+    const QColor highlight = grid.palette().color(group, QPalette::Highlight);
+    const QColor text = grid.palette().color(group, QPalette::HighlightedText);
+    EXPECT_TRUE(Near(shot.pixelColor(cell.left() + 4, cell.bottom() - 4), highlight));
+    // The caption's line holds the selection's text colour, not the list's.
+    bool captionSeen = false;
+    const int captionY = cell.top() + grid.ThumbSize() + 6 + grid.fontMetrics().height() / 2 + 3;
+    for (int dy = -3; dy <= 3 && !captionSeen; ++dy)
+        for (int x = cell.left(); x < cell.right() && !captionSeen; ++x)
+            captionSeen = Near(shot.pixelColor(x, captionY + dy), text);
+    EXPECT_TRUE(captionSeen);
 }

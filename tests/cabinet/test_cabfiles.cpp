@@ -1,4 +1,5 @@
 // TCABFile: reading real cabinets, extracting safely, creating cabinets that read back exactly.
+#include "cabinet/CabFormat.h"
 #include "cabinet/CabinetTasks.h"
 #include "cabinet/cabcodecs.h"
 #include "cabinet/cabfiles.h"
@@ -398,7 +399,7 @@ TEST_F(CabTest, CreationFailuresThrowAndLeaveNoCabinet)
         cab.CreateCabinet();
         ADD_FAILURE() << "a missing source was accepted";
     } catch (const ECABFileError &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Failure opening file to be stored in cabinet"));
+        EXPECT_EQ(e.Message(), QStringLiteral("Failure opening file to be stored in cabinet: ") + P("src/missing.txt"));
     }
     EXPECT_EQ(ReadFile(P("out.cab")), QByteArray("previous"));
 
@@ -720,3 +721,83 @@ TEST_F(CabTest, PackFolderAndExtractCabinetTo)
 }
 
 } // namespace
+
+// A cabinet of a few kilobytes whose file table lists one 4 MiB file many times (each entry
+// the whole folder again) would write hundreds of megabytes when extracted whole. Looked at
+// within limits, nothing passes them: not what is written, nor what is decoded.
+TEST(CabLimits, CraftedCabinetStaysWithinTheLimits)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString zeros = dir.filePath(QStringLiteral("a.png"));
+    {
+        QFile f(zeros);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(4 << 20));
+    }
+    const QString plain = dir.filePath(QStringLiteral("plain.cab"));
+    {
+        TCABFile cab;
+        cab.CABFileContents.Add().Name = zeros;
+        cab.CABFile = plain;
+        ASSERT_TRUE(cab.CreateCabinet());
+    }
+    // 100 more entries "p000.png"... over the same bytes, inserted after the first.
+    QByteArray b = ReadFile(plain);
+    const int files = int(LE32(b, cabformat::kHeaderFilesOffset));
+    const int firstEnd = files + cabformat::kFileSize + int(std::strlen(b.constData() + files + cabformat::kFileSize)) + 1;
+    QByteArray extra;
+    for (int i = 0; i < 100; ++i)
+        extra += b.mid(files, cabformat::kFileSize) + QStringLiteral("p%1.png").arg(i, 3, 10, QLatin1Char('0')).toLatin1() + '\0';
+    b.insert(firstEnd, extra);
+    const auto put32 = [&b](int at, quint32 v) { for (int k = 0; k < 4; ++k) b[at + k] = char(v >> (8 * k)); };
+    put32(cabformat::kHeaderCabinetSize, quint32(b.size()));
+    b[cabformat::kHeaderFileCount] = char(101);
+    b[cabformat::kHeaderFileCount + 1] = 0;
+    put32(cabformat::FolderEntry(0), LE32(b, cabformat::FolderEntry(0)) + quint32(extra.size()));
+    const QString crafted = dir.filePath(QStringLiteral("crafted.cab"));
+    ASSERT_TRUE(WriteFile(crafted, b));
+    ASSERT_LT(QFileInfo(crafted).size(), 16 * 1024);
+
+    TCABFile cab;
+    cab.CABFile = crafted;
+    cab.ListContents();
+    ASSERT_EQ(cab.CABFileContents.Count(), 101);
+
+    const qint64 MiB = 1 << 20;
+    struct Case {
+        TCABFile::TExtractLimits limits;
+        qint64 written;  // what the extraction may write at most
+        int extracted;   // files it writes
+        bool complete;   // nothing left out
+    } cases[] = {
+        {{8 * MiB, 10 * MiB, 64 * MiB, {}}, 10 * MiB, 2, false},   // the total stops it
+        {{8 * MiB, 64 * MiB, 10 * MiB, {}}, 10 * MiB, 2, false},   // the decoding stops it
+        {{2 * MiB, 64 * MiB, 64 * MiB, {}}, 0, 0, false},          // every file is too big
+        {{8 * MiB, 64 * MiB, 64 * MiB, QStringLiteral("p050.png")}, 4 * MiB, 1, true},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        const QString out = dir.filePath(QStringLiteral("out%1").arg(n++));
+        cab.TargetPath = out;
+        EXPECT_EQ(cab.ExtractAll(c.limits), c.complete) << n;
+        EXPECT_LE(cab.BytesWritten(), c.written) << n;
+        qint64 onDisk = 0;
+        int count = 0;
+        for (QDirIterator it(out, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext(); ++count)
+            onDisk += QFileInfo(it.next()).size();
+        EXPECT_EQ(count, c.extracted) << n;
+        EXPECT_EQ(onDisk, cab.BytesWritten()) << n;
+    }
+
+    // The preview's own limits, and a thumbnail's single picture.
+    const QString shown = dir.filePath(QStringLiteral("shown"));
+    ExtractCabinetTo(cab, crafted, shown);
+    EXPECT_LE(cab.BytesWritten(), PreviewLimits.maxTotalBytes);
+    const QString first = ExtractFirstPicture(cab, crafted, dir.filePath(QStringLiteral("thumb")),
+                                              [](const QString &name) { return name.endsWith(QLatin1String(".png")); },
+                                              {8 * MiB, 8 * MiB, 32 * MiB, {}});
+    EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("a.png"));
+    EXPECT_EQ(cab.BytesWritten(), 4 * MiB);
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("thumb"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}

@@ -2,6 +2,7 @@
 // program's own writers (cabinets, master keys, CREDHIST, blobs) and hand-written texts.
 //   zorvak-fuzz-corpus OUTPUT-FOLDER      (tests/fuzz/corpus is the committed copy)
 #include "DpapiProtect.h"
+#include "dpapi/WineVectors.h"
 #include "cabinet/cabfiles.h"
 #include "fuzz/FuzzKeys.h"
 
@@ -134,6 +135,12 @@ void Dpapi()
     key.rounds = 0xFFFFFFFFu;
     damaged.masterKeySection = key.Serialize();
     Put("dpapi_masterkey", "rounds-damaged", damaged.Serialize());
+
+    // Wine's blobs: one a real Wine wrote, and the old format with both RC2 key lengths.
+    namespace wv = test::wine_vectors;
+    Put("wine_blob", "3des-sha1", QByteArray::fromHex(wv::kVectors[1].blobHex));
+    Put("wine_blob", "rc2-128-md5", QByteArray::fromHex(wv::kComputedOldVectors[2].blobHex));
+    Put("wine_blob", "rc2-40-md5", QByteArray::fromHex(wv::kComputedOldVectors[3].blobHex));
 
     PasswordHashes oldest = PasswordHashes::Of(QStringLiteral("first"));
     PasswordHashes older = PasswordHashes::Of(QStringLiteral("second"));

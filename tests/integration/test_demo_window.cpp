@@ -359,8 +359,8 @@ TEST_F(DemoWindow, NamesAndShortcutsAfterUnlockingWithTheRightCredentials)
     ASSERT_GE(smile, 0) << Items(w->lbFiles).join('|').toStdString();
     EXPECT_EQ(w->lbFiles->item(smile)->text(), QStringLiteral("Blinking smile  (wink)   ") + fileNames.at(smile));
     EXPECT_TRUE(fileNames.at(smile).endsWith(QStringLiteral(".gif")));
-    EXPECT_EQ(w->Pane->gridFiles->RowAt(smile).caption, fileNames.at(smile));
-    EXPECT_EQ(w->Pane->gridFiles->RowAt(smile).detail, QStringLiteral("Blinking smile  (wink)"));
+    EXPECT_EQ(w->Pane->gridFiles->RowAt(smile).caption, QStringLiteral("Blinking smile  (wink)"));
+    EXPECT_EQ(w->Pane->gridFiles->RowAt(smile).detail, fileNames.at(smile));
     EXPECT_GE(RowStartingWith(QStringLiteral("Heart & <Soul>  <3   ")), 0);
     // Files no map names keep their file names.
     for (int i = 0; i < fileNames.size(); ++i) {

@@ -13,7 +13,7 @@ id=org.zorvak.Zorvak
 for f in bin/zorvak bin/zorvak-cli share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/mime/packages/$id.xml share/icons/hicolor/scalable/apps/$id.svg \
          share/icons/hicolor/48x48/apps/$id.png share/icons/hicolor/256x256/apps/$id.png \
-         share/man/man1/zorvak.1 share/man/man1/zorvak-cli.1; do
+         share/man/man1/zorvak.1.gz share/man/man1/zorvak-cli.1.gz; do
   [ -s "$tmp/usr/$f" ] || fail "not installed: $f"
 done
 file -b --mime-type "$share/icons/hicolor/48x48/apps/$id.png" | grep -qx image/png || fail "48 px icon is no PNG"
@@ -41,10 +41,19 @@ type=$(XDG_DATA_DIRS="$share:/usr/share" XDG_DATA_HOME="$tmp/none" gio info -a s
   || { cat "$tmp/cpack.log"; fail "cpack -G DEB"; }
 deb=$(ls "$tmp"/deb/zorvak_*.deb)
 dpkg-deb -c "$deb" > "$tmp/contents"
-for f in ./usr/bin/zorvak ./usr/bin/zorvak-cli ./usr/share/applications/$id.desktop ./usr/share/man/man1/zorvak-cli.1 \
+for f in ./usr/bin/zorvak ./usr/bin/zorvak-cli ./usr/share/applications/$id.desktop ./usr/share/man/man1/zorvak-cli.1.gz \
          ./usr/share/metainfo/$id.metainfo.xml ./usr/share/mime/packages/$id.xml; do
   grep -q " $f\$" "$tmp/contents" || fail "not in the package: $f"
 done
+for f in ./usr/share/doc/zorvak/copyright ./usr/share/doc/zorvak/changelog.gz; do
+  grep -q " $f\$" "$tmp/contents" || fail "not in the package: $f"
+done
+# Debian's checks find no error and no warning (lintian is installed by scripts/deps.sh).
+if command -v lintian > /dev/null; then
+  lintian --fail-on error,warning --suppress-tags running-with-root-privileges "$deb" > "$tmp/lintian.log" 2>&1 \
+    || { cat "$tmp/lintian.log"; fail "lintian"; }
+  echo "lintian: $(wc -l < "$tmp/lintian.log") lines of notes, no error or warning"
+fi
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libmspack0 qt6-qpa-plugins; do
   [[ $depends == *"$d"* ]] || fail "the package does not depend on $d: $depends"

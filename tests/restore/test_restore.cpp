@@ -5,6 +5,7 @@
 #include "cabinet/CabinetTasks.h"
 #include "cabinet/cabfiles.h"
 #include "common/unitString.h"
+#include "common/RunFolder.h"
 #include "restore/ContentLibrary.h"
 #include "restore/RestoreCore.h"
 #include "restore/uRestore.h"
@@ -24,6 +25,7 @@
 #include <QThread>
 #include <QXmlStreamReader>
 #include <unistd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <netinet/in.h>
 #include <arpa/inet.h>
@@ -67,7 +69,16 @@ protected:
         EXPECT_TRUE(BuildPackage(env.path(QStringLiteral("work")), path, items));
         return path;
     }
-    QString CopyPath() const { return env.appDir() + QStringLiteral("~tmpToInstall/~tmpToInstall.mco"); }
+    // The package copy of the run under way (each run has a folder of its own below
+    // ~tmpToInstall); empty when there is none.
+    QString CopyPath() const
+    {
+        const QString stage = PackageStageFolder(env.appDir());
+        for (const QString &run : QDir(stage).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (QFileInfo::exists(stage + run + QLatin1Char('/') + QLatin1String(PackageCopyName)))
+                return stage + run + QLatin1Char('/') + QLatin1String(PackageCopyName);
+        return {};
+    }
     TListenSettings listen; // the run's address and port handed to each dialog
     QStringList Files(const QString &sub) const
     {
@@ -278,14 +289,14 @@ TEST_F(RestoreTest, StartStepsBeforeTheServer)
     EXPECT_TRUE(dlg.btStart->isEnabled());
 
     // the copy fails: the system's reason
-    QDir().mkpath(CopyPath()); // a folder where the copy should go
+    ASSERT_TRUE(WriteFile(PackageStageFolder(env.appDir()).chopped(1), "x")); // a file where the copies go
     env.dialogs().ClearCalls();
     dlg.btStart->click();
     ASSERT_EQ(env.dialogs().Messages().size(), 2);
     EXPECT_TRUE(env.dialogs().Messages()[1].startsWith(QStringLiteral("Failed to copy file to program directory:\r")));
     EXPECT_FALSE(env.dialogs().Messages()[1].endsWith(QLatin1Char('.')));
     EXPECT_FALSE(dlg.HTTPServer.Active());
-    QDir().rmdir(CopyPath());
+    QFile::remove(PackageStageFolder(env.appDir()).chopped(1));
 
     // Advanced mode: the address panel; a busy port is reported with the hint, buttons back
     EXPECT_EQ(dlg.btAdvanced->text(), L("Advanced"));
@@ -369,6 +380,106 @@ TEST_F(RestoreTest, CliInstallsAllParts)
     EXPECT_TRUE(QString::fromUtf8(run.readAllStandardOutput()).startsWith(bad + QStringLiteral("\t-2147467259\tAn error has occured")));
 }
 
+// Two installs started together into one library, again and again: each serves and installs
+// its own package and both end up whole in the library and its index.
+TEST_F(RestoreTest, TwoCliInstallsAtOnceBothLandAndAreIndexed)
+{
+    const QString cli = QStringLiteral(ZORVAK_CLI_PATH);
+    QStringList expected;
+    for (int round = 0; round < 3; ++round) {
+        QStringList packages;
+        for (const QString side : {QStringLiteral("A"), QStringLiteral("B")}) {
+            QList<TestItem> items;
+            for (int i = 0; i < 4; ++i) {
+                const QString name = QStringLiteral("%1 %2 %3").arg(side).arg(round).arg(i);
+                items.append({QStringLiteral("emoticon"), QStringLiteral("%1.png").arg(i), TinyPng(round * 10 + i + (side == u'A' ? 0 : 100)),
+                              name, QStringLiteral(":%1:").arg(name)});
+                expected << QStringLiteral("CustomEmoticons/") + name + QStringLiteral(".png");
+            }
+            packages << Package(QStringLiteral("%1%2.mco").arg(side).arg(round), items);
+        }
+        const int port = FreePort(); // both ask for the same port: one of them draws another
+        QProcess runs[2];
+        for (int i = 0; i < 2; ++i)
+            runs[i].start(cli, {QStringLiteral("install"), packages[i], QStringLiteral("--library"), library, QStringLiteral("--port"),
+                                QString::number(port)});
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(runs[i].waitForFinished(60000));
+            EXPECT_EQ(runs[i].exitCode(), 0) << runs[i].readAllStandardError().toStdString();
+            EXPECT_EQ(QString::fromUtf8(runs[i].readAllStandardOutput()),
+                      packages[i] + QStringLiteral("\t0\tContent installed successfully.\n"));
+        }
+    }
+    QStringList indexed;
+    for (const TLibraryEntry &e : TContentLibrary(library, TContentLibrary::SubdirsInUse()).ReadIndex())
+        indexed << e.file;
+    indexed.sort();
+    expected.sort();
+    EXPECT_EQ(indexed, expected);
+    QStringList files;
+    for (const QString &f : Files(QStringLiteral("CustomEmoticons")))
+        files << QStringLiteral("CustomEmoticons/") + f;
+    EXPECT_EQ(files, expected);
+    EXPECT_FALSE(QFileInfo::exists(PackageStageFolder(env.appDir()))); // every run removed its own copy
+}
+
+// An install whose copy is killed half-way leaves no package under the copy's name; the next
+// install removes what it left and installs.
+TEST_F(RestoreTest, KilledCliInstallIsCleanedUpByTheNext)
+{
+    const QString cli = QStringLiteral(ZORVAK_CLI_PATH);
+    QByteArray noise;
+    for (int i = 0; i < 300000; ++i)
+        noise += char((i * 7919 + (i >> 3) * 31) % 251); // hardly compressible
+    const QString big = Package(QStringLiteral("big.mco"), {{QStringLiteral("background"), QStringLiteral("n.bin"), noise,
+                                                              QStringLiteral("Noise"), {}}});
+    ASSERT_GT(QFileInfo(big).size(), 200000);
+    QProcess killed;
+    killed.setChildProcessModifier([] {
+        const struct rlimit limit = {65536, 65536}, noCore = {0, 0}; // the copy's write past it gets SIGXFSZ
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::setrlimit(RLIMIT_CORE, &noCore);
+    });
+    killed.start(cli, {QStringLiteral("install"), big, QStringLiteral("--library"), library, QStringLiteral("--port"),
+                       QString::number(FreePort())});
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit);
+    const QString stage = PackageStageFolder(env.appDir());
+    ASSERT_EQ(QDir(stage).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    EXPECT_TRUE(CopyPath().isEmpty()); // only the hidden partial copy, never the final name
+
+    const QString small = Package(QStringLiteral("small.mco"), {{QStringLiteral("background"), QStringLiteral("s.png"), TinyPng(1),
+                                                                  QStringLiteral("Small"), {}}});
+    QProcess next;
+    next.start(cli, {QStringLiteral("install"), small, QStringLiteral("--library"), library, QStringLiteral("--port"),
+                     QString::number(FreePort())});
+    ASSERT_TRUE(next.waitForFinished(60000));
+    EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
+    EXPECT_EQ(Files(QStringLiteral("Backgrounds")), QStringList({QStringLiteral("Small.png")}));
+    EXPECT_FALSE(QFileInfo::exists(stage)); // the ended run's folder went with the new run's own
+}
+
+// While another installation holds the library, the window says that it waits, then installs.
+TEST_F(RestoreTest, WindowSaysItWaitsForAnotherInstallation)
+{
+    const QString pkg = Package(QStringLiteral("w.mco"), {{QStringLiteral("usertile"), QStringLiteral("a.png"), TinyPng(1),
+                                                           QStringLiteral("Waited"), {}}});
+    QDir().mkpath(library);
+    auto other = fileops::TFileLock::Acquire(library + QStringLiteral(".index.lock"));
+    ASSERT_TRUE(other);
+    TfrmRestore dlg(nullptr, listen);
+    dlg.edFile->setText(pkg);
+    dlg.btStart->click();
+    ASSERT_TRUE(WaitFor([&] { return dlg.lbWaiting->isVisibleTo(&dlg); }));
+    EXPECT_EQ(dlg.lbWaiting->text(), L("InstallWaiting"));
+    EXPECT_FALSE(dlg.btStart->isEnabled());
+    other.reset();
+    ASSERT_TRUE(WaitFor([&] { return dlg.btStart->isEnabled(); }));
+    EXPECT_FALSE(dlg.lbWaiting->isVisibleTo(&dlg));
+    EXPECT_EQ(env.dialogs().Messages().back(), L("InstallSuccess"));
+    EXPECT_EQ(Files(QStringLiteral("UserTile")), QStringList({QStringLiteral("Waited.png")}));
+}
+
 // Package checks and placement in the library, without the server.
 TEST_F(RestoreTest, LibraryChecksManifestsAndPlacesObjects)
 {
@@ -445,18 +556,33 @@ TEST_F(RestoreTest, OnlyThePackageIsServed)
               QStringList({QStringLiteral("~tmpToInstall.mco")}));
     dlg.close();
     // the copy and its folder are gone; the program folder keeps its own files
-    EXPECT_FALSE(QFileInfo::exists(QFileInfo(CopyPath()).path()));
+    EXPECT_FALSE(QFileInfo::exists(PackageStageFolder(env.appDir())));
     EXPECT_TRUE(QFileInfo::exists(env.appDir() + QStringLiteral("Zorvak.ini")));
 }
 
-// The package copy's place depends on the program folder alone, however many dialogs opened;
-// the listen address and port are kept by the main window from one restore to the next.
-TEST_F(RestoreTest, CopyPathIsFixedAndTheRunKeepsItsAddress)
+// The package copies live below one folder of the program folder, each run in a folder of its
+// own that only it removes; the listen address and port are kept by the main window from one
+// restore to the next.
+TEST_F(RestoreTest, StageFolderIsFixedAndTheRunKeepsItsAddress)
 {
-    EXPECT_EQ(PackageCopyPath(QStringLiteral("/p/app/")), QStringLiteral("/p/app/~tmpToInstall/~tmpToInstall.mco"));
-    EXPECT_EQ(PackageCopyPath(QStringLiteral("/p/app")), QStringLiteral("/p/app/~tmpToInstall/~tmpToInstall.mco"));
-    { TfrmRestore first(nullptr, listen); }
-    EXPECT_EQ(PackageCopyPath(QStringLiteral("/q/")), QStringLiteral("/q/~tmpToInstall/~tmpToInstall.mco"));
+    EXPECT_EQ(PackageStageFolder(QStringLiteral("/p/app/")), QStringLiteral("/p/app/~tmpToInstall/"));
+    EXPECT_EQ(PackageStageFolder(QStringLiteral("/p/app")), QStringLiteral("/p/app/~tmpToInstall/"));
+    const QString a = Package(QStringLiteral("a.mco"), {{QStringLiteral("usertile"), QStringLiteral("a.png"), TinyPng(1), QStringLiteral("A"), {}}});
+    const QString b = Package(QStringLiteral("b.mco"), {{QStringLiteral("usertile"), QStringLiteral("b.png"), TinyPng(2), QStringLiteral("B"), {}}});
+    QString reason;
+    auto first = TPackageStage::Create(env.appDir(), a, &reason);
+    auto second = TPackageStage::Create(env.appDir(), b, &reason);
+    ASSERT_TRUE(first && second) << reason.toStdString();
+    EXPECT_NE(first->Folder(), second->Folder());
+    EXPECT_TRUE(first->Folder().startsWith(PackageStageFolder(env.appDir())));
+    EXPECT_EQ(QDir(first->Folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({QLatin1String(PackageCopyName)}));
+    const QString secondCopy = second->CopyPath();
+    first.reset();
+    EXPECT_EQ(ReadFile(secondCopy), ReadFile(b)); // the other run's copy stays
+    second.reset();
+    EXPECT_FALSE(QFileInfo::exists(PackageStageFolder(env.appDir())));
+    { TfrmRestore dialog(nullptr, listen); }
     EXPECT_EQ(PackageUrl(QStringLiteral("127.0.0.1"), 79), QStringLiteral("http://127.0.0.1:79/~tmpToInstall.mco"));
     EXPECT_EQ(PackageUrl(QStringLiteral("::1"), 8080), QStringLiteral("http://[::1]:8080/~tmpToInstall.mco"));
 

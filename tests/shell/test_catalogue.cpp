@@ -23,7 +23,7 @@ const QStringList &TableOrder()
         "btExploreFolder ExploreFolderHint KnownOnly btSaveFolder SaveFolderHint FileList FileListHint "
         "ShowKnownOnly Preview PreviewHint TotFiles TotRecog InCab Open OpenWith SaveAs SaveFolderTo "
         "PleaseSelectMsnDatDir CannotFindMsnData NoCdrom NotFixedDrive PleaseSelectFolder "
-        "SelectFolderThenFile PleaseSelectFile NFilesCopied FileExistsConfirmation MsnDatDirNotFound "
+        "SelectFolderThenFile PleaseSelectFile NFilesCopied NFilesNotCopied FileExistsConfirmation MsnDatDirNotFound "
         "ClearFolderListConfirmation IdNotFound SelectFolder4backup RemovingEmpty GettingCached "
         "UseProfileCache CopyingFiles MustSelectFolder HideEffect tiCalcId PleaseEnterEmail OkToSelect Welcome "
         "FirstTimer SetTabDir SetTabBackup DocSetDir AppDatDir MsnDatDir eg SetTabIns1 SetTabIns2 "
@@ -37,8 +37,9 @@ const QStringList &TableOrder()
         "SelectCabFirst InstallCabConfirm InstallSuccess InstallError InstallError2 EnsureSignedIn "
         "ContCabConf tiAbout AboutNotice by LastMod SpcThx AboutDesc TranslatedBy Website Email UseContactForm "
         "EmailIns arrayThanks StoreItemNames StoreNamesNotRead ExportNamed NamedFormat NamedFormats NamedOutput NamedIncludeDefault btExport "
-        "NamedDone NamedByFileName NamedNoMap NamedLeftOut NamedLeftOutStore NamedFailed WinPassword PasswordIsHash ProtectDir SelectFolder4named "
-        "View ViewList ViewThumbnails ThumbSize FilterHint UnlockNames UnlockNamesOffer NamesNeedUserFolder "
+        "NamedDone NamedByFileName NamedNoMap NamedLeftOut NamedLeftOutStore NamedFailed WinPassword PasswordIsHash WinePasswordNotNeeded ProtectDir SelectFolder4named "
+        "View ViewList ViewThumbnails ThumbSize FilterHint UnlockNames UnlockNamesOffer NamesNeedUserFolder InstallWaiting "
+        "BrowseFolder BrowseFile btBrowse HideNotice NamesUnlocked FlashMovie FlashDamaged FlashFacts MainSubtitle Port "
         "SearchDisk SearchDiskPrompt SearchDiskFolders SearchDiskFound SearchDiskNothing SearchDiskOffer FoundPackages")
         .split(u' ');
     return keys;
@@ -101,7 +102,7 @@ TEST_P(CatalogueTest, HoldsEveryKeyOnceInTableOrder)
     QStringList keys;
     for (int i = 0; i < table.Count(); ++i)
         keys << table.KeyAt(i);
-    EXPECT_EQ(table.Count(), 209);
+    EXPECT_EQ(table.Count(), 222);
     EXPECT_EQ(keys, TableOrder());
     QSet<QString> folded;
     for (const QString &key : keys) {
@@ -226,7 +227,7 @@ TEST(CatalogueEnglish, ComposedTextsAsTheWindowsShowThem)
 {
     const auto en = LoadEnglish();
     EXPECT_EQ(StripAmpersands(en->Get(u"FirstTimer"_s)),
-              u"Zorvak has found more than one Passport-ID folders.\r\rTo find out which is yours, click OK "
+              u"Zorvak has found more than one Passport ID folders.\r\rTo find out which is yours, click OK "
               "to open 'Calculate ID from email address', and then enter your email address (your "
               "Messenger login).\r\rYou can open 'Calculate ID from email address' anytime from\r   "
               "Tools - Which is my folder?... (F5)"_s);
@@ -273,7 +274,7 @@ TEST(CatalogueLookup, KeysIgnoreCaseAndMissingOrEmptyEntriesRaise)
     en->Add(u"translatedby"_s, u"credit"_s);
     EXPECT_EQ(en->Get(u"TranslatedBy"_s), u"credit"_s);
     EXPECT_EQ(en->Table().IndexOf(u"TranslatedBy"_s), position);
-    EXPECT_EQ(en->Table().Count(), 209);
+    EXPECT_EQ(en->Table().Count(), 222);
 }
 
 TEST(CatalogueLookup, LanguageCodesAreExact)

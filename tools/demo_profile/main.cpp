@@ -6,6 +6,8 @@
 //   Alice/Application Data/Microsoft/MSN Messenger/<folder ID of alice.demo@hotmail.com>/
 //       CustomEmoticons UserTile Backgrounds Winks3 DeluxeDisplayPictures DynamicBackgrounds
 //       MapFile VoiceClips
+//   Alice/My Documents/My Received Files/alice.demo<ID>/History/   her conversations with two
+//       contacts (one file cut short), and a received file
 //   Bob/Application Data/...                            a second Messenger user
 // DIR/Users/Dave/                                        a Windows 7 profile of a later Messenger
 //   AppData/Roaming/Microsoft/Protect/<SID>/             master key, Preferred
@@ -375,6 +377,80 @@ void WriteAlice(const QString &root)
     u.Content("VoiceClips", demo::MakeAsf());
 }
 
+// Alice's conversation history, as Messenger kept it in her My Received Files folder: one file per
+// contact named "<local part><folder ID>.xml", entries back to back on one line, times in UTC
+// (DateTime) and in the writer's local format. Bob's file: two sessions, a file transfer and a
+// text that looks like HTML. Carol's (a regional domain): a group conversation with Join and
+// Leave, non-Latin text and an emoji, and the file cut short in its last message, as when
+// Messenger was stopped while writing it.
+void WriteAliceHistory(const QString &root)
+{
+    const QString alice = QString::fromLatin1(kUsers[0].email);
+    const QString received = root + "/Documents and Settings/Alice/My Documents/My Received Files/alice.demo" + EmailToId(alice);
+    const QString style = QStringLiteral("font-family:Segoe UI; color:#000000; ");
+    struct Line { const char *element; const char *utc; int session; QString from; QStringList to; QString text; QString style; QString extra; };
+    const auto entry = [](const Line &l) {
+        const QDateTime t = QDateTime::fromString(QString::fromLatin1(l.utc), Qt::ISODateWithMs);
+        const QString local = t.toOffsetFromUtc(3600).toString(QStringLiteral("d/M/yyyy"));
+        const QString localTime = t.toOffsetFromUtc(3600).toString(QStringLiteral("HH:mm:ss"));
+        const auto esc = [](QString text) { return text.toHtmlEscaped(); };
+        QString x = QStringLiteral("<%1 Date=\"%2\" Time=\"%3\" DateTime=\"%4\" SessionID=\"%5\">")
+                        .arg(QLatin1String(l.element), local, localTime, QLatin1String(l.utc)).arg(l.session);
+        if (!l.from.isEmpty())
+            x += QStringLiteral("<From><User FriendlyName=\"%1\"/></From>").arg(esc(l.from));
+        if (!l.to.isEmpty()) {
+            x += QStringLiteral("<To>");
+            for (const QString &to : l.to)
+                x += QStringLiteral("<User FriendlyName=\"%1\"/>").arg(esc(to));
+            x += QStringLiteral("</To>");
+        }
+        x += l.extra;
+        x += QStringLiteral("<Text Style=\"%1\">%2</Text></%3>").arg(esc(l.style), esc(l.text), QLatin1String(l.element));
+        return x;
+    };
+    const auto log = [&](const QList<Line> &lines, int first, int last) {
+        QString x = QStringLiteral("<?xml version=\"1.0\"?>\r\n<?xml-stylesheet type='text/xsl' href='MessageLog.xsl'?>\r\n"
+                                   "<Log FirstSessionID=\"%1\" LastSessionID=\"%2\">").arg(first).arg(last);
+        for (const Line &l : lines)
+            x += entry(l);
+        return x + QStringLiteral("</Log>\r\n");
+    };
+    const QString me = QStringLiteral("Alice \u273F");
+    const QString bob = QStringLiteral("Bob (at work)");
+    const QString path = QStringLiteral("C:\\Documents and Settings\\Alice\\My Documents\\My Received Files\\alice.demo%1\\holiday.jpg").arg(EmailToId(alice));
+    const QList<Line> bobLines = {
+        {"Message", "2005-03-01T14:02:03.120Z", 1, me, {bob}, QStringLiteral("Hi Bob! Are you there?"), style, {}},
+        {"Message", "2005-03-01T14:02:31.540Z", 1, bob, {me}, QStringLiteral("Yes, just back from lunch."),
+         QStringLiteral("font-family:Comic Sans MS; font-weight:bold; color:#0000ff; "), {}},
+        {"Message", "2005-03-01T14:03:10.000Z", 1, me, {bob}, QStringLiteral("Is <b>this</b> bold? <script>alert(\"no\")</script> & so on"),
+         QStringLiteral("font-family:Arial; font-style:italic; text-decoration:underline; color:#c00000; "), {}},
+        {"Invitation", "2005-03-02T09:15:00.250Z", 2, bob, {}, QStringLiteral("Bob (at work) sends holiday.jpg"), style,
+         QStringLiteral("<File>holiday.jpg</File>")},
+        {"InvitationResponse", "2005-03-02T09:15:42.800Z", 2, me, {}, QStringLiteral("You have received %1 from Bob (at work).").arg(path), style,
+         QStringLiteral("<File>%1</File>").arg(path.toHtmlEscaped())},
+        {"Message", "2005-03-02T09:16:05.000Z", 2, me, {bob}, QStringLiteral("Lovely beach!\r\nWhere is it?"), style, {}},
+    };
+    WriteFile(received + "/History/bob.demo" + EmailToId(QStringLiteral("bob.demo@hotmail.com")) + ".xml", log(bobLines, 1, 2).toUtf8());
+    WriteFile(received + "/holiday.jpg", demo::MakePicture("jpg", 160, 120, QColor(40, 150, 220), 1));
+
+    const QString carol = QStringLiteral("Carol \u2600");
+    const QString dave = QStringLiteral("Dave");
+    const QList<Line> carolLines = {
+        {"Message", "2006-07-14T20:00:00.000Z", 3, carol, {me}, QStringLiteral("Bonsoir Alice ! Привет! 你好 \U0001F389"),
+         QStringLiteral("font-family:MS Shell Dlg 2; color:#800080; "), {}},
+        {"Join", "2006-07-14T20:00:45.000Z", 3, {}, {}, QStringLiteral("Dave has joined the conversation."), style,
+         QStringLiteral("<User FriendlyName=\"%1\"/>").arg(dave)},
+        {"Message", "2006-07-14T20:01:02.000Z", 3, dave, {me, carol}, QStringLiteral("Hello both of you"), style, {}},
+        {"Leave", "2006-07-14T20:05:00.000Z", 3, {}, {}, QStringLiteral("Dave has left the conversation."), style,
+         QStringLiteral("<User FriendlyName=\"%1\"/>").arg(dave)},
+        {"Message", "2006-07-14T20:05:30.000Z", 3, me, {carol}, QStringLiteral("\u00C0 bient\u00F4t, Carol \U0001F44B"), style, {}},
+    };
+    // The last message is cut in its text: Messenger stopped while writing.
+    QByteArray carolLog = log(carolLines, 3, 3).toUtf8();
+    carolLog.truncate(carolLog.lastIndexOf("bient"));
+    WriteFile(received + "/History/carol.demo" + EmailToId(QStringLiteral("carol.demo@live.fr")) + ".xml", carolLog);
+}
+
 void WriteBob(const QString &root)
 {
     UserWriter u(root, kUsers[1]);
@@ -508,6 +584,7 @@ int main(int argc, char *argv[])
         RemoveEarlierRun(root, earlier);
         StartRecord(root);
         WriteAlice(root);
+        WriteAliceHistory(root);
         WriteBob(root);
         WriteDave(root);
     } catch (const std::exception &e) {

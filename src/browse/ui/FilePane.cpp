@@ -1,4 +1,5 @@
 #include "browse/ui/FilePane.h"
+#include "common/PathBytes.h"
 
 #include "browse/FolderExport.h"
 #include "browse/ui/FolderTree.h"
@@ -114,10 +115,12 @@ void TFilePane::CreateControls(QSplitter *splitter)
         item.path = WithSeparator(m_listedFolder) + m_diskNames.at(row);
         item.kind = PreviewKind(ExtractFileExt(m_fileNames.at(row)));
         item.caption = m_fileNames.at(row);
+        // Once names are unlocked the name is what the user knows the object by: it comes first.
         if (const TObjectName *object = m_names->Find(m_listedFolder, m_diskNames.at(row))) {
-            item.detail = object->name;
+            item.detail = item.caption;
+            item.caption = object->name;
             if (!object->shortcut.isEmpty())
-                item.detail += QStringLiteral("  ") + object->shortcut;
+                item.caption += QStringLiteral("  ") + object->shortcut;
         }
         return item;
     });
@@ -133,7 +136,9 @@ void TFilePane::CreateControls(QSplitter *splitter)
     lbTotalFiles = NewNamed<QLabel>("lbTotalFiles", panFiles);
     lbRecognized = NewNamed<QLabel>("lbRecognized", panFiles);
     QFont small = lbTotalFiles->font();
-    small.setPointSize(7);
+    // Secondary text: a step below the desktop's font, whatever its size.
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.85);
     lbTotalFiles->setFont(small);
     lbRecognized->setFont(small);
     files->addWidget(lbTotalFiles);
@@ -180,6 +185,7 @@ void TFilePane::CreateControls(QSplitter *splitter)
     Image1 = NewNamed<QLabel>("Image1", panPreview);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setMinimumSize(64, 64);
+    Image1->setFocusPolicy(Qt::StrongFocus); // Space stretches the picture as a click does
     TPreview::Of(Image1);
     prev->addWidget(Image1, 1);
     Flash1 = NewNamed<QLabel>("Flash1", panPreview);
@@ -208,12 +214,27 @@ void TFilePane::RefreshCaptions()
     btSaveAs->setText(Lang("SaveAs") + QStringLiteral("..."));
     edFilter->setPlaceholderText(Lang("FilterHint"));
     tbThumbSize->setToolTip(Lang("ThumbSize"));
+    // What a screen reader says for the controls whose text does not name them.
+    SetAccessible(tbThumbSize, Lang("ThumbSize"));
+    SetAccessible(edFilter, Lang("FilterHint"));
+    SetAccessible(btHideNamesOffer, Lang("HideNotice"));
+    btHideNamesOffer->setToolTip(Lang("HideNotice"));
+    SetAccessible(Image1, Lang("Preview"), Image1->accessibleDescription());
     lbNamesOffer->setText(Lang("UnlockNamesOffer").toHtmlEscaped() + QStringLiteral(" <a href=\"unlock\">")
                           + StripAmpersands(Lang("UnlockNames")).toHtmlEscaped() + QStringLiteral("...</a>"));
     gridFiles->RefreshCaptions();
+    ShowCounts();
 }
 
 TPreview &TFilePane::Preview() const { return *TPreview::Of(Image1); }
+
+void TFilePane::ShowCounts()
+{
+    if (m_totalFiles < 0)
+        return;
+    lbTotalFiles->setText(FormatText(Lang("TotFiles"), {m_totalFiles}));
+    lbRecognized->setText(FormatText(Lang("TotRecog"), {m_recognizedFiles}));
+}
 
 bool TFilePane::eventFilter(QObject *watched, QEvent *event)
 {
@@ -250,14 +271,23 @@ void TFilePane::ResetPreview(QListWidget *list)
     Preview().Clear();
     Preview().StopFlash(Flash1);
     QListWidgetItem *item = list->currentRow() >= 0 ? list->currentItem() : nullptr;
+    // The preview is described by the file it shows.
+    Image1->setAccessibleDescription(item ? RowFileName(list, list->currentRow()) : QString());
     btOpen->setText(Lang("Open"));
     btOpen->setEnabled(false);
     btOpenWith->setEnabled(item != nullptr);
     if (!item)
         return;
-    const QString command = browse::GetOpenCommand(ExtractFileExt(RowFileName(list, list->currentRow())));
+    const QString fileName = RowFileName(list, list->currentRow());
+    const QString command = browse::GetOpenCommand(ExtractFileExt(fileName));
     if (!command.isEmpty()) {
-        btOpen->setText(Lang("Open") + QStringLiteral(" (") + QFileInfo(command).fileName() + QLatin1Char(')'));
+        // The application as the desktop names it ("Open with Image Viewer"); its program's file
+        // name only when the desktop gives no name.
+        const QList<Platform::AppInfo> apps = Platform::Get().AppsForFile(QStringLiteral("file") + ExtractFileExt(fileName));
+        const QString app = apps.isEmpty() ? QString() : apps.first().name;
+        btOpen->setText(app.isEmpty()
+                            ? Lang("Open") + QStringLiteral(" (") + QFileInfo(command).fileName() + QLatin1Char(')')
+                            : Lang("OpenWith") + QLatin1Char(' ') + app);
         btOpen->setEnabled(true);
     }
 }
@@ -294,7 +324,7 @@ void TFilePane::PreviewFile(const QString &path, QLabel *image, QLabel *flash)
     }
     case pkFlash:
         if (flash) {
-            preview.PlayFlash(flash, path);
+            preview.PlayFlash(flash, path, m_copyShownAs);
             break;
         }
         preview.Clear();
@@ -378,6 +408,8 @@ void TFilePane::UnlockNames(QWidget *owner)
     RetitleRows();
     ApplyFilter();
     UpdateNamesOffer();
+    // Said where the user looks, without a window to close.
+    ShowStatusHint(FormatText(Lang("NamesUnlocked"), {QFileInfo(QDir::cleanPath(user)).fileName()}), -1, -1, 3);
 }
 
 void TFilePane::SelectFirstShownRow()
@@ -442,7 +474,7 @@ void TFilePane::ShowSelectedFolder()
         return;
     }
     const QString folder = m_tree.SelectedFolder();
-    browse::SetHint(labelFileList, FormatText(Lang("FileListHint"), {folder}));
+    browse::SetHint(labelFileList, FormatText(Lang("FileListHint"), {DisplayPath(folder)}));
 
     const QStringList names = ListFiles(folder);
     if (generation != m_generation)
@@ -455,12 +487,13 @@ void TFilePane::ShowSelectedFolder()
             if (onlyRecognized && !IsRecognitionCandidate(f))
                 continue;
             const QString x = RecognizeContentFile(folder + f);
+            // Shown as text: bytes of a name that are not UTF-8 read as Windows-1252.
             if (!x.isEmpty()) {
-                m_fileNames.append(ReplaceExtension(f, x));
+                m_fileNames.append(DisplayPath(ReplaceExtension(f, x)));
                 m_diskNames.append(f);
                 ++recognized;
             } else if (!onlyRecognized) {
-                m_fileNames.append(f);
+                m_fileNames.append(DisplayPath(f));
                 m_diskNames.append(f);
             }
         }
@@ -473,8 +506,9 @@ void TFilePane::ShowSelectedFolder()
     gridFiles->Refill();
     if (!lbCab->isHidden())
         SetCabListVisible(false);
-    lbTotalFiles->setText(FormatText(Lang("TotFiles"), {int(names.size())}));
-    lbRecognized->setText(FormatText(Lang("TotRecog"), {recognized}));
+    m_totalFiles = int(names.size());
+    m_recognizedFiles = recognized;
+    ShowCounts();
     int first = 0;
     while (first < lbFiles->count() && lbFiles->isRowHidden(first))
         ++first;
@@ -501,7 +535,7 @@ void TFilePane::ShowSelectedFile()
     const QString display = m_fileNames.at(row);
     const QString disk = m_diskNames.at(row);
     const QString source = m_tree.SelectedFolder() + disk;
-    browse::SetHint(labelPreview, FormatText(Lang("PreviewHint"), {source}));
+    browse::SetHint(labelPreview, FormatText(Lang("PreviewHint"), {DisplayPath(source)}));
     // The preview works on a copy, so that nothing opens the scanned file itself.
     const QString copy = PreviewCopyPath(display);
     if (fileops::CopyFile(source, copy, {fileops::IfExists::Replace, true}))
@@ -539,7 +573,9 @@ void TFilePane::ShowSelectedFile()
     }
     if (!lbCab->isHidden())
         SetCabListVisible(false);
+    m_copyShownAs = display;
     PreviewFile(copy, Image1, Flash1);
+    m_copyShownAs.clear();
     emit filePreviewed(disk);
 }
 

@@ -143,6 +143,10 @@ private:
     QStringList m_diskNames;
     QStringList m_fileNames;
     QString m_listedFolder;        // the folder whose files are listed
+    QString m_copyShownAs;         // while the preview's copy is shown: the listed name it stands for
+    int m_totalFiles = -1;         // the counts under the list (-1: none shown), kept so that
+    int m_recognizedFiles = 0;     // they are said again in another language
+    void ShowCounts();
     TThumbnailer *m_thumbnailer = nullptr;
     std::unique_ptr<TNameBook> m_names;
     QStringList m_namesDeclined;   // user folders whose offer was closed

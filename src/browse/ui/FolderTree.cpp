@@ -1,4 +1,5 @@
 #include "browse/ui/FolderTree.h"
+#include "common/PathBytes.h"
 
 #include "browse/CachedPictures.h"
 #include "browse/FolderExport.h"
@@ -266,6 +267,10 @@ void TFolderTree::AddNodes(QTreeWidgetItem *parent, const TFolderForest &forest,
         item->setData(0, Qt::UserRole, node.icon);
         if (!node.hint.isEmpty())
             item->setToolTip(0, node.hint);
+        else if (const QString email = EmailById().GetValue(node.caption); !email.isEmpty()) {
+            item->setToolTip(0, email); // a Passport ID node: its address
+            item->setData(0, Qt::AccessibleDescriptionRole, email);
+        }
         FolderMap.SetValue(QString::number(next++), node.folder);
         AddNodes(item, node.children, next);
     }
@@ -547,7 +552,11 @@ void TFolderTree::SaveSelectedFolder()
         throw;
     }
     HideStatusHint();
-    PlainMessageBox(FormatText(Lang("NFilesCopied"), {saver.Copied}));
+    QString report = FormatText(Lang("NFilesCopied"), {saver.Copied});
+    if (!saver.Failed.isEmpty())
+        report += QStringLiteral("\r\r") + FormatText(Lang("NFilesNotCopied"), {int(saver.Failed.size())})
+                  + QLatin1Char('\r') + saver.Failed.join(QLatin1Char('\r'));
+    PlainMessageBox(report);
     if (saver.Copied > 0)
         Platform::Get().OpenUrl(target);
 }

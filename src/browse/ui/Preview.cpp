@@ -131,10 +131,10 @@ void TPreview::ToggleStretch()
     Apply();
 }
 
-void TPreview::PlayFlash(QLabel *flash, const QString &movie)
+void TPreview::PlayFlash(QLabel *flash, const QString &movie, const QString &shownName)
 {
     m_flashMovie = movie;
-    flash->setText(SwfInfoCard(ReadSwfInfo(movie), QFileInfo(movie).fileName()));
+    flash->setText(SwfInfoCard(ReadSwfInfo(movie), shownName.isEmpty() ? QFileInfo(movie).fileName() : shownName));
     flash->show();
 }
 

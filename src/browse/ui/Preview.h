@@ -34,7 +34,9 @@ public:
     bool Proportional() const { return m_proportional; }
 
     // The Flash information card in `flash`.
-    void PlayFlash(QLabel *flash, const QString &movie);
+    // `shownName`: the name the user knows the movie by (the preview plays a copy); empty: the
+    // movie's own file name.
+    void PlayFlash(QLabel *flash, const QString &movie, const QString &shownName = QString());
     void StopFlash(QLabel *flash);
     // The movie whose card is shown; empty when none.
     QString FlashMovie() const { return m_flashMovie; }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 #include <algorithm>
@@ -35,7 +36,17 @@ public:
         opt.text.clear();
         opt.icon = QIcon();
         QStyle *style = m_view->style();
-        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, m_view);
+        const bool selected = opt.state.testFlag(QStyle::State_Selected);
+        // The selected cell is filled with the selection colour whatever the style draws for
+        // icon views (some styles fill only behind the text, which this cell draws itself), so
+        // that its caption, in the selection's text colour, stays readable.
+        const QPalette::ColorGroup group = !opt.state.testFlag(QStyle::State_Enabled) ? QPalette::Disabled
+                                           : m_view->hasFocus()                       ? QPalette::Active
+                                                                                      : QPalette::Inactive;
+        if (selected)
+            painter->fillRect(opt.rect.adjusted(1, 1, -1, -1), opt.palette.brush(group, QPalette::Highlight));
+        else
+            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, m_view);
 
         const int row = index.row();
         const TThumbnailView::TRow item = m_view->RowAt(row);
@@ -55,17 +66,24 @@ public:
             painter->drawPixmap(centred(icon.deviceIndependentSize().toSize()), icon);
         }
 
-        const bool selected = opt.state.testFlag(QStyle::State_Selected);
         painter->save();
-        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         const int line = opt.fontMetrics.height();
         const QRect text(opt.rect.left() + 2, box.bottom() + kPadding, opt.rect.width() - 4, line);
         painter->drawText(text, Qt::AlignHCenter | Qt::AlignVCenter,
                           opt.fontMetrics.elidedText(item.caption, Qt::ElideMiddle, text.width()));
         if (!item.detail.isEmpty())
             painter->drawText(text.translated(0, line), Qt::AlignHCenter | Qt::AlignVCenter,
-                              opt.fontMetrics.elidedText(item.detail, Qt::ElideRight, text.width()));
+                              opt.fontMetrics.elidedText(item.detail, Qt::ElideMiddle, text.width()));
         painter->restore();
+        // The current cell shows where the keyboard is.
+        if (opt.state.testFlag(QStyle::State_HasFocus)) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(opt);
+            focus.rect = opt.rect.adjusted(1, 1, -1, -1);
+            focus.backgroundColor = opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, m_view);
+        }
     }
 
 private:

@@ -21,8 +21,8 @@ public:
     struct TRow {
         QString path;                  // the file on disk
         TPreviewKind kind = pkOther;   // by its recognised extension
-        QString caption;               // first line: the file name
-        QString detail;                // second line: the name and shortcut, when known
+        QString caption;               // first line: the name and shortcut when known, else the file name
+        QString detail;                // second line: the file name under a known name
     };
     using TRowSource = std::function<TRow(int row)>;
 

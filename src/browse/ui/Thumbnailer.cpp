@@ -1,4 +1,5 @@
 #include "browse/ui/Thumbnailer.h"
+#include "common/PathBytes.h"
 
 #include "cabinet/CabinetTasks.h"
 #include "common/FileOps.h"
@@ -35,7 +36,7 @@ QImage PictureThumbnail(const QString &path, int size)
 {
     // Opened without waiting and checked once open: a FIFO put in the file's place after the
     // folder was listed is never read (the read would wait for a writer forever).
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(PathToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
     struct stat info {};
@@ -75,23 +76,22 @@ QImage PictureThumbnail(const QString &path, int size)
 
 QImage CabinetThumbnail(const QString &path, int size)
 {
-    if (!fileops::IsRegularFile(path) || QFileInfo(path).size() > kMaxCabinetBytes)
+    if (!fileops::IsRegularFile(path) || fsys::Size(path) > kMaxCabinetBytes)
         return {};
     QTemporaryDir work;
     if (!work.isValid())
         return {};
+    // Only the one picture is extracted, within limits: the cabinet's list says which and how big.
     TCABFile cab;
+    QString picture;
     try {
-        ExtractCabinetTo(cab, path, work.path() + QLatin1Char('/'));
+        picture = ExtractFirstPicture(cab, path, work.path() + QLatin1Char('/'),
+                                      [](const QString &name) { return PreviewKind(ExtractFileExt(name)) == pkPicture; },
+                                      {kMaxPictureBytes, kMaxPictureBytes, 4 * kMaxPictureBytes, {}});
     } catch (const std::exception &) {
         return {};
     }
-    const QDir folder(work.path());
-    for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
-        if (PreviewKind(ExtractFileExt(name)) == pkPicture)
-            if (QImage image = PictureThumbnail(folder.filePath(name), size); !image.isNull())
-                return image;
-    return {};
+    return picture.isEmpty() ? QImage() : PictureThumbnail(picture, size);
 }
 
 QString CacheKey(const QString &path, int size)

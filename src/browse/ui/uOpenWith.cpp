@@ -30,7 +30,7 @@ TfrmOpenWith::TfrmOpenWith(const QString &filePath, QWidget *parent) : QDialog(p
     if (!Apps.isEmpty())
         lbApps->setCurrentRow(0);
     auto *buttons = new QHBoxLayout;
-    btBrowse = NewNamed<QPushButton>("btBrowse", QStringLiteral("Browse..."), this);
+    btBrowse = NewNamed<QPushButton>("btBrowse", CurrentLanguage().Get(QStringLiteral("btBrowse")) + QStringLiteral("..."), this);
     btOk = NewNamed<QPushButton>("btOk", CurrentLanguage().Get(QStringLiteral("mbOK")), this);
     btOk->setDefault(true);
     btCancel = NewNamed<QPushButton>("btCancel", CurrentLanguage().Get(QStringLiteral("mbCancel")), this);
@@ -43,6 +43,7 @@ TfrmOpenWith::TfrmOpenWith(const QString &filePath, QWidget *parent) : QDialog(p
     connect(btOk, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(btCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(lbApps, &QListWidget::itemDoubleClicked, this, [this] { done(mrOk); });
+    SetMainButton(this, btOk);
 }
 
 void TfrmOpenWith::btBrowseClick()

@@ -27,8 +27,10 @@ TfrmSelectEmail::TfrmSelectEmail(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowTitleHint);
     resize(434, 177);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 241, 239));
-    setPalette(pal);
+    if (!IsDarkPalette(pal)) {
+        pal.setColor(QPalette::Window, QColor(241, 241, 239));
+        setPalette(pal);
+    }
 
     auto *layout = new QVBoxLayout(this);
     lbPleaseEnterEmail = NewNamed<QLabel>("lbPleaseEnterEmail", this);
@@ -78,6 +80,7 @@ TfrmSelectEmail::TfrmSelectEmail(QWidget *parent) : QDialog(parent)
     connect(cbEmail, &QComboBox::editTextChanged, this, [this] { cbEmailChange(); });
     connect(btOk, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(btClose, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    SetMainButton(this, btOk);
     cbEmail->installEventFilter(this);
     cbEmail->lineEdit()->installEventFilter(this);
 }
