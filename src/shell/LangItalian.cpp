@@ -341,7 +341,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"ViewThumbnails"_s, u"&Miniature"_s);
     l.Add(u"ThumbSize"_s, u"Dimensione delle miniature"_s);
     l.Add(u"FilterHint"_s, u"Filtra per nome file, nome o scorciatoia"_s);
-    l.Add(u"UnlockNames"_s, u"Sblocca i nomi"_s);
+    l.Add(u"UnlockNames"_s, u"Sblocca i &nomi"_s);
     l.Add(u"UnlockNamesOffer"_s, u"I nomi e le scorciatoie di questi contenuti sono cifrati. Sbloccarli con l'indirizzo e-mail e la password di Windows."_s);
     l.Add(u"NamesNeedUserFolder"_s, u"I nomi appartengono a ciascun utente di Messenger.\rSelezionare prima una cartella utente (es. 157913456) o una sua sottocartella."_s);
     l.Add(u"InstallWaiting"_s, u"Un'altra installazione sta usando la libreria dei contenuti: questa attende che finisca."_s);

@@ -341,7 +341,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"ViewThumbnails"_s, u"&Miniaturas"_s);
     l.Add(u"ThumbSize"_s, u"Tamaño de las miniaturas"_s);
     l.Add(u"FilterHint"_s, u"Filtrar por nombre de archivo, nombre o atajo"_s);
-    l.Add(u"UnlockNames"_s, u"Desbloquear nombres"_s);
+    l.Add(u"UnlockNames"_s, u"Desbloquear &nombres"_s);
     l.Add(u"UnlockNamesOffer"_s, u"Los nombres y atajos de este contenido están cifrados. Desbloquéelos con la dirección de correo y la contraseña de Windows."_s);
     l.Add(u"NamesNeedUserFolder"_s, u"Los nombres pertenecen a cada usuario de Messenger.\rSeleccione primero una carpeta de usuario (p. ej. 157913456) o una de sus subcarpetas."_s);
     l.Add(u"InstallWaiting"_s, u"Otra instalación está usando la biblioteca de contenido: esta espera a que termine."_s);

@@ -173,7 +173,7 @@ TEST(StoreItems, GeneratedShortcutsPassTheKeyChecks)
     EXPECT_EQ(PositionName(ContentType::Emot, 3), S("Emoticon 3"));
     EXPECT_EQ(PositionName(ContentType::Ddp, 1), S("Deluxe display picture 1"));
     SetCurrentLanguage(LoadFrench());
-    EXPECT_EQ(PositionName(ContentType::Wink, 2), S("Clin d'oeil 2"));
+    EXPECT_EQ(PositionName(ContentType::Wink, 2), S("Clin d'œil 2"));
     SetCurrentLanguage(LoadEnglish());
 }
 

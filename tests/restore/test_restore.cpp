@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QThread>
@@ -428,13 +429,18 @@ TEST_F(RestoreTest, TwoCliInstallsAtOnceBothLandAndAreIndexed)
 TEST_F(RestoreTest, KilledCliInstallIsCleanedUpByTheNext)
 {
     const QString cli = QStringLiteral(ZORVAK_CLI_PATH);
-    QByteArray noise;
-    for (int i = 0; i < 300000; ++i)
-        noise += char((i * 7919 + (i >> 3) * 31) % 251); // hardly compressible
+    QRandomGenerator random(7);
+    QByteArray noise(300000, '\0');
+    for (char &c : noise)
+        c = char(random.generate()); // not compressible
     const QString big = Package(QStringLiteral("big.mco"), {{QStringLiteral("background"), QStringLiteral("n.bin"), noise,
                                                               QStringLiteral("Noise"), {}}});
     ASSERT_GT(QFileInfo(big).size(), 200000);
+    // Both runs keep their work files in this test's program folder.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZORVAK_APPDIR"), env.appDir());
     QProcess killed;
+    killed.setProcessEnvironment(environment);
     killed.setChildProcessModifier([] {
         const struct rlimit limit = {65536, 65536}, noCore = {0, 0}; // the copy's write past it gets SIGXFSZ
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -451,6 +457,7 @@ TEST_F(RestoreTest, KilledCliInstallIsCleanedUpByTheNext)
     const QString small = Package(QStringLiteral("small.mco"), {{QStringLiteral("background"), QStringLiteral("s.png"), TinyPng(1),
                                                                   QStringLiteral("Small"), {}}});
     QProcess next;
+    next.setProcessEnvironment(environment);
     next.start(cli, {QStringLiteral("install"), small, QStringLiteral("--library"), library, QStringLiteral("--port"),
                      QString::number(FreePort())});
     ASSERT_TRUE(next.waitForFinished(60000));
