@@ -488,6 +488,8 @@ TEST_F(CabTest, UnsafeNamesAreNeverWrittenOutsideTheTarget)
     if (SamplesDir().isEmpty())
         return;
     QDir(P("sandbox")).removeRecursively();
+    QDir(P("src")).removeRecursively(); // the sources of the cabinets above
+    QFile::remove(P("evil.cab"));
     QDir().mkpath(P("sandbox/T"));
     const QString root = env.path(QString()).chopped(1);
     const QMap<QString, QByteArray> before = Snapshot(root, P("sandbox/T"));
@@ -499,7 +501,7 @@ TEST_F(CabTest, UnsafeNamesAreNeverWrittenOutsideTheTarget)
     QDirIterator it(env.path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString f = it.next();
-        EXPECT_TRUE(f.startsWith(P("sandbox/T/")) || f == P("evil.cab")) << qPrintable(f);
+        EXPECT_TRUE(f.startsWith(P("sandbox/T/"))) << qPrintable(f);
     }
     EXPECT_FALSE(QFile::exists(QStringLiteral("/absolute/path")));
 }
