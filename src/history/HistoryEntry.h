@@ -34,7 +34,7 @@ struct THistoryEntry {
     TEntryKind kind = TEntryKind::Message;
     // UTC, from the DateTime attribute. Without one, the Date and Time attributes read in the
     // writer's local time: then `localTime` is set and `time` holds that wall-clock reading (its
-    // zone unknown) with the UTC time spec. Invalid when neither gives a time.
+    // zone unknown) marked as UTC (Qt::UTC). Invalid when neither gives a time.
     QDateTime time;
     bool localTime = false;
     qint64 session = 0;           // SessionID; 0 when missing
