@@ -248,8 +248,10 @@ void SearchBelow(const QString &folder, int levels, std::vector<THistoryFolder> 
 
 } // namespace
 
-std::vector<THistoryFolder> FindHistory(const QString &path)
+std::vector<THistoryFolder> FindHistory(const QString &given)
 {
+    // "History/" is the History folder too: its name is read without the separator.
+    const QString path = given.size() > 1 ? QDir::cleanPath(given) : given;
     std::vector<THistoryFolder> found;
     const QFileInfo info(path);
     const QString absolute = Absolute(path);

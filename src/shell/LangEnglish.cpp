@@ -359,6 +359,18 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"SearchDiskNothing"_s, u"No MSN content was found in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Search a disk or folder for it now?"_s);
     l.Add(u"FoundPackages"_s, u"Packages"_s);
+    l.Add(u"HistoryFilterHint"_s, u"Search the conversation"_s);
+    l.Add(u"HistoryRow"_s, u"%s: %d messages, %s \u2013 %s"_s);
+    l.Add(u"HistoryRowReading"_s, u"%s: reading..."_s);
+    l.Add(u"HistoryRowRefused"_s, u"%s: unreadable"_s);
+    l.Add(u"HistoryNoTime"_s, u"Unknown date"_s);
+    l.Add(u"HistoryCut"_s, u"This file ends early (Messenger stopped while writing it): what precedes the cut is shown.\r%s"_s);
+    l.Add(u"HistoryDamaged"_s, u"This file is damaged: what precedes the damage is shown.\r%s"_s);
+    l.Add(u"HistorySaveFormat"_s, u"Save the conversations of %s as:"_s);
+    l.Add(u"HistoryText"_s, u"Text"_s);
+    l.Add(u"HistoryExported"_s, u"%d conversations exported to\r   %s"_s);
+    l.Add(u"HistoryProblems"_s, u"Not everything could be read or written:"_s);
+    l.Add(u"HistoryExporting"_s, u"Exporting conversations"_s);
 
     return language;
 }

@@ -364,6 +364,18 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"SearchDiskNothing"_s, u"Aucun contenu MSN n'a été trouvé dans\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Le chercher maintenant sur un disque ou dans un dossier ?"_s);
     l.Add(u"FoundPackages"_s, u"Paquets"_s);
+    l.Add(u"HistoryFilterHint"_s, u"Chercher dans la conversation"_s);
+    l.Add(u"HistoryRow"_s, u"%s : %d messages, %s \u2013 %s"_s);
+    l.Add(u"HistoryRowReading"_s, u"%s : lecture..."_s);
+    l.Add(u"HistoryRowRefused"_s, u"%s : illisible"_s);
+    l.Add(u"HistoryNoTime"_s, u"Date inconnue"_s);
+    l.Add(u"HistoryCut"_s, u"Ce fichier s'arrête avant la fin (Messenger a été arrêté pendant son écriture) : ce qui précède la coupure est affiché.\r%s"_s);
+    l.Add(u"HistoryDamaged"_s, u"Ce fichier est endommagé : ce qui précède le dommage est affiché.\r%s"_s);
+    l.Add(u"HistorySaveFormat"_s, u"Enregistrer les conversations de %s en :"_s);
+    l.Add(u"HistoryText"_s, u"Texte"_s);
+    l.Add(u"HistoryExported"_s, u"%d conversations exportées dans\r   %s"_s);
+    l.Add(u"HistoryProblems"_s, u"Tout n'a pas pu être lu ou écrit :"_s);
+    l.Add(u"HistoryExporting"_s, u"Exportation des conversations"_s);
 
     return language;
 }

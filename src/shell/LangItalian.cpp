@@ -363,6 +363,18 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"SearchDiskNothing"_s, u"Nessun contenuto MSN trovato in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Cercarlo ora in un disco o in una cartella?"_s);
     l.Add(u"FoundPackages"_s, u"Pacchetti"_s);
+    l.Add(u"HistoryFilterHint"_s, u"Cerca nella conversazione"_s);
+    l.Add(u"HistoryRow"_s, u"%s: %d messaggi, %s \u2013 %s"_s);
+    l.Add(u"HistoryRowReading"_s, u"%s: lettura..."_s);
+    l.Add(u"HistoryRowRefused"_s, u"%s: illeggibile"_s);
+    l.Add(u"HistoryNoTime"_s, u"Data sconosciuta"_s);
+    l.Add(u"HistoryCut"_s, u"Questo file finisce prima del previsto (Messenger è stato chiuso mentre lo scriveva): è mostrato ciò che precede l'interruzione.\r%s"_s);
+    l.Add(u"HistoryDamaged"_s, u"Questo file è danneggiato: è mostrato ciò che precede il danno.\r%s"_s);
+    l.Add(u"HistorySaveFormat"_s, u"Salva le conversazioni di %s come:"_s);
+    l.Add(u"HistoryText"_s, u"Testo"_s);
+    l.Add(u"HistoryExported"_s, u"%d conversazioni esportate in\r   %s"_s);
+    l.Add(u"HistoryProblems"_s, u"Non tutto è stato letto o scritto:"_s);
+    l.Add(u"HistoryExporting"_s, u"Esportazione delle conversazioni"_s);
 
     return language;
 }

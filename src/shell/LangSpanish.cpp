@@ -363,6 +363,18 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"SearchDiskNothing"_s, u"No se encontró contenido de MSN en\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"¿Buscarlo ahora en un disco o una carpeta?"_s);
     l.Add(u"FoundPackages"_s, u"Paquetes"_s);
+    l.Add(u"HistoryFilterHint"_s, u"Buscar en la conversación"_s);
+    l.Add(u"HistoryRow"_s, u"%s: %d mensajes, %s \u2013 %s"_s);
+    l.Add(u"HistoryRowReading"_s, u"%s: leyendo..."_s);
+    l.Add(u"HistoryRowRefused"_s, u"%s: ilegible"_s);
+    l.Add(u"HistoryNoTime"_s, u"Fecha desconocida"_s);
+    l.Add(u"HistoryCut"_s, u"Este archivo termina antes de tiempo (Messenger se cerró mientras lo escribía): se muestra lo que precede al corte.\r%s"_s);
+    l.Add(u"HistoryDamaged"_s, u"Este archivo está dañado: se muestra lo que precede al daño.\r%s"_s);
+    l.Add(u"HistorySaveFormat"_s, u"Guardar las conversaciones de %s como:"_s);
+    l.Add(u"HistoryText"_s, u"Texto"_s);
+    l.Add(u"HistoryExported"_s, u"%d conversaciones exportadas a\r   %s"_s);
+    l.Add(u"HistoryProblems"_s, u"No todo se pudo leer o escribir:"_s);
+    l.Add(u"HistoryExporting"_s, u"Exportando conversaciones"_s);
 
     return language;
 }

@@ -95,7 +95,8 @@ TEST_F(HistoryExport, FoundFromEveryKindOfPath)
     ASSERT_TRUE(WriteFile(vista + "/x1.xml", HistoryLog("")));
     const QString user = QFileInfo(history).absolutePath();
     const QString received = QFileInfo(user).absolutePath();
-    for (const QString &path : {profile, received, user, history}) {
+    // Each also as a path ending with a separator, as shells complete folder names.
+    for (const QString &path : {profile, received, user, history, history + "/", user + "/"}) {
         const std::vector<THistoryFolder> found = FindHistory(path);
         ASSERT_EQ(found.size(), 1u) << path.toStdString();
         const THistoryFolder &f = found.front();

@@ -14,6 +14,8 @@
 #include "browse/unitOpenFolderDialog.h"
 #include "common/FileOps.h"
 #include "common/unitString.h"
+#include "history/ui/ConversationView.h"
+#include "history/ui/HistoryPane.h"
 #include "platform/Platform.h"
 #include "shell/Controls.h"
 #include "shell/uLanguage.h"
@@ -193,6 +195,10 @@ void TFilePane::CreateControls(QSplitter *splitter)
     Flash1->setWordWrap(true);
     Flash1->hide();
     prev->addWidget(Flash1, 1);
+    lvConversation = NewNamed<history::TConversationView>("lvConversationPane", panPreview);
+    lvConversation->hide();
+    prev->addWidget(lvConversation, 1);
+    m_history = new history::THistoryPane(lbFiles, lvConversation, this);
     auto *buttons = new QHBoxLayout;
     btOpen = NewNamed<QPushButton>("btOpen", panPreview);
     btOpenWith = NewNamed<QPushButton>("btOpenWith", panPreview);
@@ -212,18 +218,37 @@ void TFilePane::RefreshCaptions()
     btOpen->setText(Lang("Open"));
     btOpenWith->setText(Lang("OpenWith"));
     btSaveAs->setText(Lang("SaveAs") + QStringLiteral("..."));
-    edFilter->setPlaceholderText(Lang("FilterHint"));
+    const QString filterHint = Lang(HistoryShown() ? "HistoryFilterHint" : "FilterHint");
+    edFilter->setPlaceholderText(filterHint);
     tbThumbSize->setToolTip(Lang("ThumbSize"));
     // What a screen reader says for the controls whose text does not name them.
     SetAccessible(tbThumbSize, Lang("ThumbSize"));
-    SetAccessible(edFilter, Lang("FilterHint"));
+    SetAccessible(edFilter, filterHint);
     SetAccessible(btHideNamesOffer, Lang("HideNotice"));
     btHideNamesOffer->setToolTip(Lang("HideNotice"));
     SetAccessible(Image1, Lang("Preview"), Image1->accessibleDescription());
     lbNamesOffer->setText(Lang("UnlockNamesOffer").toHtmlEscaped() + QStringLiteral(" <a href=\"unlock\">")
                           + StripAmpersands(Lang("UnlockNames")).toHtmlEscaped() + QStringLiteral("...</a>"));
     gridFiles->RefreshCaptions();
+    m_history->RefreshCaptions();
     ShowCounts();
+}
+
+bool TFilePane::HistoryShown() const { return m_history && m_history->Active(); }
+
+void TFilePane::SetHistoryMode(bool on)
+{
+    // A conversation list has no thumbnails: the list stands in for the grid meanwhile.
+    lbFiles->setVisible(on || !m_thumbnails);
+    gridFiles->setVisible(!on && m_thumbnails);
+    tbThumbSize->setVisible(!on && m_thumbnails);
+    Image1->setVisible(!on);
+    lvConversation->setVisible(on);
+    if (on)
+        gridFiles->CancelWork();
+    const QString filterHint = Lang(on ? "HistoryFilterHint" : "FilterHint");
+    edFilter->setPlaceholderText(filterHint);
+    SetAccessible(edFilter, filterHint);
 }
 
 TPreview &TFilePane::Preview() const { return *TPreview::Of(Image1); }
@@ -369,6 +394,8 @@ void TFilePane::SetThumbnails(bool on)
     if (on == m_thumbnails)
         return;
     m_thumbnails = on;
+    if (HistoryShown())
+        return; // the conversations stay a list; the choice holds for the next folder
     QWidget *from = on ? static_cast<QWidget *>(lbFiles) : gridFiles;
     QWidget *to = on ? static_cast<QWidget *>(gridFiles) : lbFiles;
     const bool focused = from->hasFocus();
@@ -430,6 +457,10 @@ void TFilePane::SelectFirstShownRow()
 void TFilePane::ApplyFilter()
 {
     const QString filter = edFilter->text().trimmed();
+    if (HistoryShown()) {
+        lvConversation->SetFilter(filter);
+        return;
+    }
     for (int row = 0; row < lbFiles->count() && row < m_diskNames.size(); ++row) {
         bool shown = filter.isEmpty() || m_fileNames.at(row).contains(filter, Qt::CaseInsensitive)
                      || m_diskNames.at(row).contains(filter, Qt::CaseInsensitive);
@@ -454,6 +485,10 @@ void TFilePane::Clear()
     m_listedFolder.clear();
     barNames->hide();
     labelFileList->setToolTip(QString());
+    if (HistoryShown()) {
+        m_history->Leave();
+        SetHistoryMode(false);
+    }
 }
 
 void TFilePane::ShowSelectedFolder()
@@ -475,6 +510,31 @@ void TFilePane::ShowSelectedFolder()
     }
     const QString folder = m_tree.SelectedFolder();
     browse::SetHint(labelFileList, FormatText(Lang("FileListHint"), {DisplayPath(folder)}));
+    const bool wasHistory = HistoryShown();
+    if (m_history->ShowFolder(folder)) {
+        // A History node: its conversations instead of its files.
+        SetHistoryMode(true);
+        barNames->hide();
+        if (!lbCab->isHidden())
+            SetCabListVisible(false);
+        m_listedFolder = folder;
+        m_diskNames = m_fileNames = m_history->FileNames();
+        m_totalFiles = m_recognizedFiles = int(m_diskNames.size());
+        ShowCounts();
+        Preview().Clear();
+        Preview().StopFlash(Flash1);
+        lvConversation->SetFilter(edFilter->text().trimmed());
+        if (lbFiles->count() > 0) {
+            {
+                const QSignalBlocker block(lbFiles);
+                lbFiles->setCurrentRow(0);
+            }
+            ShowSelectedFile();
+        }
+        return;
+    }
+    if (wasHistory)
+        SetHistoryMode(false);
 
     const QStringList names = ListFiles(folder);
     if (generation != m_generation)
@@ -532,6 +592,12 @@ void TFilePane::ShowSelectedFile()
         return;
     const int generation = ++m_generation;
     ResetPreview(lbFiles);
+    if (HistoryShown()) {
+        browse::SetHint(labelPreview, FormatText(Lang("PreviewHint"), {DisplayPath(m_tree.SelectedFolder() + m_diskNames.at(row))}));
+        m_history->ShowSelected();
+        emit filePreviewed(m_diskNames.at(row));
+        return;
+    }
     const QString display = m_fileNames.at(row);
     const QString disk = m_diskNames.at(row);
     const QString source = m_tree.SelectedFolder() + disk;
@@ -637,6 +703,10 @@ void TFilePane::OpenWith(QWidget *owner)
 
 void TFilePane::SaveAs()
 {
+    if (HistoryShown()) {
+        m_history->SaveSelected();
+        return;
+    }
     TSelectedFile file;
     if (!SelectedFile(file))
         return;

@@ -20,6 +20,11 @@ class QWidget;
 
 namespace zorvak {
 
+namespace history {
+class THistoryPane;
+class TConversationView;
+} // namespace history
+
 class TFolderTree;
 class TNameBook;
 class TPreview;
@@ -66,6 +71,12 @@ public:
     QWidget *barNames = nullptr;
     QLabel *lbNamesOffer = nullptr;
     QToolButton *btHideNamesOffer = nullptr;
+
+    // A History node's conversations: listed in lbFiles, the selected one shown in the preview
+    // area instead of Image1; the filter box then filters the conversation.
+    history::TConversationView *lvConversation = nullptr;
+    history::THistoryPane &History() const { return *m_history; }
+    bool HistoryShown() const;
 
     // The preview of Image1.
     TPreview &Preview() const;
@@ -136,6 +147,8 @@ private:
     void RetitleRows();
     void UpdateNamesOffer();
     void SelectFirstShownRow();
+    // Shows the History pane's controls instead of the file controls, or back.
+    void SetHistoryMode(bool on);
 
     const TFolderTree &m_tree;
     const QString &m_appDir;   // the window's, set once the window knows it
@@ -149,6 +162,7 @@ private:
     void ShowCounts();
     TThumbnailer *m_thumbnailer = nullptr;
     std::unique_ptr<TNameBook> m_names;
+    history::THistoryPane *m_history = nullptr;
     QStringList m_namesDeclined;   // user folders whose offer was closed
     bool m_thumbnails = false;
     QString m_saveAsStartFolder;   // the start folder last given to the save dialog

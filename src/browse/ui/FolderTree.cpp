@@ -1,4 +1,5 @@
 #include "browse/ui/FolderTree.h"
+#include "history/ui/HistoryPane.h"
 #include "common/PathBytes.h"
 
 #include "browse/CachedPictures.h"
@@ -351,7 +352,7 @@ void TFolderTree::AutoScan(bool hideEmpty)
     if (!command)
         return;
     Clear();
-    AddForest(nullptr, zorvak::AutoScan(Settings(), hideEmpty));
+    AddForest(nullptr, zorvak::AutoScan(Settings(), hideEmpty, true));
     ExpandAndSelectFirst();
 }
 
@@ -524,6 +525,11 @@ void TFolderTree::SaveSelectedFolder()
         return;
     }
     const QString caption = node->text(0);
+    if (history::HistoryFolderAt(FolderOf(node))) {
+        // Conversations are exported to a format people read them in, not copied as they are.
+        history::SaveConversations(FolderOf(node), caption);
+        return;
+    }
     const QString prompt = FormatText(Lang("SaveFolderTo"), {QLatin1Char('"') + caption + QLatin1Char('"')});
     const QString chosen = BrowseForFolder(prompt, QStringLiteral("\\My Documents"));
     if (chosen.isEmpty())
