@@ -139,8 +139,11 @@ bool ShowsPicture(const QLabel *image)
 TEST_F(DemoWindow, TreeFileListPreviewAndWink)
 {
     Shot(QStringLiteral("1-start"));
-    // Both Windows users, each with its Messenger user and its content folders with their icons.
-    EXPECT_EQ(w->CountNodesAtLevel(1), 2);
+    // Both Windows users, each with its Messenger user and its content folders with their icons;
+    // Alice's My Received Files beside her Messenger user, her History below it.
+    EXPECT_EQ(w->CountNodesAtLevel(1), 3);
+    EXPECT_NE(Node({"Alice", "My Received Files"}), nullptr);
+    EXPECT_NE(Node({"Alice", kAliceId, "History"}), nullptr);
     for (const auto &[user, id] : {std::pair{QStringLiteral("Alice"), kAliceId}, std::pair{QStringLiteral("Bob"), kBobId}}) {
         ASSERT_NE(Node({user}), nullptr) << user.toStdString();
         EXPECT_FALSE(Node({user})->icon(0).isNull());

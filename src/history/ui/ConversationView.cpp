@@ -40,7 +40,7 @@ bool IsEvent(const THistoryEntry &entry) { return entry.kind != TEntryKind::Mess
 
 // "name: text" laid out in `width`, the name bold and the text in its own font. Line breaks of the
 // text stay line breaks; nothing of it is read as markup.
-void LayOut(QTextLayout &layout, const THistoryEntry &entry, const QFont &base, int width)
+void LayOut(QTextLayout &layout, const THistoryEntry &entry, const QFont &base, int width, const QColor &colour = QColor())
 {
     const QString who = EntryWho(entry);
     QString text = EntryText(entry);
@@ -57,6 +57,8 @@ void LayOut(QTextLayout &layout, const THistoryEntry &entry, const QFont &base, 
     }
     QTextCharFormat own;
     own.setFont(IsEvent(entry) ? [&] { QFont f = base; f.setItalic(true); return f; }() : TextFont(base, entry.style));
+    if (colour.isValid())
+        own.setForeground(colour);
     formats.append({int(prefix.size()), int(text.size()), own});
     layout.setFormats(formats);
     QTextOption option;
@@ -189,8 +191,6 @@ void TConversationDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
     painter->setPen(selected ? text : palette.color(QPalette::PlaceholderText));
     painter->drawText(QRect(rect.left() + kMargin, rect.top() + kMargin / 2, clock, metrics.height()), Qt::AlignLeft,
                       LocalClock(entry));
-    QTextLayout layout;
-    LayOut(layout, entry, option.font, rect.width() - clock - kMargin);
     // The text's colour, made readable on the list's background when it is not.
     QColor own = text;
     if (IsEvent(entry))
@@ -201,10 +201,8 @@ void TConversationDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
         painter->setPen(own);
     else
         painter->setPen(text);
-    QList<QTextLayout::FormatRange> formats = layout.formats();
-    if (!formats.isEmpty())
-        formats.last().format.setForeground(own);
-    layout.setFormats(formats);
+    QTextLayout layout;
+    LayOut(layout, entry, option.font, rect.width() - clock - kMargin, own);
     layout.draw(painter, QPointF(rect.left() + clock, rect.top() + kMargin / 2));
     painter->restore();
 }

@@ -27,6 +27,31 @@ QString ShortDay(const QDateTime &time, bool local)
     return QLocale().toString(local ? time.date() : time.toLocalTime().date(), QLocale::ShortFormat);
 }
 
+// What a row shows of a file, read in one pass that stops as soon as `stop` is set (a large file
+// does not hold the window up when another folder is chosen).
+TConversationSummary SummarizeUnless(const THistoryFile &file, const std::atomic_bool &stop)
+{
+    TConversationSummary s;
+    s.file = file;
+    THistoryReader reader(file.path);
+    THistoryEntry e;
+    while (!stop && reader.Next(e)) {
+        ++s.entries;
+        if (e.kind == TEntryKind::Message)
+            ++s.messages;
+        if (!e.time.isValid())
+            continue;
+        s.localTime = s.localTime || e.localTime;
+        if (!s.first.isValid() || e.time < s.first)
+            s.first = e.time;
+        if (!s.last.isValid() || e.time > s.last)
+            s.last = e.time;
+    }
+    s.outcome = reader.Outcome();
+    s.problem = reader.Problem();
+    return s;
+}
+
 } // namespace
 
 THistoryPane::THistoryPane(QListWidget *rows, TConversationView *view, QObject *parent)
@@ -63,7 +88,9 @@ bool THistoryPane::ShowFolder(const QString &folder)
     // Each file read once for its counts, one after the other, away from the window's thread.
     m_job->Start([this, files](const std::atomic_bool &stop, const TBackgroundJob::TPost &post) {
         for (int row = 0; row < files.size() && !stop; ++row) {
-            auto summary = std::make_shared<TConversationSummary>(Summarize(files.at(row)));
+            auto summary = std::make_shared<TConversationSummary>(SummarizeUnless(files.at(row), stop));
+            if (stop)
+                return;
             post([this, row, summary] {
                 if (size_t(row) >= m_summaries.size())
                     return;
