@@ -52,6 +52,11 @@ void AddHistoryNodes(TFolderNode &windowsUser, const QStringList &received, cons
 
 } // namespace
 
+void AddProfileHistory(TFolderNode &windowsUser, const QString &profile)
+{
+    AddHistoryNodes(windowsUser, history::ReceivedFilesFolders(profile), history::HistoryOfProfile(profile));
+}
+
 TScanOptions TScanOptions::From(const TSettingsValues &s, bool hideEmpty, bool history)
 {
     TScanOptions o;

@@ -60,6 +60,10 @@ int ContentFolderIcon(const QString &name, const TScanOptions &options);
 void ScanFolders(TFolderForest &into, int level, const QString &path, const TScanOptions &options,
                  QSet<QString> *seen = nullptr);
 
+// Adds a profile's My Received Files folders and History nodes to its Windows user node, as a
+// scan with `history` set does (the "Current user" scan, whose node stands for the profile).
+void AddProfileHistory(TFolderNode &windowsUser, const QString &profile);
+
 // Where a Windows profile's Application Data folder tells the profiles folder and the
 // Application Data folder of its layout: ".../Users/Alice/AppData/Roaming" gives ".../Users/" and
 // "AppData/Roaming/"; ".../Documents and Settings/Alice/Application Data" gives

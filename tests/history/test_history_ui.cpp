@@ -175,6 +175,13 @@ TEST_F(HistoryWindow, ListsShowsFiltersAndSavesConversations)
     EXPECT_FALSE(w->Pane->HistoryShown());
     EXPECT_EQ(View().Model().Conversation().EntryCount(), 0) << "the conversation shown before is let go";
     EXPECT_EQ(w->Pane->edFilter->placeholderText(), Lang("FilterHint"));
+
+    // The current user's scan finds them too.
+    env.platform().appData = appData;
+    w->Current1Click();
+    EXPECT_NE(NodeByCaptions(w->tvDir, {"Current user", "My Received Files"}), nullptr);
+    Select({"Current user", kAliceId, "History"});
+    EXPECT_EQ(w->lbFiles->count(), 2);
 }
 
 TEST_F(HistoryWindow, HostileFilesAreToldNeverFatal)

@@ -388,6 +388,8 @@ void TFolderTree::ScanCurrentUser(bool hideEmpty)
         root.children.push_back(std::move(account));
         found = true;
     }
+    // The profile's conversations: My Received Files and its History folders.
+    AddProfileHistory(root, ProfileOfUserFolder(appData));
     AddForest(nullptr, {root});
     if (!found)
         PlainMessageBox(FormatText(Lang("MsnDatDirNotFound"), {Settings().msnDatDir, appData, Lang("MsnDatDir")}));
