@@ -63,30 +63,38 @@ void TConversation::Clear()
 {
     std::vector<THistoryEntry>().swap(m_entries); // the memory of the conversation shown before goes
     std::vector<int>().swap(m_rows);
+    m_appended.clear();
     m_lastShown = -1;
 }
 
 int TConversation::Append(std::vector<THistoryEntry> &&batch)
 {
+    ShowAppended();
     const size_t from = m_entries.size();
-    const int rows = RowCount();
     if (m_entries.empty())
         m_entries = std::move(batch);
     else
         m_entries.insert(m_entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
-    AddRows(from);
-    return RowCount() - rows;
+    AddRows(from, m_appended);
+    return int(m_appended.size());
+}
+
+void TConversation::ShowAppended()
+{
+    m_rows.insert(m_rows.end(), m_appended.begin(), m_appended.end());
+    m_appended.clear();
 }
 
 void TConversation::SetFilter(const QString &filter)
 {
     m_filter = filter;
     m_rows.clear();
+    m_appended.clear();
     m_lastShown = -1;
-    AddRows(0);
+    AddRows(0, m_rows);
 }
 
-void TConversation::AddRows(size_t from)
+void TConversation::AddRows(size_t from, std::vector<int> &rows)
 {
     for (size_t i = from; i < m_entries.size(); ++i) {
         const THistoryEntry &entry = m_entries[i];
@@ -99,8 +107,8 @@ void TConversation::AddRows(size_t from)
             opens = last.session != entry.session || LocalDay(last) != LocalDay(entry);
         }
         if (opens)
-            m_rows.push_back(-int(i) - 1);
-        m_rows.push_back(int(i));
+            rows.push_back(-int(i) - 1);
+        rows.push_back(int(i));
         m_lastShown = int(i);
     }
 }

@@ -38,8 +38,10 @@ bool EntryMatches(const THistoryEntry &entry, const QString &filter);
 class TConversation {
 public:
     void Clear();
-    // Adds entries at the end; the rows they add come after the rows shown. Returns how many.
+    // Adds entries at the end. The rows they add (returned: how many) come after the rows shown
+    // once ShowAppended is called; until then RowCount does not count them.
     int Append(std::vector<THistoryEntry> &&batch);
+    void ShowAppended();
     // Shows only the entries that match (EntryMatches), each session's or day's row before them.
     void SetFilter(const QString &filter);
     const QString &Filter() const { return m_filter; }
@@ -54,9 +56,10 @@ public:
     int RowOfEntry(int entry) const;
 
 private:
-    void AddRows(size_t from);
+    void AddRows(size_t from, std::vector<int> &rows);
     std::vector<THistoryEntry> m_entries;
     std::vector<int> m_rows;   // entry index, or -1 - index for the date row before it
+    std::vector<int> m_appended; // rows of the entries appended last, not shown yet
     QString m_filter;
     int m_lastShown = -1;      // the last entry shown
 };

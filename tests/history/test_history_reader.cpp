@@ -1,5 +1,7 @@
 // The history reader: every element kind and style property, times with and without DateTime,
-// encodings, cut, damaged and hostile files, and memory that stays bounded on a large file.
+// encodings, cut, damaged and hostile files, and memory that stays bounded on a large file; the
+// rows the window makes of the entries.
+#include "history/Conversation.h"
 #include "history/HistoryReader.h"
 #include "support/TestEnv.h"
 
@@ -207,4 +209,46 @@ TEST(HistoryReader, LargeFilesInBoundedMemory)
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << after.ru_maxrss << " kB";
 #endif
     QFile::remove(path);
+}
+
+// The rows of a conversation: a date row where the session or the local day changes (also when
+// batches arrive apart), kept through a filter; the row of an entry found again after filtering.
+TEST(Conversation, DateRowsFilterAndRowOfEntry)
+{
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "UTC-2");
+    tzset();
+    const auto at = [](const char *utc, qint64 session, const char *text) {
+        THistoryEntry e;
+        e.time = QDateTime::fromString(QString::fromLatin1(utc), Qt::ISODateWithMs);
+        e.session = session;
+        e.from = QStringLiteral("Bob");
+        e.text = QString::fromLatin1(text);
+        return e;
+    };
+    std::vector<THistoryEntry> first{at("2005-03-01T20:00:00.000Z", 1, "one"), at("2005-03-01T21:30:00.000Z", 1, "two")};
+    // 22:30 UTC is past midnight at UTC+2: a new day within the same session.
+    std::vector<THistoryEntry> second{at("2005-03-01T22:30:00.000Z", 1, "three"), at("2005-03-01T22:31:00.000Z", 2, "Four")};
+    TConversation c;
+    EXPECT_EQ(c.Append(std::move(first)), 3);
+    EXPECT_EQ(c.RowCount(), 0) << "appended rows wait to be shown";
+    c.ShowAppended();
+    EXPECT_EQ(c.Append(std::move(second)), 4);
+    c.ShowAppended();
+    const auto rows = [&c] {
+        QStringList out;
+        for (int row = 0; row < c.RowCount(); ++row)
+            out << (c.IsDateRow(row) ? LocalDay(c.Entry(row)).toString(Qt::ISODate) : c.Entry(row).text);
+        return out;
+    };
+    EXPECT_EQ(rows(), QStringList({"2005-03-01", "one", "two", "2005-03-02", "three", "2005-03-02", "Four"}));
+    EXPECT_EQ(LocalClock(c.Entry(1)), "22:00:00");
+    c.SetFilter(QStringLiteral("fOUR"));
+    EXPECT_EQ(rows(), QStringList({"2005-03-02", "Four"}));
+    EXPECT_EQ(c.RowOfEntry(3), 1);
+    EXPECT_EQ(c.RowOfEntry(0), -1);
+    c.SetFilter(QString());
+    EXPECT_EQ(c.RowOfEntry(3), 6);
+    qputenv("TZ", zone);
+    tzset();
 }

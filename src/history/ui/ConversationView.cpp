@@ -115,17 +115,13 @@ void TConversationModel::Clear()
 
 void TConversationModel::Append(std::vector<THistoryEntry> &&batch)
 {
-    // Counted first, inserted once: the rows of a batch arrive as one insertion.
-    TConversation &c = m_conversation;
-    const int before = c.RowCount();
-    int added = 0;
-    {
-        // The rows are made before the view hears of them; it reads none until endInsertRows.
-        added = c.Append(std::move(batch));
-    }
+    // The rows of a batch are made first and shown in one insertion.
+    const int before = m_conversation.RowCount();
+    const int added = m_conversation.Append(std::move(batch));
     if (added == 0)
         return;
     beginInsertRows(QModelIndex(), before, before + added - 1);
+    m_conversation.ShowAppended();
     endInsertRows();
 }
 
