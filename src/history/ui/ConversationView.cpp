@@ -230,6 +230,9 @@ TConversationView::TConversationView(QWidget *parent)
     layout->addWidget(m_list, 1);
 }
 
+// The reading stops before the model it fills goes.
+TConversationView::~TConversationView() { m_job->Stop(); }
+
 void TConversationView::RefreshCaptions()
 {
     SetAccessible(m_list, Lang("Preview"));

@@ -51,6 +51,7 @@ class TConversationView : public QWidget {
     Q_OBJECT
 public:
     explicit TConversationView(QWidget *parent);
+    ~TConversationView() override;
     // Shows the conversation of a history file (what was shown before is let go).
     void Show(const QString &path);
     void Clear();
