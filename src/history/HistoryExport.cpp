@@ -218,12 +218,21 @@ QString JsonString(const QString &text)
 
 QString JsonOrNull(const QString &text) { return text.isEmpty() ? QStringLiteral("null") : JsonString(text); }
 
-QString Html(const QString &text)
+// `text` escaped for HTML, appended to `out`: line breaks as <br/>, control characters as U+FFFD.
+void AppendHtml(QString &out, QStringView text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
-    for (QChar c : text) {
-        switch (c.unicode()) {
+    qsizetype plain = 0; // start of the run of characters kept as they are
+    const qsizetype n = text.size();
+    const QChar *d = text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c >= 0x20 && c != u'&' && c != u'<' && c != u'>' && c != u'"' && c != u'\'')
+            continue;
+        if (c == u'\t')
+            continue;
+        out.append(d + plain, i - plain);
+        plain = i + 1;
+        switch (c) {
         case u'&': out += QLatin1String("&amp;"); break;
         case u'<': out += QLatin1String("&lt;"); break;
         case u'>': out += QLatin1String("&gt;"); break;
@@ -231,13 +240,17 @@ QString Html(const QString &text)
         case u'\'': out += QLatin1String("&#39;"); break;
         case u'\r': break;
         case u'\n': out += QLatin1String("<br/>"); break;
-        default:
-            if (c.unicode() < 0x20 && c != u'\t')
-                out += QChar(0xFFFD);
-            else
-                out += c;
+        default: out += QChar(0xFFFD);
         }
     }
+    out.append(d + plain, n - plain);
+}
+
+QString Html(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    AppendHtml(out, text);
     return out;
 }
 
@@ -267,11 +280,41 @@ QString EntryText(const THistoryEntry &e)
     return text;
 }
 
+// EntryText(e) escaped for HTML, appended to `out`.
+void AppendEntryHtml(QString &out, const THistoryEntry &e)
+{
+    AppendHtml(out, e.text);
+    if (!e.file.isEmpty() && !e.text.contains(e.file)) {
+        if (!e.text.isEmpty())
+            out += u' ';
+        out += u'(';
+        AppendHtml(out, e.file);
+        out += u')';
+    }
+}
+
+// "HH:MM:SS" appended to `out`; "??:??:??" for an unknown time.
+void AppendHhMmSs(QString &out, const QDateTime &time)
+{
+    if (!time.isValid()) {
+        out += QLatin1String("??:??:??");
+        return;
+    }
+    const QTime t = time.time();
+    const int parts[] = {t.hour(), t.minute(), t.second()};
+    for (int i = 0; i < 3; ++i) {
+        if (i)
+            out += u':';
+        out += QChar(u'0' + parts[i] / 10);
+        out += QChar(u'0' + parts[i] % 10);
+    }
+}
+
 QString HhMmSs(const QDateTime &time)
 {
-    if (!time.isValid())
-        return QStringLiteral("??:??:??");
-    return PlainTime(time).mid(11);
+    QString out;
+    AppendHhMmSs(out, time);
+    return out;
 }
 
 // One conversation being exported: where it comes from, whose it is.
@@ -337,11 +380,13 @@ public:
         m_line += QLatin1String(m_entries++ ? ",\n{\"kind\":\"" : "\n{\"kind\":\"");
         m_line += KindName(e.kind);
         m_line += QLatin1String("\",\"time\":");
-        const QString time = IsoTime(e);
-        if (time.isEmpty())
+        if (const QString time = IsoTime(e); time.isEmpty()) {
             m_line += QLatin1String("null");
-        else
-            m_line += u'"' + time + u'"';
+        } else {
+            m_line += u'"';
+            m_line += time;
+            m_line += u'"';
+        }
         m_line += QLatin1String(",\"session\":");
         m_line += QString::number(e.session);
         m_line += QLatin1String(",\"from\":");
@@ -375,11 +420,24 @@ public:
     {
         if (!m_open)
             return;
-        QString line = u'[' + PlainTime(e.time) + QStringLiteral("] ");
-        if (!e.from.isEmpty())
-            line += e.from + QStringLiteral(": ");
-        line += EntryText(e);
-        line.replace(u'\r', QString());
+        QString &line = m_line;
+        line.resize(0); // keeps its room
+        line += u'[';
+        line += PlainTime(e.time);
+        line += QLatin1String("] ");
+        if (!e.from.isEmpty()) {
+            line += e.from;
+            line += QLatin1String(": ");
+        }
+        line += e.text;
+        if (!e.file.isEmpty() && !e.text.contains(e.file)) {
+            if (!e.text.isEmpty())
+                line += u' ';
+            line += u'(';
+            line += e.file;
+            line += u')';
+        }
+        line.remove(u'\r');
         line += u'\n';
         m_out << line;
     }
@@ -392,6 +450,7 @@ public:
 
 private:
     TOutFile m_out;
+    QString m_line;
     QString m_relative;
     bool m_open = false;
 };
@@ -516,13 +575,12 @@ public:
             return;
         QString &line = m_line;
         line.resize(0); // keeps its room
-        const QString text = Html(EntryText(e));
         if (e.kind == TEntryKind::Message) {
             const TTextStyle &st = e.style;
             line += QLatin1String("<font color=\"#A82F2F\"><font size=\"2\">(");
-            line += HhMmSs(e.time);
+            AppendHhMmSs(line, e.time);
             line += QLatin1String(")</font> <b>");
-            line += Html(e.from);
+            AppendHtml(line, e.from);
             line += QLatin1String(":</b></font> ");
             const bool font = !st.fontFamily.isEmpty() || !st.color.isEmpty();
             if (font) {
@@ -539,7 +597,7 @@ public:
                 line += QLatin1String("<i>");
             if (st.underline)
                 line += QLatin1String("<u>");
-            line += text;
+            AppendEntryHtml(line, e);
             if (st.underline)
                 line += QLatin1String("</u>");
             if (st.italic)
@@ -551,9 +609,9 @@ public:
             line += QLatin1String("<br/>\n");
         } else {
             line += QLatin1String("<font size=\"2\">(");
-            line += HhMmSs(e.time);
+            AppendHhMmSs(line, e.time);
             line += QLatin1String(")</font><b> ");
-            line += text;
+            AppendEntryHtml(line, e);
             line += QLatin1String("</b><br/>\n");
         }
         m_out << line;
