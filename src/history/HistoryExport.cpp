@@ -39,11 +39,46 @@ void AppendUtf8(QByteArray &out, QStringView text)
     out.resize(at + encoder.requiredSpace(text.size()));
     char *end = encoder.appendToBuffer(out.data() + at, text);
     out.truncate(end - out.constData());
+    if (encoder.hasError()) {
+        // A lone surrogate: written as QString::toUtf8 writes it ("?"), as before.
+        out.truncate(at);
+        out += text.toUtf8();
+    }
 }
+
+// Bytes gathered in a buffer, handed on (the derived class's Drain) once it holds `Limit` bytes.
+template <class TDerived, qsizetype Limit>
+class TBuffered {
+public:
+    TDerived &operator<<(QByteArrayView bytes)
+    {
+        m_buffer.append(bytes.data(), bytes.size());
+        return Checked();
+    }
+    TDerived &operator<<(const QString &text)
+    {
+        AppendUtf8(m_buffer, text);
+        return Checked();
+    }
+    TDerived &operator<<(const char *text) { return *this << QByteArrayView(text, qstrlen(text)); }
+
+protected:
+    static constexpr qsizetype kLimit = Limit;
+    QByteArray m_buffer;
+
+private:
+    TDerived &Checked()
+    {
+        auto &self = static_cast<TDerived &>(*this);
+        if (m_buffer.size() >= Limit)
+            self.Drain();
+        return self;
+    }
+};
 
 // A file written through a buffer, under a temporary name beside it until Commit renames it (no
 // sync to disk: thousands of session files would each wait for the disk).
-class TOutFile {
+class TOutFile : public TBuffered<TOutFile, 1 << 20> {
 public:
     ~TOutFile() { Cancel(); }
     bool Open(const QString &path)
@@ -53,32 +88,17 @@ public:
         static std::atomic<unsigned> counter{0};
         m_file = std::make_unique<QFile>(QStringLiteral("%1.%2-%3.part").arg(path).arg(QCoreApplication::applicationPid()).arg(counter++));
         m_buffer.resize(0);
-        m_buffer.reserve(kFlushAt + 4096);
+        m_buffer.reserve(kLimit + 4096);
         m_failed = false;
         return m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly);
     }
     bool IsOpen() const { return m_file && m_file->isOpen(); }
-    TOutFile &operator<<(QByteArrayView bytes)
-    {
-        m_buffer.append(bytes.data(), bytes.size());
-        if (m_buffer.size() >= kFlushAt)
-            Flush();
-        return *this;
-    }
-    TOutFile &operator<<(const QString &text)
-    {
-        AppendUtf8(m_buffer, text);
-        if (m_buffer.size() >= kFlushAt)
-            Flush();
-        return *this;
-    }
-    TOutFile &operator<<(const char *text) { return *this << QByteArrayView(text, qstrlen(text)); }
     // Empty on success, else the reason.
     QString Commit()
     {
         if (!m_file)
             return QStringLiteral("not open");
-        Flush();
+        Drain();
         QString error = m_failed ? m_file->errorString() : QString();
         m_file->close();
         if (error.isEmpty() && m_file->error() != QFileDevice::NoError)
@@ -96,25 +116,24 @@ public:
             m_file->remove();
         m_file.reset();
     }
-
-private:
-    static constexpr qsizetype kFlushAt = 1 << 20;
-    void Flush()
+    // Writes out what the buffer holds (the buffer calls it when full).
+    void Drain()
     {
         if (!m_buffer.isEmpty() && m_file && m_file->write(m_buffer) != m_buffer.size())
             m_failed = true;
         m_buffer.resize(0); // keeps its room
     }
+
+private:
     std::unique_ptr<QFile> m_file;
     QString m_path;
-    QByteArray m_buffer;
     bool m_failed = false;
 };
 
 // One conversation's share of a file that several conversations are joined into: in memory up to
 // a size, then in a temporary file in the output folder, so that conversations exported side by
 // side are joined in their order in bounded memory.
-class TPiece {
+class TPiece : public TBuffered<TPiece, 512 * 1024> {
 public:
     explicit TPiece(QString spillPath) : m_spillPath(std::move(spillPath)) {}
     ~TPiece()
@@ -122,59 +141,42 @@ public:
         if (m_spill)
             m_spill->remove();
     }
-    TPiece &operator<<(QByteArrayView bytes)
-    {
-        m_memory.append(bytes.data(), bytes.size());
-        if (m_memory.size() >= kInMemory)
-            Spill();
-        return *this;
-    }
-    TPiece &operator<<(const QString &text)
-    {
-        AppendUtf8(m_memory, text);
-        if (m_memory.size() >= kInMemory)
-            Spill();
-        return *this;
-    }
-    TPiece &operator<<(const char *text) { return *this << QByteArrayView(text, qstrlen(text)); }
-    bool IsEmpty() const { return !m_spill && m_memory.isEmpty(); }
     // Appends the piece to `out`; empty on success, else the reason.
     QString CopyTo(TOutFile &out)
     {
         if (!m_spill) {
-            out << QByteArrayView(m_memory);
+            out << QByteArrayView(m_buffer);
             return {};
         }
-        Spill();
+        Drain();
         if (!m_error.isEmpty())
             return m_error;
         if (!m_spill->seek(0))
             return m_spill->errorString();
         QByteArray chunk;
         while (!m_spill->atEnd()) {
-            chunk = m_spill->read(kInMemory);
+            chunk = m_spill->read(kLimit);
             if (chunk.isEmpty())
                 return m_spill->errorString();
             out << QByteArrayView(chunk);
         }
         return {};
     }
-
-private:
-    static constexpr qsizetype kInMemory = 512 * 1024;
-    void Spill()
+    // Moves what the buffer holds into the temporary file (the buffer calls it when full).
+    void Drain()
     {
         if (!m_spill) {
             m_spill = std::make_unique<QFile>(m_spillPath);
             if (!m_spill->open(QIODevice::ReadWrite | QIODevice::NewOnly))
                 m_error = m_spill->errorString();
         }
-        if (m_error.isEmpty() && m_spill->write(m_memory) != m_memory.size())
+        if (m_error.isEmpty() && m_spill->write(m_buffer) != m_buffer.size())
             m_error = m_spill->errorString();
-        m_memory.resize(0); // keeps its room
+        m_buffer.resize(0); // keeps its room
     }
+
+private:
     QString m_spillPath;
-    QByteArray m_memory;
     std::unique_ptr<QFile> m_spill;
     QString m_error;
 };
