@@ -139,13 +139,14 @@ int main(int argc, char *argv[])
         std::function<TMeasure(int run)> measure;
         std::vector<TMeasure> results;
     };
-    const auto exportTo = [&](THistoryFormat format) {
-        return [&, format](int run) {
-            return InChild([&, format, run] {
+    const auto exportTo = [&](THistoryFormat format, int threads = 0) {
+        return [&, format, threads](int run) {
+            return InChild([&, format, threads, run] {
                 THistoryExportRequest request;
                 request.source = history;
-                request.output = dir.path() + QStringLiteral("/out-%1-%2").arg(FormatName(format)).arg(run);
+                request.output = dir.path() + QStringLiteral("/out-%1-%2-%3").arg(FormatName(format)).arg(threads).arg(run);
                 request.format = format;
+                request.threads = threads;
                 const THistoryExportResult r = RunHistoryExport(request);
                 qint64 entries = 0;
                 for (const TExportedConversation &c : r.conversations)
@@ -166,6 +167,7 @@ int main(int argc, char *argv[])
                        });
                    }, {}});
     ops.push_back({"export json", exportTo(THistoryFormat::Json), {}});
+    ops.push_back({"export json, one thread", exportTo(THistoryFormat::Json, 1), {}});
     ops.push_back({"export text", exportTo(THistoryFormat::Text), {}});
     ops.push_back({"export pidgin", exportTo(THistoryFormat::Pidgin), {}});
     ops.push_back({"export html", exportTo(THistoryFormat::Html), {}});
