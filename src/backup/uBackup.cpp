@@ -51,7 +51,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     labelOutput = NewNamed<QLabel>("labelOutput", this);
     edOutput = NewNamed<QLineEdit>("edOutput", this);
     btBrowseSave = NewNamed<QPushButton>("btBrowseSave", this);
-    btBrowseSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btBrowseSave->setIcon(ThemedIcon("document-save", "save"));
     chConfirm = NewNamed<QCheckBox>("chConfirm", this);
     chConfirm->setChecked(true);
     chSkipDefault = NewNamed<QCheckBox>("chSkipDefault", this);

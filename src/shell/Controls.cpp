@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+static void InitShellResources() { Q_INIT_RESOURCE(shell); }
+
 namespace zorvak {
 
 void AddOkCancelRow(QDialog *dialog, QBoxLayout *outer, QPushButton *&ok, QPushButton *&cancel)
@@ -107,6 +109,23 @@ void SetAccessible(QWidget *control, const QString &name, const QString &descrip
 {
     control->setAccessibleName(name);
     control->setAccessibleDescription(description);
+}
+
+QIcon ThemedIcon(const char *themeName, const char *fallback)
+{
+    InitShellResources();
+    return QIcon::fromTheme(QLatin1String(themeName),
+                            QIcon(QStringLiteral(":/shell/icons/%1.svg").arg(QLatin1String(fallback))));
+}
+
+QFont SecondaryFont(const QFont &font)
+{
+    QFont smaller = font;
+    if (font.pointSizeF() > 0)
+        smaller.setPointSizeF(font.pointSizeF() * 0.85);
+    else if (font.pixelSize() > 0)
+        smaller.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * 0.85))));
+    return smaller;
 }
 
 } // namespace zorvak

@@ -1,6 +1,8 @@
 #pragma once
 // Builders for the windows' controls. Every control carries the name the window's design gives
 // it: tests, the dialog service and the settings of each window find controls by that name.
+#include <QFont>
+#include <QIcon>
 #include <QPalette>
 #include <QString>
 
@@ -42,5 +44,12 @@ QColor ReadableColour(const QPalette &palette, const QColor &seed, QPalette::Col
 // What a screen reader says for a control whose text does not name it (a glyph, an icon, an
 // image): its accessible name and, when given, its description.
 void SetAccessible(QWidget *control, const QString &name, const QString &description = QString());
+
+// An icon of the desktop's theme (`themeName`, as the freedesktop naming has it), else the
+// program's own drawing `fallback` (":/shell/icons/<fallback>.svg"), vector and sharp at any scale.
+QIcon ThemedIcon(const char *themeName, const char *fallback);
+
+// The font of secondary text (counts, notes): `font` one step (15 %) smaller, whatever its size.
+QFont SecondaryFont(const QFont &font);
 
 } // namespace zorvak

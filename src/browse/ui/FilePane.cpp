@@ -135,10 +135,8 @@ void TFilePane::CreateControls(QSplitter *splitter)
     files->addWidget(tbThumbSize);
     lbTotalFiles = NewNamed<QLabel>("lbTotalFiles", panFiles);
     lbRecognized = NewNamed<QLabel>("lbRecognized", panFiles);
-    QFont small = lbTotalFiles->font();
     // Secondary text: a step below the desktop's font, whatever its size.
-    if (small.pointSizeF() > 0)
-        small.setPointSizeF(small.pointSizeF() * 0.85);
+    const QFont small = SecondaryFont(lbTotalFiles->font());
     lbTotalFiles->setFont(small);
     lbRecognized->setFont(small);
     files->addWidget(lbTotalFiles);

@@ -150,7 +150,7 @@ void TFolderTree::CreateControls(QSplitter *splitter)
     labelFolderList->setFont(bold);
     btSelectFolder = NewNamed<QPushButton>("btSelectFolder", panLeft);
     btSelectFolder->setLayoutDirection(Qt::RightToLeft); // glyph on the right
-    btSelectFolder->setIcon(panLeft->style()->standardIcon(QStyle::SP_ArrowDown));
+    btSelectFolder->setIcon(ThemedIcon("go-down", "down"));
     folderHead->addWidget(labelFolderList);
     folderHead->addStretch();
     folderHead->addWidget(btSelectFolder);
