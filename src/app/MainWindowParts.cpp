@@ -165,10 +165,7 @@ void SetHintLook(QObject *owner)
         tip.setColor(QPalette::ToolTipBase, QColor(225, 251, 237));
         tip.setColor(QPalette::ToolTipText, QColor(0, 83, 111));
     }
-    QToolTip::setPalette(tip);
-    QFont font = QToolTip::font();
-    font.setPointSize(9);
-    QToolTip::setFont(font);
+    QToolTip::setPalette(tip); // in the desktop's tooltip font
     KeepHintsSixSeconds(owner);
 }
 

@@ -50,7 +50,8 @@ void FitOnFirstShow(QWidget *window, std::function<void()> fit);
 // Hints stay 6 seconds in every window of the program, also in those made later (dialogs, labels
 // created at run time): each widget gets that display time when it is first polished.
 void KeepHintsSixSeconds(QObject *owner);
-// The look of hints in every window (pale green, dark blue text, 9 points) and their six seconds.
+// The look of hints in every window (pale green, dark blue text on a light desktop; the desktop's
+// tooltip font) and their six seconds.
 void SetHintLook(QObject *owner);
 
 // Removes the program's temporary folders and files from `appDir` when the window closes: the

@@ -77,7 +77,7 @@ TfrmMain::TfrmMain(QWidget *parent)
         pal.setColor(QPalette::Window, kWindowColour);
         QApplication::setPalette(pal);
     }
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The text is in the desktop's font (the application's), at its size.
 
     // The program folder, where the temporary files live
     AppDir = Platform::Get().AppDir();
