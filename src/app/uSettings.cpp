@@ -97,14 +97,10 @@ void TfrmSettings::CreateControls()
     Panel1 = NewNamed<QFrame>("Panel1", TabSheet1);
     Panel1->setFrameShape(QFrame::StyledPanel);
     auto *diagram = new QVBoxLayout(Panel1);
-    auto *layoutText = new QLabel(
-        QStringLiteral("<Documents and Settings>/<Windows user>/<Application Data>/<MSN data dir>/<Passport ID>/"
-                       "CustomEmoticons"),
-        Panel1);
-    layoutText->setObjectName(QStringLiteral("lbLayout"));
-    layoutText->setTextFormat(Qt::PlainText);
-    layoutText->setWordWrap(true);
-    diagram->addWidget(layoutText);
+    lbLayout = NewNamed<QLabel>("lbLayout", Panel1);
+    lbLayout->setTextFormat(Qt::PlainText);
+    lbLayout->setWordWrap(true);
+    diagram->addWidget(lbLayout);
     dirs->addWidget(Panel1);
     dirs->addStretch();
     PageControl1->addTab(TabSheet1, QString());
@@ -168,6 +164,8 @@ void TfrmSettings::RefreshCaptions()
         b->setText(Lang("btRestoreCurrent"));
     lbIns1->setText(Lang("SetTabIns1"));
     lbIns2->setText(Lang("SetTabIns2"));
+    // The pieces of a content folder's path, the emoticons' sub-folder last.
+    lbLayout->setText(FormatText(Lang("SetLayout"), {Settings().Subdir(ContentType::Emot)}));
     lbBakIns->setText(Lang("BakIns").replace(QLatin1Char('\r'), QLatin1Char('\n')));
     chChangeSubfolders->setText(Lang("ChangeSubfolders"));
     lbEmot->setText(Lang("Emot"));

@@ -45,8 +45,8 @@ TEST_F(EnvTest, FirstRunWithTwoPassportFoldersShowsTheWelcome)
     EXPECT_EQ(env.dialogs().calls[0].dialogName, QStringLiteral("TfrmWelcome"));
     EXPECT_EQ(welcomeText,
               QStringLiteral("Zorvak has found more than one Passport ID folders.\n\nTo find out which is yours, click "
-                             "OK to open 'Calculate ID from email address', and then enter your email address (your "
-                             "Messenger login).\n\nYou can open 'Calculate ID from email address' anytime from\n   "
+                             "OK to open 'Which is my folder?', and then enter your email address (your "
+                             "Messenger login).\n\nYou can open it anytime from\n   "
                              "Tools - Which is my folder?... (F5)"));
     EXPECT_FALSE(frm.Terminating);
     EXPECT_FALSE(QFile::exists(SettingsFilePath())) << "Cancel writes nothing";
