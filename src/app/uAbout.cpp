@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "shell/Controls.h"
+#include "shell/ReadableText.h"
 #include "shell/ProductInfo.h"
 #include "shell/uLanguage.h"
 #include "common/unitString.h"
@@ -22,13 +23,6 @@ const QColor kBackground(223, 221, 215);
 const QColor kTranslatorGreen(0, 176, 57);
 const QColor kThanksPurple(146, 13, 255);
 
-
-void Colour(QWidget *w, const QColor &colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    w->setPalette(pal);
-}
 
 QLabel *NewLabel(QWidget *parent, const char *name, int x, int y)
 {
@@ -72,7 +66,7 @@ TLinkLabel::TLinkLabel(QWidget *parent) : QLabel(parent)
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
-    Colour(this, Qt::blue);
+    KeepTextReadable(this, Qt::blue);
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
 }
@@ -89,9 +83,12 @@ TfrmAbout::TfrmAbout(QWidget *owner) : QDialog(owner)
     setObjectName(QStringLiteral("TfrmAbout"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
+    // The design's grey on a light desktop; a dark one keeps its own background.
+    if (!IsDarkPalette(palette())) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, kBackground);
+        setPalette(pal);
+    }
     setAutoFillBackground(true);
     // The text is in the desktop's font, at its size.
     setFixedSize(kClientWidth, kClientHeight);
@@ -137,7 +134,7 @@ void TfrmAbout::CreateControls()
     lbTranslatedBy->setWordWrap(true);
     lbTranslatedBy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbTranslatedBy->resize(kClientWidth - 106 - 12, 15);
-    Colour(lbTranslatedBy, kTranslatorGreen);
+    KeepTextReadable(lbTranslatedBy, kTranslatorGreen);
 
     panBottom = NewNamed<QWidget>("panBottom", this);
     panBottom->setGeometry(0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight);
@@ -145,7 +142,7 @@ void TfrmAbout::CreateControls()
     lbDate = NewLabel(panBottom, "lbDate", 80, 6);
     lbSpcThx = NewLabel(panBottom, "lbSpcThx", 12, 28);
     lbThx = NewLabel(panBottom, "lbThx", 12, 44);
-    Colour(lbThx, kThanksPurple);
+    KeepTextReadable(lbThx, kThanksPurple);
     labelWebsite = NewLabel(panBottom, "labelWebsite", 12, 116);
     lnkWeb = NewNamed<TLinkLabel>("lnkWeb", panBottom);
     lnkWeb->move(70, 116);

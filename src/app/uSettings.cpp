@@ -4,6 +4,7 @@
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "shell/Controls.h"
+#include "shell/ReadableText.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
@@ -25,13 +26,6 @@ namespace {
 const QColor kTeal(0, 128, 128);
 const QString kSection = QString::fromLatin1(SettingsSection);
 
-
-void Colour(QLabel *label, const QColor &colour)
-{
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label->setPalette(pal);
-}
 } // namespace
 
 TfrmSettings::TfrmSettings(QWidget *owner) : QDialog(owner)
@@ -59,7 +53,7 @@ void TfrmSettings::CreateControls()
     TabSheet1 = NewNamed<QWidget>("TabSheet1");
     auto *dirs = new QVBoxLayout(TabSheet1);
     lbIns1 = NewNamed<QLabel>("lbIns1", TabSheet1);
-    Colour(lbIns1, kTeal);
+    KeepTextReadable(lbIns1, kTeal);
     dirs->addWidget(lbIns1);
     auto row = [this, dirs](const char *check, const char *eg, const char *edit, const char *restore, QCheckBox *&ch,
                             QLabel *&lb, QLineEdit *&ed, QPushButton *&bt) {
@@ -92,7 +86,7 @@ void TfrmSettings::CreateControls()
     dirs->addSpacing(12);
     lbIns2 = NewNamed<QLabel>("lbIns2", TabSheet1);
     lbIns2->setWordWrap(true);
-    Colour(lbIns2, kTeal);
+    KeepTextReadable(lbIns2, kTeal);
     dirs->addWidget(lbIns2);
     Panel1 = NewNamed<QFrame>("Panel1", TabSheet1);
     Panel1->setFrameShape(QFrame::StyledPanel);
@@ -110,7 +104,7 @@ void TfrmSettings::CreateControls()
     auto *backup = new QVBoxLayout(TabSheet2);
     lbBakIns = NewNamed<QLabel>("lbBakIns", TabSheet2);
     lbBakIns->setWordWrap(true);
-    Colour(lbBakIns, kTeal);
+    KeepTextReadable(lbBakIns, kTeal);
     backup->addWidget(lbBakIns);
     chChangeSubfolders = NewNamed<QCheckBox>("chChangeSubfolders", TabSheet2);
     backup->addWidget(chChangeSubfolders);

@@ -295,7 +295,9 @@ TEST(Access, LabelsStayReadableOnADarkDesktop)
         items->append({S("(k)"), S("Smile"), QLatin1String(file), S("image/gif"), {}, S("D")});
     }
     confirmation.LoadItems(Lang("Emot"), items, {}, 0);
-    for (QWidget *window : std::initializer_list<QWidget *>{&main, &backup, &confirmation}) {
+    TfrmSettings settings(&main);
+    TfrmAbout about(&main); // its links, credits and thanks too
+    for (QWidget *window : std::initializer_list<QWidget *>{&main, &backup, &confirmation, &settings, &about}) {
         SCOPED_TRACE(window->objectName().toStdString());
         for (QLabel *label : window->findChildren<QLabel *>()) {
             if (label->text().isEmpty())
