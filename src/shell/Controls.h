@@ -2,6 +2,7 @@
 // Builders for the windows' controls. Every control carries the name the window's design gives
 // it: tests, the dialog service and the settings of each window find controls by that name.
 #include <QPalette>
+#include <QPushButton>
 #include <QString>
 
 #include <utility>
@@ -21,6 +22,24 @@ template <typename W, typename... Args> W *NewNamed(const char *name, Args &&...
     control->setObjectName(QString::fromLatin1(name));
     return control;
 }
+
+// A push button whose width does not follow its text: it asks for the room of `WidthText` (its
+// usual caption) and shows a longer text cut at the end, whole in its tooltip.
+class TElidedButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    void SetWidthText(const QString &text);
+    // The text (kept whole in text()) and its tooltip.
+    void SetFullText(const QString &text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_widthText;
+};
 
 // Adds a dialog's closing row to `outer`: "btOk" (the default button) and "btCancel" at the right.
 // Cancel rejects the dialog; what OK does is the dialog's to connect.
