@@ -20,6 +20,7 @@
 #include "shell/uLanguage.h"
 #include "app/uSettings.h"
 #include "app/uWelcome.h"
+#include "backup/NameUnlock.h"
 #include "backup/uBackup.h"
 #include "export/uNamedExport.h"
 #include "restore/uRestore.h"
@@ -54,8 +55,8 @@ const QColor kWindowColour(241, 241, 239);
 } // namespace
 
 TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), Tree(new TFolderTree(this)),
-      Pane(new TFilePane(*Tree, AppDir, [this](const QString &cab, const QString &folder) { ExtractCabinetTo(cab, folder); }, this)),
+    : QMainWindow(parent), Names(std::make_unique<TNameBook>()), Tree(new TFolderTree(this)),
+      Pane(new TFilePane(*Tree, *Names, AppDir, [this](const QString &cab, const QString &folder) { ExtractCabinetTo(cab, folder); }, this)),
       CABFile1(new TCABFile(this)), FolderMap(Tree->FolderMap),
       panLeft(Tree->panLeft), labelFolderList(Tree->labelFolderList), btSelectFolder(Tree->btSelectFolder),
       tvDir(Tree->tvDir), btBackup(Tree->btBackup), btExplore(Tree->btExplore),
@@ -576,6 +577,7 @@ void TfrmMain::ShowThumbnails(bool thumbnails)
     SaveFileView(thumbnails, Pane->ThumbSize());
 }
 void TfrmMain::UnlockNames1Click() { Pane->UnlockNames(this); }
+void TfrmMain::SearchDisk1Click() { SearchDiskOrFolder(*Tree, Hide1->isChecked(), this); }
 void TfrmMain::CalcId1Click() { SelectFolderOfAddress(*Tree, this); }
 
 void TfrmMain::tvDirChange()

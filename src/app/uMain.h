@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -31,6 +32,7 @@ namespace zorvak {
 class TCABFile;
 class TFilePane;
 class TFolderTree;
+class TNameBook;
 class TStatusHint;
 
 // The window is wiring: the folder side lives in a TFolderTree, the file list and the preview in
@@ -43,6 +45,7 @@ public:
     ~TfrmMain() override;
 
     // ---- owned parts ----
+    const std::unique_ptr<TNameBook> Names; // the names users gave their objects, once unlocked
     TFolderTree *const Tree;            // the folder tree and FolderMap
     TFilePane *const Pane;              // the file list, the cabinet list and the preview
     TCABFile *const CABFile1;           // the cabinet component (MSZIP, no events)

@@ -69,14 +69,6 @@ void TfrmUnlockNames::SetFolder(const QString &userFolder)
     FillCredentialControls(userFolder, EmailById().GetValue(LastElement(userFolder)));
 }
 
-QString TNameBook::UserFolderOf(const QString &folder)
-{
-    if (folder.isEmpty())
-        return {};
-    const TFolderChoice choice = ChooseFolder(folder);
-    return choice.folderId.isEmpty() ? QString() : WithSeparator(QDir::cleanPath(choice.dir));
-}
-
 bool TNameBook::ContentTypeOf(const QString &folder, ContentType &type)
 {
     const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
@@ -85,15 +77,6 @@ bool TNameBook::ContentTypeOf(const QString &folder, ContentType &type)
             type = info.type;
             return true;
         }
-    return false;
-}
-
-bool TNameBook::HasMaps(const QString &userFolder)
-{
-    const QDir user(userFolder);
-    for (const ContentTypeInfo &info : ContentTypes)
-        if (QFileInfo(QDir(user.filePath(Settings().Subdir(info.type))).filePath(QStringLiteral("map.dat"))).isFile())
-            return true;
     return false;
 }
 
@@ -117,6 +100,14 @@ const TObjectName *TNameBook::Find(const QString &folder, const QString &diskNam
     if (Key(QFileInfo(QDir::cleanPath(folder)).path()) != Key(user))
         return nullptr;
     return names->Find(type, diskName);
+}
+
+std::optional<TGivenName> TNameBook::NameOf(const QString &folder, const QString &diskName) const
+{
+    const TObjectName *object = Find(folder, diskName);
+    if (!object || object->name.isEmpty())
+        return std::nullopt;
+    return TGivenName{object->name, object->shortcut};
 }
 
 void TNameBook::Keep(const QString &userFolder, TContentNames names) { m_names.insert(Key(userFolder), std::move(names)); }
@@ -147,18 +138,6 @@ bool TNameBook::Unlock(const QString &userFolder, QWidget *owner)
     Keep(userFolder, std::move(names));
     dialog.KeepEmailForSession();
     return true;
-}
-
-QString NamedRowText(const TObjectName *object, const QString &fileName)
-{
-    if (!object || object->name.isEmpty())
-        return fileName;
-    QString text = object->name + QStringLiteral("  ");
-    if (!object->shortcut.isEmpty())
-        text += object->shortcut + QStringLiteral("   ");
-    else
-        text += QLatin1Char(' ');
-    return text + fileName;
 }
 
 } // namespace zorvak

@@ -8,6 +8,7 @@
 // that one reading and forgotten; nothing is written anywhere.
 #include "backup/ContentNames.h"
 #include "backup/CredentialControls.h"
+#include "browse/ui/ObjectNames.h"
 
 #include <QDialog>
 #include <QHash>
@@ -31,26 +32,22 @@ public:
     QPushButton *btCancel = nullptr;
 };
 
-// The names of the user folders unlocked during the run.
-class TNameBook {
+// The names of the user folders unlocked during the run, read from their content maps.
+class TNameBook final : public TObjectNames {
 public:
-    // The Messenger user folder `folder` is or lies directly in (with a trailing separator), or
-    // empty when it is neither.
-    static QString UserFolderOf(const QString &folder);
     // The content type whose folder `folder` is (by the sub-folder names of the settings).
     static bool ContentTypeOf(const QString &folder, ContentType &type);
-    // True when a content folder of the user folder has a map to read.
-    static bool HasMaps(const QString &userFolder);
 
-    bool Unlocked(const QString &userFolder) const;
+    bool Unlocked(const QString &userFolder) const override;
     // The entry of the file `diskName` listed in `folder`, when its user folder is unlocked and its
     // map names it; else nullptr.
     const TObjectName *Find(const QString &folder, const QString &diskName) const;
+    std::optional<TGivenName> NameOf(const QString &folder, const QString &diskName) const override;
     // Asks for the address and the password through the dialog service and reads the maps of
     // `userFolder`. The questions and messages are the backup's: an address that does not give
     // the folder's ID is confirmed first, a map that cannot be found is reported, and decryption
     // errors (wrong address or password) are raised. True when names were read.
-    bool Unlock(const QString &userFolder, QWidget *owner);
+    bool Unlock(const QString &userFolder, QWidget *owner) override;
     // Keeps names read by other means (tests).
     void Keep(const QString &userFolder, TContentNames names);
 
@@ -58,8 +55,5 @@ private:
     static QString Key(const QString &userFolder);
     QHash<QString, TContentNames> m_names;
 };
-
-// "Name  shortcut   file" as the file list shows a named object; the file name alone otherwise.
-QString NamedRowText(const TObjectName *object, const QString &fileName);
 
 } // namespace zorvak

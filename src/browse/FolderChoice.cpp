@@ -63,4 +63,21 @@ TFolderChoice ChooseFolder(const QString &path)
     return choice;
 }
 
+QString UserFolderOf(const QString &folder)
+{
+    if (folder.isEmpty())
+        return {};
+    const TFolderChoice choice = ChooseFolder(folder);
+    return choice.folderId.isEmpty() ? QString() : WithSeparator(QDir::cleanPath(choice.dir));
+}
+
+bool HasContentMaps(const QString &userFolder)
+{
+    const QDir user(userFolder);
+    for (const ContentTypeInfo &info : ContentTypes)
+        if (QFileInfo(QDir(user.filePath(Settings().Subdir(info.type))).filePath(QStringLiteral("map.dat"))).isFile())
+            return true;
+    return false;
+}
+
 } // namespace zorvak

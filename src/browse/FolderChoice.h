@@ -21,4 +21,10 @@ struct TFolderChoice {
 // of its address, and ticks every type or the kind folder's one.
 TFolderChoice ChooseFolder(const QString &path);
 
+// The Messenger user folder `folder` is or lies directly in (with a trailing separator), or empty
+// when it is neither.
+QString UserFolderOf(const QString &folder);
+// True when a content folder of the user folder has a map ("map.dat") to read.
+bool HasContentMaps(const QString &userFolder);
+
 } // namespace zorvak

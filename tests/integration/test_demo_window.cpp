@@ -5,6 +5,7 @@
 #include "backup/ContentNames.h"
 #include "browse/ui/FilePane.h"
 #include "backup/NameUnlock.h"
+#include "browse/FolderChoice.h"
 #include "browse/ui/ThumbnailView.h"
 #include "browse/ui/uMainBrowse.h"
 #include "common/unitString.h"
@@ -407,7 +408,7 @@ TEST_F(DemoWindow, WrongCredentialsGiveTheBackupsMessagesAndNoNames)
     // The error the maps' reading raises with that password, as the backup shows it.
     QString expected;
     try {
-        const QString user = TNameBook::UserFolderOf(w->SelectedFolder());
+        const QString user = UserFolderOf(w->SelectedFolder());
         ReadContentNames(user, kAlice, DpapiCredentials(FindProtectDir(user), QStringLiteral("not-it"), false));
     } catch (const std::exception &e) {
         expected = QString::fromUtf8(e.what());

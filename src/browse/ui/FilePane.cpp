@@ -1,9 +1,10 @@
 #include "browse/ui/FilePane.h"
 #include "common/PathBytes.h"
 
+#include "browse/FolderChoice.h"
 #include "browse/FolderExport.h"
 #include "browse/ui/FolderTree.h"
-#include "backup/NameUnlock.h"
+#include "browse/ui/ObjectNames.h"
 #include "browse/ui/Preview.h"
 #include "browse/Recognition.h"
 #include "browse/ui/ThumbnailView.h"
@@ -67,9 +68,10 @@ QString GetOpenCommand(const QString &extension)
 
 } // namespace browse
 
-TFilePane::TFilePane(const TFolderTree &tree, const QString &appDir, TExtractor extract, QObject *parent)
+TFilePane::TFilePane(const TFolderTree &tree, TObjectNames &names, const QString &appDir, TExtractor extract,
+                     QObject *parent)
     : QObject(parent), m_tree(tree), m_appDir(appDir), m_extract(std::move(extract)),
-      m_thumbnailer(new TThumbnailer(this)), m_names(std::make_unique<TNameBook>())
+      m_thumbnailer(new TThumbnailer(this)), m_names(names)
 {
     setObjectName(QStringLiteral("FilePane"));
 }
@@ -116,11 +118,11 @@ void TFilePane::CreateControls(QSplitter *splitter)
         item.kind = PreviewKind(ExtractFileExt(m_fileNames.at(row)));
         item.caption = m_fileNames.at(row);
         // Once names are unlocked the name is what the user knows the object by: it comes first.
-        if (const TObjectName *object = m_names->Find(m_listedFolder, m_diskNames.at(row))) {
+        if (const auto given = m_names.NameOf(m_listedFolder, m_diskNames.at(row))) {
             item.detail = item.caption;
-            item.caption = object->name;
-            if (!object->shortcut.isEmpty())
-                item.caption += QStringLiteral("  ") + object->shortcut;
+            item.caption = given->name;
+            if (!given->shortcut.isEmpty())
+                item.caption += QStringLiteral("  ") + given->shortcut;
         }
         return item;
     });
@@ -169,7 +171,7 @@ void TFilePane::CreateControls(QSplitter *splitter)
     });
     connect(lbNamesOffer, &QLabel::linkActivated, this, [this] { emit unlockNamesAsked(); });
     connect(btHideNamesOffer, &QToolButton::clicked, this, [this] {
-        const QString user = TNameBook::UserFolderOf(m_listedFolder);
+        const QString user = UserFolderOf(m_listedFolder);
         if (!user.isEmpty() && !m_namesDeclined.contains(user))
             m_namesDeclined << user;
         barNames->hide();
@@ -361,7 +363,17 @@ QString TFilePane::RowFileName(const QListWidget *list, int row) const
 
 QString TFilePane::RowText(int row) const
 {
-    return NamedRowText(m_names->Find(m_listedFolder, m_diskNames.at(row)), m_fileNames.at(row));
+    // "Name  shortcut   file" for a named object.
+    const QString &fileName = m_fileNames.at(row);
+    const auto given = m_names.NameOf(m_listedFolder, m_diskNames.at(row));
+    if (!given)
+        return fileName;
+    QString text = given->name + QStringLiteral("  ");
+    if (!given->shortcut.isEmpty())
+        text += given->shortcut + QStringLiteral("   ");
+    else
+        text += QLatin1Char(' ');
+    return text + fileName;
 }
 
 void TFilePane::RetitleRows()
@@ -374,9 +386,9 @@ void TFilePane::RetitleRows()
 
 void TFilePane::UpdateNamesOffer()
 {
-    const QString user = TNameBook::UserFolderOf(m_listedFolder);
-    barNames->setVisible(!user.isEmpty() && !m_names->Unlocked(user) && !m_namesDeclined.contains(user)
-                         && TNameBook::HasMaps(user));
+    const QString user = UserFolderOf(m_listedFolder);
+    barNames->setVisible(!user.isEmpty() && !m_names.Unlocked(user) && !m_namesDeclined.contains(user)
+                         && HasContentMaps(user));
 }
 
 void TFilePane::SetThumbnails(bool on)
@@ -413,12 +425,12 @@ int TFilePane::ThumbSize() const { return gridFiles->ThumbSize(); }
 
 void TFilePane::UnlockNames(QWidget *owner)
 {
-    const QString user = TNameBook::UserFolderOf(m_tree.SelectedFolder());
+    const QString user = UserFolderOf(m_tree.SelectedFolder());
     if (m_tree.View()->currentItem() == nullptr || user.isEmpty()) {
         PlainMessageBox(Lang("NamesNeedUserFolder"));
         return;
     }
-    if (!m_names->Unlock(user, owner))
+    if (!m_names.Unlock(user, owner))
         return;
     RetitleRows();
     ApplyFilter();
@@ -449,9 +461,9 @@ void TFilePane::ApplyFilter()
         bool shown = filter.isEmpty() || m_fileNames.at(row).contains(filter, Qt::CaseInsensitive)
                      || m_diskNames.at(row).contains(filter, Qt::CaseInsensitive);
         if (!shown)
-            if (const TObjectName *object = m_names->Find(m_listedFolder, m_diskNames.at(row)))
-                shown = object->name.contains(filter, Qt::CaseInsensitive)
-                        || object->shortcut.contains(filter, Qt::CaseInsensitive);
+            if (const auto given = m_names.NameOf(m_listedFolder, m_diskNames.at(row)))
+                shown = given->name.contains(filter, Qt::CaseInsensitive)
+                        || given->shortcut.contains(filter, Qt::CaseInsensitive);
         lbFiles->setRowHidden(row, !shown);
         gridFiles->setRowHidden(row, !shown);
     }

@@ -21,7 +21,7 @@ class QWidget;
 namespace zorvak {
 
 class TFolderTree;
-class TNameBook;
+class TObjectNames;
 class TPreview;
 class TThumbnailView;
 class TThumbnailer;
@@ -33,7 +33,8 @@ public:
     using TExtractor = std::function<void(const QString &cabinet, const QString &folder)>;
     // `appDir` (the window's, read when used; ends with the separator): the preview copies and
     // extracted entries live there.
-    TFilePane(const TFolderTree &tree, const QString &appDir, TExtractor extract, QObject *parent);
+    TFilePane(const TFolderTree &tree, TObjectNames &names, const QString &appDir, TExtractor extract,
+              QObject *parent);
     ~TFilePane() override;
 
     // Builds the file panel and the preview panel as the two sides of `splitter`.
@@ -82,7 +83,6 @@ public:
     // Asks for the credentials of the selected folder's user folder and shows the names of its
     // objects in both views. Errors of the reading pass to the caller.
     void UnlockNames(QWidget *owner);
-    TNameBook &Names() const { return *m_names; }
     // Hides the rows whose file name, name and shortcut do not hold the filter text.
     void ApplyFilter();
 
@@ -151,7 +151,7 @@ private:
     QString m_openProgram;
     void ShowOpenCaption();
     TThumbnailer *m_thumbnailer = nullptr;
-    std::unique_ptr<TNameBook> m_names;
+    TObjectNames &m_names;           // the names users gave their objects (owned by the window)
     QStringList m_namesDeclined;   // user folders whose offer was closed
     bool m_thumbnails = false;
     QString m_saveAsStartFolder;   // the start folder last given to the save dialog

@@ -1,6 +1,5 @@
 #include "find/ui/uDiskSearch.h"
 
-#include "app/uMain.h"
 #include "browse/FolderScan.h"
 #include "browse/ui/FolderTree.h"
 #include "common/unitString.h"
@@ -175,7 +174,5 @@ void SearchDiskOrFolder(TFolderTree &tree, bool hideEmpty, QWidget *parent)
     tree.AddForest(nullptr, forest);
     tree.ExpandAndSelectFirst();
 }
-
-void TfrmMain::SearchDisk1Click() { SearchDiskOrFolder(*Tree, Hide1->isChecked(), this); }
 
 } // namespace zorvak
