@@ -67,33 +67,6 @@ QString SafeFileName(const QString &name)
     return safe.isEmpty() ? QStringLiteral("_") : safe;
 }
 
-namespace {
-// The canonical form of a path whose end may not exist yet: its longest existing beginning made
-// canonical, followed by the rest.
-QString Resolved(const QString &path)
-{
-    QString head = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QString tail;
-    while (!head.isEmpty() && !fsys::Exists(head)) {
-        const qsizetype cut = head.lastIndexOf(QLatin1Char('/'));
-        if (cut <= 0)
-            return QDir::cleanPath(path);
-        tail.prepend(head.mid(cut));
-        head.truncate(cut);
-    }
-    return fsys::Canonical(head) + tail;
-}
-} // namespace
-
-bool IsSameOrInside(const QString &path, const QString &folder)
-{
-    if (folder.isEmpty())
-        return false;
-    const QString p = Resolved(path);
-    const QString f = Resolved(folder);
-    return p == f || p.startsWith(WithSeparator(f));
-}
-
 TFolderNode FolderTreeOf(const QString &folder)
 {
     QString f = folder;

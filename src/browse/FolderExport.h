@@ -2,6 +2,7 @@
 // Copying content out: a file under a new name, and a folder with the folders below it in the
 // folder tree, every recognised file under its recognised extension.
 #include "browse/FolderScan.h"
+#include "common/ExportFolder.h"
 #include "common/SafeName.h"
 
 #include <QString>
@@ -43,7 +44,7 @@ inline constexpr named::TSafeNameRules kSaveAsNameRules{false, named::TSafeNameR
 QString SafeFileName(const QString &name);
 
 // Is `path` the folder `folder` or a path inside it (links resolved as far as they exist)?
-bool IsSameOrInside(const QString &path, const QString &folder);
+using exportfolder::IsSameOrInside;
 
 // The node of a folder with every folder below it as children (hidden ones included), for
 // saving a folder that is not part of a scanned tree.

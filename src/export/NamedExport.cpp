@@ -6,6 +6,7 @@
 #include "browse/FolderScan.h"
 #include "browse/Recognition.h"
 #include "common/Exceptions.h"
+#include "common/ExportFolder.h"
 #include "common/FileOps.h"
 #include "export/NamedWriters.h"
 #include "common/SafeName.h"
@@ -26,7 +27,7 @@ namespace zorvak::named {
 
 namespace {
 
-const QByteArray kMarkerHeader = QByteArrayLiteral("zorvak named export\n");
+const exportfolder::TMarkerKind kMarkerKind{kMarkerFile, QByteArrayLiteral("zorvak named export\n")};
 
 // One object found in a content folder, before it is written.
 struct TFound {
@@ -36,69 +37,6 @@ struct TFound {
     QString extension;
     const TObjectName *names = nullptr;
     qsizetype order = 0; // the map's order; files the map does not name come after, by name
-};
-
-bool HasMarker(const QString &folder)
-{
-    QFile marker(QDir(folder).filePath(QLatin1String(kMarkerFile)));
-    if (!fileops::IsRegularFile(marker.fileName()) || !marker.open(QIODevice::ReadOnly))
-        return false;
-    return marker.read(kMarkerHeader.size()) == kMarkerHeader;
-}
-
-// Removes the files an earlier export listed in its marker, and the folders they leave empty.
-// Only plain relative paths inside the output folder are followed.
-void RemoveEarlierExport(const QString &output)
-{
-    QFile marker(QDir(output).filePath(QLatin1String(kMarkerFile)));
-    if (!marker.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray data = marker.readAll();
-    marker.close();
-    if (!data.startsWith(kMarkerHeader))
-        return;
-    const QString root = QFileInfo(output).canonicalFilePath();
-    QStringList folders;
-    for (const QByteArray &line : data.mid(kMarkerHeader.size()).split('\n')) {
-        const QString relative = QString::fromUtf8(line);
-        if (relative.isEmpty() || relative.startsWith(u'/') || relative.contains(u'\\')
-            || relative.split(u'/').contains(QStringLiteral("..")) || relative.split(u'/').contains(QStringLiteral(".")))
-            continue;
-        const QString path = root + u'/' + relative;
-        const QFileInfo info(path);
-        if (info.isSymLink() || !info.isFile())
-            continue;
-        // The folder holding it, links resolved, must be the output folder or inside it.
-        const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
-        if (root.isEmpty() || (parent != root && !parent.startsWith(root + u'/')))
-            continue;
-        QFile::remove(parent + u'/' + info.fileName());
-        if (parent != root && !folders.contains(parent))
-            folders << parent;
-    }
-    for (const QString &folder : folders)
-        QDir().rmdir(folder); // only when empty
-    QFile::remove(marker.fileName());
-}
-
-// The marker, extended as each file is written, so that a run cut short is still recognised.
-class TMarker {
-public:
-    explicit TMarker(const QString &output) : m_file(QDir(output).filePath(QLatin1String(kMarkerFile)))
-    {
-        if (m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            m_file.write(kMarkerHeader);
-        m_file.flush();
-    }
-    bool IsOpen() const { return m_file.isOpen(); }
-    void Add(const QString &relative)
-    {
-        m_file.write(relative.toUtf8() + '\n');
-        m_file.flush();
-    }
-
-private:
-    QFile m_file;
 };
 
 // The store in `folder` (its smileys.xml, or none). One that cannot be read whole, or whose file
@@ -351,13 +289,12 @@ QString OutputRefusal(const QString &userFolder, const QString &output)
     const QFileInfo user(QDir::cleanPath(QDir(userFolder).absolutePath()));
     if (IsAllDigits(user.fileName()) && IsSameOrInside(output, user.absolutePath()))
         return QStringLiteral("The output folder must not lie inside the Messenger folder:\r") + output;
-    const QFileInfo info(output);
-    if (info.exists() && !info.isDir())
-        return QStringLiteral("The output is not a folder:\r") + output;
-    if (info.isDir() && !QDir(output).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-        && !HasMarker(output))
+    switch (exportfolder::OutputState(output, kMarkerKind)) {
+    case exportfolder::TOutputState::NotFolder: return QStringLiteral("The output is not a folder:\r") + output;
+    case exportfolder::TOutputState::Other:
         return QStringLiteral("The output folder is not empty and was not made by an export with names:\r") + output;
-    return {};
+    default: return {};
+    }
 }
 
 QString MergeRefusal(const QString &userFolder, const QString &folder)
@@ -456,12 +393,12 @@ TNamedExportResult RunNamedExport(const TNamedExportRequest &request, const TPro
     }
 
     // A merge leaves no marker in someone's store and removes nothing from it.
-    std::unique_ptr<TMarker> marker;
+    std::unique_ptr<exportfolder::TMarker> marker;
     if (!merge) {
         if (!QDir().mkpath(result.output))
             throw EInOutError(QStringLiteral("Cannot create the folder:\r") + result.output);
-        RemoveEarlierExport(result.output);
-        marker = std::make_unique<TMarker>(result.output);
+        exportfolder::RemoveEarlierExport(result.output, kMarkerKind);
+        marker = std::make_unique<exportfolder::TMarker>(result.output, kMarkerKind);
         if (!marker->IsOpen())
             throw EInOutError(QStringLiteral("Cannot write into the folder:\r") + result.output);
     }

@@ -63,10 +63,30 @@ QString KindName(TEntryKind kind)
     return {};
 }
 
+bool NameIs(QStringView name, QLatin1StringView expected)
+{
+    // Names read are nearly always ASCII: compared here without Unicode case folding, which a
+    // name of any other character is left to.
+    if (name.size() != expected.size())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t a = name[i].unicode();
+        if (a >= 0x80)
+            return name.compare(expected, Qt::CaseInsensitive) == 0;
+        const char16_t b = expected[i].unicode();
+        if (a == b)
+            continue;
+        const char16_t lower = a | 0x20;
+        if (lower != (b | 0x20) || lower < u'a' || lower > u'z')
+            return false;
+    }
+    return true;
+}
+
 std::optional<TEntryKind> KindOfElement(QStringView element)
 {
     for (const TKindName &k : kKinds)
-        if (element.compare(QLatin1String(k.element), Qt::CaseInsensitive) == 0)
+        if (NameIs(element, QLatin1StringView(k.element)))
             return k.kind;
     return std::nullopt;
 }

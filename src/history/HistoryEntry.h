@@ -12,6 +12,8 @@ enum class TEntryKind { Message, Invitation, InvitationResponse, Join, Leave };
 
 // "message", "invitation", "invitationResponse", "join", "leave".
 QString KindName(TEntryKind kind);
+// Is `name` `expected` but for case (as QStringView::compare with Qt::CaseInsensitive)?
+bool NameIs(QStringView name, QLatin1StringView expected);
 // The element name of a kind ("Message", ...); nullopt for any other element.
 std::optional<TEntryKind> KindOfElement(QStringView element);
 

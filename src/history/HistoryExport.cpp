@@ -1,6 +1,7 @@
 #include "history/HistoryExport.h"
 
 #include "common/Exceptions.h"
+#include "common/ExportFolder.h"
 #include "common/FileOps.h"
 #include "common/SafeName.h"
 
@@ -9,8 +10,15 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QCoreApplication>
+#include <QHash>
+#include <QThread>
 #include <QUrl>
+#include <QStringEncoder>
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,103 +28,57 @@ namespace zorvak::history {
 
 namespace {
 
-const QByteArray kMarkerHeader = QByteArrayLiteral("zorvak history export\n");
+const exportfolder::TMarkerKind kMarkerKind{kHistoryMarkerFile, QByteArrayLiteral("zorvak history export\n")};
 constexpr qsizetype kMaxPidginName = 200;
 
-bool IsSameOrInside(const QString &path, const QString &folder)
+// `text` in UTF-8 at the end of `out`, without a converted copy in between.
+void AppendUtf8(QByteArray &out, QStringView text)
 {
-    const auto real = [](const QString &p) {
-        // The path as far as it exists, links resolved, then the rest as given.
-        QFileInfo info(p);
-        QString rest;
-        QString current = info.absoluteFilePath();
-        while (!QFileInfo::exists(current) && current != QDir(current).absolutePath() + u'/' && !current.isEmpty()) {
-            const QFileInfo i(current);
-            rest = u'/' + i.fileName() + rest;
-            const QString parent = i.absolutePath();
-            if (parent == current)
-                break;
-            current = parent;
-        }
-        const QString canonical = QFileInfo(current).canonicalFilePath();
-        return QDir::cleanPath((canonical.isEmpty() ? current : canonical) + rest);
-    };
-    const QString p = real(path), f = real(folder);
-    return p == f || p.startsWith(f.endsWith(u'/') ? f : f + u'/');
-}
-
-bool HasMarker(const QString &folder)
-{
-    QFile marker(QDir(folder).filePath(QLatin1String(kHistoryMarkerFile)));
-    if (!fileops::IsRegularFile(marker.fileName()) || !marker.open(QIODevice::ReadOnly))
-        return false;
-    return marker.read(kMarkerHeader.size()) == kMarkerHeader;
-}
-
-// Removes the files an earlier export listed in its marker (plain relative paths inside the
-// output folder only), the folders they leave empty, and the marker.
-void RemoveEarlierExport(const QString &output)
-{
-    QFile marker(QDir(output).filePath(QLatin1String(kHistoryMarkerFile)));
-    if (!marker.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray data = marker.readAll();
-    marker.close();
-    if (!data.startsWith(kMarkerHeader))
-        return;
-    const QString root = QFileInfo(output).canonicalFilePath();
-    if (root.isEmpty())
-        return;
-    QStringList folders;
-    for (const QByteArray &line : data.mid(kMarkerHeader.size()).split('\n')) {
-        const QString relative = QString::fromUtf8(line);
-        const QStringList parts = relative.split(u'/');
-        if (relative.isEmpty() || relative.startsWith(u'/') || relative.contains(u'\\') || parts.contains(QStringLiteral(".."))
-            || parts.contains(QStringLiteral(".")) || parts.contains(QString()))
-            continue;
-        const QFileInfo info(root + u'/' + relative);
-        if (info.isSymLink() || !info.isFile())
-            continue;
-        const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
-        if (parent != root && !parent.startsWith(root + u'/'))
-            continue;
-        QFile::remove(parent + u'/' + info.fileName());
-        // Every folder between the file and the output folder, deepest first.
-        for (QString f = parent; f != root && f.startsWith(root + u'/'); f = QFileInfo(f).absolutePath())
-            if (!folders.contains(f))
-                folders << f;
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype at = out.size();
+    out.resize(at + encoder.requiredSpace(text.size()));
+    char *end = encoder.appendToBuffer(out.data() + at, text);
+    out.truncate(end - out.constData());
+    if (encoder.hasError()) {
+        // A lone surrogate: written as QString::toUtf8 writes it ("?"), as before.
+        out.truncate(at);
+        out += text.toUtf8();
     }
-    std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
-    for (const QString &folder : folders)
-        QDir().rmdir(folder); // only when empty
-    QFile::remove(marker.fileName());
 }
 
-class TMarker {
+// Bytes gathered in a buffer, handed on (the derived class's Drain) once it holds `Limit` bytes.
+template <class TDerived, qsizetype Limit>
+class TBuffered {
 public:
-    void Open(const QString &output)
+    TDerived &operator<<(QByteArrayView bytes)
     {
-        m_file.setFileName(QDir(output).filePath(QLatin1String(kHistoryMarkerFile)));
-        if (m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            m_file.write(kMarkerHeader);
-        m_file.flush();
+        m_buffer.append(bytes.data(), bytes.size());
+        return Checked();
     }
-    bool IsOpen() const { return m_file.isOpen(); }
-    void Add(const QString &relative)
+    TDerived &operator<<(const QString &text)
     {
-        if (!m_file.isOpen())
-            return;
-        m_file.write(relative.toUtf8() + '\n');
-        m_file.flush();
+        AppendUtf8(m_buffer, text);
+        return Checked();
     }
+    TDerived &operator<<(const char *text) { return *this << QByteArrayView(text, qstrlen(text)); }
+
+protected:
+    static constexpr qsizetype kLimit = Limit;
+    QByteArray m_buffer;
 
 private:
-    QFile m_file;
+    TDerived &Checked()
+    {
+        auto &self = static_cast<TDerived &>(*this);
+        if (m_buffer.size() >= Limit)
+            self.Drain();
+        return self;
+    }
 };
 
 // A file written through a buffer, under a temporary name beside it until Commit renames it (no
 // sync to disk: thousands of session files would each wait for the disk).
-class TOutFile {
+class TOutFile : public TBuffered<TOutFile, 1 << 20> {
 public:
     ~TOutFile() { Cancel(); }
     bool Open(const QString &path)
@@ -126,26 +88,17 @@ public:
         static std::atomic<unsigned> counter{0};
         m_file = std::make_unique<QFile>(QStringLiteral("%1.%2-%3.part").arg(path).arg(QCoreApplication::applicationPid()).arg(counter++));
         m_buffer.resize(0);
-        m_buffer.reserve(kFlushAt + 4096);
+        m_buffer.reserve(kLimit + 4096);
         m_failed = false;
         return m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly);
     }
     bool IsOpen() const { return m_file && m_file->isOpen(); }
-    TOutFile &operator<<(QByteArrayView bytes)
-    {
-        m_buffer.append(bytes.data(), bytes.size());
-        if (m_buffer.size() >= kFlushAt)
-            Flush();
-        return *this;
-    }
-    TOutFile &operator<<(const QString &text) { return *this << QByteArrayView(text.toUtf8()); }
-    TOutFile &operator<<(const char *text) { return *this << QByteArrayView(text, qstrlen(text)); }
     // Empty on success, else the reason.
     QString Commit()
     {
         if (!m_file)
             return QStringLiteral("not open");
-        Flush();
+        Drain();
         QString error = m_failed ? m_file->errorString() : QString();
         m_file->close();
         if (error.isEmpty() && m_file->error() != QFileDevice::NoError)
@@ -163,19 +116,69 @@ public:
             m_file->remove();
         m_file.reset();
     }
-
-private:
-    static constexpr qsizetype kFlushAt = 1 << 20;
-    void Flush()
+    // Writes out what the buffer holds (the buffer calls it when full).
+    void Drain()
     {
         if (!m_buffer.isEmpty() && m_file && m_file->write(m_buffer) != m_buffer.size())
             m_failed = true;
         m_buffer.resize(0); // keeps its room
     }
+
+private:
     std::unique_ptr<QFile> m_file;
     QString m_path;
-    QByteArray m_buffer;
     bool m_failed = false;
+};
+
+// One conversation's share of a file that several conversations are joined into: in memory up to
+// a size, then in a temporary file in the output folder, so that conversations exported side by
+// side are joined in their order in bounded memory.
+class TPiece : public TBuffered<TPiece, 512 * 1024> {
+public:
+    explicit TPiece(QString spillPath) : m_spillPath(std::move(spillPath)) {}
+    ~TPiece()
+    {
+        if (m_spill)
+            m_spill->remove();
+    }
+    // Appends the piece to `out`; empty on success, else the reason.
+    QString CopyTo(TOutFile &out)
+    {
+        if (!m_spill) {
+            out << QByteArrayView(m_buffer);
+            return {};
+        }
+        Drain();
+        if (!m_error.isEmpty())
+            return m_error;
+        if (!m_spill->seek(0))
+            return m_spill->errorString();
+        QByteArray chunk;
+        while (!m_spill->atEnd()) {
+            chunk = m_spill->read(kLimit);
+            if (chunk.isEmpty())
+                return m_spill->errorString();
+            out << QByteArrayView(chunk);
+        }
+        return {};
+    }
+    // Moves what the buffer holds into the temporary file (the buffer calls it when full).
+    void Drain()
+    {
+        if (!m_spill) {
+            m_spill = std::make_unique<QFile>(m_spillPath);
+            if (!m_spill->open(QIODevice::ReadWrite | QIODevice::NewOnly))
+                m_error = m_spill->errorString();
+        }
+        if (m_error.isEmpty() && m_spill->write(m_buffer) != m_buffer.size())
+            m_error = m_spill->errorString();
+        m_buffer.resize(0); // keeps its room
+    }
+
+private:
+    QString m_spillPath;
+    std::unique_ptr<QFile> m_spill;
+    QString m_error;
 };
 
 // `text` as a JSON string appended to `out` ("null" for an empty text when `nullWhenEmpty`).
@@ -217,12 +220,21 @@ QString JsonString(const QString &text)
 
 QString JsonOrNull(const QString &text) { return text.isEmpty() ? QStringLiteral("null") : JsonString(text); }
 
-QString Html(const QString &text)
+// `text` escaped for HTML, appended to `out`: line breaks as <br/>, control characters as U+FFFD.
+void AppendHtml(QString &out, QStringView text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
-    for (QChar c : text) {
-        switch (c.unicode()) {
+    qsizetype plain = 0; // start of the run of characters kept as they are
+    const qsizetype n = text.size();
+    const QChar *d = text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c >= 0x20 && c != u'&' && c != u'<' && c != u'>' && c != u'"' && c != u'\'')
+            continue;
+        if (c == u'\t')
+            continue;
+        out.append(d + plain, i - plain);
+        plain = i + 1;
+        switch (c) {
         case u'&': out += QLatin1String("&amp;"); break;
         case u'<': out += QLatin1String("&lt;"); break;
         case u'>': out += QLatin1String("&gt;"); break;
@@ -230,13 +242,17 @@ QString Html(const QString &text)
         case u'\'': out += QLatin1String("&#39;"); break;
         case u'\r': break;
         case u'\n': out += QLatin1String("<br/>"); break;
-        default:
-            if (c.unicode() < 0x20 && c != u'\t')
-                out += QChar(0xFFFD);
-            else
-                out += c;
+        default: out += QChar(0xFFFD);
         }
     }
+    out.append(d + plain, n - plain);
+}
+
+QString Html(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    AppendHtml(out, text);
     return out;
 }
 
@@ -266,11 +282,41 @@ QString EntryText(const THistoryEntry &e)
     return text;
 }
 
+// EntryText(e) escaped for HTML, appended to `out`.
+void AppendEntryHtml(QString &out, const THistoryEntry &e)
+{
+    AppendHtml(out, e.text);
+    if (!e.file.isEmpty() && !e.text.contains(e.file)) {
+        if (!e.text.isEmpty())
+            out += u' ';
+        out += u'(';
+        AppendHtml(out, e.file);
+        out += u')';
+    }
+}
+
+// "HH:MM:SS" appended to `out`; "??:??:??" for an unknown time.
+void AppendHhMmSs(QString &out, const QDateTime &time)
+{
+    if (!time.isValid()) {
+        out += QLatin1String("??:??:??");
+        return;
+    }
+    const QTime t = time.time();
+    const int parts[] = {t.hour(), t.minute(), t.second()};
+    for (int i = 0; i < 3; ++i) {
+        if (i)
+            out += u':';
+        out += QChar(u'0' + parts[i] / 10);
+        out += QChar(u'0' + parts[i] % 10);
+    }
+}
+
 QString HhMmSs(const QDateTime &time)
 {
-    if (!time.isValid())
-        return QStringLiteral("??:??:??");
-    return PlainTime(time).mid(11);
+    QString out;
+    AppendHhMmSs(out, time);
+    return out;
 }
 
 // One conversation being exported: where it comes from, whose it is.
@@ -291,11 +337,9 @@ public:
     virtual void Finish(const QList<TExportedConversation> &) {}
 
     QString output;
-    TMarker *marker = nullptr;
     QStringList *failures = nullptr;
     QStringList written;         // by the current conversation
 
-protected:
     void Done(TOutFile &file, const QString &relative)
     {
         if (const QString error = file.Commit(); !error.isEmpty()) {
@@ -303,8 +347,6 @@ protected:
             return;
         }
         written << relative;
-        if (marker)
-            marker->Add(relative);
     }
     bool OpenFile(TOutFile &file, const QString &relative)
     {
@@ -324,20 +366,14 @@ private:
     QString m_madeFolder;
 };
 
+// history.json is made of one piece per conversation (written side by side), joined in order.
 class TJsonWriter : public TWriter {
 public:
-    bool Start()
-    {
-        if (!OpenFile(m_out, QStringLiteral("history.json")))
-            return false;
-        m_out << "{\"conversations\":[";
-        return true;
-    }
+    TPiece *piece = nullptr; // the current conversation's
     void Begin(const TSource &s) override
     {
-        m_out << (m_conversations++ ? ",\n" : "\n");
-        m_out << QStringLiteral("{\"file\":%1,\"contact\":%2,\"contactAddress\":%3,\"messages\":[")
-                     .arg(JsonString(s.relative), JsonString(s.file->contact), JsonOrNull(s.file->contactAddress));
+        *piece << QStringLiteral("{\"file\":%1,\"contact\":%2,\"contactAddress\":%3,\"messages\":[")
+                      .arg(JsonString(s.relative), JsonString(s.file->contact), JsonOrNull(s.file->contactAddress));
         m_entries = 0;
     }
     void Entry(const THistoryEntry &e) override
@@ -346,11 +382,13 @@ public:
         m_line += QLatin1String(m_entries++ ? ",\n{\"kind\":\"" : "\n{\"kind\":\"");
         m_line += KindName(e.kind);
         m_line += QLatin1String("\",\"time\":");
-        const QString time = IsoTime(e);
-        if (time.isEmpty())
+        if (const QString time = IsoTime(e); time.isEmpty()) {
             m_line += QLatin1String("null");
-        else
-            m_line += u'"' + time + u'"';
+        } else {
+            m_line += u'"';
+            m_line += time;
+            m_line += u'"';
+        }
         m_line += QLatin1String(",\"session\":");
         m_line += QString::number(e.session);
         m_line += QLatin1String(",\"from\":");
@@ -364,19 +402,12 @@ public:
         m_line += QLatin1String("],\"text\":");
         AppendJson(m_line, e.text, false);
         m_line += u'}';
-        m_out << m_line;
+        *piece << m_line;
     }
-    void End(TExportedConversation &) override { m_out << (m_entries ? "\n]}" : "]}"); }
-    void Finish(const QList<TExportedConversation> &) override
-    {
-        m_out << "\n]}\n";
-        Done(m_out, QStringLiteral("history.json"));
-    }
+    void End(TExportedConversation &) override { *piece << (m_entries ? "\n]}" : "]}"); }
 
 private:
-    TOutFile m_out;
     QString m_line;
-    int m_conversations = 0;
     qint64 m_entries = 0;
 };
 
@@ -391,11 +422,24 @@ public:
     {
         if (!m_open)
             return;
-        QString line = u'[' + PlainTime(e.time) + QStringLiteral("] ");
-        if (!e.from.isEmpty())
-            line += e.from + QStringLiteral(": ");
-        line += EntryText(e);
-        line.replace(u'\r', QString());
+        QString &line = m_line;
+        line.resize(0); // keeps its room
+        line += u'[';
+        line += PlainTime(e.time);
+        line += QLatin1String("] ");
+        if (!e.from.isEmpty()) {
+            line += e.from;
+            line += QLatin1String(": ");
+        }
+        line += e.text;
+        if (!e.file.isEmpty() && !e.text.contains(e.file)) {
+            if (!e.text.isEmpty())
+                line += u' ';
+            line += u'(';
+            line += e.file;
+            line += u')';
+        }
+        line.remove(u'\r');
         line += u'\n';
         m_out << line;
     }
@@ -408,6 +452,7 @@ public:
 
 private:
     TOutFile m_out;
+    QString m_line;
     QString m_relative;
     bool m_open = false;
 };
@@ -427,10 +472,10 @@ QString PageHead(const QString &title)
 
 class THtmlWriter : public TWriter {
 public:
+    QStringList pages; // every conversation's page, in order (for the index)
     void Begin(const TSource &s) override
     {
         m_relative = s.stem + QStringLiteral(".html");
-        m_pages << m_relative;
         m_open = OpenFile(m_out, m_relative);
         m_session = -1;
         m_first = true;
@@ -481,8 +526,8 @@ public:
         int page = 0;
         for (const TExportedConversation &c : conversations) {
             QString contact = Html(c.contact);
-            if (c.outcome != TReadOutcome::Refused && page < m_pages.size())
-                contact = QStringLiteral("<a href=\"%1\">%2</a>").arg(Html(Href(m_pages.at(page++))), contact);
+            if (c.outcome != TReadOutcome::Refused && page < pages.size())
+                contact = QStringLiteral("<a href=\"%1\">%2</a>").arg(Html(Href(pages.at(page++))), contact);
             QString file = Html(c.file);
             if (!c.problem.isEmpty())
                 file += QStringLiteral(" <span class=\"w\">%1</span>").arg(Html(c.problem));
@@ -506,7 +551,6 @@ private:
     }
     TOutFile m_out;
     QString m_relative;
-    QStringList m_pages;
     bool m_open = false;
     bool m_first = true;
     qint64 m_session = -1;
@@ -514,11 +558,13 @@ private:
 
 class TPidginWriter : public TWriter {
 public:
+    static QString Buddy(const TSource &s) { return s.file->contactAddress.isEmpty() ? s.file->contact : s.file->contactAddress.toLower(); }
+    // The conversation's folder, relative to the output.
+    static QString FolderOf(const TSource &s) { return QStringLiteral("msn/") + PidginEscape(s.account) + u'/' + PidginEscape(Buddy(s)); }
     void Begin(const TSource &s) override
     {
-        const QString buddy = s.file->contactAddress.isEmpty() ? s.file->contact : s.file->contactAddress.toLower();
-        m_folder = QStringLiteral("msn/") + PidginEscape(s.account) + u'/' + PidginEscape(buddy);
-        m_buddy = buddy;
+        m_folder = FolderOf(s);
+        m_buddy = Buddy(s);
         m_account = s.account;
         m_started = false;
         m_fallback = QFileInfo(s.file->path).lastModified().toUTC();
@@ -531,13 +577,12 @@ public:
             return;
         QString &line = m_line;
         line.resize(0); // keeps its room
-        const QString text = Html(EntryText(e));
         if (e.kind == TEntryKind::Message) {
             const TTextStyle &st = e.style;
             line += QLatin1String("<font color=\"#A82F2F\"><font size=\"2\">(");
-            line += HhMmSs(e.time);
+            AppendHhMmSs(line, e.time);
             line += QLatin1String(")</font> <b>");
-            line += Html(e.from);
+            AppendHtml(line, e.from);
             line += QLatin1String(":</b></font> ");
             const bool font = !st.fontFamily.isEmpty() || !st.color.isEmpty();
             if (font) {
@@ -554,7 +599,7 @@ public:
                 line += QLatin1String("<i>");
             if (st.underline)
                 line += QLatin1String("<u>");
-            line += text;
+            AppendEntryHtml(line, e);
             if (st.underline)
                 line += QLatin1String("</u>");
             if (st.italic)
@@ -566,9 +611,9 @@ public:
             line += QLatin1String("<br/>\n");
         } else {
             line += QLatin1String("<font size=\"2\">(");
-            line += HhMmSs(e.time);
+            AppendHhMmSs(line, e.time);
             line += QLatin1String(")</font><b> ");
-            line += text;
+            AppendEntryHtml(line, e);
             line += QLatin1String("</b><br/>\n");
         }
         m_out << line;
@@ -707,18 +752,175 @@ QString HistoryOutputRefusal(const QString &source, const QString &output, THist
         return QStringLiteral("No output folder was given.");
     const QFileInfo sourceInfo(source);
     const QString sourceFolder = sourceInfo.isDir() ? sourceInfo.absoluteFilePath() : sourceInfo.absolutePath();
-    if (IsSameOrInside(output, sourceFolder))
+    if (exportfolder::IsSameOrInside(output, sourceFolder))
         return QStringLiteral("The output folder must not lie inside the history being exported:\r") + output;
-    if (IsSameOrInside(sourceFolder, output))
+    if (exportfolder::IsSameOrInside(sourceFolder, output))
         return QStringLiteral("The output folder must not hold the history being exported:\r") + output;
-    const QFileInfo info(output);
-    if (info.exists() && !info.isDir())
-        return QStringLiteral("The output is not a folder:\r") + output;
-    if (format != THistoryFormat::Pidgin && info.isDir()
-        && !QDir(output).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot) && !HasMarker(output))
-        return QStringLiteral("The output folder is not empty and was not made by a history export:\r") + output;
-    return {};
+    switch (exportfolder::OutputState(output, kMarkerKind)) {
+    case exportfolder::TOutputState::NotFolder: return QStringLiteral("The output is not a folder:\r") + output;
+    case exportfolder::TOutputState::Other:
+        if (format != THistoryFormat::Pidgin)
+            return QStringLiteral("The output folder is not empty and was not made by a history export:\r") + output;
+        return {};
+    default: return {};
+    }
 }
+
+namespace {
+
+// One conversation of the export and what became of it.
+struct TJob {
+    TSource source;
+    QString group;                    // jobs of one group share a folder: one thread does them in order
+    TExportedConversation conversation;
+    QStringList failures;
+    std::unique_ptr<TPiece> piece;    // JSON: the conversation's piece of history.json
+    bool begun = false;               // the writer was given the conversation
+    bool done = false;
+};
+
+// The body of the loop: reads one file and gives it to the writer.
+void ExportConversation(TWriter &writer, TJob &job)
+{
+    TExportedConversation &c = job.conversation;
+    const THistoryFile &file = *job.source.file;
+    writer.failures = &job.failures;
+    writer.written.clear();
+    if (auto *json = dynamic_cast<TJsonWriter *>(&writer))
+        json->piece = job.piece.get();
+    THistoryReader reader(file.path);
+    THistoryEntry e;
+    while (reader.Next(e)) {
+        if (!job.begun) {
+            writer.Begin(job.source);
+            job.begun = true;
+        }
+        ++c.entries;
+        if (e.kind == TEntryKind::Message)
+            ++c.messages;
+        if (e.time.isValid()) {
+            if (!c.first.isValid() || e.time < c.first)
+                c.first = e.time;
+            if (!c.last.isValid() || e.time > c.last)
+                c.last = e.time;
+        }
+        writer.Entry(e);
+    }
+    c.outcome = reader.Outcome();
+    c.problem = reader.Problem();
+    c.warnings = reader.Warnings();
+    if (!job.begun && c.outcome != TReadOutcome::Refused) {
+        // A file without entries is still a conversation of the listing.
+        writer.Begin(job.source);
+        job.begun = true;
+    }
+    if (job.begun) {
+        writer.End(c);
+        c.written = writer.written;
+    }
+}
+
+std::unique_ptr<TWriter> MakeWriter(THistoryFormat format, const QString &output)
+{
+    std::unique_ptr<TWriter> writer;
+    switch (format) {
+    case THistoryFormat::Json: writer = std::make_unique<TJsonWriter>(); break;
+    case THistoryFormat::Text: writer = std::make_unique<TTextWriter>(); break;
+    case THistoryFormat::Html: writer = std::make_unique<THtmlWriter>(); break;
+    case THistoryFormat::Pidgin: writer = std::make_unique<TPidginWriter>(); break;
+    }
+    writer->output = output;
+    return writer;
+}
+
+// Exports the jobs on `threads` threads (in the calling thread alone when 1) and hands each,
+// once done, to `collect` in the calling thread, in order. A group's jobs go to one thread in
+// their order; groups start in the order of their first job, never more than a few jobs ahead of
+// the one being collected, so that what waits to be collected stays small.
+void RunJobs(std::vector<TJob> &jobs, THistoryFormat format, const QString &output, int threads,
+             const std::function<void(int)> &collect)
+{
+    std::vector<std::vector<int>> tasks;
+    QHash<QString, qsizetype> groups;
+    for (int j = 0; j < int(jobs.size()); ++j) {
+        if (jobs[j].group.isEmpty()) {
+            tasks.push_back({j});
+            continue;
+        }
+        auto known = groups.constFind(jobs[j].group);
+        if (known == groups.cend())
+            known = groups.insert(jobs[j].group, qsizetype(tasks.size())), tasks.emplace_back();
+        tasks[*known].push_back(j);
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    const auto run = [&](const std::vector<int> &task) {
+        const std::unique_ptr<TWriter> writer = MakeWriter(format, output);
+        for (int j : task) {
+            try {
+                ExportConversation(*writer, jobs[j]);
+            } catch (const std::exception &e) {
+                jobs[j].failures << jobs[j].conversation.file + QStringLiteral(": ") + QString::fromLocal8Bit(e.what());
+            }
+            const std::lock_guard lock(mutex);
+            jobs[j].done = true;
+            changed.notify_all();
+        }
+    };
+    if (threads <= 1 || tasks.size() <= 1) {
+        int collected = 0;
+        for (const std::vector<int> &task : tasks) {
+            run(task);
+            while (collected < int(jobs.size()) && jobs[collected].done)
+                collect(collected++);
+        }
+        return;
+    }
+    const int window = 2 * threads + 2;
+    std::size_t next = 0; // the next task to start
+    int collected = 0;
+    bool stop = false;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([&] {
+            while (true) {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || next == tasks.size() || tasks[next].front() < collected + window; });
+                if (stop || next == tasks.size())
+                    return;
+                const std::vector<int> &task = tasks[next++];
+                lock.unlock();
+                run(task);
+            }
+        });
+    const auto finish = [&] {
+        {
+            const std::lock_guard lock(mutex);
+            stop = true;
+            changed.notify_all();
+        }
+        for (std::thread &w : workers)
+            w.join();
+    };
+    try {
+        for (int j = 0; j < int(jobs.size()); ++j) {
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return jobs[j].done; });
+            }
+            collect(j);
+            const std::lock_guard lock(mutex);
+            collected = j + 1;
+            changed.notify_all();
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+} // namespace
 
 THistoryExportResult RunHistoryExport(const THistoryExportRequest &request, const THistoryProgress &progress)
 {
@@ -733,39 +935,41 @@ THistoryExportResult RunHistoryExport(const THistoryExportRequest &request, cons
     if (const QString refusal = HistoryOutputRefusal(request.source, request.output, request.format); !refusal.isEmpty())
         throw EInOutError(refusal);
     result.output = QDir::cleanPath(QFileInfo(request.output).absoluteFilePath());
-    const QFileInfo outInfo(result.output);
-    const bool ours = outInfo.isDir() && HasMarker(result.output);
-    const bool empty = !outInfo.exists() || QDir(result.output).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    result.merged = !ours && !empty; // Pidgin only (refused otherwise)
+    const exportfolder::TOutputState state = exportfolder::OutputState(result.output, kMarkerKind);
+    result.merged = state == exportfolder::TOutputState::Other; // Pidgin only (refused otherwise)
     if (!QDir().mkpath(result.output))
         throw EInOutError(QStringLiteral("Cannot create the folder:\r") + result.output);
-    TMarker marker;
+    exportfolder::TMarker marker;
     if (!result.merged) {
-        RemoveEarlierExport(result.output);
-        marker.Open(result.output);
+        exportfolder::RemoveEarlierExport(result.output, kMarkerKind);
+        marker.Open(result.output, kMarkerKind);
         if (!marker.IsOpen())
             throw EInOutError(QStringLiteral("Cannot write into the folder:\r") + result.output);
     }
-
-    std::unique_ptr<TWriter> writer;
-    TJsonWriter *json = nullptr;
-    switch (request.format) {
-    case THistoryFormat::Json: writer = std::make_unique<TJsonWriter>(); json = static_cast<TJsonWriter *>(writer.get()); break;
-    case THistoryFormat::Text: writer = std::make_unique<TTextWriter>(); break;
-    case THistoryFormat::Html: writer = std::make_unique<THtmlWriter>(); break;
-    case THistoryFormat::Pidgin: writer = std::make_unique<TPidginWriter>(); break;
-    }
-    writer->output = result.output;
-    writer->marker = result.merged ? nullptr : &marker;
+    // The writer of what all conversations share: history.json, index.html.
+    const std::unique_ptr<TWriter> writer = MakeWriter(request.format, result.output);
     writer->failures = &result.failures;
-    if (json && !json->Start())
-        return result;
+    const auto record = [&] {
+        if (!result.merged)
+            for (const QString &relative : std::as_const(writer->written))
+                marker.Add(relative);
+        writer->written.clear();
+    };
+    TOutFile json;
+    if (request.format == THistoryFormat::Json) {
+        if (!writer->OpenFile(json, QStringLiteral("history.json")))
+            return result;
+        json << "{\"conversations\":[";
+    }
 
+    // What each conversation is called, in order.
     const QFileInfo sourceInfo(request.source);
     const QDir sourceDir(sourceInfo.isDir() ? sourceInfo.absoluteFilePath() : sourceInfo.absolutePath());
     const bool several = folders.size() > 1;
     named::TNameSet topNames;
-    int done = 0;
+    std::vector<TJob> jobs;
+    jobs.reserve(total);
+    static std::atomic<unsigned> pieces{0};
     for (const THistoryFolder &folder : folders) {
         const QString account = request.format == THistoryFormat::Pidgin ? AccountOf(folder, request.account) : QString();
         // Per-conversation files: "<contact>" in the output folder, or "<user>/<contact>" when
@@ -777,56 +981,54 @@ THistoryExportResult RunHistoryExport(const THistoryExportRequest &request, cons
         names.Insert(QStringLiteral("index.html"));
         names.Insert(QStringLiteral("history.json"));
         for (const THistoryFile &file : folder.files) {
-            if (progress)
-                progress(done, total, file.path);
-            ++done;
-            TExportedConversation c;
+            TJob &job = jobs.emplace_back();
+            TExportedConversation &c = job.conversation;
             c.file = sourceDir.relativeFilePath(file.path);
             c.contact = file.contact;
             c.contactAddress = file.contactAddress;
-            THistoryReader reader(file.path);
-            TSource s{&folder, &file, c.file, account, {}};
+            job.source = TSource{&folder, &file, c.file, account, {}};
             if (request.format == THistoryFormat::Text || request.format == THistoryFormat::Html) {
                 const QString ext = request.format == THistoryFormat::Text ? QStringLiteral(".txt") : QStringLiteral(".html");
                 const QString name = names.Claim(file.contact, ext, QStringLiteral("conversation"));
-                s.stem = prefix + name.left(name.size() - ext.size());
+                job.source.stem = prefix + name.left(name.size() - ext.size());
             }
-            THistoryEntry e;
-            bool begun = false;
-            while (reader.Next(e)) {
-                if (!begun) {
-                    writer->written.clear();
-                    writer->Begin(s);
-                    begun = true;
-                }
-                ++c.entries;
-                if (e.kind == TEntryKind::Message)
-                    ++c.messages;
-                if (e.time.isValid()) {
-                    if (!c.first.isValid() || e.time < c.first)
-                        c.first = e.time;
-                    if (!c.last.isValid() || e.time > c.last)
-                        c.last = e.time;
-                }
-                writer->Entry(e);
-            }
-            c.outcome = reader.Outcome();
-            c.problem = reader.Problem();
-            c.warnings = reader.Warnings();
-            if (!begun && c.outcome != TReadOutcome::Refused) {
-                // A file without entries is still a conversation of the listing.
-                writer->written.clear();
-                writer->Begin(s);
-                begun = true;
-            }
-            if (begun) {
-                writer->End(c);
-                c.written = writer->written;
-            }
-            result.conversations << c;
+            if (request.format == THistoryFormat::Pidgin)
+                job.group = TPidginWriter::FolderOf(job.source);
+            if (request.format == THistoryFormat::Json)
+                job.piece = std::make_unique<TPiece>(QStringLiteral("%1/.history.json.%2-%3.part")
+                                                         .arg(result.output).arg(QCoreApplication::applicationPid()).arg(pieces++));
         }
     }
+
+    int conversations = 0; // in history.json
+    const auto collect = [&](int j) {
+        TJob &job = jobs[j];
+        if (request.format == THistoryFormat::Json && job.begun) {
+            json << (conversations++ ? ",\n" : "\n");
+            if (const QString error = job.piece->CopyTo(json); !error.isEmpty())
+                result.failures << QStringLiteral("history.json: ") + error;
+        }
+        job.piece.reset();
+        if (request.format == THistoryFormat::Html && job.begun)
+            static_cast<THtmlWriter *>(writer.get())->pages << job.source.stem + QStringLiteral(".html");
+        result.failures << job.failures;
+        writer->written = job.conversation.written;
+        record();
+        result.conversations << job.conversation;
+        if (progress && j + 1 < total)
+            progress(j + 1, total, jobs[j + 1].source.file->path);
+    };
+    if (progress)
+        progress(0, total, jobs.front().source.file->path);
+    const int threads = request.threads > 0 ? request.threads : std::clamp(QThread::idealThreadCount(), 1, 8);
+    RunJobs(jobs, request.format, result.output, threads, collect);
+
+    if (request.format == THistoryFormat::Json) {
+        json << "\n]}\n";
+        writer->Done(json, QStringLiteral("history.json"));
+    }
     writer->Finish(result.conversations);
+    record();
     if (progress)
         progress(total, total, QString());
     return result;

@@ -14,7 +14,9 @@
 // be missing, empty or an earlier history export (whose files are then replaced). For Pidgin, an
 // existing folder of any other kind (Pidgin's own logs folder) is taken too: files are only added
 // there, never replaced (a session whose name is taken gets the next free second).
-// Each file is written under a temporary name and renamed once complete.
+// Each file is written under a temporary name and renamed once complete. Conversations are
+// exported side by side on several threads; what is written is the same, byte for byte, as one
+// thread would write.
 #include "history/HistoryFind.h"
 
 #include <QList>
@@ -37,6 +39,7 @@ struct THistoryExportRequest {
     QString output;
     THistoryFormat format = THistoryFormat::Json;
     QString account;  // Pidgin: the account folder; empty: the user's address or folder name
+    int threads = 0;  // conversations exported side by side; 0: one a core (at most 8)
 };
 
 struct TExportedConversation {

@@ -3,6 +3,7 @@
 #include "common/FileOps.h"
 
 #include <array>
+#include <cstring>
 
 namespace zorvak::history {
 
@@ -118,7 +119,52 @@ QTime ParseLocalTime(QStringView s)
 // XML 1.0 refuses these bytes anywhere in a document.
 bool IsForbiddenByte(unsigned char b) { return b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D; }
 
-bool NameIs(QStringView name, const char *expected) { return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0; }
+// How many bytes of `bytes` XML refuses; eight bytes at a time are passed over when none is
+// below 0x20.
+qsizetype CountForbidden(QByteArrayView bytes)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    const char *data = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype bad = 0, i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, sizeof word);
+        if (((word - kOnes * 0x20) & ~word & kHighs) == 0)
+            continue;
+        for (qsizetype k = i; k < i + 8; ++k)
+            bad += IsForbiddenByte(static_cast<unsigned char>(data[k]));
+    }
+    for (; i < n; ++i)
+        bad += IsForbiddenByte(static_cast<unsigned char>(data[i]));
+    return bad;
+}
+
+// `target` set to `value`, in the room it already has when it is not shared.
+void Assign(QString &target, QStringView value)
+{
+    target.resize(0);
+    target.append(value);
+}
+
+// The entry made ready for the next one of `kind`. Its texts keep their room: entries of a file
+// are much alike, so most need no new memory.
+void Reset(THistoryEntry &entry, TEntryKind kind)
+{
+    entry.kind = kind;
+    entry.time = QDateTime();
+    entry.localTime = false;
+    entry.session = 0;
+    entry.from.resize(0);
+    entry.to.clear();
+    entry.text.resize(0);
+    entry.style = TTextStyle{};
+    entry.file.resize(0);
+    entry.application.resize(0);
+    entry.user.resize(0);
+}
+
+bool NameIs(QStringView name, const char *expected) { return history::NameIs(name, QLatin1StringView(expected)); }
 
 } // namespace
 
@@ -179,9 +225,7 @@ bool THistoryReader::Feed()
     if (!m_utf16) {
         // Control characters written into a UTF-8 file are read as U+FFFD instead of stopping
         // the whole file at the first one.
-        qsizetype bad = 0;
-        for (char c : std::as_const(chunk))
-            bad += IsForbiddenByte(static_cast<unsigned char>(c));
+        const qsizetype bad = CountForbidden(chunk);
         if (bad > 0) {
             QByteArray clean;
             clean.reserve(chunk.size() + 2 * bad);
@@ -287,8 +331,7 @@ bool THistoryReader::Next(THistoryEntry &entry)
                 inEntry = true;
                 depth = 0;
                 field = collect = Field::None;
-                entry = THistoryEntry{};
-                entry.kind = *kind;
+                Reset(entry, *kind);
                 const QXmlStreamAttributes attributes = m_xml.attributes();
                 for (const QXmlStreamAttribute &a : attributes) {
                     const QStringView n = a.name();
@@ -319,23 +362,29 @@ bool THistoryReader::Next(THistoryEntry &entry)
                 collect = (field == Field::Text || field == Field::File || field == Field::Application) ? field : Field::None;
                 if (field == Field::Text) {
                     // Most texts of a file share one style: it is parsed once.
-                    const QString style = m_xml.attributes().value(QLatin1String("Style")).toString();
-                    auto known = m_styles.constFind(style);
-                    if (known == m_styles.cend()) {
-                        if (m_styles.size() >= 64)
-                            m_styles.clear();
-                        known = m_styles.insert(style, ParseStyle(style));
+                    const QXmlStreamAttributes attributes = m_xml.attributes();
+                    const QStringView style = attributes.value(QLatin1String("Style"));
+                    if (style != m_lastStyle) {
+                        auto known = m_styles.constFind(style.toString());
+                        if (known == m_styles.cend()) {
+                            if (m_styles.size() >= 64)
+                                m_styles.clear();
+                            known = m_styles.insert(style.toString(), ParseStyle(style));
+                        }
+                        m_lastStyle = known.key();
+                        m_lastParsed = *known;
                     }
-                    entry.style = *known;
+                    entry.style = m_lastParsed;
                 }
                 if (field == Field::User && entry.user.isEmpty())
-                    entry.user = m_xml.attributes().value(QLatin1String("FriendlyName")).toString();
+                    Assign(entry.user, m_xml.attributes().value(QLatin1String("FriendlyName")));
             } else if (depth == 2 && NameIs(name, "User")) {
-                const QString friendly = m_xml.attributes().value(QLatin1String("FriendlyName")).toString();
+                const QXmlStreamAttributes attributes = m_xml.attributes();
+                const QStringView friendly = attributes.value(QLatin1String("FriendlyName"));
                 if (field == Field::From && entry.from.isEmpty())
-                    entry.from = friendly;
+                    Assign(entry.from, friendly);
                 else if (field == Field::To)
-                    entry.to << friendly;
+                    entry.to << friendly.toString();
             }
             break;
         }

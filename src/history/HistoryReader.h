@@ -88,6 +88,8 @@ private:
     QString m_logonName;
     qint64 m_count = 0;
     QHash<QString, TTextStyle> m_styles; // Style attributes seen and what they gave (a few a file)
+    QString m_lastStyle;                 // the last one, most often the next one too
+    TTextStyle m_lastParsed;
 };
 
 } // namespace zorvak::history

@@ -54,12 +54,13 @@ protected:
         ASSERT_TRUE(WriteFile(carolFile, carol));
         ASSERT_TRUE(WriteFile(history + "/mallory1.xml", "<?xml version=\"1.0\"?><!DOCTYPE Log [<!ENTITY a \"x\">]><Log/>"));
     }
-    THistoryExportResult Export(THistoryFormat format, const QString &out, const QString &source = QString())
+    THistoryExportResult Export(THistoryFormat format, const QString &out, const QString &source = QString(), int threads = 0)
     {
         THistoryExportRequest request;
         request.source = source.isEmpty() ? profiles : source;
         request.output = out;
         request.format = format;
+        request.threads = threads;
         return RunHistoryExport(request);
     }
 };
@@ -211,6 +212,51 @@ TEST_F(HistoryExport, HtmlAndTextPages)
                                 "[2005-03-01 14:03:00] Bob: two\nlines\n"
                                 "[2005-03-01 14:04:00] Dave has joined\n"
                                 "[2005-03-02 08:00:00] Bob: \xE4\xBD\xA0\xE5\xA5\xBD \xF0\x9F\x8E\x89\n"));
+}
+
+TEST_F(HistoryExport, SideBySideWritesWhatOneThreadWrites)
+{
+    // More conversations than threads; one whose JSON is too large to wait in memory; two files
+    // of the same contact (the older naming too), whose sessions meet in one Pidgin folder.
+    QByteArray big;
+    for (int i = 0; i < 4000; ++i)
+        big += HistoryMessage(QByteArray("2007-05-01T10:").append(QByteArray::number(10 + i / 100)).append(':')
+                                  .append(QByteArray::number(10 + i % 50)).append(".000Z").constData(),
+                              1 + i / 700, "Alice", "Zed", "a longer line of text that is written four thousand times &amp; more");
+    ASSERT_TRUE(WriteFile(history + "/zed" + Id("zed@hotmail.com") + ".xml", HistoryLog(big)));
+    const QByteArray sameSecond = HistoryMessage("2005-03-01T14:02:03.500Z", 9, "Bob", "Alice", "same second");
+    ASSERT_TRUE(WriteFile(history + "/bob@msn.com.xml", HistoryLog(sameSecond)));
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(WriteFile(history + QString("/c%1x%2.xml").arg(i).arg(1000 + i),
+                              HistoryLog(HistoryMessage("2008-01-01T00:00:00.000Z", i, "C", "Alice", "hi"))));
+    for (THistoryFormat format : {THistoryFormat::Json, THistoryFormat::Text, THistoryFormat::Pidgin, THistoryFormat::Html}) {
+        const QString name = FormatName(format);
+        const QString one = env.path("one-" + name), many = env.path("many-" + name);
+        const THistoryExportResult a = Export(format, one, QString(), 1);
+        const THistoryExportResult b = Export(format, many, QString(), 4);
+        EXPECT_EQ(a.failures, b.failures) << name.toStdString();
+        ASSERT_EQ(a.conversations.size(), 11) << name.toStdString();
+        ASSERT_EQ(a.conversations.size(), b.conversations.size());
+        for (qsizetype i = 0; i < a.conversations.size(); ++i) {
+            EXPECT_EQ(a.conversations[i].file, b.conversations[i].file);
+            EXPECT_EQ(a.conversations[i].entries, b.conversations[i].entries);
+            EXPECT_EQ(a.conversations[i].written, b.conversations[i].written);
+        }
+        const QStringList files = FilesBelow(one);
+        ASSERT_EQ(files, FilesBelow(many)) << name.toStdString();
+        for (const QString &file : files) {
+            EXPECT_FALSE(file.endsWith(".part")) << file.toStdString();
+            EXPECT_EQ(ReadFile(one + "/" + file), ReadFile(many + "/" + file)) << file.toStdString();
+        }
+        if (format == THistoryFormat::Json) {
+            EXPECT_GT(ReadFile(one + "/history.json").size(), 1 << 19);
+            const QJsonArray conversations = QJsonDocument::fromJson(ReadFile(many + "/history.json")).object().value("conversations").toArray();
+            ASSERT_EQ(conversations.size(), 10);
+            EXPECT_EQ(conversations[9].toObject().value("messages").toArray().size(), 4000);
+        }
+        if (format == THistoryFormat::Pidgin)
+            EXPECT_TRUE(files.contains("msn/alice@hotmail.com/bob@msn.com/2005-03-01.140204+0000UTC.html"));
+    }
 }
 
 TEST_F(HistoryExport, OutputFolderRules)

@@ -131,6 +131,27 @@ TEST(HistoryReader, EncodingsAndLineEnds)
     ASSERT_EQ(control.entries.size(), 2);
     EXPECT_EQ(control.entries[0].text, QString::fromUtf8("a\xEF\xBF\xBD" "b"));
     EXPECT_EQ(control.warnings.size(), 1);
+    // Every one counted, wherever it falls (tabs and line breaks are no such characters).
+    QByteArray many;
+    for (int i = 0; i < 40; ++i)
+        many += QByteArray(i % 11, 'x') + (i % 3 ? "\x1F" : "\x01") + "\t\n";
+    const TRead counted = ReadBytes(kHead + "<Log><Message><Text>" + many + "</Text></Message></Log>");
+    ASSERT_EQ(counted.warnings.size(), 1);
+    EXPECT_TRUE(counted.warnings[0].startsWith("40 characters")) << counted.warnings[0].toStdString();
+}
+
+TEST(HistoryReader, NamesCompareButForCase)
+{
+    struct Case { QString name; const char *expected; bool same; };
+    const Case cases[] = {
+        {"Message", "Message", true}, {"MESSAGE", "Message", true}, {"message", "Message", true},
+        {"Messages", "Message", false}, {"Messagf", "Message", false}, {"@", "`", false}, {"[x", "{x", false},
+        {QString::fromUtf8("Me\xC5\xBF\xC5\xBF" "age"), "Message", true}, // long s folds to s, as Qt compares
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(NameIs(c.name, QLatin1StringView(c.expected)), c.same) << c.name.toStdString();
+        EXPECT_EQ(c.name.compare(QLatin1StringView(c.expected), Qt::CaseInsensitive) == 0, c.same) << c.name.toStdString();
+    }
 }
 
 TEST(HistoryReader, CutDamagedAndHostileFiles)
