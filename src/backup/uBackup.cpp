@@ -101,6 +101,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     });
     memDecrypted->installEventFilter(this);
     SetMainButton(this, btStart);
+    FitWindowWidth(this, {edOutput});
 }
 
 void TfrmBackup::SetFolder(const QString &path)
@@ -117,13 +118,15 @@ void TfrmBackup::SetFolder(const QString &path)
         edProtectDir->clear();
     EnableSecrets(!StoreFolder);
     RefreshCaptions();
+    FitWindowWidth(this, {edOutput});
 }
 
 void TfrmBackup::RefreshCaptions()
 {
     setWindowTitle(Lang("tiBackup"));
     CaptionCredentialControls();
-    // An ObjectStore account's items come named by position: the note tells why.
+    // An ObjectStore account's items come named by position: the note tells why, under the address.
+    PlaceNoteUnderAddress(StoreFolder);
     if (StoreFolder) {
         lbDecryptIns->setText(Lang("StoreNamesNotRead"));
         browse::SetHint(lbDecryptIns, QString());

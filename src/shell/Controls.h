@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QPalette>
+#include <QPushButton>
 #include <QString>
 
 #include <utility>
@@ -23,6 +24,24 @@ template <typename W, typename... Args> W *NewNamed(const char *name, Args &&...
     control->setObjectName(QString::fromLatin1(name));
     return control;
 }
+
+// A push button whose width does not follow its text: it asks for the room of `WidthText` (its
+// usual caption) and shows a longer text cut at the end, whole in its tooltip.
+class TElidedButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    void SetWidthText(const QString &text);
+    // The text (kept whole in text()) and its tooltip.
+    void SetFullText(const QString &text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_widthText;
+};
 
 // Adds a dialog's closing row to `outer`: "btOk" (the default button) and "btCancel" at the right.
 // Cancel rejects the dialog; what OK does is the dialog's to connect.

@@ -362,6 +362,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"SearchDiskNothing"_s, u"No MSN content was found in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Search a disk or folder for it now?"_s);
     l.Add(u"FoundPackages"_s, u"Packages"_s);
+    l.Add(u"AccountEmail"_s, u"Account &e-mail address"_s);
 
     return language;
 }

@@ -367,6 +367,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"SearchDiskNothing"_s, u"Aucun contenu MSN n'a été trouvé dans\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Le chercher maintenant sur un disque ou dans un dossier ?"_s);
     l.Add(u"FoundPackages"_s, u"Paquets"_s);
+    l.Add(u"AccountEmail"_s, u"&Adresse e-mail du compte"_s);
 
     return language;
 }

@@ -366,6 +366,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"SearchDiskNothing"_s, u"Nessun contenuto MSN trovato in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Cercarlo ora in un disco o in una cartella?"_s);
     l.Add(u"FoundPackages"_s, u"Pacchetti"_s);
+    l.Add(u"AccountEmail"_s, u"&Indirizzo e-mail dell'account"_s);
 
     return language;
 }

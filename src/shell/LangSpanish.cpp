@@ -366,6 +366,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"SearchDiskNothing"_s, u"No se encontró contenido de MSN en\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"¿Buscarlo ahora en un disco o una carpeta?"_s);
     l.Add(u"FoundPackages"_s, u"Paquetes"_s);
+    l.Add(u"AccountEmail"_s, u"&Dirección de correo de la cuenta"_s);
 
     return language;
 }

@@ -19,6 +19,8 @@
 #include "shell/uLanguage.h"
 #include "shell/Controls.h"
 #include "support/TestEnv.h"
+#include "ShellFixture.h"
+#include "browse/ui/FilePane.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,6 +30,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -36,6 +39,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QSlider>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -322,5 +330,79 @@ TEST(Access, LabelsStayReadableOnADarkDesktop)
                 continue;
             window->grab().save(shots + QLatin1Char('/') + window->objectName() + QStringLiteral(".png"));
         }
+    }
+}
+
+// After each change of the view and after each dialog closes, the focus is on a control the user
+// sees and can use. A dialog is shown for real, so that the main window loses and regains the
+// activation as on a desktop.
+TEST(Access, FocusStaysOnAShownControlAfterEachChange)
+{
+    TestEnv env;
+    const QString root = BuildProfiles(env, {S("1596456324")});
+    const QString emoticons = root + S("alice/Application Data/Microsoft/MSN Messenger/1596456324/CustomEmoticons/");
+    WriteFile(emoticons + S("map.dat"), "not a map"); // the names notice shows
+    for (const char *name : {"E0.dat", "E1.dat"}) {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        ASSERT_TRUE(picture.save(emoticons + QLatin1String(name), "PNG"));
+    }
+    TfrmMain main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.Auto1Click();
+    QTreeWidgetItem *folder = main.tvDir->topLevelItem(0);
+    ASSERT_TRUE(folder);
+    while (folder->childCount() > 0)
+        folder = folder->child(0);
+    main.tvDir->setCurrentItem(folder);
+    ASSERT_GT(main.lbFiles->count(), 0) << folder->text(0).toStdString();
+    // A modal window: shown, made active, closed.
+    const auto answerShown = [&env] {
+        env.dialogs().AnswerModal([](QObject *dialog) {
+            auto *window = qobject_cast<QWidget *>(dialog);
+            window->show();
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+            window->hide();
+            return int(mrCancel);
+        });
+    };
+    struct Change {
+        const char *name;
+        QWidget *focus;  // the control that has the focus before the change
+        std::function<void()> make;
+    };
+    const std::vector<Change> changes{
+        {"thumbnails", main.lbFiles, [&] { QTest::keyClick(&main, Qt::Key_2, Qt::ControlModifier); }},
+        {"list, from the size slider", main.Pane->tbThumbSize, [&] { QTest::keyClick(&main, Qt::Key_1, Qt::ControlModifier); }},
+        {"names notice closed", main.Pane->btHideNamesOffer, [&] { QTest::keyClick(main.Pane->btHideNamesOffer, Qt::Key_Space); }},
+        {"file list emptied by the filter", main.btOpenWith, [&] { main.Pane->edFilter->setText(S("nothing-matches")); }},
+        {"settings", main.lbFiles, [&] { answerShown(); QTest::keyClick(&main, Qt::Key_Comma, Qt::ControlModifier); }},
+        {"about", main.tvDir, [&] { answerShown(); main.About1->trigger(); }},
+        {"backup", main.btBackup, [&] { answerShown(); QTest::keyClick(&main, Qt::Key_F6); }},
+        {"restore", main.tvDir, [&] { answerShown(); QTest::keyClick(&main, Qt::Key_F7); }},
+        {"export with names", main.tvDir, [&] { answerShown(); main.ExportNamed1->trigger(); }},
+        {"open with", main.btOpenWith, [&] { answerShown(); QTest::keyClick(main.btOpenWith, Qt::Key_Space); }},
+        {"names notice's link, the dialog cancelled", main.tvDir, [&] { answerShown(); main.UnlockNames1->trigger(); }},
+    };
+    for (const Change &change : changes) {
+        SCOPED_TRACE(change.name);
+        main.Pane->edFilter->clear();
+        main.tvDir->setCurrentItem(folder);
+        if (change.focus == main.Pane->tbThumbSize)
+            main.Thumbnails1->trigger();
+        if (change.focus == main.Pane->btHideNamesOffer)
+            main.Pane->barNames->show();
+        ASSERT_TRUE(change.focus->isVisible());
+        change.focus->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), change.focus);
+        change.make();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main, 2000)); // given back by the window itself
+        QWidget *focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus);
+        EXPECT_TRUE(focus->isVisible() && focus->isEnabled()) << focus->objectName().toStdString();
+        EXPECT_TRUE(env.dialogs().AllAnswered());
     }
 }

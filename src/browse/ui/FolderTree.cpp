@@ -26,6 +26,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <functional>
 
@@ -187,6 +189,23 @@ void TFolderTree::RefreshCaptions()
     QLabel measure(btSelectFolder->text());
     measure.setFont(QApplication::font());
     btSelectFolder->setFixedWidth(measure.sizeHint().width() + 5 + 19);
+}
+
+int TFolderTree::NamesWidth()
+{
+    if (tvDir->topLevelItemCount() == 0)
+        return 0;
+    // The rows' widths, their indentation included, the frame, and the scroll bar when it shows.
+    const int scrollBar = tvDir->verticalScrollBar()->isVisible() ? tvDir->verticalScrollBar()->sizeHint().width() : 0;
+    // The column's width fitted to its rows (the view measures the expanded ones), then stretched
+    // to the view again.
+    QHeaderView *header = tvDir->header();
+    const bool stretch = header->stretchLastSection();
+    header->setStretchLastSection(false);
+    tvDir->resizeColumnToContents(0);
+    const int names = tvDir->columnWidth(0);
+    header->setStretchLastSection(stretch);
+    return names + 2 * tvDir->frameWidth() + scrollBar + 4;
 }
 
 void TFolderTree::LoadIcons()
