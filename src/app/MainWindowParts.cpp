@@ -124,7 +124,8 @@ void TStatusHint::Tick()
     }
 }
 
-void FitPanels(QMainWindow *w, QSplitter *outerSplitter, QSplitter *innerSplitter, bool initial)
+void FitPanels(QMainWindow *w, QSplitter *outerSplitter, QSplitter *innerSplitter, bool initial, int keptSide,
+               int keptList)
 {
     QWidget *left = outerSplitter->widget(0);
     QWidget *files = innerSplitter->widget(0);
@@ -133,13 +134,13 @@ void FitPanels(QMainWindow *w, QSplitter *outerSplitter, QSplitter *innerSplitte
         panel->layout()->activate(); // new captions: the cached sizes of nested rows are stale
     const QList<int> outer = outerSplitter->sizes();
     const QList<int> inner = innerSplitter->sizes();
-    const int side = std::max(initial ? 243 : outer.value(0), left->minimumSizeHint().width());
-    const int list = std::max(initial ? 107 : inner.value(0), files->minimumSizeHint().width());
+    const int side = std::max(initial ? (keptSide > 0 ? keptSide : 243) : outer.value(0), left->minimumSizeHint().width());
+    const int list = std::max(initial ? (keptList > 0 ? keptList : 107) : inner.value(0), files->minimumSizeHint().width());
     const int shown = std::max(initial ? 0 : inner.value(1), preview->minimumSizeHint().width());
     const QMargins m = w->centralWidget()->layout()->contentsMargins();
     const int chrome = m.left() + m.right() + outerSplitter->handleWidth() + innerSplitter->handleWidth();
     const int needed = chrome + side + list + shown;
-    const int width = std::max(needed, initial ? 581 : w->width());
+    const int width = std::max(needed, w->width()); // the opening size is set before the window shows
     if (width != w->width())
         w->resize(width, w->height());
     const int rest = width - chrome - side;
@@ -147,6 +148,48 @@ void FitPanels(QMainWindow *w, QSplitter *outerSplitter, QSplitter *innerSplitte
     innerSplitter->setSizes({list, rest - list});
     outerSplitter->setStretchFactor(0, 0);
     outerSplitter->setStretchFactor(1, 1);
+    innerSplitter->setStretchFactor(0, 0); // the file list too: the preview takes what the window gains
+    innerSplitter->setStretchFactor(1, 1);
+}
+
+QRect OpeningGeometry(const QRect &kept, const QList<QRect> &screens)
+{
+    if (screens.isEmpty())
+        return kept.isValid() ? kept : QRect(0, 0, 581, 444);
+    if (kept.isValid())
+        for (const QRect &screen : screens) {
+            const QRect strip = QRect(kept.left(), kept.top(), kept.width(), 32).intersected(screen);
+            if (strip.width() >= std::min(100, kept.width()) && strip.height() >= 16)
+                return QRect(kept.topLeft(), kept.size().boundedTo(screen.size()));
+        }
+    const QRect &first = screens.first();
+    const QSize size = QSize(std::max(first.width() * 7 / 10, 581), std::max(first.height() * 7 / 10, 444)).boundedTo(first.size());
+    return QRect(first.left() + (first.width() - size.width()) / 2, first.top() + (first.height() - size.height()) / 2,
+                 size.width(), size.height());
+}
+
+void WidenFolderSide(QWidget *window, QSplitter *outer, int wanted)
+{
+    if (outer->count() < 2)
+        return;
+    // The other side gives what it can spare; the window grows by the rest, as far as its screen
+    // allows (and the 40 % grow with it: a few rounds settle it).
+    const int room = window->screen() ? window->screen()->availableGeometry().width() : window->width();
+    for (int round = 0; round < 8; ++round) {
+        const int width = std::min(wanted, window->width() * 2 / 5);
+        const QList<int> sizes = outer->sizes();
+        const int minRest = outer->widget(1)->minimumSizeHint().width();
+        if (sizes.value(0) >= width)
+            return;
+        const int spare = sizes.value(1) - minRest;
+        if (spare < width - sizes.value(0) && window->width() < room)
+            window->resize(std::min(window->width() + width - sizes.value(0) - std::max(spare, 0), room), window->height());
+        const int total = outer->sizes().value(0) + outer->sizes().value(1);
+        const int first = std::max(sizes.value(0), std::min(width, total - minRest));
+        outer->setSizes({first, total - first});
+        if (first == sizes.value(0))
+            return;
+    }
 }
 
 void FitOnFirstShow(QWidget *window, std::function<void()> fit) { new TFitOnFirstShow(window, std::move(fit)); }
@@ -165,10 +208,7 @@ void SetHintLook(QObject *owner)
         tip.setColor(QPalette::ToolTipBase, QColor(225, 251, 237));
         tip.setColor(QPalette::ToolTipText, QColor(0, 83, 111));
     }
-    QToolTip::setPalette(tip);
-    QFont font = QToolTip::font();
-    font.setPointSize(9);
-    QToolTip::setFont(font);
+    QToolTip::setPalette(tip); // in the desktop's tooltip font
     KeepHintsSixSeconds(owner);
 }
 

@@ -2,10 +2,12 @@
 
 #include "platform/Platform.h"
 #include "shell/Controls.h"
+#include "shell/ReadableText.h"
 #include "shell/ProductInfo.h"
 #include "shell/uLanguage.h"
+#include "common/unitString.h"
 
-#include <QLocale>
+#include <QDate>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -21,13 +23,6 @@ const QColor kBackground(223, 221, 215);
 const QColor kTranslatorGreen(0, 176, 57);
 const QColor kThanksPurple(146, 13, 255);
 
-
-void Colour(QWidget *w, const QColor &colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    w->setPalette(pal);
-}
 
 QLabel *NewLabel(QWidget *parent, const char *name, int x, int y)
 {
@@ -71,7 +66,7 @@ TLinkLabel::TLinkLabel(QWidget *parent) : QLabel(parent)
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
-    Colour(this, Qt::blue);
+    KeepTextReadable(this, Qt::blue);
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
 }
@@ -88,23 +83,19 @@ TfrmAbout::TfrmAbout(QWidget *owner) : QDialog(owner)
     setObjectName(QStringLiteral("TfrmAbout"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
+    // The design's grey on a light desktop; a dark one keeps its own background.
+    if (!IsDarkPalette(palette())) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, kBackground);
+        setPalette(pal);
+    }
     setAutoFillBackground(true);
-    QFont small = font();
-    small.setPointSize(8);
-    setFont(small);
+    // The text is in the desktop's font, at its size.
     setFixedSize(kClientWidth, kClientHeight);
     CreateControls();
-
-    lbVer->setText(QStringLiteral("version ") + GetFileVersionText() + QStringLiteral(" - Freeware"));
-    lbVer->adjustSize();
-    lbVer->move(lbName->x() + lbName->width() + 8, lbName->y() + lbName->height() - lbVer->height() - 3);
-    lbDate->setText(QLocale::system().toString(Platform::Get().ExecutableModified().date(), QStringLiteral("dd MMM yyyy")));
-    lbDate->adjustSize();
     RefreshCaptions();
     LayoutThanks();
+    FlowDown();
 }
 
 TfrmAbout::~TfrmAbout()
@@ -120,9 +111,12 @@ void TfrmAbout::CreateControls()
     imgLogo->setPixmap(Logo());
     imgLogo->resize(80, 80);
     lbName = NewLabel(this, "lbName", 104, 4);
-    QFont big = lbName->font();
+    QFont big = lbName->font(); // the design's 14 points beside its 8
     big.setBold(true);
-    big.setPointSize(14);
+    if (big.pointSizeF() > 0)
+        big.setPointSizeF(big.pointSizeF() * 1.75);
+    else
+        big.setPixelSize(big.pixelSize() * 7 / 4);
     lbName->setFont(big);
     Fit(lbName, QString::fromLatin1(ProductName));
     lbVer = NewLabel(this, "lbVer", 200, 12);
@@ -140,7 +134,7 @@ void TfrmAbout::CreateControls()
     lbTranslatedBy->setWordWrap(true);
     lbTranslatedBy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbTranslatedBy->resize(kClientWidth - 106 - 12, 15);
-    Colour(lbTranslatedBy, kTranslatorGreen);
+    KeepTextReadable(lbTranslatedBy, kTranslatorGreen);
 
     panBottom = NewNamed<QWidget>("panBottom", this);
     panBottom->setGeometry(0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight);
@@ -148,7 +142,7 @@ void TfrmAbout::CreateControls()
     lbDate = NewLabel(panBottom, "lbDate", 80, 6);
     lbSpcThx = NewLabel(panBottom, "lbSpcThx", 12, 28);
     lbThx = NewLabel(panBottom, "lbThx", 12, 44);
-    Colour(lbThx, kThanksPurple);
+    KeepTextReadable(lbThx, kThanksPurple);
     labelWebsite = NewLabel(panBottom, "labelWebsite", 12, 116);
     lnkWeb = NewNamed<TLinkLabel>("lnkWeb", panBottom);
     lnkWeb->move(70, 116);
@@ -188,7 +182,16 @@ void TfrmAbout::RefreshCaptions()
     }
     panBottom->move(0, height() - kBottomHeight);
 
+    Fit(lbVer, FormatText(Lang("AboutVersion"), {GetFileVersionText()}));
+    lbVer->move(lbName->x() + lbName->width() + 8, lbName->y() + lbName->height() - lbVer->height() - 3);
     Fit(lbLastMod, Lang("LastMod") + QLatin1Char(':'));
+    // Day, the language's short month name, year.
+    const QDate modified = Platform::Get().ExecutableModified().date();
+    const QStringList months = Lang("Months").split(QLatin1Char('\r'));
+    Fit(lbDate, QStringLiteral("%1 %2 %3")
+                    .arg(modified.day(), 2, 10, QLatin1Char('0'))
+                    .arg(months.value(modified.month() - 1))
+                    .arg(modified.year()));
     lbDate->move(lbLastMod->x() + lbLastMod->width() + 4, lbDate->y());
     Fit(lbSpcThx, Lang("SpcThx") + QLatin1Char(':'));
     Fit(labelWebsite, Lang("Website") + QLatin1Char(':'));
@@ -236,6 +239,48 @@ void TfrmAbout::LayoutThanks()
         if (label->x() + label->width() > rightMargin)
             label->move(lbThx->x(), previous->y() + previous->height() + 1);
     }
+}
+
+void TfrmAbout::FlowDown()
+{
+    // A line keeps its place in the design unless the line above, in a larger font, reaches it.
+    const auto below = [](QWidget *line, const QWidget *above, int gap) {
+        if (line->y() < above->y() + above->height() + gap)
+            line->move(line->x(), above->y() + above->height() + gap);
+    };
+    lbDesc->resize(lbDesc->width(), std::max(lbDesc->height(), lbDesc->heightForWidth(lbDesc->width())));
+    below(lbNotice, lbName, 0);
+    below(lbBy, lbNotice, 0);
+    below(lbDesc, lbBy, 2);
+    below(lbTranslatedBy, lbDesc, 2);
+    const QWidget *lastTop = lbTranslatedBy->isHidden() ? lbDesc : lbTranslatedBy;
+    const int top = std::max(panBottom->y(), lastTop->y() + lastTop->height() + 1);
+
+    below(lbSpcThx, lbLastMod, 6);
+    const int thanksAt = lbThx->y();
+    below(lbThx, lbSpcThx, 1);
+    for (qsizetype i = 1; i < ThanksLabels.size(); ++i) // the flowed thanks follow the first
+        ThanksLabels.at(i)->move(ThanksLabels.at(i)->x(), ThanksLabels.at(i)->y() + lbThx->y() - thanksAt);
+    int thanksBottom = 0;
+    for (const QLabel *label : std::as_const(ThanksLabels))
+        thanksBottom = std::max(thanksBottom, label->y() + label->height());
+    if (labelWebsite->y() < thanksBottom + 8)
+        labelWebsite->move(labelWebsite->x(), thanksBottom + 8);
+    lnkWeb->move(lnkWeb->x(), labelWebsite->y());
+    below(labelEmail, labelWebsite, 2);
+    for (QWidget *w : {static_cast<QWidget *>(lnkEmail), static_cast<QWidget *>(lbUseContactForm)})
+        w->move(w->x(), labelEmail->y());
+    below(lbEmailIns, labelEmail, 1);
+    below(btOK, lbEmailIns, 8);
+    const int bottom = std::max(panBottom->height(), btOK->y() + btOK->height() + 8);
+
+    // A line wider than the window widens it.
+    int needed = width();
+    for (const QWidget *w : {static_cast<QWidget *>(lbVer), static_cast<QWidget *>(lbNotice), static_cast<QWidget *>(lbBy)})
+        needed = std::max(needed, w->x() + w->width() + 12);
+    setFixedSize(needed, top + bottom);
+    panBottom->setGeometry(0, top, needed, bottom);
+    btOK->move(needed - 12 - btOK->width(), btOK->y());
 }
 
 void TfrmAbout::btOKClick() { accept(); }

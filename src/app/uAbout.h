@@ -60,6 +60,9 @@ public:
 
 private:
     void CreateControls();
+    // Moves each line down below the one above when the desktop's font makes it reach it, and
+    // grows the window to hold them.
+    void FlowDown();
 };
 
 // The executable's version as "major.minor.release"; empty when it has none.

@@ -26,6 +26,7 @@
 #include "restore/uRestore.h"
 
 #include <QLineEdit>
+#include <QToolButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -44,6 +45,8 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace zorvak {
 
@@ -78,7 +81,7 @@ TfrmMain::TfrmMain(QWidget *parent)
         pal.setColor(QPalette::Window, kWindowColour);
         QApplication::setPalette(pal);
     }
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The text is in the desktop's font (the application's), at its size.
 
     // The program folder, where the temporary files live
     AppDir = Platform::Get().AppDir();
@@ -102,7 +105,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     English1->setChecked(true);
     SetCurrentLanguage(LoadEnglish());
     RefreshCaptions();
-    FitOnFirstShow(this, [this] { FitPanels(this, Splitter1, Splitter2, true); });
+    FitOnFirstShow(this, [this] { PlacePanels(); });
     // The settings, which may switch the language. The switch writes the language back; when
     // that write fails the error is shown and the reading goes on (addresses, final separators).
     Guard([this] {
@@ -117,6 +120,13 @@ TfrmMain::TfrmMain(QWidget *parent)
     Pane->SetThumbSize(Settings().thumbnailSize);
     Pane->SetThumbnails(Settings().thumbnails);
     (Settings().thumbnails ? Thumbnails1 : List1)->setChecked(true);
+    // Where the user left the window, or the first-time placement.
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    setGeometry(OpeningGeometry(Settings().window.geometry, screens));
+    if (Settings().window.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
     // The start-up checks are installed by the program once the window is shown
     // (InstallStartupChecks), so that a window made by a test does not run them by itself.
 }
@@ -151,6 +161,60 @@ void TfrmMain::CreateControls()
 
     tvDir->installEventFilter(this);
     Image1->installEventFilter(this);
+    // The folder side follows the names the tree shows.
+    m_fitFolderSide = NewNamed<QTimer>("FitFolderSide", this);
+    m_fitFolderSide->setSingleShot(true);
+    m_fitFolderSide->setInterval(0);
+    connect(m_fitFolderSide, &QTimer::timeout, this, [this] { FitFolderSide(); });
+    const auto fitLater = [this] { m_fitFolderSide->start(); };
+    connect(tvDir->model(), &QAbstractItemModel::rowsInserted, this, fitLater);
+    connect(tvDir->model(), &QAbstractItemModel::dataChanged, this, fitLater);
+    connect(tvDir, &QTreeWidget::itemExpanded, this, fitLater);
+}
+
+void TfrmMain::PlacePanels()
+{
+    // The widths the user left (each panel still as wide as its captions need), or the design's
+    // with the folder side as wide as the tree's names.
+    const TWindowPlacement &kept = Settings().window;
+    FitPanels(this, Splitter1, Splitter2, true, kept.folderWidth, kept.fileListWidth);
+    if (kept.folderWidth <= 0)
+        FitFolderSide();
+}
+
+void TfrmMain::FitFolderSide()
+{
+    if (isVisible())
+        WidenFolderSide(this, Splitter1, Tree->NamesWidth());
+}
+
+void TfrmMain::KeepFocusVisible()
+{
+    const QWidget *focus = focusWidget();
+    if (!isVisible() || (focus && focus->isVisible() && focus->isEnabled()))
+        return;
+    QWidget *files = Pane->Thumbnails() ? static_cast<QWidget *>(Pane->gridFiles) : lbFiles;
+    for (QWidget *w : {files, static_cast<QWidget *>(tvDir)})
+        if (w->isVisible() && w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+}
+
+void TfrmMain::KeepPlacement()
+{
+    if (!isVisible())
+        return; // a window never shown was left nowhere
+    TWindowPlacement placement;
+    placement.maximized = isMaximized();
+    placement.geometry = placement.maximized || isFullScreen() ? normalGeometry() : geometry();
+    placement.folderWidth = Splitter1->sizes().value(0);
+    placement.fileListWidth = Splitter2->sizes().value(0);
+    try {
+        SaveWindowPlacement(placement);
+    } catch (const std::exception &) {
+        // A settings file that cannot be written: the window opens at its first-time place.
+    }
 }
 
 void TfrmMain::CreateMenus()
@@ -277,6 +341,8 @@ void TfrmMain::ConnectHandlers()
         Pane->edFilter->setFocus(Qt::ShortcutFocusReason);
         Pane->edFilter->selectAll();
     });
+    // The names notice closes under the focus of its close button.
+    connect(Pane->btHideNamesOffer, &QAbstractButton::clicked, this, [this] { KeepFocusVisible(); });
     connect(Pane, &TFilePane::unlockNamesAsked, this, [this] { Guard([this] { UnlockNames1Click(); }); });
     connect(Pane, &TFilePane::thumbSizeChosen, this,
             [this] { Guard([this] { SaveFileView(Pane->Thumbnails(), Pane->ThumbSize()); }); });
@@ -402,7 +468,11 @@ void TfrmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TfrmMain::FormClose() { RemoveWorkFiles(AppDir); }
+void TfrmMain::FormClose()
+{
+    KeepPlacement();
+    RemoveWorkFiles(AppDir);
+}
 
 void TfrmMain::InstallStartupChecks(const QString &package)
 {

@@ -179,6 +179,8 @@ public:
 
     // Runs a handler the way the message loop runs one: an error that escapes it is shown with
     // the application title and a stop icon, and the program goes on.
+    // Afterwards the focus is on a control the user sees (a dialog or the handler may have hidden
+    // or disabled the one that had it).
     template <typename F> void Guard(F &&handler)
     {
         try {
@@ -186,7 +188,13 @@ public:
         } catch (const std::exception &e) {
             ReportError(e);
         }
+        KeepFocusVisible();
     }
+    // Moves the focus to the file view in use, else the folder tree, when the control that has it
+    // is hidden or disabled.
+    void KeepFocusVisible();
+    // Widens the folder side to the tree's longest shown name (at most 40 % of the window).
+    void FitFolderSide();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -204,8 +212,12 @@ private:
     void ConnectRowHandler(QListWidget *list, const std::function<void()> &handler);
     void SwitchLanguage(QAction *item, const QString &code);
     void FormClose();
+    // Where the window was left, kept in the settings for the next start (when it was shown).
+    void KeepPlacement();
+    void PlacePanels();
     void ReportError(const std::exception &error);
     TStatusHint *StatusHint = nullptr;
+    QTimer *m_fitFolderSide = nullptr; // fits the folder side once the tree has changed
 
     // ---- start-up and termination (shell) ----
 public:

@@ -4,6 +4,7 @@
 #include "common/unitString.h"
 #include "platform/Platform.h"
 #include "shell/Controls.h"
+#include "shell/ReadableText.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "shell/unitCustomDlg.h"
@@ -25,13 +26,6 @@ namespace {
 const QColor kTeal(0, 128, 128);
 const QString kSection = QString::fromLatin1(SettingsSection);
 
-
-void Colour(QLabel *label, const QColor &colour)
-{
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label->setPalette(pal);
-}
 } // namespace
 
 TfrmSettings::TfrmSettings(QWidget *owner) : QDialog(owner)
@@ -59,7 +53,7 @@ void TfrmSettings::CreateControls()
     TabSheet1 = NewNamed<QWidget>("TabSheet1");
     auto *dirs = new QVBoxLayout(TabSheet1);
     lbIns1 = NewNamed<QLabel>("lbIns1", TabSheet1);
-    Colour(lbIns1, kTeal);
+    KeepTextReadable(lbIns1, kTeal);
     dirs->addWidget(lbIns1);
     auto row = [this, dirs](const char *check, const char *eg, const char *edit, const char *restore, QCheckBox *&ch,
                             QLabel *&lb, QLineEdit *&ed, QPushButton *&bt) {
@@ -92,19 +86,15 @@ void TfrmSettings::CreateControls()
     dirs->addSpacing(12);
     lbIns2 = NewNamed<QLabel>("lbIns2", TabSheet1);
     lbIns2->setWordWrap(true);
-    Colour(lbIns2, kTeal);
+    KeepTextReadable(lbIns2, kTeal);
     dirs->addWidget(lbIns2);
     Panel1 = NewNamed<QFrame>("Panel1", TabSheet1);
     Panel1->setFrameShape(QFrame::StyledPanel);
     auto *diagram = new QVBoxLayout(Panel1);
-    auto *layoutText = new QLabel(
-        QStringLiteral("<Documents and Settings>/<Windows user>/<Application Data>/<MSN data dir>/<Passport ID>/"
-                       "CustomEmoticons"),
-        Panel1);
-    layoutText->setObjectName(QStringLiteral("lbLayout"));
-    layoutText->setTextFormat(Qt::PlainText);
-    layoutText->setWordWrap(true);
-    diagram->addWidget(layoutText);
+    lbLayout = NewNamed<QLabel>("lbLayout", Panel1);
+    lbLayout->setTextFormat(Qt::PlainText);
+    lbLayout->setWordWrap(true);
+    diagram->addWidget(lbLayout);
     dirs->addWidget(Panel1);
     dirs->addStretch();
     PageControl1->addTab(TabSheet1, QString());
@@ -114,7 +104,7 @@ void TfrmSettings::CreateControls()
     auto *backup = new QVBoxLayout(TabSheet2);
     lbBakIns = NewNamed<QLabel>("lbBakIns", TabSheet2);
     lbBakIns->setWordWrap(true);
-    Colour(lbBakIns, kTeal);
+    KeepTextReadable(lbBakIns, kTeal);
     backup->addWidget(lbBakIns);
     chChangeSubfolders = NewNamed<QCheckBox>("chChangeSubfolders", TabSheet2);
     backup->addWidget(chChangeSubfolders);
@@ -168,6 +158,8 @@ void TfrmSettings::RefreshCaptions()
         b->setText(Lang("btRestoreCurrent"));
     lbIns1->setText(Lang("SetTabIns1"));
     lbIns2->setText(Lang("SetTabIns2"));
+    // The pieces of a content folder's path, the emoticons' sub-folder last.
+    lbLayout->setText(FormatText(Lang("SetLayout"), {Settings().Subdir(ContentType::Emot)}));
     lbBakIns->setText(Lang("BakIns").replace(QLatin1Char('\r'), QLatin1Char('\n')));
     chChangeSubfolders->setText(Lang("ChangeSubfolders"));
     lbEmot->setText(Lang("Emot"));

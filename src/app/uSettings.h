@@ -51,6 +51,7 @@ public:
     QPushButton *btRestoreMsnDat = nullptr;
     QLabel *lbIns2 = nullptr;
     QFrame *Panel1 = nullptr;
+    QLabel *lbLayout = nullptr; // the diagram of a content folder's path
     QLabel *lbBakIns = nullptr;
     QCheckBox *chChangeSubfolders = nullptr;
     QLineEdit *edEmot = nullptr;

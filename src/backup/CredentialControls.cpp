@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <algorithm>
 
 namespace zorvak {
 
@@ -59,6 +61,7 @@ void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout 
     labelPassword->setBuddy(edPassword);
     labelProtectDir->setBuddy(edProtectDir);
 
+    m_form = form;
     form->addWidget(labelDir, row++, 0, 1, 3);
     form->addWidget(edDir, row++, 0, 1, 3);
     if (options.withId) {
@@ -74,6 +77,8 @@ void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout 
         id->addSpacing(6);
         id->addWidget(lbId);
         form->addLayout(id, row++, 2);
+        m_emailHead = emailHead;
+        m_noteRow = row++; // the note's row when it goes under the address
     } else {
         form->addWidget(labelEmail, row++, 0, 1, 3);
         form->addWidget(edEmail, row++, 0, 1, 3);
@@ -95,7 +100,7 @@ void TCredentialControls::CreateCredentialControls(QWidget *parent, QGridLayout 
 void TCredentialControls::CaptionCredentialControls()
 {
     labelDir->setText(Lang("DirOfId"));
-    labelEmail->setText(Lang("Email4decrypting"));
+    labelEmail->setText(Lang(NoMaps ? "AccountEmail" : "Email4decrypting"));
     if (lbId) {
         labelId->setText(Lang("PassportId") + QLatin1Char(':'));
         lbDecryptIns->setText(Lang("DecryptIns"));
@@ -119,6 +124,8 @@ void TCredentialControls::FillCredentialControls(const QString &userFolder, cons
         lbId->setText(IdOfTyped(edEmail->text()));
     edProtectDir->setText(FindProtectDir(userFolder));
     WineMaps = !userFolder.isEmpty() && AllMapsProtectedByWine(userFolder);
+    NoMaps = !userFolder.isEmpty() && !HasMapFiles(userFolder);
+    labelEmail->setText(Lang(NoMaps ? "AccountEmail" : "Email4decrypting"));
     edPassword->setPlaceholderText(WineMaps ? Lang("WinePasswordNotNeeded") : QString());
 }
 
@@ -134,6 +141,43 @@ void TCredentialControls::EnableSecrets(bool on)
     for (QWidget *w : std::initializer_list<QWidget *>{labelPassword, edPassword, chHash, labelProtectDir,
                                                         edProtectDir, btBrowseProtect})
         w->setEnabled(on);
+}
+
+void TCredentialControls::PlaceNoteUnderAddress(bool under)
+{
+    if (!lbDecryptIns || lbDecryptIns->wordWrap() == under)
+        return;
+    lbDecryptIns->setWordWrap(under);
+    if (under) {
+        m_emailHead->removeWidget(lbDecryptIns);
+        m_form->addWidget(lbDecryptIns, m_noteRow, 0, 1, 3);
+    } else {
+        m_form->removeWidget(lbDecryptIns);
+        m_emailHead->insertWidget(2, lbDecryptIns);
+    }
+}
+
+void TCredentialControls::FitWindowWidth(QWidget *window, const QList<QLineEdit *> &paths) const
+{
+    if (!window->layout())
+        return;
+    const QMargins margins = window->layout()->contentsMargins();
+    // The backup's address row: its label and the note on decryption side by side.
+    QLabel label(Lang("Email4decrypting"));
+    label.setFont(labelEmail->font());
+    QLabel note(Lang("DecryptIns"));
+    note.setFont(labelEmail->font());
+    const int spacing = std::max(0, m_form->horizontalSpacing());
+    int width = label.sizeHint().width() + 12 + note.sizeHint().width() + 2 * spacing + margins.left() + margins.right();
+    // Each path whole (the rest of its row as the window lays it out), within 90 % of the screen.
+    const int room = window->screen() ? window->screen()->availableGeometry().width() * 9 / 10 : 800;
+    const int natural = window->sizeHint().width();
+    for (QLineEdit *box : QList<QLineEdit *>{edDir, edProtectDir} + paths) {
+        const int whole = box->fontMetrics().horizontalAdvance(box->text()) + 2 * box->fontMetrics().averageCharWidth()
+                          + natural - box->sizeHint().width();
+        width = std::max(width, std::min(whole, room));
+    }
+    window->resize(std::max(width, natural), window->sizeHint().height());
 }
 
 QString TCredentialControls::Email() const { return edEmail->text(); }

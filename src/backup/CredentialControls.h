@@ -9,10 +9,12 @@
 // in its constructor: the controls then come first in the tab order, in the order below.
 #include "dpapi/DpapiKeyMaterial.h"
 
+#include <QList>
 #include <QString>
 
 class QCheckBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,6 +46,13 @@ public:
     TFolderChoice FillCredentialControls(const QString &path);
     // The password, hash and master-key folder boxes (an account without protected maps needs none).
     void EnableSecrets(bool on);
+    // With the ID row: the note beside the address's label, or (a longer one, as an ObjectStore
+    // account's) wrapped under the address box.
+    void PlaceNoteUnderAddress(bool under);
+    // Gives `window` the width every window of these controls has in the language in use (that of
+    // the backup's address row), or more where a path box needs it to show its whole path (within
+    // 90 % of the screen). `paths`: further path boxes of the window.
+    void FitWindowWidth(QWidget *window, const QList<QLineEdit *> &paths = {}) const;
 
     // The address as typed.
     QString Email() const;
@@ -77,6 +86,9 @@ public:
     // Every map of the user folder was protected by Wine: no password is needed (the password box
     // says so while it is empty).
     bool WineMaps = false;
+    // The user folder holds no map file (an ObjectStore account, or maps gone): the address only
+    // names the account, and its label says so.
+    bool NoMaps = false;
 
 protected:
     TCredentialControls() = default;
@@ -85,6 +97,11 @@ protected:
     ~TCredentialControls();
     TCredentialControls(const TCredentialControls &) = delete;
     TCredentialControls &operator=(const TCredentialControls &) = delete;
+
+private:
+    QGridLayout *m_form = nullptr;
+    QHBoxLayout *m_emailHead = nullptr;
+    int m_noteRow = -1;
 };
 
 } // namespace zorvak

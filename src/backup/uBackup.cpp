@@ -51,7 +51,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     labelOutput = NewNamed<QLabel>("labelOutput", this);
     edOutput = NewNamed<QLineEdit>("edOutput", this);
     btBrowseSave = NewNamed<QPushButton>("btBrowseSave", this);
-    btBrowseSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btBrowseSave->setIcon(ThemedIcon("document-save", "save"));
     chConfirm = NewNamed<QCheckBox>("chConfirm", this);
     chConfirm->setChecked(true);
     chSkipDefault = NewNamed<QCheckBox>("chSkipDefault", this);
@@ -101,6 +101,7 @@ TfrmBackup::TfrmBackup(QWidget *owner) : QDialog(owner)
     });
     memDecrypted->installEventFilter(this);
     SetMainButton(this, btStart);
+    FitWindowWidth(this, {edOutput});
 }
 
 void TfrmBackup::SetFolder(const QString &path)
@@ -117,13 +118,15 @@ void TfrmBackup::SetFolder(const QString &path)
         edProtectDir->clear();
     EnableSecrets(!StoreFolder);
     RefreshCaptions();
+    FitWindowWidth(this, {edOutput});
 }
 
 void TfrmBackup::RefreshCaptions()
 {
     setWindowTitle(Lang("tiBackup"));
     CaptionCredentialControls();
-    // An ObjectStore account's items come named by position: the note tells why.
+    // An ObjectStore account's items come named by position: the note tells why, under the address.
+    PlaceNoteUnderAddress(StoreFolder);
     if (StoreFolder) {
         lbDecryptIns->setText(Lang("StoreNamesNotRead"));
         browse::SetHint(lbDecryptIns, QString());

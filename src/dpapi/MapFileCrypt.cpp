@@ -50,7 +50,8 @@ bool IsWineMapFile(const QString &path)
     return file.open(QIODevice::ReadOnly) && wine::IsWineBlob(file.read(kMapHeader + wine::kSignatureLength).mid(kMapHeader));
 }
 
-bool AllMapsProtectedByWine(const QString &userFolder)
+namespace {
+QStringList MapFilesOf(const QString &userFolder)
 {
     const QDir user(userFolder);
     QStringList maps;
@@ -63,10 +64,19 @@ bool AllMapsProtectedByWine(const QString &userFolder)
     const QDir mapFolder(user.filePath(QStringLiteral("MapFile")));
     for (const QString &name : mapFolder.entryList(QDir::Files | QDir::Hidden | QDir::System))
         maps << mapFolder.filePath(name);
-    for (const QString &map : std::as_const(maps))
+    return maps;
+}
+} // namespace
+
+bool AllMapsProtectedByWine(const QString &userFolder)
+{
+    const QStringList maps = MapFilesOf(userFolder);
+    for (const QString &map : maps)
         if (!IsWineMapFile(map))
             return false;
     return !maps.isEmpty();
 }
+
+bool HasMapFiles(const QString &userFolder) { return !MapFilesOf(userFolder).isEmpty(); }
 
 } // namespace zorvak

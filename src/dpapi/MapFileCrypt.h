@@ -22,5 +22,7 @@ bool IsWineMapFile(const QString &path);
 // (WineKeyMaterial). A folder copied from Windows into Wine may hold both kinds: that one needs
 // the Windows password for its other maps.
 bool AllMapsProtectedByWine(const QString &userFolder);
+// The user folder holds a map file (a content folder's map.dat or one of MapFile/).
+bool HasMapFiles(const QString &userFolder);
 
 } // namespace zorvak

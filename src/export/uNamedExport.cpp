@@ -67,6 +67,7 @@ TfrmNamedExport::TfrmNamedExport(QWidget *owner) : QDialog(owner)
     connect(btBrowseOutput, &QPushButton::clicked, this, [this] { btBrowseOutputClick(); });
     connect(btExport, &QPushButton::clicked, this, [this] { btExportClick(); });
     connect(btClose, &QPushButton::clicked, this, [this] { close(); });
+    FitWindowWidth(this, {edOutput}); // the backup's width and layout
 }
 
 void TfrmNamedExport::RefreshCaptions()
@@ -90,6 +91,7 @@ void TfrmNamedExport::SetFolder(const QString &path)
     const TFolderChoice choice = FillCredentialControls(path);
     const QString id = choice.folderId.isEmpty() ? QFileInfo(QDir::cleanPath(choice.dir)).fileName() : choice.folderId;
     edOutput->setText(Platform::Get().AppDir() + QStringLiteral("Named-") + id);
+    FitWindowWidth(this, {edOutput});
 }
 
 void TfrmNamedExport::btBrowseOutputClick()

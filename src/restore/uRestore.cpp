@@ -66,7 +66,7 @@ TfrmRestore::TfrmRestore(QWidget *owner, TListenSettings listen) : QDialog(owner
     edFile = NewNamed<QLineEdit>("edFile", panTop);
     edFileLabel->setBuddy(edFile);
     btBrowse = NewNamed<QPushButton>("btBrowse", panTop);
-    btBrowse->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    btBrowse->setIcon(ThemedIcon("document-open", "open"));
     btBrowse->setFixedWidth(32);
     btAdvanced = NewNamed<QPushButton>("btAdvanced", panTop);
     fileRow->addWidget(edFile, 1);

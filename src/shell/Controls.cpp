@@ -1,4 +1,5 @@
 #include "shell/Controls.h"
+#include "common/unitString.h"
 #include "shell/ReadableText.h"
 
 #include <QEvent>
@@ -6,9 +7,13 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+
+static void InitShellResources() { Q_INIT_RESOURCE(shell); }
 
 namespace zorvak {
 
@@ -107,6 +112,59 @@ void SetAccessible(QWidget *control, const QString &name, const QString &descrip
 {
     control->setAccessibleName(name);
     control->setAccessibleDescription(description);
+}
+
+QIcon ThemedIcon(const char *themeName, const char *fallback)
+{
+    InitShellResources();
+    return QIcon::fromTheme(QLatin1String(themeName),
+                            QIcon(QStringLiteral(":/shell/icons/%1.svg").arg(QLatin1String(fallback))));
+}
+
+QFont SecondaryFont(const QFont &font)
+{
+    QFont smaller = font;
+    if (font.pointSizeF() > 0)
+        smaller.setPointSizeF(font.pointSizeF() * 0.85);
+    else if (font.pixelSize() > 0)
+        smaller.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * 0.85))));
+    return smaller;
+}
+
+void TElidedButton::SetWidthText(const QString &text)
+{
+    m_widthText = text;
+    updateGeometry();
+}
+
+void TElidedButton::SetFullText(const QString &text)
+{
+    setText(text);
+    setToolTip(StripAmpersands(text));
+}
+
+QSize TElidedButton::sizeHint() const
+{
+    if (m_widthText.isEmpty())
+        return QPushButton::sizeHint();
+    QPushButton probe(m_widthText);
+    probe.setFont(font());
+    probe.setIcon(icon());
+    probe.setIconSize(iconSize());
+    return probe.sizeHint();
+}
+
+QSize TElidedButton::minimumSizeHint() const { return sizeHint(); }
+
+void TElidedButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int iconRoom = option.icon.isNull() ? 0 : option.iconSize.width() + 4;
+    option.text = fontMetrics().elidedText(option.text, Qt::ElideRight, room.width() - iconRoom - 4, Qt::TextShowMnemonic);
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 } // namespace zorvak

@@ -1,7 +1,10 @@
 #pragma once
 // Builders for the windows' controls. Every control carries the name the window's design gives
 // it: tests, the dialog service and the settings of each window find controls by that name.
+#include <QFont>
+#include <QIcon>
 #include <QPalette>
+#include <QPushButton>
 #include <QString>
 
 #include <utility>
@@ -21,6 +24,24 @@ template <typename W, typename... Args> W *NewNamed(const char *name, Args &&...
     control->setObjectName(QString::fromLatin1(name));
     return control;
 }
+
+// A push button whose width does not follow its text: it asks for the room of `WidthText` (its
+// usual caption) and shows a longer text cut at the end, whole in its tooltip.
+class TElidedButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    void SetWidthText(const QString &text);
+    // The text (kept whole in text()) and its tooltip.
+    void SetFullText(const QString &text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_widthText;
+};
 
 // Adds a dialog's closing row to `outer`: "btOk" (the default button) and "btCancel" at the right.
 // Cancel rejects the dialog; what OK does is the dialog's to connect.
@@ -42,5 +63,12 @@ QColor ReadableColour(const QPalette &palette, const QColor &seed, QPalette::Col
 // What a screen reader says for a control whose text does not name it (a glyph, an icon, an
 // image): its accessible name and, when given, its description.
 void SetAccessible(QWidget *control, const QString &name, const QString &description = QString());
+
+// An icon of the desktop's theme (`themeName`, as the freedesktop naming has it), else the
+// program's own drawing `fallback` (":/shell/icons/<fallback>.svg"), vector and sharp at any scale.
+QIcon ThemedIcon(const char *themeName, const char *fallback);
+
+// The font of secondary text (counts, notes): `font` one step (15 %) smaller, whatever its size.
+QFont SecondaryFont(const QFont &font);
 
 } // namespace zorvak

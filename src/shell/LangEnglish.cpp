@@ -136,7 +136,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"HideEffect"_s,
           u"This will take effect the next time you select a folder to show.\r"
           u"The next time folders are scanned, no folders will be hidden."_s);
-    l.Add(u"tiCalcId"_s, u"Calculate ID from email address"_s);
+    l.Add(u"tiCalcId"_s, l.Get(u"CalcId"_s));
     l.Add(u"PleaseEnterEmail"_s,
           u"Please enter or select an email address to find out its MSN Passport ID"_s);
     l.Add(u"OkToSelect"_s, u"Click OK to select this user on the "_s + l.Get(u"FolderList"_s));
@@ -147,7 +147,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
           u"Zorvak has found more than one Passport ID folders.\r\r"
           u"To find out which is yours, click OK to open '"_s + l.Get(u"tiCalcId"_s) +
           u"', and then enter your email address (your Messenger login).\r\r"
-          u"You can open '"_s + l.Get(u"tiCalcId"_s) + u"' anytime from\r   "_s +
+          u"You can open it anytime from\r   "_s +
           l.Get(u"Tools"_s) + u" - "_s + l.Get(u"CalcId"_s) + u"... (F5)"_s);
 
     // Settings dialog
@@ -161,6 +161,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"SetTabIns2"_s,
           u"Changes to the above will make \"Auto scan\" to show the following into "_s +
           l.Get(u"FolderList"_s));
+    l.Add(u"SetLayout"_s, u"<Documents and Settings>/<Windows user>/<Application Data>/<MSN data dir>/<Passport ID>/%s"_s);
     l.Add(u"btRestoreCurrent"_s, u"Restore current one"_s);
     l.Add(u"BakIns"_s,
           u"If backup fails, please check if the folder names below are what you really have.\r"
@@ -287,6 +288,8 @@ std::unique_ptr<TLanguage> LoadEnglish()
     // The whole line under the notice: the maker named in the sentence of each language.
     l.Add(u"by"_s, u"by the Zorvak team"_s);
     l.Add(u"LastMod"_s, u"Last modified"_s);
+    l.Add(u"AboutVersion"_s, u"version %s - Freeware"_s);
+    l.Add(u"Months"_s, u"Jan\rFeb\rMar\rApr\rMay\rJun\rJul\rAug\rSep\rOct\rNov\rDec"_s);
     l.Add(u"SpcThx"_s, u"Special thanks to"_s);
     l.Add(u"AboutDesc"_s,
           u"Retrieves and backup all custom emoticons and other contents of MSN Messenger and "
@@ -359,6 +362,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"SearchDiskNothing"_s, u"No MSN content was found in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Search a disk or folder for it now?"_s);
     l.Add(u"FoundPackages"_s, u"Packages"_s);
+    l.Add(u"AccountEmail"_s, u"Account &e-mail address"_s);
     l.Add(u"HistoryFilterHint"_s, u"Search the conversation"_s);
     l.Add(u"HistoryRow"_s, u"%s: %d messages, %s \u2013 %s"_s);
     l.Add(u"HistoryRowReading"_s, u"%s: reading..."_s);

@@ -136,7 +136,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"HideEffect"_s,
           u"Ce choix prendra effet la prochaine fois que vous choisirez un dossier à afficher.\r"
           u"À la prochaine analyse des dossiers, aucun dossier ne sera masqué."_s);
-    l.Add(u"tiCalcId"_s, u"Calculer l'ID d'une adresse e-mail"_s);
+    l.Add(u"tiCalcId"_s, l.Get(u"CalcId"_s));
     l.Add(u"PleaseEnterEmail"_s,
           u"Veuillez saisir ou choisir une adresse e-mail pour trouver son ID Passport MSN"_s);
     l.Add(u"OkToSelect"_s,
@@ -148,7 +148,7 @@ std::unique_ptr<TLanguage> LoadFrench()
           u"Zorvak a trouvé plusieurs dossiers d'ID Passport.\r\r"
           u"Pour savoir lequel est le vôtre, cliquez sur OK pour ouvrir '"_s + l.Get(u"tiCalcId"_s) +
           u"', puis saisissez votre adresse e-mail (votre identifiant Messenger).\r\r"
-          u"Vous pouvez ouvrir '"_s + l.Get(u"tiCalcId"_s) + u"' à tout moment depuis\r   "_s +
+          u"Vous pouvez l'ouvrir à tout moment depuis\r   "_s +
           l.Get(u"Tools"_s) + u" - "_s + l.Get(u"CalcId"_s) + u"... (F5)"_s);
 
     // Settings dialog
@@ -163,6 +163,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"SetTabIns2"_s,
           u"Avec ces changements, \"Analyse automatique\" affichera ceci dans la "_s +
           l.Get(u"FolderList"_s));
+    l.Add(u"SetLayout"_s, u"<Documents and Settings>/<utilisateur Windows>/<Application Data>/<données MSN>/<ID Passport>/%s"_s);
     l.Add(u"btRestoreCurrent"_s, u"Rétablir la valeur actuelle"_s);
     l.Add(u"BakIns"_s,
           u"Si la sauvegarde échoue, vérifiez que les noms de dossiers ci-dessous sont bien ceux que vous avez.\r"
@@ -293,6 +294,8 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"AboutNotice"_s, u"Logiciel libre pour votre propre contenu Messenger"_s);
     l.Add(u"by"_s, u"par l'équipe Zorvak"_s);
     l.Add(u"LastMod"_s, u"Dernière modification"_s);
+    l.Add(u"AboutVersion"_s, u"version %s - logiciel gratuit"_s);
+    l.Add(u"Months"_s, u"janv.\rfévr.\rmars\ravr.\rmai\rjuin\rjuil.\raoût\rsept.\roct.\rnov.\rdéc."_s);
     l.Add(u"SpcThx"_s, u"Remerciements"_s);
     l.Add(u"AboutDesc"_s,
           u"Retrouve et sauvegarde toutes les émoticônes personnalisées et les autres contenus de "
@@ -364,6 +367,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"SearchDiskNothing"_s, u"Aucun contenu MSN n'a été trouvé dans\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Le chercher maintenant sur un disque ou dans un dossier ?"_s);
     l.Add(u"FoundPackages"_s, u"Paquets"_s);
+    l.Add(u"AccountEmail"_s, u"&Adresse e-mail du compte"_s);
     l.Add(u"HistoryFilterHint"_s, u"Chercher dans la conversation"_s);
     l.Add(u"HistoryRow"_s, u"%s : %d messages, %s \u2013 %s"_s);
     l.Add(u"HistoryRowReading"_s, u"%s : lecture..."_s);

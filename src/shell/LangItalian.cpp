@@ -136,7 +136,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"HideEffect"_s,
           u"La modifica avrà effetto la prossima volta che si seleziona una cartella da mostrare.\r"
           u"Alla prossima scansione delle cartelle, nessuna cartella sarà nascosta."_s);
-    l.Add(u"tiCalcId"_s, u"Calcola l'ID dall'indirizzo e-mail"_s);
+    l.Add(u"tiCalcId"_s, l.Get(u"CalcId"_s));
     l.Add(u"PleaseEnterEmail"_s,
           u"Digitare o selezionare un indirizzo e-mail per trovare il suo ID Passport MSN"_s);
     l.Add(u"OkToSelect"_s,
@@ -148,7 +148,7 @@ std::unique_ptr<TLanguage> LoadItalian()
           u"Zorvak ha trovato più di una cartella di ID Passport.\r\r"
           u"Per sapere qual è la vostra, fare clic su OK per aprire '"_s + l.Get(u"tiCalcId"_s) +
           u"', quindi digitare il proprio indirizzo e-mail (l'accesso a Messenger).\r\r"
-          u"Si può aprire '"_s + l.Get(u"tiCalcId"_s) + u"' in qualsiasi momento da\r   "_s +
+          u"La si può aprire in qualsiasi momento da\r   "_s +
           l.Get(u"Tools"_s) + u" - "_s + l.Get(u"CalcId"_s) + u"... (F5)"_s);
 
     // Settings dialog
@@ -163,6 +163,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"SetTabIns2"_s,
           u"Con queste modifiche \"Scansione automatica\" mostrerà quanto segue nell'"_s +
           l.Get(u"FolderList"_s));
+    l.Add(u"SetLayout"_s, u"<Documents and Settings>/<utente Windows>/<Application Data>/<dati di MSN>/<ID Passport>/%s"_s);
     l.Add(u"btRestoreCurrent"_s, u"Ripristina il valore attuale"_s);
     l.Add(u"BakIns"_s,
           u"Se il backup non riesce, controllare che i nomi delle cartelle qui sotto siano quelli reali.\r"
@@ -292,6 +293,8 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"AboutNotice"_s, u"Software libero per i vostri contenuti di Messenger"_s);
     l.Add(u"by"_s, u"a cura del team di Zorvak"_s);
     l.Add(u"LastMod"_s, u"Ultima modifica"_s);
+    l.Add(u"AboutVersion"_s, u"versione %s - freeware"_s);
+    l.Add(u"Months"_s, u"gen\rfeb\rmar\rapr\rmag\rgiu\rlug\rago\rset\rott\rnov\rdic"_s);
     l.Add(u"SpcThx"_s, u"Ringraziamenti"_s);
     l.Add(u"AboutDesc"_s,
           u"Recupera ed esegue il backup di tutte le emoticon personalizzate e degli altri contenuti "
@@ -363,6 +366,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"SearchDiskNothing"_s, u"Nessun contenuto MSN trovato in\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"Cercarlo ora in un disco o in una cartella?"_s);
     l.Add(u"FoundPackages"_s, u"Pacchetti"_s);
+    l.Add(u"AccountEmail"_s, u"&Indirizzo e-mail dell'account"_s);
     l.Add(u"HistoryFilterHint"_s, u"Cerca nella conversazione"_s);
     l.Add(u"HistoryRow"_s, u"%s: %d messaggi, %s \u2013 %s"_s);
     l.Add(u"HistoryRowReading"_s, u"%s: lettura..."_s);

@@ -136,7 +136,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"HideEffect"_s,
           u"El cambio se aplicará la próxima vez que seleccione una carpeta para mostrar.\r"
           u"La próxima vez que se busquen carpetas, no se ocultará ninguna."_s);
-    l.Add(u"tiCalcId"_s, u"Calcular el ID a partir de la dirección de correo"_s);
+    l.Add(u"tiCalcId"_s, l.Get(u"CalcId"_s));
     l.Add(u"PleaseEnterEmail"_s,
           u"Escriba o seleccione una dirección de correo para averiguar su ID de Passport de MSN"_s);
     l.Add(u"OkToSelect"_s,
@@ -148,7 +148,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
           u"Zorvak ha encontrado más de una carpeta de ID de Passport.\r\r"
           u"Para saber cuál es la suya, pulse OK para abrir '"_s + l.Get(u"tiCalcId"_s) +
           u"', y escriba su dirección de correo (su inicio de sesión de Messenger).\r\r"
-          u"Puede abrir '"_s + l.Get(u"tiCalcId"_s) + u"' en cualquier momento desde\r   "_s +
+          u"Puede abrirla en cualquier momento desde\r   "_s +
           l.Get(u"Tools"_s) + u" - "_s + l.Get(u"CalcId"_s) + u"... (F5)"_s);
 
     // Settings dialog
@@ -163,6 +163,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"SetTabIns2"_s,
           u"Con estos cambios, la \"Búsqueda automática\" mostrará lo siguiente en la "_s +
           l.Get(u"FolderList"_s));
+    l.Add(u"SetLayout"_s, u"<Documents and Settings>/<usuario de Windows>/<Application Data>/<datos de MSN>/<ID de Passport>/%s"_s);
     l.Add(u"btRestoreCurrent"_s, u"Restaurar el actual"_s);
     l.Add(u"BakIns"_s,
           u"Si la copia de seguridad falla, compruebe que los nombres de carpeta de abajo son los que realmente tiene.\r"
@@ -292,6 +293,8 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"AboutNotice"_s, u"Software libre para su propio contenido de Messenger"_s);
     l.Add(u"by"_s, u"por el equipo de Zorvak"_s);
     l.Add(u"LastMod"_s, u"Última modificación"_s);
+    l.Add(u"AboutVersion"_s, u"versión %s - freeware"_s);
+    l.Add(u"Months"_s, u"ene\rfeb\rmar\rabr\rmay\rjun\rjul\rago\rsep\roct\rnov\rdic"_s);
     l.Add(u"SpcThx"_s, u"Agradecimientos"_s);
     l.Add(u"AboutDesc"_s,
           u"Recupera y guarda todos los emoticonos personalizados y demás contenido de MSN Messenger "
@@ -363,6 +366,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"SearchDiskNothing"_s, u"No se encontró contenido de MSN en\r   %s"_s);
     l.Add(u"SearchDiskOffer"_s, u"¿Buscarlo ahora en un disco o una carpeta?"_s);
     l.Add(u"FoundPackages"_s, u"Paquetes"_s);
+    l.Add(u"AccountEmail"_s, u"&Dirección de correo de la cuenta"_s);
     l.Add(u"HistoryFilterHint"_s, u"Buscar en la conversación"_s);
     l.Add(u"HistoryRow"_s, u"%s: %d mensajes, %s \u2013 %s"_s);
     l.Add(u"HistoryRowReading"_s, u"%s: leyendo..."_s);

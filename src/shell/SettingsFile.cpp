@@ -69,10 +69,17 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool def) co
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
+    WriteStrings(section, {{key, value}});
+}
+
+void TIniFile::WriteStrings(const QString &section, const QList<std::pair<QString, QString>> &values)
+{
     LoadIni(m_path, d->ini);
-    QString oneLine = value;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    d->ini.SetValue(U8(section).c_str(), U8(key).c_str(), U8(oneLine).c_str());
+    for (const auto &[key, value] : values) {
+        QString oneLine = value;
+        oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        d->ini.SetValue(U8(section).c_str(), U8(key).c_str(), U8(oneLine).c_str());
+    }
     std::string out;
     d->ini.Save(out);
     QSaveFile f(m_path);
@@ -135,6 +142,28 @@ SettingsState &State()
     return state;
 }
 const QString kSection = QString::fromLatin1(SettingsSection);
+constexpr int kMaxWindowPixels = 100000;
+
+// A number of the window's keys; `fallback` when absent, not a number or beyond what any screen has.
+int ReadPixels(const TIniFile &ini, const char *key, int fallback)
+{
+    bool ok = false;
+    const int n = ini.ReadString(kSection, QLatin1String(key), QString()).trimmed().toInt(&ok);
+    return ok && std::abs(n) <= kMaxWindowPixels ? n : fallback;
+}
+
+TWindowPlacement ReadWindowPlacement(const TIniFile &ini)
+{
+    TWindowPlacement p;
+    const int width = ReadPixels(ini, "WindowWidth", 0);
+    const int height = ReadPixels(ini, "WindowHeight", 0);
+    if (width > 0 && height > 0)
+        p.geometry = QRect(ReadPixels(ini, "WindowLeft", 0), ReadPixels(ini, "WindowTop", 0), width, height);
+    p.maximized = ini.ReadBool(kSection, QStringLiteral("WindowMaximized"), false);
+    p.folderWidth = std::max(0, ReadPixels(ini, "FolderWidth", 0));
+    p.fileListWidth = std::max(0, ReadPixels(ini, "FileListWidth", 0));
+    return p;
+}
 } // namespace
 
 TSettingsValues &Settings() { return State().values; }
@@ -191,6 +220,7 @@ void LoadSettings(const std::function<void(const QString &code)> &applyLanguage)
         const int size = ini.ReadString(kSection, QStringLiteral("ThumbnailSize"), QString()).trimmed().toInt(&sizeOk);
         if (sizeOk)
             v.thumbnailSize = std::clamp(size, kMinThumbnailSize, kMaxThumbnailSize);
+        v.window = ReadWindowPlacement(ini);
     }
     for (QString *dir : {&v.docSetDir, &v.appDatDir, &v.msnDatDir})
         if (!dir->endsWith(QLatin1Char('/')))
@@ -225,6 +255,17 @@ void SaveFileView(bool thumbnails, int thumbnailSize)
                     QString::number(std::clamp(thumbnailSize, kMinThumbnailSize, kMaxThumbnailSize)));
     Settings().thumbnails = thumbnails;
     Settings().thumbnailSize = std::clamp(thumbnailSize, kMinThumbnailSize, kMaxThumbnailSize);
+}
+
+void SaveWindowPlacement(const TWindowPlacement &placement)
+{
+    const QRect &g = placement.geometry;
+    const auto number = [](const char *key, int value) { return std::pair(QString::fromLatin1(key), QString::number(value)); };
+    OpenSettingsFile().WriteStrings(kSection, {number("WindowLeft", g.x()), number("WindowTop", g.y()),
+        number("WindowWidth", g.width()), number("WindowHeight", g.height()),
+        {QStringLiteral("WindowMaximized"), placement.maximized ? QStringLiteral("True") : QStringLiteral("False")},
+        number("FolderWidth", placement.folderWidth), number("FileListWidth", placement.fileListWidth)});
+    Settings().window = placement;
 }
 
 void SaveLanguage()

@@ -4,9 +4,12 @@
 #include "common/ContentTypes.h"
 #include "common/unitHash.h"
 
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace zorvak {
 
@@ -19,6 +22,8 @@ public:
     bool ReadBool(const QString &section, const QString &key, bool def) const;
     // Raises "Unable to write to <path>" when the file cannot be written.
     void WriteString(const QString &section, const QString &key, const QString &value);
+    // Several keys in one write of the file.
+    void WriteStrings(const QString &section, const QList<std::pair<QString, QString>> &values);
     // Never reports an error.
     void DeleteKey(const QString &section, const QString &key);
 
@@ -26,6 +31,16 @@ private:
     struct Impl;
     QString m_path;
     std::unique_ptr<Impl> d;
+};
+
+// Where the main window was left: its geometry (without the frame; empty when none was kept),
+// whether it was maximised, and the widths of the folder side and of the file list.
+struct TWindowPlacement {
+    QRect geometry;
+    bool maximized = false;
+    int folderWidth = 0;
+    int fileListWidth = 0;
+    bool Kept() const { return geometry.width() > 0 && geometry.height() > 0; }
 };
 
 // Values in use, process-wide. They start as the built-in defaults.
@@ -37,6 +52,7 @@ struct TSettingsValues {
     // How the main window lists files: as a list (the default) or as thumbnails of this size.
     bool thumbnails = false;
     int thumbnailSize = 96;
+    TWindowPlacement window;
 
     static TSettingsValues Defaults();
     QString &Subdir(ContentType type);
@@ -66,5 +82,9 @@ void RememberEmail(const QString &email);
 void SaveLanguage();
 // Writes how the main window lists files ("FileView": "List" or "Thumbnails", "ThumbnailSize").
 void SaveFileView(bool thumbnails, int thumbnailSize);
+// Writes where the main window was left ("WindowLeft", "WindowTop", "WindowWidth", "WindowHeight",
+// "WindowMaximized", "FolderWidth", "FileListWidth"). Files without these keys open the window at
+// its first-time placement.
+void SaveWindowPlacement(const TWindowPlacement &placement);
 
 } // namespace zorvak

@@ -16,6 +16,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QTest>
+#include <QTreeWidget>
+#include <QGuiApplication>
+#include <QSplitter>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -45,8 +49,8 @@ TEST_F(EnvTest, FirstRunWithTwoPassportFoldersShowsTheWelcome)
     EXPECT_EQ(env.dialogs().calls[0].dialogName, QStringLiteral("TfrmWelcome"));
     EXPECT_EQ(welcomeText,
               QStringLiteral("Zorvak has found more than one Passport ID folders.\n\nTo find out which is yours, click "
-                             "OK to open 'Calculate ID from email address', and then enter your email address (your "
-                             "Messenger login).\n\nYou can open 'Calculate ID from email address' anytime from\n   "
+                             "OK to open 'Which is my folder?', and then enter your email address (your "
+                             "Messenger login).\n\nYou can open it anytime from\n   "
                              "Tools - Which is my folder?... (F5)"));
     EXPECT_FALSE(frm.Terminating);
     EXPECT_FALSE(QFile::exists(SettingsFilePath())) << "Cancel writes nothing";
@@ -371,4 +375,57 @@ TEST_F(EnvTest, SelectFolderButtonKeepsItsRightEdgeOnTheTreeAfterASwitch)
     // French says "Options" as English does: the same width again.
     ASSERT_EQ(LoadFrench()->Get(QStringLiteral("SelectFolder")), QStringLiteral("Options"));
     EXPECT_EQ(frm.btSelectFolder->width(), englishWidth);
+}
+
+// The window opens at about 70 % of the screen the first time, then where the user left it (size,
+// place, both splitters), unless that place is on no screen any more; the folder side widens to
+// the tree's longest name, within 40 % of the window.
+TEST_F(EnvTest, WindowOpensWhereItWasLeftOrAtItsFirstPlace)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString longUser = QStringLiteral("a-windows-user-with-a-rather-long-name-indeed");
+    BuildProfiles(env, kTwoIds, longUser);
+    QRect first;
+    int folderWidth = 0, fileListWidth = 0;
+    {
+        TfrmMain frm;
+        first = frm.geometry();
+        EXPECT_EQ(first.width(), std::min(screen.width(), std::max(581, screen.width() * 7 / 10)));
+        EXPECT_EQ(first.height(), std::min(screen.height(), std::max(444, screen.height() * 7 / 10)));
+        EXPECT_EQ(first.center(), screen.center());
+        frm.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frm));
+        EnsureScanned(frm, kTwoIds, longUser);
+        QCoreApplication::processEvents();
+        const QTreeWidgetItem *user = frm.tvDir->topLevelItem(0);
+        const int side = frm.Splitter1->sizes().value(0);
+        // The name is whole, or the side is as wide as it may be.
+        EXPECT_TRUE(frm.tvDir->visualItemRect(user).right() < frm.tvDir->viewport()->width()
+                    || side >= frm.width() * 2 / 5 - 3) << side << " " << frm.width();
+        EXPECT_LE(side, frm.width() * 2 / 5);
+        EXPECT_GT(side, 243);
+
+        frm.setGeometry(screen.left() + 20, screen.top() + 30, 620, 470);
+        QCoreApplication::processEvents();
+        frm.Splitter1->setSizes({300, 300});
+        frm.Splitter2->setSizes({200, 100});
+        folderWidth = frm.Splitter1->sizes().value(0);
+        fileListWidth = frm.Splitter2->sizes().value(0);
+        frm.close();
+    }
+    const QRect left(screen.left() + 20, screen.top() + 30, 620, 470);
+    EXPECT_TRUE(SettingsText().contains(QStringLiteral("WindowWidth=620"))) << SettingsText().toStdString();
+    for (const bool onScreen : {true, false}) {
+        SCOPED_TRACE(onScreen);
+        if (!onScreen)
+            OpenSettingsFile().WriteString(QStringLiteral("Common"), QStringLiteral("WindowLeft"), QStringLiteral("-9000"));
+        CloseSettingsFile();
+        ResetSettings();
+        TfrmMain next;
+        EXPECT_EQ(next.geometry(), onScreen ? left : first);
+        next.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+        EXPECT_EQ(next.Splitter1->sizes().value(0), folderWidth);
+        EXPECT_EQ(next.Splitter2->sizes().value(0), fileListWidth);
+    }
 }

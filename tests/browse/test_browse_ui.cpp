@@ -222,6 +222,9 @@ TEST_F(BrowseUi, FileListNamesCountsAndPreview)
     EXPECT_EQ(w->lbTotalFiles->text(), "1 files total");
     EXPECT_EQ(w->lbRecognized->text(), "0 recognized");
     EXPECT_FALSE(browse::HasPicture(w->Image1));
+    EXPECT_FALSE(w->btOpen->isEnabled()); // no file: nothing to open
+    EXPECT_FALSE(w->btOpenWith->isEnabled());
+    const QSize openSize = w->btOpen->sizeHint();
 
     // Flash: the information card. Sound: no preview; the platform's default program names Open.
     env.platform().defaultOpenCommand = "/usr/bin/player";
@@ -238,6 +241,11 @@ TEST_F(BrowseUi, FileListNamesCountsAndPreview)
     env.platform().apps = {{"player.desktop", "Media Player", "/usr/bin/player"}};
     w->lbFilesClick();
     EXPECT_EQ(w->btOpen->text(), "Open with Media Player");
+    // The button keeps its width whatever it names; the name is whole in its tooltip.
+    env.platform().apps = {{"player.desktop", "Media Player of a Rather Long Name, Studio Edition", "/usr/bin/player"}};
+    w->lbFilesClick();
+    EXPECT_EQ(w->btOpen->sizeHint(), openSize);
+    EXPECT_EQ(w->btOpen->toolTip(), "Open with Media Player of a Rather Long Name, Studio Edition");
     env.platform().apps.clear();
     w->tvDir->setCurrentItem(Node({"Alice", disk.idAlice, "VoiceClips"}));
     EXPECT_EQ(Rows(), QStringList{"v.mp3"});

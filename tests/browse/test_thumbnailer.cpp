@@ -2,6 +2,8 @@
 // the cancellation of a folder's work when another folder is listed.
 #include "browse/ui/Thumbnailer.h"
 #include "browse/ui/ThumbnailView.h"
+#include "browse/ui/PictureScale.h"
+#include "browse/ui/Preview.h"
 #include "DemoMedia.h"
 #include "cabinet/cabfiles.h"
 #include "support/TestEnv.h"
@@ -13,6 +15,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QSet>
 #include <QListWidget>
 #include <QPainter>
 #include <QTest>
@@ -66,7 +71,7 @@ TEST_F(EnvTest, ThumbnailsOfEachPictureFormatFitTheSizeWithTheirProportions)
         QSize expected;
     };
     const QColor colour(40, 160, 220);
-    for (const Case &c : {Case{"png", 200, 100, {96, 48}}, Case{"jpg", 150, 300, {48, 96}}, Case{"bmp", 20, 20, {96, 96}}}) {
+    for (const Case &c : {Case{"png", 200, 100, {96, 48}}, Case{"jpg", 150, 300, {48, 96}}, Case{"bmp", 20, 20, {40, 40}}}) {
         const QString path = env.path(QStringLiteral("pictures/") + QLatin1String(c.format));
         ASSERT_TRUE(WriteFile(path, Picture(c.format, c.width, c.height, colour)));
         const QImage thumb = TThumbnailer::Make({path, pkPicture}, 96);
@@ -91,11 +96,63 @@ TEST_F(EnvTest, ThumbnailsOfEachPictureFormatFitTheSizeWithTheirProportions)
     ASSERT_TRUE(WriteFile(gif, demo::MakeAnimatedGif(19, QColor(255, 210, 0))));
     const QImage still = TThumbnailer::Make({gif, pkPicture}, 57);
     ASSERT_FALSE(still.isNull());
-    EXPECT_EQ(still.size(), QSize(57, 57));
+    EXPECT_EQ(still.size(), QSize(38, 38)); // at most twice its size
     // Sizes outside the limits are brought into them.
     const QString png = env.path(QStringLiteral("pictures/png"));
     EXPECT_EQ(TThumbnailer::Make({png, pkPicture}, 10).width(), TThumbnailer::kMinSize);
     EXPECT_EQ(TThumbnailer::Make({png, pkPicture}, 1000).width(), TThumbnailer::kMaxSize);
+}
+
+TEST_F(EnvTest, SmallPicturesAreEnlargedAtMostTwiceWithoutBlur)
+{
+    // A 16 px checkerboard of two colours and a 16 px animated emoticon, as thumbnails and in the
+    // stretched preview: 32 px at most, and no colour that the picture does not hold.
+    QImage checker(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            checker.setPixelColor(x, y, (x + y) % 2 ? QColor(200, 30, 30) : QColor(20, 20, 220));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(checker.save(&buffer, "png"));
+    auto colours = [](QImage image) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        QSet<QRgb> found;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                found.insert(qAlpha(image.pixel(x, y)) ? image.pixel(x, y) : 0); // one transparent
+        return found;
+    };
+    QLabel control;
+    control.resize(300, 300);
+    TPreview *preview = TPreview::Of(&control);
+    for (const auto &[name, data] : {std::pair{"checker.png", png}, std::pair{"smile.gif", demo::MakeAnimatedGif(16, QColor(255, 210, 0))}}) {
+        SCOPED_TRACE(name);
+        const QString path = env.path(QLatin1String(name));
+        ASSERT_TRUE(WriteFile(path, data));
+        QImageReader reader(path);
+        const QSet<QRgb> own = colours(reader.read());
+        for (int size : {64, TThumbnailer::kMaxSize}) {
+            const QImage thumb = TThumbnailer::Make({path, pkPicture}, size);
+            EXPECT_EQ(thumb.size(), QSize(32, 32));
+            EXPECT_EQ(colours(thumb), own);
+        }
+        preview->Load(path);
+        preview->FitToControl();
+        EXPECT_FALSE(preview->Stretched());
+        preview->ToggleStretch();
+        ASSERT_TRUE(preview->Stretched());
+        for (int frame = 0; frame < 3; ++frame) { // a movie's next frames too
+            const QPixmap shown = control.pixmap();
+            EXPECT_EQ(shown.size(), QSize(32, 32));
+            EXPECT_EQ(colours(shown.toImage()), own);
+            QTest::qWait(60);
+        }
+    }
+    // A large picture still fills the frame, a small one enlarged at most twice.
+    EXPECT_EQ(FittedSize(QSize(200, 100), QSize(300, 300)), QSize(300, 150));
+    EXPECT_EQ(FittedSize(QSize(100, 20), QSize(300, 300)), QSize(200, 40));
+    EXPECT_EQ(Transformation(QSize(100, 20), QSize(200, 40)), Qt::SmoothTransformation);
 }
 
 TEST_F(EnvTest, AWinkCabinetGivesItsStillPicture)

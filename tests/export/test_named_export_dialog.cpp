@@ -3,12 +3,16 @@
 #include "dpapi/DpapiKeyMaterial.h"
 #include "common/EmailId.h"
 #include "export/uNamedExport.h"
+#include "backup/uBackup.h"
 #include "shell/SettingsFile.h"
 #include "shell/uLanguage.h"
 #include "app/uMain.h"
 #include "support/Programs.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -48,6 +52,18 @@ TEST_F(NamedExportDialog, ProposalsAndCaptions)
     EXPECT_EQ(d.edOutput->text(), env.appDir() + S("Named-") + EmailToId(S("alice.demo@hotmail.com")));
     EXPECT_EQ(d.edPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(d.windowTitle(), S("Export with names"));
+    EXPECT_EQ(d.labelEmail->text(), S("&Email address for decrypting map files"));
+    // The backup window's width, or more so that each path shows whole (within 90 % of the screen).
+    TfrmBackup backup;
+    backup.SetFolder(user);
+    EXPECT_EQ(d.width(), backup.width());
+    d.show();
+    QCoreApplication::processEvents();
+    for (const QLineEdit *path : {d.edDir, d.edOutput, d.edProtectDir}) {
+        EXPECT_TRUE(path->width() >= path->fontMetrics().horizontalAdvance(path->text())
+                    || d.width() >= d.screen()->availableGeometry().width() * 9 / 10)
+            << path->objectName().toStdString() << " " << path->width() << " " << d.width();
+    }
     ASSERT_EQ(d.cbFormat->count(), 4);
     EXPECT_EQ(d.cbFormat->currentIndex(), 0);
     EXPECT_FALSE(d.chIncludeDefault->isChecked());

@@ -101,7 +101,7 @@ TEST_F(Integration, FirstRunWelcomeOkOpensWhichIsMyFolderAndSelectsTheUser)
         TfrmSelectEmail *dlg = AsSelectEmail(d);
         if (!dlg)
             return int(mrCancel);
-        EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Calculate ID from email address"));
+        EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Which is my folder?"));
         EXPECT_EQ(dlg->cbEmail->currentText(), QStringLiteral("@hotmail.com")); // nothing known yet
         dlg->cbEmail->setEditText(QStringLiteral("bob@example.com"));
         EXPECT_EQ(dlg->lbId->text(), EmailToId(kBob));

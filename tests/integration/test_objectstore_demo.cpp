@@ -272,6 +272,14 @@ TEST_F(DaveDemo, WindowFindsListsAndBacksUpTheAccount)
         EXPECT_EQ(d->edDir->text(), account);
         EXPECT_FALSE(d->edPassword->isEnabled());
         EXPECT_TRUE(d->lbDecryptIns->text().contains(QStringLiteral("named by position")));
+        // No map file: the address names the account; the note wraps under it rather than
+        // widening the window.
+        EXPECT_EQ(d->labelEmail->text(), QStringLiteral("Account &e-mail address"));
+        d->show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(d->lbDecryptIns->wordWrap());
+        EXPECT_GT(d->lbDecryptIns->y(), d->edEmail->y());
+        EXPECT_LT(d->width(), d->labelEmail->width() + d->lbDecryptIns->fontMetrics().horizontalAdvance(d->lbDecryptIns->text()));
         EXPECT_TRUE(d->chEmot->isChecked());
         EXPECT_FALSE(d->chDp->isChecked());
         d->edOutput->setText(out + QStringLiteral("DaveWindow.mco"));

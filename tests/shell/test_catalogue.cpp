@@ -26,7 +26,7 @@ const QStringList &TableOrder()
         "SelectFolderThenFile PleaseSelectFile NFilesCopied NFilesNotCopied FileExistsConfirmation MsnDatDirNotFound "
         "ClearFolderListConfirmation IdNotFound SelectFolder4backup RemovingEmpty GettingCached "
         "UseProfileCache CopyingFiles MustSelectFolder HideEffect tiCalcId PleaseEnterEmail OkToSelect Welcome "
-        "FirstTimer SetTabDir SetTabBackup DocSetDir AppDatDir MsnDatDir eg SetTabIns1 SetTabIns2 "
+        "FirstTimer SetTabDir SetTabBackup DocSetDir AppDatDir MsnDatDir eg SetTabIns1 SetTabIns2 SetLayout "
         "btRestoreCurrent BakIns ChangeSubfolders DirNotFound SettingsSaved tiBackup DirOfId "
         "Email4decrypting DecryptIns DecryptInsHint SelectItems OutputCab chConfirm SkipDefault "
         "SkipDefaultHint EmailNotMatch FailTmpDir BackupCheckSettings Retrieving NoFilesToCab "
@@ -35,12 +35,12 @@ const QStringList &TableOrder()
         "FSizeB KeySequence Name tiDuplicateKey tiOverlapKey Edit Ignore KeyBlank KeyTooLong KeySpace "
         "KeyExists KeyOverlap tiRestore Advanced Simple ResIns1 ResInsLibrary Cab2install ResIns Install PortUsed "
         "SelectCabFirst InstallCabConfirm InstallSuccess InstallError InstallError2 EnsureSignedIn "
-        "ContCabConf tiAbout AboutNotice by LastMod SpcThx AboutDesc TranslatedBy Website Email UseContactForm "
+        "ContCabConf tiAbout AboutNotice by LastMod AboutVersion Months SpcThx AboutDesc TranslatedBy Website Email UseContactForm "
         "EmailIns arrayThanks StoreItemNames StoreNamesNotRead ExportNamed NamedFormat NamedFormats NamedOutput NamedIncludeDefault btExport "
         "NamedDone NamedByFileName NamedNoMap NamedLeftOut NamedLeftOutStore NamedFailed WinPassword PasswordIsHash WinePasswordNotNeeded ProtectDir SelectFolder4named "
         "View ViewList ViewThumbnails ThumbSize FilterHint UnlockNames UnlockNamesOffer NamesNeedUserFolder InstallWaiting "
         "BrowseFolder BrowseFile btBrowse HideNotice NamesUnlocked FlashMovie FlashDamaged FlashFacts MainSubtitle Port "
-        "SearchDisk SearchDiskPrompt SearchDiskFolders SearchDiskFound SearchDiskNothing SearchDiskOffer FoundPackages "
+        "SearchDisk SearchDiskPrompt SearchDiskFolders SearchDiskFound SearchDiskNothing SearchDiskOffer FoundPackages AccountEmail "
         "HistoryFilterHint HistoryRow HistoryRowReading HistoryRowRefused HistoryNoTime HistoryCut HistoryDamaged "
         "HistorySaveFormat HistoryText HistoryExported HistoryProblems HistoryExporting")
         .split(u' ');
@@ -61,6 +61,7 @@ const QList<QPair<QString, QStringList>> &ComposedEntries()
         {u"SelectFolder4backup"_s, {u"FolderList"_s}},
         {u"MustSelectFolder"_s, {u"FolderList"_s}},
         {u"OkToSelect"_s, {u"FolderList"_s}},
+        {u"tiCalcId"_s, {u"CalcId"_s}}, // the window has the name of the command that opens it
         {u"FirstTimer"_s, {u"tiCalcId"_s, u"Tools"_s, u"CalcId"_s}},
         {u"SetTabIns2"_s, {u"FolderList"_s}},
         {u"ChangeSubfolders"_s, {u"MsnDatDir"_s}},
@@ -104,7 +105,7 @@ TEST_P(CatalogueTest, HoldsEveryKeyOnceInTableOrder)
     QStringList keys;
     for (int i = 0; i < table.Count(); ++i)
         keys << table.KeyAt(i);
-    EXPECT_EQ(table.Count(), 234);
+    EXPECT_EQ(table.Count(), 238);
     EXPECT_EQ(keys, TableOrder());
     QSet<QString> folded;
     for (const QString &key : keys) {
@@ -160,6 +161,9 @@ TEST_P(CatalogueTest, TextsArePresentAndFitTheWesternCodePage)
     for (const char *key : {"Emot", "Dp", "Bg", "Wink", "Ddp", "Dbg"})
         typeNames.insert(Text(QString::fromLatin1(key)));
     EXPECT_EQ(typeNames.size(), 6);
+    // Twelve short month names, all different (the About window's date).
+    const QStringList months = Text(u"Months"_s).split(u'\r');
+    EXPECT_EQ(QSet<QString>(months.cbegin(), months.cend()).size(), 12);
     // The restore dialog's mode button is told apart by its caption.
     EXPECT_NE(Text(u"Advanced"_s), Text(u"Simple"_s));
 }
@@ -230,8 +234,8 @@ TEST(CatalogueEnglish, ComposedTextsAsTheWindowsShowThem)
     const auto en = LoadEnglish();
     EXPECT_EQ(StripAmpersands(en->Get(u"FirstTimer"_s)),
               u"Zorvak has found more than one Passport ID folders.\r\rTo find out which is yours, click OK "
-              "to open 'Calculate ID from email address', and then enter your email address (your "
-              "Messenger login).\r\rYou can open 'Calculate ID from email address' anytime from\r   "
+              "to open 'Which is my folder?', and then enter your email address (your "
+              "Messenger login).\r\rYou can open it anytime from\r   "
               "Tools - Which is my folder?... (F5)"_s);
     EXPECT_EQ(en->Get(u"SetTabIns2"_s),
               u"Changes to the above will make \"Auto scan\" to show the following into Folder List"_s);
@@ -276,7 +280,7 @@ TEST(CatalogueLookup, KeysIgnoreCaseAndMissingOrEmptyEntriesRaise)
     en->Add(u"translatedby"_s, u"credit"_s);
     EXPECT_EQ(en->Get(u"TranslatedBy"_s), u"credit"_s);
     EXPECT_EQ(en->Table().IndexOf(u"TranslatedBy"_s), position);
-    EXPECT_EQ(en->Table().Count(), 234);
+    EXPECT_EQ(en->Table().Count(), 238);
 }
 
 TEST(CatalogueLookup, LanguageCodesAreExact)

@@ -139,10 +139,8 @@ void TFilePane::CreateControls(QSplitter *splitter)
     files->addWidget(tbThumbSize);
     lbTotalFiles = NewNamed<QLabel>("lbTotalFiles", panFiles);
     lbRecognized = NewNamed<QLabel>("lbRecognized", panFiles);
-    QFont small = lbTotalFiles->font();
     // Secondary text: a step below the desktop's font, whatever its size.
-    if (small.pointSizeF() > 0)
-        small.setPointSizeF(small.pointSizeF() * 0.85);
+    const QFont small = SecondaryFont(lbTotalFiles->font());
     lbTotalFiles->setFont(small);
     lbRecognized->setFont(small);
     files->addWidget(lbTotalFiles);
@@ -202,8 +200,10 @@ void TFilePane::CreateControls(QSplitter *splitter)
     prev->addWidget(lvConversation, 1);
     m_history = new history::THistoryPane(lbFiles, lvConversation, this);
     auto *buttons = new QHBoxLayout;
-    btOpen = NewNamed<QPushButton>("btOpen", panPreview);
+    btOpen = NewNamed<TElidedButton>("btOpen", panPreview);
     btOpenWith = NewNamed<QPushButton>("btOpenWith", panPreview);
+    btOpen->setEnabled(false); // no file yet
+    btOpenWith->setEnabled(false);
     btSaveAs = NewNamed<QPushButton>("btSaveAs", panPreview);
     buttons->addWidget(btOpen);
     buttons->addWidget(btOpenWith);
@@ -217,7 +217,8 @@ void TFilePane::RefreshCaptions()
     chOnlyRecognized->setText(Lang("ShowKnownOnly"));
     lbCabTitle->setText(Lang("InCab"));
     labelPreview->setText(Lang("Preview"));
-    btOpen->setText(Lang("Open"));
+    static_cast<TElidedButton *>(btOpen)->SetWidthText(Lang("Open"));
+    ShowOpenCaption();
     btOpenWith->setText(Lang("OpenWith"));
     btSaveAs->setText(Lang("SaveAs") + QStringLiteral("..."));
     const QString filterHint = Lang(HistoryShown() ? "HistoryFilterHint" : "FilterHint");
@@ -300,23 +301,35 @@ void TFilePane::ResetPreview(QListWidget *list)
     QListWidgetItem *item = list->currentRow() >= 0 ? list->currentItem() : nullptr;
     // The preview is described by the file it shows.
     Image1->setAccessibleDescription(item ? RowFileName(list, list->currentRow()) : QString());
-    btOpen->setText(Lang("Open"));
+    m_openApp.clear();
+    m_openProgram.clear();
     btOpen->setEnabled(false);
     btOpenWith->setEnabled(item != nullptr);
+    ShowOpenCaption();
     if (!item)
         return;
     const QString fileName = RowFileName(list, list->currentRow());
     const QString command = browse::GetOpenCommand(ExtractFileExt(fileName));
     if (!command.isEmpty()) {
-        // The application as the desktop names it ("Open with Image Viewer"); its program's file
-        // name only when the desktop gives no name.
         const QList<Platform::AppInfo> apps = Platform::Get().AppsForFile(QStringLiteral("file") + ExtractFileExt(fileName));
         const QString app = apps.isEmpty() ? QString() : apps.first().name;
-        btOpen->setText(app.isEmpty()
-                            ? Lang("Open") + QStringLiteral(" (") + QFileInfo(command).fileName() + QLatin1Char(')')
-                            : Lang("OpenWith") + QLatin1Char(' ') + app);
+        m_openApp = app;
+        m_openProgram = QFileInfo(command).fileName();
         btOpen->setEnabled(true);
+        ShowOpenCaption();
     }
+}
+
+void TFilePane::ShowOpenCaption()
+{
+    // The application as the desktop names it ("Open with Image Viewer"); its program's file name
+    // only when the desktop gives no name.
+    QString caption = Lang("Open");
+    if (!m_openApp.isEmpty())
+        caption = Lang("OpenWith") + QLatin1Char(' ') + m_openApp;
+    else if (!m_openProgram.isEmpty())
+        caption += QStringLiteral(" (") + m_openProgram + QLatin1Char(')');
+    static_cast<TElidedButton *>(btOpen)->SetFullText(caption);
 }
 
 void TFilePane::PreviewFile(const QString &path, QLabel *image, QLabel *flash)
@@ -518,6 +531,7 @@ void TFilePane::ShowSelectedFolder()
     QTreeWidgetItem *node = m_tree.View()->currentItem();
     if (!node) {
         barNames->hide();
+        ResetPreview(lbFiles);
         return;
     }
     const QString folder = m_tree.SelectedFolder();
@@ -591,8 +605,7 @@ void TFilePane::ShowSelectedFolder()
         }
         ShowSelectedFile();
     } else {
-        Preview().Clear();
-        Preview().StopFlash(Flash1); // no information card of a file that is no longer listed
+        ResetPreview(lbFiles); // no information card of a file no longer listed, nothing to open
         labelPreview->setToolTip(QString());
     }
 }
@@ -600,8 +613,10 @@ void TFilePane::ShowSelectedFolder()
 void TFilePane::ShowSelectedFile()
 {
     const int row = lbFiles->currentRow();
-    if (row < 0 || row >= m_diskNames.size())
+    if (row < 0 || row >= m_diskNames.size()) {
+        ResetPreview(lbFiles); // no file: nothing to open
         return;
+    }
     const int generation = ++m_generation;
     ResetPreview(lbFiles);
     if (HistoryShown()) {

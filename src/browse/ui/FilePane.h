@@ -59,7 +59,7 @@ public:
     QLabel *labelPreview = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Flash1 = nullptr;   // the Flash movie's information card
-    QPushButton *btOpen = nullptr;
+    QPushButton *btOpen = nullptr;  // as wide as "Open", whatever program it names
     QPushButton *btOpenWith = nullptr;
     QPushButton *btSaveAs = nullptr;
     // The file list as thumbnails: the same rows and the same selection as lbFiles.
@@ -160,6 +160,9 @@ private:
     int m_totalFiles = -1;         // the counts under the list (-1: none shown), kept so that
     int m_recognizedFiles = 0;     // they are said again in another language
     void ShowCounts();
+    QString m_openApp;             // the program Open runs: its desktop name, its file name
+    QString m_openProgram;
+    void ShowOpenCaption();
     TThumbnailer *m_thumbnailer = nullptr;
     TObjectNames &m_names;           // the names users gave their objects (owned by the window)
     history::THistoryPane *m_history = nullptr;

@@ -27,6 +27,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <functional>
 
@@ -151,7 +153,7 @@ void TFolderTree::CreateControls(QSplitter *splitter)
     labelFolderList->setFont(bold);
     btSelectFolder = NewNamed<QPushButton>("btSelectFolder", panLeft);
     btSelectFolder->setLayoutDirection(Qt::RightToLeft); // glyph on the right
-    btSelectFolder->setIcon(panLeft->style()->standardIcon(QStyle::SP_ArrowDown));
+    btSelectFolder->setIcon(ThemedIcon("go-down", "down"));
     folderHead->addWidget(labelFolderList);
     folderHead->addStretch();
     folderHead->addWidget(btSelectFolder);
@@ -188,6 +190,23 @@ void TFolderTree::RefreshCaptions()
     QLabel measure(btSelectFolder->text());
     measure.setFont(QApplication::font());
     btSelectFolder->setFixedWidth(measure.sizeHint().width() + 5 + 19);
+}
+
+int TFolderTree::NamesWidth()
+{
+    if (tvDir->topLevelItemCount() == 0)
+        return 0;
+    // The rows' widths, their indentation included, the frame, and the scroll bar when it shows.
+    const int scrollBar = tvDir->verticalScrollBar()->isVisible() ? tvDir->verticalScrollBar()->sizeHint().width() : 0;
+    // The column's width fitted to its rows (the view measures the expanded ones), then stretched
+    // to the view again.
+    QHeaderView *header = tvDir->header();
+    const bool stretch = header->stretchLastSection();
+    header->setStretchLastSection(false);
+    tvDir->resizeColumnToContents(0);
+    const int names = tvDir->columnWidth(0);
+    header->setStretchLastSection(stretch);
+    return names + 2 * tvDir->frameWidth() + scrollBar + 4;
 }
 
 void TFolderTree::LoadIcons()

@@ -62,6 +62,8 @@ public:
     // The folder of the selected node, ending with the separator.
     QString SelectedFolder() const;
     int CountNodesAtLevel(int level) const;
+    // The width the folder side needs to show the longest name of the expanded nodes whole.
+    int NamesWidth();
     // The first node with this caption, or null.
     QTreeWidgetItem *FindCaption(const QString &caption) const;
     // The Windows profiles of the user nodes, sorted by name.

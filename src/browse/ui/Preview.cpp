@@ -1,6 +1,7 @@
 #include "browse/ui/Preview.h"
 
 #include "browse/SwfInfo.h"
+#include "browse/ui/PictureScale.h"
 #include "browse/ui/uMainBrowse.h"
 
 #include <QBuffer>
@@ -46,6 +47,7 @@ void TPreview::Clear()
         delete m_movie;
         m_movie = nullptr;
     }
+    m_sharpFrames = false;
     m_picture = QPixmap();
     m_image->clear();
 }
@@ -54,27 +56,40 @@ bool TPreview::HasPicture() const { return m_movie || !m_picture.isNull(); }
 
 QSize TPreview::PictureSize() const
 {
-    if (m_movie) {
-        m_movie->jumpToFrame(m_movie->currentFrameNumber() < 0 ? 0 : m_movie->currentFrameNumber());
-        return m_movie->currentImage().size();
-    }
-    return m_picture.size();
+    return m_movie ? m_movieSize : m_picture.size();
 }
 
 void TPreview::Apply()
 {
     const QSize frame = m_image->contentsRect().size();
     const QSize own = PictureSize();
-    QSize shown = own;
+    m_shown = own;
     if (m_stretch && !own.isEmpty() && !frame.isEmpty())
-        shown = own.scaled(frame, m_proportional ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
+        m_shown = FittedSize(own, frame, m_proportional ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
+    const Qt::TransformationMode mode = Transformation(own, m_shown);
     if (m_movie) {
-        m_movie->setScaledSize(shown);
+        // The movie scales its frames smoothly; a small one enlarged is drawn here frame by
+        // frame, its pixels kept sharp.
+        m_sharpFrames = m_shown != own && mode == Qt::FastTransformation;
+        if (m_sharpFrames) {
+            m_movie->setScaledSize(QSize());
+            ShowFrame();
+        } else {
+            m_movie->setScaledSize(m_shown);
+            if (m_image->movie() != m_movie)
+                m_image->setMovie(m_movie);
+        }
         return;
     }
     if (m_picture.isNull())
         return;
-    m_image->setPixmap(shown == own ? m_picture : m_picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    m_image->setPixmap(m_shown == own ? m_picture : m_picture.scaled(m_shown, Qt::IgnoreAspectRatio, mode));
+}
+
+void TPreview::ShowFrame()
+{
+    if (m_movie && m_sharpFrames)
+        m_image->setPixmap(m_movie->currentPixmap().scaled(m_shown, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
 void TPreview::Load(const QString &path)
@@ -94,7 +109,10 @@ void TPreview::Load(const QString &path)
         buffer->setParent(movie);
         if (movie->isValid() && movie->frameCount() != 0) {
             m_movie = movie;
+            movie->jumpToFrame(0);
+            m_movieSize = movie->currentImage().size(); // its own size, before any scaling
             m_image->setMovie(movie);
+            connect(movie, &QMovie::frameChanged, this, &TPreview::ShowFrame);
             movie->start();
             return;
         }

@@ -1,8 +1,9 @@
 #pragma once
 // The preview of one picture control: the still picture or the animated movie it shows, and how
 // it is fitted (stretched to the control or at actual size, proportions kept or not). The state
-// lives here as members; the control only paints what it is given. A Flash movie has no player
-// here: it is shown as an information card in a second label.
+// lives here as members; the control only paints what it is given. A stretched picture is
+// enlarged at most twice, a small one without smoothing (PictureScale.h). A Flash movie has no
+// player here: it is shown as an information card in a second label.
 #include <QObject>
 #include <QPixmap>
 #include <QSize>
@@ -28,7 +29,8 @@ public:
     QSize PictureSize() const;
     // After loading: stretched (proportions kept) when larger than the control, else actual size.
     void FitToControl();
-    // A click on the control: toggles between stretched and actual size.
+    // A click on the control: toggles between stretched (at most twice the picture's size) and
+    // actual size.
     void ToggleStretch();
     bool Stretched() const { return m_stretch; }
     bool Proportional() const { return m_proportional; }
@@ -47,12 +49,16 @@ protected:
 private:
     explicit TPreview(QLabel *image);
     void Apply();
+    void ShowFrame(); // the movie's current frame, enlarged without smoothing
 
     QLabel *m_image;
     QMovie *m_movie = nullptr;     // owned; animated pictures
+    QSize m_movieSize;             // the movie's own size
     QPixmap m_picture;             // still pictures at their own size
     bool m_stretch = false;
     bool m_proportional = false;
+    QSize m_shown;                 // the size the picture is shown at
+    bool m_sharpFrames = false;    // a small movie enlarged: its frames are drawn by ShowFrame
     QString m_flashMovie;
 };
 

@@ -1,6 +1,7 @@
 #include "browse/ui/ThumbnailView.h"
 
 #include "browse/ui/Thumbnailer.h"
+#include "shell/Controls.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -89,12 +90,10 @@ public:
 private:
     QPixmap KindIcon(TPreviewKind kind, int size) const
     {
-        QStyle::StandardPixmap which = QStyle::SP_FileIcon;
-        if (kind == pkFlash)
-            which = QStyle::SP_MediaPlay;
-        else if (kind == pkSound)
-            which = QStyle::SP_MediaVolume;
-        return m_view->style()->standardIcon(which).pixmap(std::min(size, 64));
+        const QIcon icon = kind == pkFlash   ? ThemedIcon("video-x-generic", "movie")
+                           : kind == pkSound ? ThemedIcon("audio-x-generic", "sound")
+                                             : ThemedIcon("text-x-generic", "file");
+        return icon.pixmap(std::min(size, 64));
     }
 
     TThumbnailView *m_view;

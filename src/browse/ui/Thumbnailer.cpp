@@ -1,4 +1,6 @@
 #include "browse/ui/Thumbnailer.h"
+
+#include "browse/ui/PictureScale.h"
 #include "common/PathBytes.h"
 
 #include "cabinet/CabinetTasks.h"
@@ -69,8 +71,9 @@ QImage PictureThumbnail(const QString &path, int size)
     QImage image = reader.read(); // the first frame of an animation
     if (image.isNull())
         return {};
-    if (image.width() > size || image.height() > size || (image.width() < size && image.height() < size))
-        image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QSize shown = FittedSize(image.size(), QSize(size, size));
+    if (shown != image.size())
+        image = image.scaled(shown, Qt::IgnoreAspectRatio, Transformation(image.size(), shown));
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 

@@ -47,7 +47,8 @@ public:
     bool WaitForDone(int msecs);
 
     // The thumbnail of one file, made on the calling thread: the picture (a GIF's first frame),
-    // or a cabinet's first picture, scaled to fit a size x size square with its proportions. A
+    // or a cabinet's first picture, scaled to fit a size x size square with its proportions (a
+    // small picture enlarged at most twice, its pixels kept sharp: browse/ui/PictureScale.h). A
     // null image when the file is not a regular file, too big, or not readable as a picture.
     static QImage Make(const TThumbJob &job, int size);
 
