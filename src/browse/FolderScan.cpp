@@ -57,6 +57,33 @@ void AddProfileHistory(TFolderNode &windowsUser, const QString &profile)
     AddHistoryNodes(windowsUser, history::ReceivedFilesFolders(profile), history::HistoryOfProfile(profile));
 }
 
+void AddChosenHistory(TFolderNode &root, const QString &chosen)
+{
+    const QString folder = QDir::cleanPath(chosen);
+    std::vector<history::THistoryFolder> found = history::FindHistory(folder);
+    if (found.empty()) {
+        // A Messenger folder inside a profile (".../<profile>/Application Data/Microsoft/MSN
+        // Messenger[/<ID>]"): the nearest folder above it with My Received Files is the profile,
+        // whose History folders of the users shown are added.
+        QSet<QString> ids;
+        if (const QString name = QFileInfo(folder).fileName(); !name.isEmpty() && IsAllDigits(name))
+            ids << name;
+        for (const TFolderNode &child : root.children)
+            if (child.icon == iconMessengerUser)
+                ids << child.caption;
+        QDir up(folder);
+        for (int depth = 0; !ids.isEmpty() && depth < 6 && up.cdUp(); ++depth) {
+            if (history::ReceivedFilesFolders(up.path()).isEmpty())
+                continue;
+            for (history::THistoryFolder &h : history::HistoryOfProfile(up.path()))
+                if (ids.contains(h.userId))
+                    found.push_back(std::move(h));
+            break;
+        }
+    }
+    AddHistoryNodes(root, {}, found);
+}
+
 TScanOptions TScanOptions::From(const TSettingsValues &s, bool hideEmpty, bool history)
 {
     TScanOptions o;

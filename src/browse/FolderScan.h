@@ -63,6 +63,10 @@ void ScanFolders(TFolderForest &into, int level, const QString &path, const TSca
 // Adds a profile's My Received Files folders and History nodes to its Windows user node, as a
 // scan with `history` set does (the "Current user" scan, whose node stands for the profile).
 void AddProfileHistory(TFolderNode &windowsUser, const QString &profile);
+// The same for a folder the user chose ("Manual", a drop): a Messenger user's folder gets the
+// History folders of its ID from the profile above it; any other folder those FindHistory finds
+// in it (a profile, My Received Files, a per-user or History folder).
+void AddChosenHistory(TFolderNode &root, const QString &chosen);
 
 // Where a Windows profile's Application Data folder tells the profiles folder and the
 // Application Data folder of its layout: ".../Users/Alice/AppData/Roaming" gives ".../Users/" and

@@ -405,7 +405,7 @@ TEST_F(EnvTest, WindowOpensWhereItWasLeftOrAtItsFirstPlace)
         EXPECT_LE(side, frm.width() * 2 / 5);
         EXPECT_GT(side, 243);
 
-        frm.setGeometry(screen.left() + 20, screen.top() + 30, 620, 470);
+        frm.setGeometry(screen.left() + 20, screen.top() + 30, 700, 470);
         QCoreApplication::processEvents();
         frm.Splitter1->setSizes({300, 300});
         frm.Splitter2->setSizes({200, 100});
@@ -413,8 +413,8 @@ TEST_F(EnvTest, WindowOpensWhereItWasLeftOrAtItsFirstPlace)
         fileListWidth = frm.Splitter2->sizes().value(0);
         frm.close();
     }
-    const QRect left(screen.left() + 20, screen.top() + 30, 620, 470);
-    EXPECT_TRUE(SettingsText().contains(QStringLiteral("WindowWidth=620"))) << SettingsText().toStdString();
+    const QRect left(screen.left() + 20, screen.top() + 30, 700, 470);
+    EXPECT_TRUE(SettingsText().contains(QStringLiteral("WindowWidth=700"))) << SettingsText().toStdString();
     for (const bool onScreen : {true, false}) {
         SCOPED_TRACE(onScreen);
         if (!onScreen)

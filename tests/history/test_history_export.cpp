@@ -255,8 +255,9 @@ TEST_F(HistoryExport, SideBySideWritesWhatOneThreadWrites)
             ASSERT_EQ(conversations.size(), 10);
             EXPECT_EQ(conversations[9].toObject().value("messages").toArray().size(), 4000);
         }
-        if (format == THistoryFormat::Pidgin)
+        if (format == THistoryFormat::Pidgin) {
             EXPECT_TRUE(files.contains("msn/alice@hotmail.com/bob@msn.com/2005-03-01.140204+0000UTC.html"));
+        }
     }
 }
 

@@ -182,6 +182,19 @@ TEST_F(HistoryWindow, ListsShowsFiltersAndSavesConversations)
     EXPECT_NE(NodeByCaptions(w->tvDir, {"Current user", "My Received Files"}), nullptr);
     Select({"Current user", kAliceId, "History"});
     EXPECT_EQ(w->lbFiles->count(), 2);
+
+    // And "Manual" on Alice's Messenger folder: her History folder beside its content folders.
+    env.dialogs().AnswerPath(WithSeparator(WithSeparator(appData) + Settings().msnDatDir) + kAliceId);
+    env.dialogs().Answer(mrYes);
+    w->Manual1Click();
+    ASSERT_EQ(w->tvDir->topLevelItemCount(), 1);
+    QTreeWidgetItem *history = nullptr;
+    for (int i = 0; i < w->tvDir->topLevelItem(0)->childCount(); ++i)
+        if (w->tvDir->topLevelItem(0)->child(i)->text(0).startsWith("History"))
+            history = w->tvDir->topLevelItem(0)->child(i);
+    ASSERT_NE(history, nullptr);
+    w->tvDir->setCurrentItem(history);
+    EXPECT_EQ(w->lbFiles->count(), 2);
 }
 
 TEST_F(HistoryWindow, HostileFilesAreToldNeverFatal)

@@ -389,7 +389,7 @@ TEST_F(RestoreTest, TwoCliInstallsAtOnceBothLandAndAreIndexed)
     QStringList expected;
     for (int round = 0; round < 3; ++round) {
         QStringList packages;
-        for (const QString side : {QStringLiteral("A"), QStringLiteral("B")}) {
+        for (const QString &side : {QStringLiteral("A"), QStringLiteral("B")}) {
             QList<TestItem> items;
             for (int i = 0; i < 4; ++i) {
                 const QString name = QStringLiteral("%1 %2 %3").arg(side).arg(round).arg(i);

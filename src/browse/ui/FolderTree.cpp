@@ -444,6 +444,7 @@ void TFolderTree::AddChosen(const QString &chosen, bool hideEmpty)
     const QString caption = QFileInfo(trimmed).fileName().isEmpty() ? trimmed : QFileInfo(trimmed).fileName();
     TFolderNode root{caption, iconFolder, chosen, {}, {}};
     ScanFolders(root.children, 2, chosen, TScanOptions::From(Settings(), hideEmpty));
+    AddChosenHistory(root, chosen);
     AddForest(nullptr, {root});
     ExpandAndSelectFirst();
 }
