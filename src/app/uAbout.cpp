@@ -184,7 +184,7 @@ void TfrmAbout::RefreshCaptions()
 
     Fit(lbVer, FormatText(Lang("AboutVersion"), {GetFileVersionText()}));
     lbVer->move(lbName->x() + lbName->width() + 8, lbName->y() + lbName->height() - lbVer->height() - 3);
-    Fit(lbLastMod, Lang("LastMod") + QLatin1Char(':'));
+    Fit(lbLastMod, WithColon(Lang("LastMod")));
     // Day, the language's short month name, year.
     const QDate modified = Platform::Get().ExecutableModified().date();
     const QStringList months = Lang("Months").split(QLatin1Char('\r'));
@@ -193,10 +193,10 @@ void TfrmAbout::RefreshCaptions()
                     .arg(months.value(modified.month() - 1))
                     .arg(modified.year()));
     lbDate->move(lbLastMod->x() + lbLastMod->width() + 4, lbDate->y());
-    Fit(lbSpcThx, Lang("SpcThx") + QLatin1Char(':'));
-    Fit(labelWebsite, Lang("Website") + QLatin1Char(':'));
+    Fit(lbSpcThx, WithColon(Lang("SpcThx")));
+    Fit(labelWebsite, WithColon(Lang("Website")));
     lnkWeb->move(labelWebsite->x() + labelWebsite->width() + 6, lnkWeb->y());
-    Fit(labelEmail, Lang("Email") + QLatin1Char(':'));
+    Fit(labelEmail, WithColon(Lang("Email")));
     lnkEmail->move(labelEmail->x() + labelEmail->width() + 6, lnkEmail->y());
     Fit(lbUseContactForm, Lang("UseContactForm"));
     lbUseContactForm->move(lnkEmail->x() + lnkEmail->width() + 6, lbUseContactForm->y());

@@ -131,7 +131,7 @@ void TBackupCore::DoBackupStore(ContentType type, const QString &displayName)
     items = kind.isEmpty() ? NewMsnArr() : StoreItems(type, kind, Request.skipDefault);
     if (items->isEmpty()) {
         Idle();
-        m_host.Ask(TBackupQuestion::Information, displayName + QStringLiteral(": ") + Lang("NoFile2backup"),
+        m_host.Ask(TBackupQuestion::Information, WithColon(displayName) + QLatin1Char(' ') + Lang("NoFile2backup"),
                    TMsgDlgType::mtInformation, mbOK);
         return;
     }
@@ -170,7 +170,7 @@ void TBackupCore::DoBackupMapped(ContentType type, const QString &displayName)
         Idle();
         return;
     }
-    const QString nothing = displayName + QStringLiteral(": ") + Lang("NoFile2backup");
+    const QString nothing = WithColon(displayName) + QLatin1Char(' ') + Lang("NoFile2backup");
     if (CountFolderFiles(folder) <= 1) {
         Idle();
         m_host.Ask(TBackupQuestion::Information, nothing, TMsgDlgType::mtInformation, mbOK);

@@ -102,7 +102,7 @@ void TCredentialControls::CaptionCredentialControls()
     labelDir->setText(Lang("DirOfId"));
     labelEmail->setText(Lang(NoMaps ? "AccountEmail" : "Email4decrypting"));
     if (lbId) {
-        labelId->setText(Lang("PassportId") + QLatin1Char(':'));
+        labelId->setText(WithColon(Lang("PassportId")));
         lbDecryptIns->setText(Lang("DecryptIns"));
         browse::SetHint(lbDecryptIns, StripAmpersands(Lang("DecryptInsHint")));
     }

@@ -171,8 +171,8 @@ void TfrmSelectFiles::RefreshCaptions()
     btContinue->setText(Lang("Continue"));
     btContinue->setToolTip(Lang("ContHint"));
     btCancel->setText(Lang("mbCancel"));
-    labelTotalContent->setText(Lang("TotalContent") + QLatin1Char(':'));
-    labelRemoved->setText(Lang("Removed") + QLatin1Char(':'));
+    labelTotalContent->setText(WithColon(Lang("TotalContent")));
+    labelRemoved->setText(WithColon(Lang("Removed")));
     btRestore->setText(Lang("btRestore"));
     sgrid->setHorizontalHeaderLabels({Lang("Filename"), Lang("KeySequence"), Lang("Name"), Lang("FSizeB")});
 }
@@ -194,8 +194,8 @@ void TfrmSelectFiles::LoadItems(const QString &displayName, const TMsnArr &items
     else
         EditableCols = {1, 2};
     PreviousTotal = previousTotal;
-    setWindowTitle(displayName.isEmpty() ? Lang("tiConfirm") : Lang("tiConfirm") + QStringLiteral(": ") + displayName);
-    labelTotal->setText(displayName + QLatin1Char(':'));
+    setWindowTitle(displayName.isEmpty() ? Lang("tiConfirm") : WithColon(Lang("tiConfirm")) + QLatin1Char(' ') + displayName);
+    labelTotal->setText(WithColon(displayName));
     Items = items;
     Defaults = defaults;
     FillGrid();

@@ -182,7 +182,7 @@ TFolderNode AccountNode(const QString &accountFolder, const TScanOptions &option
     const QString account = WithSeparator(accountFolder);
     const QString email = LastPathElement(account);
     // The hint gives the folder ID the older versions used for the address, and why no names show.
-    const QString hint = Lang("PassportId") + QStringLiteral(": ") + EmailToId(email) + QLatin1Char('\n')
+    const QString hint = WithColon(Lang("PassportId")) + QLatin1Char(' ') + EmailToId(email) + QLatin1Char('\n')
                          + Lang("StoreNamesNotRead");
     TFolderNode node{DisplayPath(email), iconMessengerUser, account, {}, hint};
     const QString store = StoreFolderOf(account);

@@ -375,6 +375,7 @@ std::unique_ptr<TLanguage> LoadEnglish()
     l.Add(u"HistoryExported"_s, u"%d conversations exported to\r   %s"_s);
     l.Add(u"HistoryProblems"_s, u"Not everything could be read or written:"_s);
     l.Add(u"HistoryExporting"_s, u"Exporting conversations"_s);
+    l.Add(u"Colon"_s, u":"_s);
 
     return language;
 }

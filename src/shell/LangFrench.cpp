@@ -380,6 +380,7 @@ std::unique_ptr<TLanguage> LoadFrench()
     l.Add(u"HistoryExported"_s, u"%d conversations exportées dans\r   %s"_s);
     l.Add(u"HistoryProblems"_s, u"Tout n'a pas pu être lu ou écrit :"_s);
     l.Add(u"HistoryExporting"_s, u"Exportation des conversations"_s);
+    l.Add(u"Colon"_s, u"\u00A0:"_s);
 
     return language;
 }

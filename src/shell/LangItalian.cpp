@@ -379,6 +379,7 @@ std::unique_ptr<TLanguage> LoadItalian()
     l.Add(u"HistoryExported"_s, u"%d conversazioni esportate in\r   %s"_s);
     l.Add(u"HistoryProblems"_s, u"Non tutto è stato letto o scritto:"_s);
     l.Add(u"HistoryExporting"_s, u"Esportazione delle conversazioni"_s);
+    l.Add(u"Colon"_s, u":"_s);
 
     return language;
 }

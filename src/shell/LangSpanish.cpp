@@ -379,6 +379,7 @@ std::unique_ptr<TLanguage> LoadSpanish()
     l.Add(u"HistoryExported"_s, u"%d conversaciones exportadas a\r   %s"_s);
     l.Add(u"HistoryProblems"_s, u"No todo se pudo leer o escribir:"_s);
     l.Add(u"HistoryExporting"_s, u"Exportando conversaciones"_s);
+    l.Add(u"Colon"_s, u":"_s);
 
     return language;
 }

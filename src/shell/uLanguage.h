@@ -31,5 +31,7 @@ TLanguage &CurrentLanguage();
 void SetCurrentLanguage(std::unique_ptr<TLanguage> language);
 // The text of `key` in the catalogue in use.
 inline QString Lang(const char *key) { return CurrentLanguage().Get(QString::fromLatin1(key)); }
+// "Label:" as the language in use writes it (French puts a no-break space before the colon).
+inline QString WithColon(const QString &label) { return label + Lang("Colon"); }
 
 } // namespace zorvak
