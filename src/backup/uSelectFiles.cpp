@@ -68,10 +68,6 @@ TfrmSelectFiles::TfrmSelectFiles(QWidget *owner) : QDialog(owner)
     sgrid->setTabKeyNavigation(false);
     sgrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                            | QAbstractItemView::AnyKeyPressed);
-    sgrid->setColumnWidth(0, 79);
-    sgrid->setColumnWidth(1, 45);
-    sgrid->setColumnWidth(2, 100);
-    sgrid->setColumnWidth(3, 70);
 
     labelPreview = NewNamed<QLabel>("labelPreview", this);
     labelPreview->setAlignment(Qt::AlignCenter);
@@ -175,15 +171,23 @@ void TfrmSelectFiles::RefreshCaptions()
     labelRemoved->setText(WithColon(Lang("Removed")));
     btRestore->setText(Lang("btRestore"));
     sgrid->setHorizontalHeaderLabels({Lang("Filename"), Lang("KeySequence"), Lang("Name"), Lang("FSizeB")});
+    FitColumns();
+}
+
+void TfrmSelectFiles::FitColumns()
+{
+    // The design's widths, or the heading's in the language and font in use when it is wider.
+    static constexpr int kWidths[] = {79, 45, 100, 70};
+    for (int column = 0; column < 4; ++column)
+        sgrid->setColumnWidth(column, std::max(kWidths[column], sgrid->horizontalHeader()->sectionSizeHint(column)));
 }
 
 void TfrmSelectFiles::LoadItems(const QString &displayName, const TMsnArr &items, const TDefaultTable &defaults,
                                 int previousTotal)
 {
-    sgrid->setColumnWidth(2, 100);
+    FitColumns();
     if (displayName == Lang("Emot")) {
         sgrid->setColumnHidden(1, false);
-        sgrid->setColumnWidth(1, 45);
         DefaultShortcuts();
     } else {
         sgrid->setColumnHidden(1, true);

@@ -80,6 +80,7 @@ public slots:
 
 private:
     void RefreshCaptions();
+    void FitColumns();
     void UpdateTotals();
     void ColourRow(int row);
     void AddRow(const QString &file, const TMsnStuff *item);
