@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config lld
-  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6svg6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev
   libmspack-dev zlib1g-dev libcpp-httplib-dev libsimpleini-dev libssl-dev libglib2.0-dev libarchive-dev
   googletest libgtest-dev libgmock-dev
   cabextract gcab p7zip-full libarchive-tools python3-impacket python3-pycryptodome
