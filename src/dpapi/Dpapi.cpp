@@ -561,12 +561,7 @@ std::optional<Blob> Blob::Parse(const QByteArray &data)
     if (!r.ok())
         return std::nullopt;
     b.signedRegion = data.mid(signedStart, signedEnd - signedStart);
-    for (qsizetype i = 0; i + 1 < description.size(); i += 2) {
-        const char16_t unit = char16_t(uchar(description[i]) | (uchar(description[i + 1]) << 8));
-        if (unit == 0)
-            break;
-        b.description.append(QChar(unit));
-    }
+    b.description = DescriptionText(description);
     return b;
 }
 
@@ -619,6 +614,18 @@ std::optional<QByteArray> DecryptBlob(const Blob &blob, const QByteArray &master
         return plain;
     }
     return std::nullopt;
+}
+
+QString DescriptionText(const QByteArray &utf16le)
+{
+    QString text;
+    for (qsizetype i = 0; i + 1 < utf16le.size(); i += 2) {
+        const char16_t unit = char16_t(uchar(utf16le[i]) | (uchar(utf16le[i + 1]) << 8));
+        if (unit == 0)
+            break;
+        text.append(QChar(unit));
+    }
+    return text;
 }
 
 } // namespace zorvak::dpapi

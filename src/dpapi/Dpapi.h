@@ -113,6 +113,9 @@ struct CredhistEntry {
 // asking for more than MaxKeyRounds rounds included).
 std::optional<QList<CredhistEntry>> ParseCredhist(const QByteArray &data);
 
+// A blob's description as stored: UTF-16LE up to its terminating zero.
+QString DescriptionText(const QByteArray &utf16le);
+
 // A DPAPI blob (what CryptProtectData returns).
 struct Blob {
     quint32 version = 1;

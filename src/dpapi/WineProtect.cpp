@@ -144,12 +144,7 @@ std::optional<Blob> Blob::Parse(const QByteArray &data)
     b.fingerprint = Sized(r);
     if (!r.ok() || count0 != 1 || count1 != 1 || null0 != 0 || null1 != 0 || info0 != kMagic)
         return std::nullopt;
-    for (qsizetype i = 0; i + 1 < description.size(); i += 2) {
-        const char16_t unit = char16_t(uchar(description[i]) | (uchar(description[i + 1]) << 8));
-        if (unit == 0)
-            break;
-        b.description.append(QChar(unit));
-    }
+    b.description = dpapi::DescriptionText(description);
     return b;
 }
 
